@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Configures and builds Zel with Ninja in a build folder.
+#   scripts/build.sh [plain|sanitize|fuzz] [ninja targets...]
+# plain -> build/, sanitize -> build-san/ (ASan + UBSan), fuzz -> build-fuzz/ (clang, libFuzzer);
+# ZEL_BUILD_DIR names another folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+kind=${1:-plain}
+[ $# -gt 0 ] && shift
+jobs=${ZEL_JOBS:-$(nproc)}
+case "$kind" in
+  plain)    dir=build;      flags=() ;;
+  sanitize) dir=build-san;  flags=(-DZEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug) ;;
+  fuzz)     dir=build-fuzz; flags=(-DZEL_FUZZ=ON -DZEL_QT=OFF -DZEL_TESTS=OFF
+                                   -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  *) echo "build: unknown kind '$kind' (plain, sanitize, fuzz)" >&2; exit 2 ;;
+esac
+# A developer working beside others may keep a build folder of their own.
+dir=${ZEL_BUILD_DIR:-$dir}
+if [ ! -f "$dir/build.ninja" ]; then
+  cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
+fi
+ninja -C "$dir" -j "$jobs" "$@"

@@ -1,0 +1,44 @@
+// Amounts and integers: rounding, parsing and the fixed-width columns of the
+// reports.
+//
+// Amounts are 80-bit extended reals. They are compared after Round4 (never
+// with ==), shown with a decimal comma and '.' between thousands groups while
+// the column width has room, and a zero amount is shown blank. Parsers never
+// fail loudly: bad text gives 0.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/types.hpp"
+
+namespace zel {
+
+Amount Round4(Amount x);
+Amount Round2(Amount x);  // halves go away from zero
+bool AmountsDiffer(Amount a, Amount b);
+bool BothZero(Amount a, Amount b);
+
+// Shortest decimal text with a point ("12.5", "3"); empty for 0.
+std::string NumberText(Amount x, int decimals);
+// Decimal real with ',' or '.'; 0 for empty or invalid text.
+Amount ParseNumber(std::string_view text);
+
+// Right-aligned amount of exactly `width` characters (blank for zero).
+std::string FormatAmount(Amount x, int width, int decimals);
+std::string Amount19(Amount x);    // FormatAmount(x, 19, 2)
+std::string Amount15(Amount x);    // FormatAmount(x, 15, 2): the standard column
+std::string Amount13x4(Amount x);  // FormatAmount(x, 13, 4) with trailing zeros blanked
+// Turns trailing zeros (and then a bare ',') into spaces; the length stays.
+void BlankTrailingZeros(std::string& text);
+
+std::string IntText(std::int64_t v, int width);  // width spaces for 0
+std::string IntTextOrEmpty(std::int64_t v);
+std::string IntTextOrZero(std::int64_t v);
+std::int32_t ParseInt(std::string_view text);     // 0 on error
+std::int16_t ParseSmall(std::string_view text);   // -32766..32766, else 0
+std::uint16_t ParseWord(std::string_view text);   // 1..65534, else 0
+std::int16_t ClampSub(std::int64_t a, std::int64_t b);  // a - b within -32768..32767
+
+}  // namespace zel

@@ -1,0 +1,43 @@
+// Polish text: filling and cutting, upper-casing and folding of the Polish
+// letters, the DOS code pages of older data files, XML character data and the
+// wildcard masks of the account filters.
+//
+// All texts are Windows-1250 byte strings. Results are cut to the capacities
+// the routines state (250 where nothing is said).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zel {
+
+// The eighteen Polish letters, lower then upper, in one order shared by all
+// tables: Windows-1250, DOS Mazovia, DOS code page 852, and folded to ASCII.
+extern const std::array<std::uint8_t, 18> PolishWin;
+extern const std::array<std::uint8_t, 18> PolishMazovia;
+extern const std::array<std::uint8_t, 18> Polish852;
+extern const std::array<char, 18> PolishFolded;  // "acelnoszzACELNOSZZ"
+// The nine further characters converted between DOS and Windows.
+extern const std::array<std::uint8_t, 9> ExtraDos;
+extern const std::array<std::uint8_t, 9> ExtraWin;  // "äöüßÄÖÜ§" and a space
+
+std::string CharString(char c, int count);  // at most 250
+std::string Spaces(int count);
+std::string PadRight(std::string_view text, int n);
+std::string LeftPart(std::string_view text, std::int16_t n);
+char FirstChar(std::string_view text);  // ' ' when empty
+char YesNoChar(bool yes);               // 'T' or 'N'
+std::string Capitalize(std::string_view text);
+std::string UpperPl(std::string_view text);
+std::string FoldPl(std::string_view text);
+std::string SearchKey(std::string_view text);  // FoldPl + upper case when FoldSearch
+std::string NormalizeSpaces(std::string_view text);  // capacity 80
+std::string DosToWin(std::string_view dos);
+std::string WinToDos(std::string_view win);
+std::string XmlText(std::string_view text);  // UTF-8 XML character data
+std::string MaskExpand(std::string_view mask, int n);
+std::string MaskCompact(std::string_view mask, int n);
+
+}  // namespace zel
