@@ -1,0 +1,38 @@
+// What a running option may ask of the parameter window it runs from: report
+// a field error, show progress, check for the user's abort request, say where
+// the cursor goes afterwards, and open and close the run bracket.
+//
+// The parameter window implements it; zel-batch and tests drive the same
+// window without a view. Option procedures receive it by reference and never
+// keep it past their run.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace zel {
+
+class OptionServices {
+ public:
+  virtual ~OptionServices() = default;
+
+  // Remembers the field as return field and shows the text on the Go button
+  // in red. Always answers true, so a check can `return FieldError(...)`.
+  virtual bool FieldError(int field_number, std::string_view text) = 0;
+  // Shown only for counters up to 5 and multiples of 100.
+  virtual void Progress(std::string_view title, std::int64_t counter, std::int64_t total) = 0;
+  // True once the user pressed Esc during the run: the option stops reading.
+  virtual bool AbortRequested() = 0;
+  virtual void SetReturnSlot(int slot) = 0;
+  virtual void SetReturnField(int field_number) = 0;
+
+  // The run bracket: opening builds the period text from FromDate and ToDate;
+  // closing opens the report preview unless a return field was set or the
+  // user aborted.
+  virtual void OpenRunBracket() = 0;
+  virtual void CloseRunBracket() = 0;
+  // The period text of the open bracket ("za okres ..."), put after report titles.
+  virtual std::string_view PeriodText() const = 0;
+};
+
+}  // namespace zel
