@@ -1,0 +1,188 @@
+#include "common/numbers.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace zel {
+namespace {
+
+constexpr int kMaxDecimals = 20;
+constexpr int kMaxWidth = 20;  // the capacity of an amount or integer column
+
+// x written with d decimals, a point and a leading '-' for negatives. The
+// digits come from std::to_chars, which rounds the exact binary value to the
+// nearest and never looks at the C locale. A value that is not a finite
+// number gives the empty text.
+std::string FixedDigits(Amount x, int decimals) {
+  if (!std::isfinite(x)) return "";
+  decimals = std::clamp(decimals, 0, kMaxDecimals);
+  char small[96];
+  auto res = std::to_chars(small, small + sizeof small, x, std::chars_format::fixed, decimals);
+  if (res.ec == std::errc()) return std::string(small, res.ptr);
+  // The largest extended real has 4933 integer digits.
+  std::vector<char> big(5000 + kMaxDecimals);
+  res = std::to_chars(big.data(), big.data() + big.size(), x, std::chars_format::fixed, decimals);
+  if (res.ec != std::errc()) return "";
+  return std::string(big.data(), res.ptr);
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// A decimal real: optional sign, digits with at most one point (at least one
+// digit), optional exponent. Nothing else, so "inf", "nan", hex forms and
+// trailing spaces are refused.
+bool IsDecimalReal(std::string_view s) {
+  std::size_t i = 0;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+  if (i < s.size() && s[i] == '.') {
+    ++i;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+    ++i;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t exp_digits = 0;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++exp_digits;
+    if (exp_digits == 0) return false;
+  }
+  return i == s.size();
+}
+
+}  // namespace
+
+std::string NumberText(Amount x, int decimals) {
+  if (x == 0) return "";
+  std::string s = FixedDigits(x, decimals);
+  if (decimals > 0 && s.find('.') != std::string::npos) {
+    while (!s.empty() && s.back() == '0') s.pop_back();
+    if (!s.empty() && s.back() == '.') s.pop_back();
+  }
+  return s;
+}
+
+Amount ParseNumber(std::string_view text) {
+  std::string s(text);
+  std::size_t start = s.find_first_not_of(' ');
+  if (start == std::string::npos) return 0;
+  s.erase(0, start);
+  if (std::size_t comma = s.find(','); comma != std::string::npos) s[comma] = '.';
+  if (!IsDecimalReal(s)) return 0;
+  const char* first = s.data();
+  if (*first == '+') ++first;
+  Amount value = 0;
+  auto res = std::from_chars(first, s.data() + s.size(), value);
+  // Out of the range of the type (either way) counts as invalid.
+  if (res.ec != std::errc() || res.ptr != s.data() + s.size() || !std::isfinite(value)) return 0;
+  return value;
+}
+
+Amount Round4(Amount x) {
+  if (!std::isfinite(x)) return 0;
+  // From 2^63 on every extended real is a whole number already.
+  if (std::fabs(x) >= 9223372036854775808.0L) return x;
+  return ParseNumber(NumberText(x, 4));
+}
+
+Amount Round2(Amount x) {
+  if (!std::isfinite(x)) return 0;
+  if (std::fabs(x) >= 9223372036854775808.0L) return x;
+  return ParseNumber(NumberText(x > 0 ? x + 0.000001L : x - 0.000001L, 2));
+}
+
+bool AmountsDiffer(Amount a, Amount b) { return Round4(a - b) != 0; }
+
+bool BothZero(Amount a, Amount b) { return Round4(a) == 0 && Round4(b) == 0; }
+
+void BlankTrailingZeros(std::string& text) {
+  // Only decimals are blanked: without a comma the zeros belong to the whole
+  // number and must stay ("1000" is not "1").
+  if (text.find(',') == std::string::npos) return;
+  std::size_t i = text.size();
+  while (i > 0 && text[i - 1] == '0') text[--i] = ' ';
+  if (i > 0 && text[i - 1] == ',') text[i - 1] = ' ';
+}
+
+std::string FormatAmount(Amount x, int width, int decimals) {
+  const std::size_t w = static_cast<std::size_t>(std::clamp(width, 0, kMaxWidth));
+  x = Round4(x);
+  if (x == 0) return std::string(w, ' ');
+  std::string s = FixedDigits(x, decimals);
+  // Whole digits that do not fit the column would show a different number
+  // once cut: the column is filled with '*' instead.
+  if (std::min(s.find('.'), s.size()) > w) return std::string(w, '*');
+  if (s.size() > w) s.resize(w);
+  const std::size_t point = s.find('.');
+  if (point == std::string::npos) return s;
+  s[point] = ',';
+  // Positions counted from 1 as the grouping rule reads: p is the comma.
+  long p = static_cast<long>(point) + 1;
+  for (;;) {
+    p -= 3;
+    if (p < 2 || (p == 2 && s[0] == '-') || s.size() >= w) break;
+    s.insert(static_cast<std::size_t>(p - 1), 1, '.');
+  }
+  if (decimals == 4) BlankTrailingZeros(s);
+  if (s.size() < w) s.insert(0, w - s.size(), ' ');
+  return s;
+}
+
+std::string Amount19(Amount x) { return FormatAmount(x, 19, 2); }
+std::string Amount15(Amount x) { return FormatAmount(x, 15, 2); }
+
+std::string Amount13x4(Amount x) {
+  std::string s = FormatAmount(x, 13, 4);
+  BlankTrailingZeros(s);
+  return s;
+}
+
+std::string IntText(std::int64_t v, int width) {
+  const std::size_t w = static_cast<std::size_t>(std::clamp(width, 0, kMaxWidth));
+  if (v == 0) return std::string(w, ' ');
+  char buf[24];
+  auto res = std::to_chars(buf, buf + sizeof buf, v);
+  std::string s(buf, res.ptr);
+  if (s.size() < w) s.insert(0, w - s.size(), ' ');
+  return s;
+}
+
+std::string IntTextOrEmpty(std::int64_t v) { return IntText(v, 0); }
+
+std::string IntTextOrZero(std::int64_t v) { return v == 0 ? "0" : IntText(v, 0); }
+
+std::int32_t ParseInt(std::string_view text) {
+  std::size_t start = text.find_first_not_of(' ');
+  if (start == std::string_view::npos) return 0;
+  text.remove_prefix(start);
+  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+  if (text.empty() || text[0] == '+') return 0;
+  std::int32_t value = 0;
+  auto res = std::from_chars(text.data(), text.data() + text.size(), value);
+  // Any other character, and a number outside 32 bits, is an error.
+  if (res.ec != std::errc() || res.ptr != text.data() + text.size()) return 0;
+  return value;
+}
+
+std::int16_t ParseSmall(std::string_view text) {
+  const std::int32_t v = ParseInt(text);
+  return v >= -32766 && v <= 32766 ? static_cast<std::int16_t>(v) : 0;
+}
+
+std::uint16_t ParseWord(std::string_view text) {
+  const std::int32_t v = ParseInt(text);
+  return v >= 1 && v <= 65534 ? static_cast<std::uint16_t>(v) : 0;
+}
+
+std::int16_t ClampSub(std::int64_t a, std::int64_t b) {
+  std::int64_t d = 0;
+  if (__builtin_sub_overflow(a, b, &d)) return b > 0 ? std::numeric_limits<std::int16_t>::min()
+                                                     : std::numeric_limits<std::int16_t>::max();
+  return static_cast<std::int16_t>(std::clamp<std::int64_t>(d, -32768, 32767));
+}
+
+}  // namespace zel
