@@ -1,0 +1,85 @@
+// Folder and file-name operations on spec paths: existence, size and time
+// stamp, rename, replace, delete, folder creation, folder search with
+// Windows-like wildcards, atomic replacement of a file's contents, and the
+// clock.
+//
+// All paths are spec paths (paths.hpp) unless a name says native. Every
+// operation records its outcome in LastIoError() (file.hpp) and never throws.
+// Times are local (the TZ of the process).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zel {
+
+struct DateTime {
+  int year = 0;  // four digits
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int millisecond = 0;
+};
+
+struct FileInfo {
+  bool exists = false;
+  bool is_folder = false;
+  std::uint64_t size = 0;
+  std::int64_t modified_ns = 0;  // nanoseconds since 1970 (for exact comparison)
+  DateTime modified;             // the same, local time
+};
+
+// The clock: the local date and time now. Tests may fix it (nullptr: real).
+DateTime Now();
+void SetClockForTests(const DateTime* fixed);
+DateTime LocalTime(std::int64_t unix_ns);
+
+bool GetFileInfo(std::string_view spec_path, FileInfo* info);
+bool FileOrFolderExists(std::string_view spec_path);
+bool IsFile(std::string_view spec_path);
+bool IsFolder(std::string_view spec_path);
+// Gives the file the time stamp modified_ns (as FileInfo holds it).
+bool SetModifiedTime(std::string_view spec_path, std::int64_t modified_ns);
+
+// Renames a file or folder; fails with kExists when `to` names another
+// existing file. Renaming to a spelling that differs only in letter case
+// changes the spelling.
+bool RenameFile(std::string_view from, std::string_view to);
+// Renames over an existing `to` atomically (readers see the old or the new).
+bool ReplaceFile(std::string_view from, std::string_view to);
+bool RemoveFile(std::string_view spec_path);
+// Creates one folder; true when it exists afterwards as a folder.
+bool MakeFolder(std::string_view spec_path);
+// Creates the folder and every missing folder above it.
+bool MakeFolders(std::string_view spec_path);
+bool RemoveFolder(std::string_view spec_path);  // an empty folder
+
+// Windows-like wildcard match of a name (Windows-1250) without regard to
+// letter case: "*" any run, "?" one character, and a pattern ending in ".*"
+// also matches a name without a dot ("!Prac*.*" matches "!Prac-FX").
+bool WildcardMatch(std::string_view pattern, std::string_view name);
+
+struct FoundFile {
+  std::string name;  // Windows-1250, as spelled on disk
+  bool is_folder = false;
+  std::uint64_t size = 0;
+  std::int64_t modified_ns = 0;
+};
+// The entries of a folder whose name matches the pattern, for a spec pattern
+// such as "!\!Prac*.*" or DbDir + "*.dfx" (folder part resolved as a path).
+// "." and ".." are left out; sorted by name. Empty when the folder is missing.
+std::vector<FoundFile> FindFiles(std::string_view spec_pattern);
+
+// Replaces the file's contents atomically: writes `contents` to the spec path
+// followed by temp_suffix beside it, flushes it to disk, renames it over the
+// file and flushes the folder. A reader sees the old file or the new one,
+// never neither and never a part; on failure the old file is untouched and
+// the temporary file removed.
+bool WriteFileAtomically(std::string_view spec_path, std::string_view contents,
+                         std::string_view temp_suffix);
+
+}  // namespace zel
