@@ -53,13 +53,15 @@ class ReportView {
   virtual void ReportFinished() = 0;
 };
 
+class ReportDocument;
+
 // Rows per printed page, as the print layout computes them for a finished
 // report (portrait and landscape). The print engine installs its own; until
-// then a default A4 page is used.
+// then DefaultRowsPerPage is used.
 class PageRowsSource {
  public:
   virtual ~PageRowsSource() = default;
-  virtual std::int32_t RowsPerPage(bool landscape) = 0;
+  virtual std::int32_t RowsPerPage(const ReportDocument& doc, bool landscape) = 0;
 };
 
 class ReportDocument {
@@ -118,6 +120,11 @@ ReportDocument& CurrentReport();
 // The view and page-rows source stay owned by the caller; nullptr removes them.
 void SetReportView(ReportView* view);
 void SetPageRowsSource(PageRowsSource* source);
+// The rows per page of a default A4 page at 600 dpi with a fixed-pitch font
+// whose character is 0.6 of its size wide and 1.2 of it high, laid out by the
+// print rules: the largest size (29 down) at which the report's characters
+// (each column's width + 2, at least 100 in all) fit the usable width.
+std::int32_t DefaultRowsPerPage(const ReportDocument& doc, bool landscape);
 
 // --- the producers' calls, on CurrentReport() ---
 void RapStart(std::string_view name, std::string_view title, int stretch_column);

@@ -81,6 +81,9 @@ class ReportPreview {
   // range from the two rows.
   void ClickRow(std::int32_t r);
 
+  // The scroll bar moved to `position`: top row, at most row count - page
+  // size + 1 and at least 1.
+  std::int32_t ScrollTo(std::int32_t position);
   // Keys in FI, WP and WK, and the mouse wheel; each returns the new top row.
   std::int32_t ScrollByKey(ScrollKey key);
   std::int32_t Wheel(bool down);

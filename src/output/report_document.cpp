@@ -1,0 +1,179 @@
+#include "output/report_document.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "output/report_preview.hpp"
+
+namespace zel {
+
+namespace {
+
+std::string_view Cut(std::string_view s, std::size_t n) { return s.substr(0, std::min(s.size(), n)); }
+
+std::string_view StripSpaces(std::string_view s) {
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+ReportView* g_view = nullptr;
+PageRowsSource* g_rows_source = nullptr;
+
+}  // namespace
+
+ReportDocument::ReportDocument() = default;
+
+void ReportDocument::Start(std::string_view name, std::string_view title, int stretch_column) {
+  name_ = Cut(name, 100);
+  title_ = Cut(title, 100);
+  subtitle_.clear();
+  stretch_ = std::clamp(stretch_column, 1, kMaxReportColumns);
+  column_count_ = 0;
+  columns_.fill(ReportColumn{});
+  bytes_.clear();
+  offsets_.clear();
+  ++generation_;
+}
+
+bool ReportDocument::AddColumn(char kind, int width, std::string_view heading1,
+                               std::string_view heading2) {
+  if (column_count_ >= kMaxReportColumns) return false;
+  ReportColumn& c = columns_[static_cast<std::size_t>(column_count_)];
+  c.kind = kind;
+  c.width = static_cast<std::uint16_t>(std::clamp(width, 0, 255));
+  c.heading1 = Cut(heading1, 100);
+  c.heading2 = Cut(heading2, 100);
+  ++column_count_;
+  return true;
+}
+
+void ReportDocument::CloseHeader(std::string_view subtitle) {
+  subtitle_ = Cut(subtitle, 250);
+  bytes_.clear();
+  offsets_.clear();
+  ++generation_;
+}
+
+void ReportDocument::AppendRow(char kind, std::span<const std::string_view> cells, bool strip) {
+  offsets_.push_back(bytes_.size());
+  bytes_.push_back(kind);
+  bytes_.push_back(static_cast<char>(cells.size()));
+  for (std::string_view cell : cells) {
+    std::string_view v = strip ? StripSpaces(Cut(cell, kReportCellCapacity))
+                               : Cut(cell, kReportTextCapacity);
+    bytes_.push_back(static_cast<char>(static_cast<unsigned char>(v.size())));
+    bytes_.append(v);
+  }
+}
+
+void ReportDocument::AddRow(std::span<const std::string_view> cells) {
+  std::size_t n = std::min<std::size_t>(cells.size(), static_cast<std::size_t>(column_count_));
+  // Trailing empty cells need no bytes: a missing cell reads as empty.
+  while (n > 0 && StripSpaces(Cut(cells[n - 1], kReportCellCapacity)).empty()) --n;
+  AppendRow('0', cells.first(n), true);
+}
+
+void ReportDocument::AddText(char kind, std::string_view text) {
+  const std::string_view one[] = {text};
+  AppendRow(kind, one, false);
+}
+
+void ReportDocument::AddRule(char c) {
+  const char buf[1] = {c};
+  const std::string_view one[] = {std::string_view(buf, 1)};
+  AppendRow('3', one, false);
+}
+
+const ReportColumn& ReportDocument::Column(int i) const {
+  static const ReportColumn kNone{};
+  if (i < 1 || i > column_count_) return kNone;
+  return columns_[static_cast<std::size_t>(i - 1)];
+}
+
+char ReportDocument::RowKind(std::int32_t row) const {
+  if (row < 1 || row > RowCount()) return '\0';
+  return bytes_[static_cast<std::size_t>(offsets_[static_cast<std::size_t>(row - 1)])];
+}
+
+std::string_view ReportDocument::Cell(std::int32_t row, int col) const {
+  if (row < 1 || row > RowCount() || col < 1) return {};
+  std::size_t p = static_cast<std::size_t>(offsets_[static_cast<std::size_t>(row - 1)]) + 1;
+  int count = static_cast<unsigned char>(bytes_[p++]);
+  if (col > count) return {};
+  for (int i = 1; i < col; ++i) p += 1 + static_cast<unsigned char>(bytes_[p]);
+  std::size_t len = static_cast<unsigned char>(bytes_[p]);
+  return std::string_view(bytes_).substr(p + 1, len);
+}
+
+ReportDocument& CurrentReport() {
+  static ReportDocument doc;
+  return doc;
+}
+
+void SetReportView(ReportView* view) { g_view = view; }
+void SetPageRowsSource(PageRowsSource* source) { g_rows_source = source; }
+
+std::int32_t DefaultRowsPerPage(const ReportDocument& doc, bool landscape) {
+  // A4 at 600 dpi.
+  const std::int64_t page_w = landscape ? 7016 : 4961;
+  const std::int64_t page_h = landscape ? 4961 : 7016;
+  const std::int64_t r = page_w - 2;
+  const std::int64_t b = page_h - 2;
+  const std::int64_t left = landscape ? 1 : r / 15;
+  const std::int64_t top = landscape ? b / 15 : 1;
+  const std::int64_t usable_w = r - left;
+  const std::int64_t usable_h = b - top;
+  std::int64_t chars = 0;
+  for (int i = 1; i <= doc.ColumnCount(); ++i) chars += doc.Column(i).width + 2;
+  chars = std::max<std::int64_t>(chars, 100);
+  const double pixels_per_point = 600.0 / 72.0;
+  int size = 29;
+  for (; size > 1; --size) {
+    std::int64_t char_w = std::llround(0.6 * size * pixels_per_point);
+    if (char_w * 50 * chars / 50 < usable_w) break;
+  }
+  std::int64_t h0 = std::llround(1.2 * size * pixels_per_point);
+  std::int64_t h = std::llround(static_cast<double>(h0) * 1.1);
+  if (h < 1 || usable_h <= 300) return 50;
+  return static_cast<std::int32_t>(usable_h / h - 7);
+}
+
+void RapStart(std::string_view name, std::string_view title, int stretch_column) {
+  CurrentReport().Start(name, title, stretch_column);
+  CurrentPreview().Reset();
+}
+
+void RapKol(char kind, int width, std::string_view heading1, std::string_view heading2) {
+  CurrentReport().AddColumn(kind, width, heading1, heading2);
+}
+
+void RapKol1(char kind, int width, std::string_view heading1) {
+  CurrentReport().AddColumn(kind, width, heading1, {});
+}
+
+void RapNag(std::string_view subtitle) {
+  CurrentReport().CloseHeader(subtitle);
+  CurrentPreview().Reset();
+  if (g_view) g_view->ColumnsChanged();
+}
+
+void RapWierszN(std::span<const std::string_view> cells) { CurrentReport().AddRow(cells); }
+
+void RapTekst(char kind, std::string_view text) { CurrentReport().AddText(kind, text); }
+
+void RapLinia(char c) { CurrentReport().AddRule(c); }
+
+void RapKoniec() {
+  ReportDocument& doc = CurrentReport();
+  doc.AddRule('=');
+  // Landscape first, portrait last: the printer is left in portrait.
+  std::int32_t landscape = g_rows_source ? g_rows_source->RowsPerPage(doc, true)
+                                         : DefaultRowsPerPage(doc, true);
+  std::int32_t portrait = g_rows_source ? g_rows_source->RowsPerPage(doc, false)
+                                        : DefaultRowsPerPage(doc, false);
+  CurrentPreview().Finish(portrait, landscape);
+  if (g_view) g_view->ReportFinished();
+}
+
+}  // namespace zel
