@@ -159,8 +159,10 @@ std::int32_t ParseInt(std::string_view text) {
   std::size_t start = text.find_first_not_of(' ');
   if (start == std::string_view::npos) return 0;
   text.remove_prefix(start);
-  if (!text.empty() && text[0] == '+') text.remove_prefix(1);
-  if (text.empty() || text[0] == '+') return 0;
+  if (!text.empty() && text[0] == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && (text[0] == '+' || text[0] == '-')) return 0;
+  }
   std::int32_t value = 0;
   auto res = std::from_chars(text.data(), text.data() + text.size(), value);
   // Any other character, and a number outside 32 bits, is an error.
