@@ -1,0 +1,385 @@
+// FZestaw (window module aZestaw): the parameter window in which every option
+// takes its parameters and from which it runs.
+//
+// The form holds all of the window's behaviour and state: the field set it
+// rebuilds for each option, the travelling editor, the window state (0 idle,
+// 1 busy, 2 waiting in a field, 3 running, 4 abort requested, 5 memo mode),
+// the action combo and print bar, the table block and the run. A view only
+// draws the state read through the accessors and forwards keys and clicks;
+// zel-batch and the tests drive it the same way without a view. Everything
+// option-specific is asked of bZestaw through its hooks. The form owns its
+// FieldSet; the host, the metrics and the business module are the caller's
+// and must outlive it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/fixed_text.hpp"
+#include "fields/b_zestaw.hpp"
+#include "fields/field_set.hpp"
+#include "fields/option_services.hpp"
+#include "fields/text_metrics.hpp"
+#include "shell/pulpit_window.hpp"
+#include "shell/status.hpp"
+
+namespace zel {
+
+// Window states.
+enum ZestawState : std::uint8_t {
+  kZesIdle = 0,
+  kZesBusy = 1,
+  kZesWaiting = 2,
+  kZesRunning = 3,
+  kZesAbort = 4,
+  kZesMemo = 5,
+};
+
+// Why the cursor moves (read by hooks through MoveReason()).
+enum MoveReasonCode : std::uint8_t {
+  kMoveRun = 0,
+  kMoveCorrected = 1,
+  kMoveClick = 2,
+  kMoveTab = 3,
+  kMoveEnter = 4,
+  kMoveScrollUp = 5,
+  kMoveScrollDown = 6,
+};
+
+// Run modes: 0 pZap "Zapisz dokument", 1 pPod "Podgląd", 2 pPDF click,
+// 3 oPDF "PDF oryg.", 4 pPDF after a right click, 7 Go, 8 the document viewer.
+enum RunModeCode : std::uint8_t {
+  kRunSave = 0,
+  kRunPreview = 1,
+  kRunPdf = 2,
+  kRunPdfOriginal = 3,
+  kRunPdfRight = 4,
+  kRunGo = 7,
+  kRunViewer = 8,
+};
+
+// Key codes (the Windows virtual-key numbers the hooks receive).
+inline constexpr std::uint16_t kKeyTab = 9;
+inline constexpr std::uint16_t kKeyEnter = 13;
+inline constexpr std::uint16_t kKeyEsc = 27;
+inline constexpr std::uint16_t kKeyPageUp = 33;
+inline constexpr std::uint16_t kKeyPageDown = 34;
+inline constexpr std::uint16_t kKeyUp = 38;
+inline constexpr std::uint16_t kKeyDown = 40;
+inline constexpr std::uint16_t kKeyPadPlus = 107;
+inline constexpr std::uint16_t kKeyF3 = 114;
+inline constexpr std::uint16_t kKeyF4 = 115;
+inline constexpr std::uint16_t kKeyF5 = 116;
+inline constexpr std::uint16_t kKeyF6 = 117;
+inline constexpr std::uint16_t kKeyF7 = 118;
+
+// What the parameter window needs from around it. Every method has a
+// harmless default, so that a window without a desktop (zel-batch, tests)
+// still works; the Qt side and the desktop override what they have.
+class ZestawHost {
+ public:
+  virtual ~ZestawHost() = default;
+
+  // Printers (Windows-1250 names) and the current one.
+  virtual std::vector<std::string> Printers() { return {}; }
+  virtual std::string CurrentPrinter() { return {}; }
+  virtual void SetCurrentPrinter(std::string_view) {}
+  // Opens the report preview of the run that just ended.
+  virtual void OpenPreview() {}
+  // The two parts of the desktop's status bar during a long run.
+  virtual void ShowProgress(std::string_view title, std::string_view counts) {
+    (void)title;
+    (void)counts;
+  }
+  // Processes pending window messages (a running option stays responsive).
+  virtual void ProcessMessages() {}
+  // The remembered action choice "Zes-" + key (1-based; <= 0 when none) and
+  // storing it. The defaults use the workstation settings file.
+  virtual int ReadActionChoice(std::string_view key);
+  virtual void WriteActionChoice(std::string_view key, int choice);
+  // The developer's message box for an option that misses its action set.
+  virtual void DeveloperMessage(std::string_view caption, std::string_view text) {
+    (void)caption;
+    (void)text;
+  }
+  // Screen heights for the report position fields (16, 17, 23, 24).
+  virtual int ScreenHeight() { return 768; }
+  virtual int SecondScreenHeight() { return 1600; }
+  // The desktop's client area, into which the window is clamped.
+  virtual int DesktopWidth() { return 1024; }
+  virtual int DesktopHeight() { return 740; }
+  // Runs a shell option (1, 133, 135, 136, 138, 139, 142); false when the
+  // host has nothing for it (the window then shows that it is not available).
+  virtual bool RunShellOption(std::uint8_t index) {
+    (void)index;
+    return false;
+  }
+  // The shell's user letter (Part of the login): 'O' and 'W' close the
+  // window right after opening it.
+  virtual char UserLetter() { return 'A'; }
+  // The window closed: the desktop remembers its position and shows the menu.
+  virtual void Closed(std::uint8_t option_index) { (void)option_index; }
+};
+
+// One choice of the action combo Czyn.
+struct ActionEntry {
+  std::string text;  // " " + caption, Windows-1250
+  FixedText<4> code;
+};
+
+// The editor that travels from panel to panel.
+struct ZestawEditor {
+  std::string text;        // Windows-1250; what the user sees (unmasked)
+  int caret = 0;           // 0..text.size()
+  int sel_start = 0;       // selection [sel_start, sel_start + sel_length)
+  int sel_length = 0;
+  int max_length = 0;      // characters the editor accepts
+  bool visible = false;
+  bool password = false;   // drawn with "@" for each character
+  std::string hint;        // the template text
+  int left = 0, top = 0, width = 0, height = 0;
+};
+
+// The F button at the right end of the current field.
+struct FButton {
+  bool visible = false;
+  bool aqua = false;  // the field has an F3 window
+  std::string hint;
+  int left = 0, top = 0, size = 0;
+};
+
+// What EnterField did with a value.
+enum class EnterResult : std::uint8_t {
+  kAccepted,   // committed as typed
+  kCorrected,  // the window corrected the value, then it was committed
+  kNoField,    // no slot carries that code
+  kNotEditable,  // the slot is display-only or has no panel
+  kRefused,    // the value was not committed (the field stays)
+};
+
+class FZestaw final : public OptionServices, public DeskWindow, public StatusSink {
+ public:
+  FZestaw(bZestaw& module, const TextMetrics& metrics, ZestawHost* host = nullptr);
+  FZestaw(const FZestaw&) = delete;
+  FZestaw& operator=(const FZestaw&) = delete;
+
+  // ---- the window operations ----
+  // Once at start: busy, zero height, first shown row 1, row buffer cleared.
+  void Bo() override;
+  // Rebuilds the window for OptionIndex from its field set.
+  void Jo() override;
+  // Activates the window with an entry kind (1 new option, 2/3 back from an
+  // F3 window with a value / Esc, 4/5 back from a hint list with a value /
+  // Esc). The return text must be set before kinds 2 and 4.
+  void Go(std::uint8_t kind) override;
+  WindowFrame& Frame() override { return frame_; }
+  // The window comes to the front again (a click on it).
+  void Activate();
+
+  // ---- the user ----
+  // Types the characters at the caret (replacing the selection), each one
+  // going through the typing filters.
+  void TypeText(std::string_view text);
+  // Replaces the whole editor text at once (one change, one filter pass).
+  void SetEditorText(std::string_view text);
+  void SetCaret(int caret);
+  void SelectAll();
+  void PressKey(std::uint16_t key);
+  void ClickSlot(int slot);       // a click on the slot's panel
+  void ClickElsewhere();          // a click on the window outside the panels
+  void DoubleClickTitle();
+  void ClickGo() { Run(kRunGo); }
+  void ClickEsc();
+  void Run(std::uint8_t mode);    // the Go button or one of the print bar panels
+  void ChooseAction(int index);   // 0-based entry of Czyn
+  void ClickDefaultChoice();      // pDom
+  void ChoosePrinter(int index);  // 0-based entry of Druk
+  // Texts handed back by an F3 window or a hint list, before Go(2) / Go(4).
+  void SetReturnText(std::string_view text) { return_text_ = text; }
+
+  // zel-batch: finds the first editable slot carrying the field code (case
+  // ignored), enters it, puts the value into the editor and commits it (a
+  // value the window corrects is committed in its corrected form).
+  EnterResult EnterField(std::string_view code, std::string_view value);
+
+  // ---- services for the hooks ----
+  // Puts a raw value into a slot: its value and what its panel shows.
+  void PutValue(int slot, std::string_view raw);
+  // The value under edit while it is validated (hooks may change it).
+  std::string& ValueUnderEdit() { return value_under_edit_; }
+  void SetTemplate(std::string_view text) { template_ = text; }
+  const FixedText<250>& Template() const { return template_; }
+  // Asks the cursor to move one slot further at the next move.
+  void RequestNext() { pending_next_ = true; }
+  // The option's message after its run; empty = success.
+  void SetResultText(std::string_view text) { result_text_ = text; }
+  // The current row of the table block (1-based, with the first shown row),
+  // and the column buffer of the current row.
+  int CurrentRow() const;
+  int CurrentColumn() const;  // 0-based; -1 outside the block
+  std::string_view RowValue(int column) const;
+  int FirstShownRow() const { return first_row_; }
+  // Panel of a slot by its raw value, for hooks that fill panels themselves.
+  FieldSet& Fields() { return fields_; }
+  const FieldSet& Fields() const { return fields_; }
+
+  // ---- OptionServices ----
+  bool FieldError(int field_number, std::string_view text) override;
+  void Progress(std::string_view title, std::int64_t counter, std::int64_t total) override;
+  bool AbortRequested() override { return state_ == kZesAbort; }
+  void SetReturnSlot(int slot) override { return_slot_ = static_cast<std::uint16_t>(slot); }
+  void SetReturnField(int field_number) override {
+    return_field_ = static_cast<std::int16_t>(field_number);
+  }
+  void OpenRunBracket() override;
+  void CloseRunBracket() override;
+  std::string_view PeriodText() const override { return period_text_.view(); }
+
+  // ---- StatusSink: the window's own status panel pSt ----
+  void Show(std::string_view text, std::uint8_t colour) override;
+  void Clear() override;
+
+  // ---- state for the view and the tests ----
+  std::uint8_t State() const { return state_; }
+  std::uint8_t MoveReason() const { return move_reason_; }
+  int CurrentSlot() const { return current_; }
+  int TargetSlot() const { return target_; }
+  int InitialSlot() const { return initial_; }
+  int SlotCount() const { return fields_.SlotCount(); }
+  const ZestawEditor& Editor() const { return editor_; }
+  const FButton& FButtonState() const { return fbutton_; }
+  std::string_view PanelText(int slot) const;
+  bool PanelRight(int slot) const;
+  std::string_view SlotValue(int slot) const;
+  int FindCode(std::string_view code) const;  // first slot with the code, 0 when none
+  const std::string& Title() const { return fields_.Title(); }
+  const std::string& GoCaption() const { return go_caption_; }
+  bool GoRed() const { return go_red_; }
+  const std::string& StatusText() const { return pst_text_; }
+  std::uint8_t StatusColour() const { return pst_colour_; }
+  bool MemoShown() const { return memo_shown_; }
+  bool PrintBarShown() const { return print_bar_; }
+  bool PdfEnabled() const;
+  bool DefaultChoiceEnabled() const { return pdom_enabled_; }
+  const std::vector<ActionEntry>& Actions() const { return actions_; }
+  int SelectedAction() const { return selected_action_; }
+  std::string_view ActionCode() const { return action_code_.view(); }
+  const std::string& ResultText() const { return result_text_; }
+  int ReturnSlot() const { return return_slot_; }
+  int ReturnField() const { return return_field_; }
+  const std::string& SavedEditorText() const { return saved_editor_; }
+  // Druk: every printer as " " + name; the selected one.
+  std::vector<std::string> PrinterEntries() const;
+  // The remembered position of an option index's window (-7 = centred).
+  Point16 RememberedPosition(std::uint8_t index) const { return positions_[index]; }
+  void SetRememberedPosition(std::uint8_t index, Point16 p) { positions_[index] = p; }
+  // Geometry of the laid-out window.
+  int AreaWidth() const { return area_width_; }
+  int ButtonsTop() const { return buttons_top_; }
+  int StatusTop() const { return status_top_; }
+  bool Shown() const { return frame_.height > 0; }
+  // The texts the F3/F4 requests answered with, and the last list asked.
+  std::uint8_t LastListKind() const { return last_list_kind_; }
+  const std::string& LastListPattern() const { return last_list_pattern_; }
+
+  // The hook calls go to this module.
+  bZestaw& Module() { return module_; }
+
+  static constexpr std::string_view kOwner = "bZestaw";
+
+ private:
+  // Moves and values.
+  void MoveTo(int target, int direction);
+  bool Commit();  // false: the value was corrected and the cursor stays
+  std::string Complete(int slot, const std::string& value);
+  void Store(int slot, bool backwards);
+  void LoadValues();
+  void LoadSlot(int slot);
+  void PlaceEditor(int slot);
+  void ApplyTypingFilters();
+  void EnterKey();
+  void TabKey();
+  void UpDown(bool up);
+  void PageUp();
+  void PageDown();
+  void F3Key();
+  void F45Key(bool f5);
+  void TemplateKey();
+  bool StepSystemValue(int number, bool up);
+  int EmptyEnterRule(int slot);
+  int ValueEnterRule(int slot);
+  void Outcome(int outcome);
+  void OpenList(std::uint8_t kind, std::string_view pattern, bool f5);
+  void Close();
+  bool PreRunChecks();
+  void AfterRun();
+  void FillActions();
+  void UpdateGoCaption();
+  void Layout();
+  void Reload();  // the table block's visible rows
+  bool InBlock(int slot) const;
+  int RowOf(int slot) const;  // 0-based visible row inside the block
+  int ColumnOf(int slot) const;
+  int LastRowFirstSlot() const;
+  bool AnyEditable() const;
+  void Status(std::string_view text, std::uint8_t colour);
+
+  bZestaw& module_;
+  const TextMetrics& metrics_;
+  ZestawHost default_host_;
+  ZestawHost* host_;
+  FieldSet fields_;
+  WindowFrame frame_;
+
+  std::uint8_t state_ = kZesBusy;
+  std::uint8_t move_reason_ = kMoveClick;
+  int current_ = 0;
+  int target_ = 0;
+  int initial_ = 1;
+  std::string value_under_edit_;  // capacity 80
+  FixedText<250> template_;
+  std::string saved_editor_;      // capacity 80
+  std::string return_text_;
+  std::string result_text_;
+  std::int16_t return_field_ = 0;
+  std::uint16_t return_slot_ = 0;
+  bool pending_next_ = false;
+  bool escaped_in_run_ = false;
+  bool opening_ = false;
+
+  ZestawEditor editor_;
+  FButton fbutton_;
+  std::string go_caption_;
+  std::string go_normal_caption_;
+  bool go_red_ = false;
+  bool go_red_fresh_ = false;
+  std::string pst_text_;
+  std::uint8_t pst_colour_ = kInfo;
+  bool memo_shown_ = false;
+
+  std::vector<ActionEntry> actions_;
+  int selected_action_ = 0;
+  FixedText<4> action_code_;
+  bool print_bar_ = false;
+  bool pdom_enabled_ = false;
+  std::string run_printer_;
+
+  int first_row_ = 1;
+  std::array<FixedText<25>, 10> row_values_{};
+  std::array<bool, kMaxSlots + 1> panel_right_{};
+
+  FieldAppearance look_;
+  int font_size_ = 11;
+  int area_width_ = 0;
+  int buttons_top_ = 0;
+  int status_top_ = 0;
+  std::array<Point16, 256> positions_{};
+  FixedText<250> period_text_;
+  std::uint8_t last_list_kind_ = 0;
+  std::string last_list_pattern_;
+};
+
+}  // namespace zel
