@@ -1,0 +1,119 @@
+#include "store/block_reader.hpp"
+
+#include <algorithm>
+
+#include "common/cp1250.hpp"
+#include "shell/status.hpp"
+
+namespace zel {
+
+namespace {
+
+// Reads the account of record n; the sentinel at or past the end or when the
+// read fails.
+AccountSymbol AccountAt(RecordSource& source, std::uint64_t n) {
+  std::uint8_t bytes[kJournalRecordSize];
+  std::size_t got = 0;
+  if (!source.ReadAt(n * kJournalRecordSize, bytes, sizeof bytes, &got) || got < sizeof bytes)
+    return AccountSymbol(kSentinelSymbol);
+  return AccountSymbol::Decode(bytes);
+}
+
+}  // namespace
+
+BlockReader::BlockReader(RecordSource& source, std::string_view file_name,
+                         std::size_t block_records, std::uint64_t first_record)
+    : source_(source),
+      file_name_(file_name),
+      block_records_(std::max<std::size_t>(block_records, 1)),
+      buffer_(block_records_ * kJournalRecordSize),
+      next_number_(first_record) {}
+
+bool BlockReader::ReadBlock() {
+  std::size_t got = 0;
+  if (!source_.ReadAt(next_number_ * kJournalRecordSize, buffer_.data(), buffer_.size(), &got))
+    got = 0;
+  in_buffer_ = got / kJournalRecordSize;
+  index_ = 0;
+  return in_buffer_ != 0;
+}
+
+const JournalEntry& BlockReader::Next() {
+  started_block_ = false;
+  while (!at_end_) {
+    if (index_ == in_buffer_) {
+      // The previous block was short: the data ended there.
+      if (in_buffer_ != 0 && in_buffer_ < block_records_) {
+        at_end_ = true;
+        break;
+      }
+      started_block_ = true;
+      if (!ReadBlock()) {
+        at_end_ = true;
+        break;
+      }
+    }
+    const std::uint8_t* p = buffer_.data() + index_ * kJournalRecordSize;
+    ++index_;
+    current_number_ = next_number_++;
+    if (DecodeJournalEntry(p, &current_) || !current_.AmountDamaged()) return current_;
+    if (damaged_++ == 0) {
+      ShowStatus("Uszkodzony zapis nr "_w + std::to_string(current_number_ + 1) + " w "_w +
+                     file_name_,
+                 kWarning);
+    }
+    if (keep_damaged_) return current_;
+  }
+  return SentinelEntry();
+}
+
+std::uint64_t SeekFirstAccount(RecordSource& source, std::string_view symbol) {
+  const AccountSymbol wanted(symbol);
+  const std::uint64_t count = RecordCount(source, kJournalRecordSize);
+  // Signed bounds: high may drop to -1 when every record is not less.
+  std::int64_t low = 0;
+  std::int64_t high = static_cast<std::int64_t>(count) - 1;
+  while (low <= high) {
+    const std::int64_t mid = low + (high - low) / 2;
+    const AccountSymbol at = AccountAt(source, static_cast<std::uint64_t>(mid));
+    if (CompareSymbols(at, wanted) < 0)
+      low = mid + 1;
+    else
+      high = mid - 1;
+  }
+  return static_cast<std::uint64_t>(low);
+}
+
+namespace {
+
+std::uint64_t RangeStart(RecordSource& source, const AccountRange& range) {
+  return range.first.empty() ? 0 : SeekFirstAccount(source, range.first);
+}
+
+}  // namespace
+
+AccountRangeReader::AccountRangeReader(RecordSource& source, std::string_view file_name,
+                                       const AccountRange& range, std::size_t block_records)
+    : range_(range), reader_(source, file_name, block_records, RangeStart(source, range)) {}
+
+bool AccountRangeReader::AboveRange(std::string_view account) const {
+  if (range_.last.empty()) return false;
+  if (CompareSymbols(account, range_.last) <= 0) return false;
+  return !(range_.last_is_prefix && account.substr(0, range_.last.size()) == range_.last);
+}
+
+const JournalEntry& AccountRangeReader::Next() {
+  while (!at_end_) {
+    const JournalEntry& e = reader_.Next();
+    if (e.IsSentinel() || reader_.AtEnd() || AboveRange(e.account)) {
+      at_end_ = true;
+      break;
+    }
+    if (e.IsControl()) continue;
+    if (range_.period_end != 0 && e.bookingDate > range_.period_end) continue;
+    return e;
+  }
+  return SentinelEntry();
+}
+
+}  // namespace zel

@@ -1,0 +1,104 @@
+// Reading journal files: the block reader with its end-of-data sentinel, the
+// binary search for the first record of an account, and the account-range
+// reader the statements use.
+//
+// A block reader reads a fixed number of records per read (200 by default)
+// and hands them out one by one; after the last whole record it hands out
+// the sentinel (account = one byte 254) on every further call, so an
+// account-ordered scan ends by comparison. A file whose size is not a
+// multiple of 250 is read to its last whole record; a failed read ends the
+// data like the end of the file. A record whose amount cannot be read is
+// counted as damaged and skipped; the first one is reported in the status
+// line (colour 0) with the file name and its record number. The reader does
+// not own the source; the entry Next() returns stays valid until the next call.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/journal_entry.hpp"
+#include "store/record_source.hpp"
+
+namespace zel {
+
+inline constexpr std::size_t kJournalBlock = 200;
+
+class BlockReader {
+ public:
+  // Starts at record number `first_record` (0-based).
+  BlockReader(RecordSource& source, std::string_view file_name,
+              std::size_t block_records = kJournalBlock, std::uint64_t first_record = 0);
+
+  // The next record, or the sentinel once the data has ended.
+  const JournalEntry& Next();
+
+  bool AtEnd() const { return at_end_; }
+  // Record number (0-based) of the record Next() returned last.
+  std::uint64_t RecordNumber() const { return current_number_; }
+  // Records brought in from the file so far (whole records), counting from
+  // the first record of the file: the file position in records.
+  std::uint64_t Position() const { return next_number_; }
+  // True when the last Next() had to read a new block (for progress lines).
+  bool StartedBlock() const { return started_block_; }
+  std::uint64_t DamagedCount() const { return damaged_; }
+  // Damaged records are handed out (with amount 0 and their damage bits)
+  // instead of skipped.
+  void KeepDamaged(bool keep) { keep_damaged_ = keep; }
+
+ private:
+  bool ReadBlock();
+
+  RecordSource& source_;
+  std::string file_name_;
+  std::size_t block_records_;
+  std::vector<std::uint8_t> buffer_;
+  std::size_t in_buffer_ = 0;  // whole records in buffer_
+  std::size_t index_ = 0;      // next record of buffer_ to hand out
+  std::uint64_t next_number_;  // file record number of buffer_[in_buffer_]
+  std::uint64_t current_number_ = 0;
+  std::uint64_t damaged_ = 0;
+  bool at_end_ = false;
+  bool started_block_ = false;
+  bool keep_damaged_ = false;
+  JournalEntry current_;
+};
+
+// First record (0-based) whose account is not less than `symbol` (cut to 25),
+// by binary search reading one record at a time; a position at or past the
+// end reads as the sentinel, so a symbol past the last account gives the
+// record count.
+std::uint64_t SeekFirstAccount(RecordSource& source, std::string_view symbol);
+
+// The accounts a statement reads from an annual file.
+struct AccountRange {
+  std::string first;            // empty: from the first record
+  std::string last;             // empty: to the end of the file
+  bool last_is_prefix = false;  // also take accounts that begin with `last`
+  DayNo period_end = 0;         // records booked after it are skipped; 0: no limit
+};
+
+// Seeks to the range's first account and hands out its records in file
+// order, skipping control records, damaged records and records booked after
+// the period end; the first account above the range ends the data (the
+// sentinel from then on). Records booked before the period start are kept:
+// the reports count them as opening or cumulative values.
+class AccountRangeReader {
+ public:
+  AccountRangeReader(RecordSource& source, std::string_view file_name, const AccountRange& range,
+                     std::size_t block_records = kJournalBlock);
+  const JournalEntry& Next();
+  bool AtEnd() const { return at_end_; }
+  const BlockReader& reader() const { return reader_; }
+
+ private:
+  bool AboveRange(std::string_view account) const;
+
+  AccountRange range_;
+  BlockReader reader_;
+  bool at_end_ = false;
+};
+
+}  // namespace zel

@@ -1,0 +1,175 @@
+#include "store/journal_entry.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "common/numbers.hpp"
+
+namespace zel {
+
+namespace {
+
+constexpr Amount kAmountLimit = 1e18L;
+
+std::uint16_t GetU16(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+std::uint32_t GetU32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+void PutU16(std::uint8_t* p, std::uint16_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void PutU32(std::uint8_t* p, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+}  // namespace
+
+bool DecodeAmount(const std::uint8_t* p, Amount* out) {
+  std::uint64_t mantissa = 0;
+  for (int i = 7; i >= 0; --i) mantissa = (mantissa << 8) | p[i];
+  const unsigned exponent = GetU16(p + 8) & 0x7FFFu;
+  const bool integer_bit = (mantissa >> 63) != 0;
+  *out = 0;
+  // All ones is infinity or NaN; a non-zero exponent needs the explicit
+  // integer bit (else "unnormal"); a zero exponent must not have it
+  // (pseudo-denormal).
+  if (exponent == 0x7FFFu) return false;
+  if (exponent != 0 && !integer_bit) return false;
+  if (exponent == 0 && integer_bit) return false;
+  Amount value = 0;
+  static_assert(sizeof(Amount) >= 10);
+  std::memcpy(&value, p, 10);  // x86-64: the first ten bytes are the value
+  if (!(std::fabs(value) < kAmountLimit)) return false;
+  *out = value;
+  return true;
+}
+
+void EncodeAmount(Amount value, std::uint8_t* p) {
+  if (!std::isfinite(value)) value = 0;
+  std::uint8_t bytes[sizeof(Amount)] = {};
+  std::memcpy(bytes, &value, sizeof(Amount));
+  std::memcpy(p, bytes, 10);
+}
+
+bool JournalEntry::IsSentinel() const { return account.view() == kSentinelSymbol; }
+
+bool DecodeJournalEntry(const std::uint8_t* p, JournalEntry* e) {
+  e->account = AccountSymbol::Decode(p + 0);
+  e->bookingDate = GetU16(p + 26);
+  e->documentNo = FixedText<12>::Decode(p + 28);
+  e->entryNo = GetU16(p + 41);
+  e->side = p[43];
+  e->counterAccount = AccountSymbol::Decode(p + 45);
+  e->journalNo = static_cast<std::int16_t>(GetU16(p + 71));
+  e->damage = 0;
+  if (!DecodeAmount(p + 73, &e->amount)) e->damage |= kAmountDamaged;
+  e->currencyCode = FixedText<3>::Decode(p + 83);
+  e->currencyRate = static_cast<std::int32_t>(GetU32(p + 87));
+  if (!DecodeAmount(p + 91, &e->currencyAmount)) e->damage |= kCurrencyAmountDamaged;
+  e->transactionNo = FixedText<20>::Decode(p + 101);
+  e->documentDate = GetU16(p + 122);
+  e->dueDate = GetU16(p + 124);
+  e->groupDate = GetU16(p + 128);
+  e->description = FixedText<30>::Decode(p + 130);
+  e->extraCode = FixedText<5>::Decode(p + 161);
+  e->sourceFile = FixedText<8>::Decode(p + 167);
+  e->operationDate = GetU16(p + 188);
+  e->settledFlag = p[192];
+  e->maskIndex = p[234];
+  return e->damage == 0;
+}
+
+void EncodeJournalEntry(const JournalEntry& e, std::uint8_t* p) {
+  std::memset(p, 0, kJournalRecordSize);
+  e.account.Encode(p + 0);
+  PutU16(p + 26, e.bookingDate);
+  e.documentNo.Encode(p + 28);
+  PutU16(p + 41, e.entryNo);
+  p[43] = e.side;
+  e.counterAccount.Encode(p + 45);
+  PutU16(p + 71, static_cast<std::uint16_t>(e.journalNo));
+  EncodeAmount(e.amount, p + 73);
+  e.currencyCode.Encode(p + 83);
+  PutU32(p + 87, static_cast<std::uint32_t>(e.currencyRate));
+  EncodeAmount(e.currencyAmount, p + 91);
+  e.transactionNo.Encode(p + 101);
+  PutU16(p + 122, e.documentDate);
+  PutU16(p + 124, e.dueDate);
+  PutU16(p + 128, e.groupDate);
+  e.description.Encode(p + 130);
+  e.extraCode.Encode(p + 161);
+  e.sourceFile.Encode(p + 167);
+  PutU16(p + 188, e.operationDate);
+  p[192] = e.settledFlag;
+  p[234] = e.maskIndex;
+}
+
+RecordBytes EncodeJournalEntry(const JournalEntry& e) {
+  RecordBytes bytes;
+  EncodeJournalEntry(e, bytes.data());
+  return bytes;
+}
+
+int CompareSymbols(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  if (n != 0) {
+    const int c = std::memcmp(a.data(), b.data(), n);  // memcmp compares unsigned bytes
+    if (c != 0) return c;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+bool AccountOrderLess(const JournalEntry& a, const JournalEntry& b) {
+  return CompareSymbols(a.account, b.account) < 0;
+}
+
+int CompareDocumentOrder(const JournalEntry& a, const JournalEntry& b) {
+  if (int c = CompareSymbols(a.documentNo, b.documentNo); c != 0) return c;
+  if (a.entryNo != b.entryNo) return a.entryNo < b.entryNo ? -1 : 1;
+  if (int c = CompareSymbols(a.transactionNo, b.transactionNo); c != 0) return c;
+  const Amount x = Round4(a.amount);
+  const Amount y = Round4(b.amount);
+  if (x < y) return -1;
+  if (y < x) return 1;
+  if (a.dueDate != b.dueDate) return a.dueDate < b.dueDate ? -1 : 1;
+  if (a.side != b.side) return a.side < b.side ? -1 : 1;
+  return 0;
+}
+
+const JournalEntry& SentinelEntry() {
+  static const JournalEntry sentinel = [] {
+    JournalEntry e;
+    e.account = kSentinelSymbol;
+    return e;
+  }();
+  return sentinel;
+}
+
+DayNo EffectiveDueDate(const JournalEntry& e, bool receivables) {
+  if (e.dueDate != 0) return e.dueDate;
+  unsigned due = e.bookingDate;
+  if (receivables && e.side != 0) due += 14;
+  return static_cast<DayNo>(std::min<unsigned>(due, 0xFFFFu));
+}
+
+bool ApplyCurrency(JournalEntry& e, std::string_view currency_code) {
+  if (currency_code.empty() || e.currencyCode.view() != currency_code) return true;
+  e.amount = e.currencyAmount;
+  if ((e.damage & kCurrencyAmountDamaged) != 0) {
+    e.damage |= kAmountDamaged;
+    e.amount = 0;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace zel
