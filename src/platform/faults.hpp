@@ -14,7 +14,7 @@ namespace zel {
 
 enum class FaultOp : std::uint8_t {
   kOpen,    // File::Open, file creation of any kind
-  kRead,    // File::ReadAt, ReadAll, Size
+  kRead,    // File::ReadAt, ReadAll
   kWrite,   // File::WriteAt, Append, Truncate, Sync
   kRename,  // rename, replace, delete, folder creation, time stamps
 };

@@ -4,7 +4,9 @@
 // clock.
 //
 // All paths are spec paths (paths.hpp) unless a name says native. Every
-// operation records its outcome in LastIoError() (file.hpp) and never throws.
+// operation that changes something records its outcome in LastIoError()
+// (file.hpp); the questions (GetFileInfo, IsFile, FindFiles, ...) leave it
+// alone. Nothing throws.
 // Times are local (the TZ of the process).
 #pragma once
 
