@@ -162,6 +162,7 @@ TEST(ParseNumber, Texts) {
 TEST(ParseNumber, IgnoresTheCLocale) {
   const char* chosen = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
   if (chosen == nullptr) chosen = std::setlocale(LC_NUMERIC, "pl_PL.UTF-8");
+  if (chosen == nullptr) GTEST_SKIP() << "no locale with a decimal comma is installed";
   EXPECT_FALSE(AmountsDiffer(ParseNumber("12,5"), 12.5L));
   EXPECT_EQ(NumberText(12.5L, 2), "12.5");
   EXPECT_EQ(Amount15(1234.5L), "       1.234,50");
