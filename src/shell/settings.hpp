@@ -40,12 +40,15 @@ std::string ReadSetting(bool database_file, std::string_view key);
 // Whether the last ReadSetting found its record.
 bool SettingFound();
 std::string SettingField(int n);    // field n (1..9) of the last read, 80
+// Field n up to 250 characters, for the folder fields (DirxBaza).
+std::string SettingFieldWide(int n);
 std::int16_t SettingNumber(int n);  // field n read with ParseSmall
 bool SettingYes(int n);             // field n is exactly "T"
 
-// Replaces or adds the record. Nothing happens while StationExt is empty
-// (before login) or when the record already holds the value. A lost change
-// (file locked through the retries, a write error) leaves the old file whole.
+// Replaces or adds the record (value up to 250 characters, so long folders
+// survive). Nothing happens while StationExt is empty (before login) or when
+// the record already holds the value. A lost change (file locked through the
+// retries, a write error) leaves the old file whole.
 void WriteSetting(bool database_file, std::string_view key, std::string_view value);
 
 // The wait for a settings file that is briefly missing (7 waits of 333 ms).
