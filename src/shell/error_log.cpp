@@ -12,9 +12,10 @@ namespace {
 
 // At least two digits, and an even count up to four: 7 "07", 2019 "2019".
 std::string EvenDigits(int v) {
-  std::string s = v > 0 ? std::to_string(v) : std::string();
-  while ((s.size() % 2 == 1 || s.empty()) && s.size() < 4) s.insert(0, "0");
-  return s;
+  const std::string s = v > 0 ? std::to_string(v) : std::string();
+  std::size_t n = s.size();
+  while ((n % 2 == 1 || n == 0) && n < 4) ++n;
+  return std::string(n - s.size(), '0') + s;
 }
 
 }  // namespace
