@@ -278,7 +278,13 @@ bool WriteFileAtomically(std::string_view spec_path, std::string_view contents,
   const std::string target = NativePath(spec_path);
   const std::string temp = target + WinToUtf8(temp_suffix.empty() ? std::string_view(".tmp") : temp_suffix);
   File f;
-  if (!f.OpenNative(temp, Access::kReadWrite, Share::kExclusive, Disposition::kCreateAlways)) return false;
+  if (!f.OpenNative(temp, Access::kReadWrite, Share::kExclusive, Disposition::kCreateAlways)) {
+    // The open may have created the file before failing; a temporary file
+    // locked by another writer is that writer's and stays.
+    const IoError e = LastIoError();
+    if (e != IoError::kLocked) ::unlink(temp.c_str());
+    return Fail(e);
+  }
   if (!f.WriteAt(0, contents.data(), contents.size()) || !f.Sync() || !f.Close()) {
     const IoError e = LastIoError();
     f.Close();
