@@ -1,0 +1,51 @@
+#include "statements/statement_procedures.hpp"
+
+#include "fields/option_dispatch.hpp"
+#include "fields/option_values.hpp"
+#include "shell/settings_keys.hpp"
+#include "shell/state.hpp"
+#include "store/journal_file.hpp"
+
+namespace zel {
+
+TrialBalanceParams TrialBalanceParamsFromOptions(TrialBalanceKind kind) {
+  TrialBalanceParams p;
+  p.kind = kind;
+  p.annual_name = DbSettings.annual_journal.str();
+  p.annual_path = JournalPath(p.annual_name);
+  for (int i = 0; i < Options.masks.count && i < kMaxAccountMasks; ++i) {
+    const auto& m = Options.masks.masks[static_cast<std::size_t>(i)];
+    if (!m.empty()) p.masks.push_back(m.str());
+  }
+  p.bo_date = BoDate;
+  p.from = FromDate;
+  p.to = ToDate;
+  p.pod1 = DbSettings.depths[0];
+  p.pod3 = DbSettings.depths[1];
+  p.pod7 = DbSettings.depths[2];
+  p.mode = DbSettings.opis_kont;
+  return p;
+}
+
+void RegisterStatementProcedures(JpkKrSinkFactory jpk_factory) {
+  for (TrialBalanceKind kind : {TrialBalanceKind::ZOiSa, TrialBalanceKind::SyBBO,
+                                TrialBalanceKind::SynMi, TrialBalanceKind::Anali,
+                                TrialBalanceKind::ZOiSN}) {
+    RegisterProcedure(TrialBalanceIndex(kind), [kind, jpk_factory](OptionServices& window) {
+      TrialBalanceParams p = TrialBalanceParamsFromOptions(kind);
+      // Only option ZOiSa asks whether to prepare the JPK; the others never
+      // write fragments, whatever an earlier run of ZOiSa chose.
+      std::unique_ptr<JpkKrSink> sink;
+      if (kind == TrialBalanceKind::ZOiSa && Options.with_jpk && jpk_factory) {
+        sink = jpk_factory();
+        p.jpk = sink.get();
+      }
+      TrialBalance(p, window);
+      // The masks were matched in their expanded form on a copy; the list
+      // itself goes back in short form with empty masks dropped.
+      Options.masks.Compact();
+    });
+  }
+}
+
+}  // namespace zel
