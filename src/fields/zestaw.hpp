@@ -120,8 +120,9 @@ class ZestawHost {
   // The shell's user letter (Part of the login): 'O' and 'W' close the
   // window right after opening it.
   virtual char UserLetter() { return 'A'; }
-  // The window closed: the desktop remembers its position and shows the menu.
-  virtual void Closed(std::uint8_t option_index) { (void)option_index; }
+  // The window closed: the desktop remembers its position and shows the
+  // menu. The default only asks the desktop for the menu (ShowKind(3, 2)).
+  virtual void Closed(std::uint8_t option_index);
 };
 
 // One choice of the action combo Czyn.
@@ -194,6 +195,8 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   void ClickGo() { Run(kRunGo); }
   void ClickEsc();
   void Run(std::uint8_t mode);    // the Go button or one of the print bar panels
+  // The document viewer asks for a run with its own action code.
+  void RunFromViewer(std::string_view code);
   void ChooseAction(int index);   // 0-based entry of Czyn
   void ClickDefaultChoice();      // pDom
   void ChoosePrinter(int index);  // 0-based entry of Druk
@@ -212,6 +215,9 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   std::string& ValueUnderEdit() { return value_under_edit_; }
   void SetTemplate(std::string_view text) { template_ = text; }
   const FixedText<250>& Template() const { return template_; }
+  // Opens a hint list for the current field (F4, or F5 for a search), just
+  // below the editor; the list answers through Go(4) or Go(5).
+  void OpenList(std::uint8_t kind, std::string_view pattern, bool f5);
   // Asks the cursor to move one slot further at the next move.
   void RequestNext() { pending_next_ = true; }
   // The option's message after its run; empty = success.
@@ -293,7 +299,7 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
  private:
   // Moves and values.
   void MoveTo(int target, int direction);
-  bool Commit();  // false: the value was corrected and the cursor stays
+  bool Commit(bool backwards);  // false: the value was corrected and the cursor stays
   std::string Complete(int slot, const std::string& value);
   void Store(int slot, bool backwards);
   void LoadValues();
@@ -312,19 +318,21 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   int EmptyEnterRule(int slot);
   int ValueEnterRule(int slot);
   void Outcome(int outcome);
-  void OpenList(std::uint8_t kind, std::string_view pattern, bool f5);
   void Close();
   bool PreRunChecks();
+  void RunShellOption(std::uint8_t index);
   void AfterRun();
   void FillActions();
   void UpdateGoCaption();
   void Layout();
   void Reload();  // the table block's visible rows
+  void Scroll(int rows, int land_slot, int direction);
   bool InBlock(int slot) const;
   int RowOf(int slot) const;  // 0-based visible row inside the block
   int ColumnOf(int slot) const;
   int LastRowFirstSlot() const;
   bool AnyEditable() const;
+  bool Enterable(int slot) const;  // editable and not the table's header or footer
   void Status(std::string_view text, std::uint8_t colour);
 
   bZestaw& module_;
@@ -349,6 +357,9 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   bool pending_next_ = false;
   bool escaped_in_run_ = false;
   bool opening_ = false;
+  bool last_commit_corrected_ = false;
+  bool date_warning_ = false;
+  std::string viewer_code_;
 
   ZestawEditor editor_;
   FButton fbutton_;

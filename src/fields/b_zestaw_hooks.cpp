@@ -1,0 +1,268 @@
+// The bZestaw hooks the parameter window calls for the option fields: the
+// trial-balance road (Rocz, KonW, JPKo, OpKo) stores into the option values,
+// every other catalogued field keeps its committed text, upper-cased where
+// the catalogue says so, so that every option's window can be filled and run.
+#include <algorithm>
+
+#include "common/numbers.hpp"
+#include "common/pltext.hpp"
+#include "fields/b_zestaw.hpp"
+#include "fields/field_catalogue.hpp"
+#include "fields/option_values.hpp"
+#include "fields/zestaw.hpp"
+#include "menu/current_option.hpp"
+#include "menu/desktop_services.hpp"
+#include "shell/settings.hpp"
+#include "shell/settings_keys.hpp"
+
+namespace zel {
+
+namespace {
+
+constexpr std::int16_t kRocz = 42;
+constexpr std::int16_t kJPKo = 44;
+constexpr std::int16_t kRobo = 69;
+constexpr std::int16_t kKonW = 71;
+constexpr std::int16_t kDowW = 76;
+constexpr std::int16_t kOpKo = 80;
+
+int NumberOf(const FieldSet* fields, int slot) {
+  if (!fields || slot < 1 || slot > fields->SlotCount()) return 0;
+  return fields->Slot(slot).number;
+}
+
+// The table cell a slot shows: row (0-based in the option values) and
+// column, or false outside the table block.
+bool CellOf(const FZestaw* form, const FieldSet* fields, int slot, int* row, int* column) {
+  if (!form || !fields) return false;
+  const TableBlock& tb = fields->Table();
+  if (tb.header_slot == 0 || tb.columns == 0 || slot <= tb.header_slot || slot >= tb.footer_slot) {
+    return false;
+  }
+  int visible_row = (slot - tb.header_slot - 1) / tb.columns;
+  *column = (slot - tb.header_slot - 1) % tb.columns;
+  *row = form->FirstShownRow() - 1 + visible_row;
+  return *row >= 0 && *row < kTableRows && *column < kTableColumns;
+}
+
+// The F3 window kind of a field, 0 when it has none.
+std::uint8_t F3Kind(int n) {
+  switch (n) {
+    case kKonW: return 125;
+    case kDowW: return 126;
+    case 219: return 127;
+    case 224: case 225: return 128;
+    case 227: case 228: return 129;
+    case 229: return 130;
+    default: return 0;
+  }
+}
+
+std::string MaskFieldText() {
+  const AccountMaskList& m = Options.masks;
+  if (m.count == 0) return {};
+  if (m.count == 1) return m.masks[0].str();
+  return std::string(kPlaceholder);
+}
+
+}  // namespace
+
+bool bZestaw::nLeftTopRd(std::string_view owner, std::int16_t& left, std::int16_t& top) {
+  CheckOwner(owner, "nLeftTopRd");
+  if (OptionCode.empty()) return false;
+  ReadSetting(false, OptionCode.str() + "LT");
+  if (!SettingFound() || SettingNumber(2) <= 0) return false;
+  left = SettingNumber(1);
+  top = SettingNumber(2);
+  return true;
+}
+
+bool bZestaw::nDrukPanel(std::string_view owner) {
+  CheckOwner(owner, "nDrukPanel");
+  switch (OptionIndex) {
+    case 11: case 40: case 79: case 81: case 83: case 85: case 92: return false;
+    default: return true;
+  }
+}
+
+void bZestaw::ewDrukFis(std::string_view owner) { CheckOwner(owner, "ewDrukFis"); }
+void bZestaw::ewSzukFis(std::string_view owner) { CheckOwner(owner, "ewSzukFis"); }
+void bZestaw::ewZapiFis(std::string_view owner) { CheckOwner(owner, "ewZapiFis"); }
+void bZestaw::SkasujZmi(std::string_view owner) { CheckOwner(owner, "SkasujZmi"); }
+void bZestaw::Dokum2poA(std::string_view owner, int) { CheckOwner(owner, "Dokum2poA"); }
+
+void bZestaw::Zmien2poA(std::string_view owner, int first_row) {
+  CheckOwner(owner, "Zmien2poA");
+  if (!form_ || !fields_) return;
+  const TableBlock& tb = fields_->Table();
+  if (tb.header_slot == 0 || tb.columns == 0) return;
+  for (int r = 0; r < tb.visible_rows; ++r) {
+    for (int c = 0; c < tb.columns; ++c) {
+      int slot = tb.header_slot + 1 + r * tb.columns + c;
+      if (slot >= tb.footer_slot) return;
+      int row = first_row - 1 + r;
+      bool stored = row >= 0 && row < kTableRows && c < kTableColumns;
+      form_->PutValue(slot, stored ? Options.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(c)].view()
+                                   : std::string_view());
+    }
+  }
+}
+
+void bZestaw::nZmien2poA(std::string_view owner, int slot) {
+  CheckOwner(owner, "nZmien2poA");
+  if (!form_) return;
+  int row = 0;
+  int column = 0;
+  if (CellOf(form_, fields_, slot, &row, &column)) {
+    form_->PutValue(slot, Options.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].view());
+    return;
+  }
+  switch (NumberOf(fields_, slot)) {
+    case kRocz: form_->PutValue(slot, DbSettings.annual_journal.view()); return;
+    case kRobo: form_->PutValue(slot, DbSettings.working_journal.view()); return;
+    case kKonW: form_->PutValue(slot, MaskFieldText()); return;
+    case kJPKo: form_->PutValue(slot, Options.with_jpk ? "T" : "N"); return;
+    case kOpKo: form_->PutValue(slot, std::string(1, DbSettings.opis_kont)); return;
+    default: form_->PutValue(slot, OptionText(NumberOf(fields_, slot))); return;
+  }
+}
+
+std::string bZestaw::nAutomEdit(std::string_view owner, int) {
+  CheckOwner(owner, "nAutomEdit");
+  return {};
+}
+
+std::string bZestaw::nUstawWzor(std::string_view owner, int) {
+  CheckOwner(owner, "nUstawWzor");
+  return {};
+}
+
+bool bZestaw::OznaczAqua(std::string_view owner, int slot) {
+  CheckOwner(owner, "OznaczAqua");
+  const FieldInfo* info = FindField(static_cast<std::int16_t>(NumberOf(fields_, slot)));
+  return info && info->f3_window;
+}
+
+bool bZestaw::ZmieNaDuze(std::string_view owner, int slot) {
+  CheckOwner(owner, "ZmieNaDuze");
+  const FieldInfo* info = FindField(static_cast<std::int16_t>(NumberOf(fields_, slot)));
+  return info && info->upper;
+}
+
+void bZestaw::nZmianEdit(std::string_view owner, int, std::string&) { CheckOwner(owner, "nZmianEdit"); }
+
+void bZestaw::nUzupeEdit(std::string_view owner, int slot, std::string& value) {
+  CheckOwner(owner, "nUzupeEdit");
+  int row = 0;
+  int column = 0;
+  if (CellOf(form_, fields_, slot, &row, &column)) {
+    if (value.size() > 25) value.resize(25);
+    return;
+  }
+  switch (NumberOf(fields_, slot)) {
+    case kJPKo:
+      // A yes/no answer: "T" for yes, anything else is no.
+      if (!value.empty()) value = (value[0] == 'T' || value[0] == 't') ? "T" : "N";
+      return;
+    case kOpKo:
+      if (!value.empty()) {
+        char c = value[0];
+        if (c != 'n') c = UpperPl(std::string(1, c))[0];
+        value = std::string_view("PONHBn").find(c) != std::string_view::npos ? std::string(1, c) : "N";
+      }
+      return;
+    case kRocz:
+    case kRobo:
+      if (value.size() > 8) value.resize(8);
+      return;
+    default:
+      if (value.size() > 50) value.resize(50);
+      return;
+  }
+}
+
+void bZestaw::nEdit2zmie(std::string_view owner, int slot, bool) {
+  CheckOwner(owner, "nEdit2zmie");
+  if (!form_ || !fields_ || slot < 1 || slot > fields_->SlotCount()) return;
+  int row = 0;
+  int column = 0;
+  if (CellOf(form_, fields_, slot, &row, &column)) {
+    Options.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = form_->RowValue(column);
+    return;
+  }
+  std::string_view value = fields_->Slot(slot).value.view();
+  switch (NumberOf(fields_, slot)) {
+    case kRocz: DbSettings.annual_journal = value; return;
+    case kRobo: DbSettings.working_journal = value; return;
+    case kKonW:
+      // The placeholder stands for a list edited in its own window: kept.
+      if (value == kPlaceholder) return;
+      Options.masks.Clear();
+      if (!value.empty()) Options.masks.Add(value);
+      return;
+    case kJPKo: Options.with_jpk = value == "T"; return;
+    case kOpKo: DbSettings.opis_kont = value.empty() ? 'N' : value[0]; return;
+    default: SetOptionText(NumberOf(fields_, slot), value); return;
+  }
+}
+
+bool bZestaw::F3orDbKlik(std::string_view owner, int slot) {
+  CheckOwner(owner, "F3orDbKlik");
+  std::uint8_t kind = F3Kind(NumberOf(fields_, slot));
+  if (kind == 0) return false;
+  Desktop().ShowKind(kind, 1);
+  return true;
+}
+
+void bZestaw::zF3powrot(std::string_view owner, int slot) {
+  CheckOwner(owner, "zF3powrot");
+  if (NumberOf(fields_, slot) == kKonW && form_) form_->PutValue(slot, MaskFieldText());
+}
+
+bool bZestaw::F4ewF5Klik(std::string_view owner, int slot, std::uint16_t key_code) {
+  CheckOwner(owner, "F4ewF5Klik");
+  const FieldInfo* info = FindField(static_cast<std::int16_t>(NumberOf(fields_, slot)));
+  if (!info || info->f4_list == 0 || !form_) return false;
+  form_->OpenList(info->f4_list, info->f4_extension ? info->f4_extension : "", key_code == kKeyF5);
+  return true;
+}
+
+bool bZestaw::F4i5powrot(std::string_view owner, int) {
+  CheckOwner(owner, "F4i5powrot");
+  return true;
+}
+
+bool bZestaw::nRollEditP(std::string_view owner, int, std::uint16_t) {
+  CheckOwner(owner, "nRollEditP");
+  return true;
+}
+
+bool bZestaw::nDlaOper(std::string_view owner) {
+  CheckOwner(owner, "nDlaOper");
+  return OptionIndex == 138;
+}
+
+int bZestaw::PuStNeGo(std::string_view owner, int) {
+  CheckOwner(owner, "PuStNeGo");
+  return 1;
+}
+
+bool bZestaw::nOknoKr6(std::string_view owner, int slot) {
+  CheckOwner(owner, "nOknoKr6");
+  int n = NumberOf(fields_, slot);
+  if (n != kKonW && n != kDowW) return false;
+  Desktop().ShowKind(F3Kind(n), 1);
+  return true;
+}
+
+int bZestaw::EnStNeGo(std::string_view owner, int) {
+  CheckOwner(owner, "EnStNeGo");
+  return 1;
+}
+
+bool bZestaw::BladPola(std::string_view owner, int) {
+  CheckOwner(owner, "BladPola");
+  return false;
+}
+
+}  // namespace zel
