@@ -114,11 +114,14 @@ bool FieldSet::AddSlot(const FieldDecl& field, int& x) {
 
 bool FieldSet::Line(const std::vector<FieldDecl>& fields) {
   int x = 4;
-  bool all = true;
-  for (const FieldDecl& field : fields) all = AddSlot(field, x) && all;
-  ++lines_;
-  y_ = Clamp16(y_ + LineHeight());
-  return all;
+  int before = count_;
+  for (const FieldDecl& field : fields) AddSlot(field, x);
+  // A line of which nothing fitted takes no room in the window.
+  if (count_ > before) {
+    ++lines_;
+    y_ = Clamp16(y_ + LineHeight());
+  }
+  return count_ - before == static_cast<int>(fields.size());
 }
 
 bool FieldSet::Caption(std::string_view text) { return Line({FieldDecl{std::string(text), "", 0, 0}}); }
