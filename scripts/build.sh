@@ -8,6 +8,8 @@ cd "$(dirname "$0")/.."
 kind=${1:-plain}
 [ $# -gt 0 ] && shift
 jobs=${ZEL_JOBS:-$(nproc)}
+# Let ccache reuse objects between clones of the tree (CI builds a fresh clone).
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 case "$kind" in
   plain)    dir=build;      flags=() ;;
   sanitize) dir=build-san;  flags=(-DZEL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug) ;;
