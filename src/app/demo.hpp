@@ -1,0 +1,99 @@
+// The sample firm year of zel-demo: a fictitious small Polish firm with its
+// chart of accounts, a year of accounting documents and its VAT registers,
+// built in memory from a seed and then written as a database folder.
+//
+// Invariants: the same options give the same year, byte for byte; accounts
+// are sorted by symbol (length-prefixed order) and unique; the working
+// postings stand in document order (document after document, entries from
+// 1), each document followed by its control record when it has one; every
+// document balances except the one deliberate case (`unbalanced_document`,
+// only in the sample year, not in scaled years). Every posted account is in
+// the chart or lies under a cost centre that uses the cost structure "^K"
+// (its description is then taken from the structure's definition "!K").
+// Texts are Windows-1250 in the accounts and registers and already DOS
+// Mazovia in the journal records (transactionNo, description), as the files
+// hold them. The DemoYear owns everything; nothing is shared.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/types.hpp"
+#include "store/journal_entry.hpp"
+#include "vat/vat_entry.hpp"
+
+namespace zel {
+
+struct DemoOptions {
+  int year = 2024;              // 1990..2038
+  std::int64_t postings = 0;    // 0: the sample year; otherwise about this many postings
+  std::uint64_t seed = 1;
+  bool station_settings = false;  // also point the workstation settings at the folder
+};
+
+// One chart account (Windows-1250 texts).
+struct DemoAccount {
+  std::string symbol;
+  std::string name;
+  std::string address;
+  std::string nip;
+  std::string short_name;
+};
+
+// One VAT register: its code, kind ('S' sales, 'Z' purchases) and entries
+// with Windows-1250 texts.
+struct DemoRegister {
+  std::string code;
+  char kind = 'S';
+  std::vector<VatEntry> entries;
+};
+
+// The firm's identity, shared by the settings, the taxpayer files and the
+// document texts.
+struct DemoFirm {
+  std::string name;        // full name
+  std::string short_name;  // for "Dla kogo"
+  std::string nip;         // ten digits, valid check digit
+  std::string regon;       // nine digits, valid check digit
+  std::string tax_office_code;
+  std::string tax_office;
+  std::string province, county, commune, street, house, flat, town, postcode, post_office;
+};
+
+struct DemoYear {
+  DemoOptions options;
+  DemoFirm firm;
+  DayNo bo_date = 0;
+  DayNo bz_date = 0;
+  std::string annual_name;   // "N" + year
+  std::string working_name;  // "R" + year
+  std::vector<DemoAccount> accounts;
+  // The working file: postings and control records in document order.
+  std::vector<JournalEntry> working;
+  std::vector<DemoRegister> registers;
+  // Documents by kind ("BO", "FV", ...), for the report of what was built.
+  std::map<std::string, int> documents_by_kind;
+  std::int64_t control_records = 0;
+  std::string unbalanced_document;     // the deliberate case ("" in scaled years)
+  std::string wrong_control_document;  // the control record that disagrees
+};
+
+DemoYear BuildDemoYear(const DemoOptions& options);
+
+// The annual file's order: the indices of the working postings (control
+// records left out) sorted by account symbol, file order kept within an
+// account. O(n log n).
+std::vector<std::uint32_t> AnnualOrder(const DemoYear& year);
+
+// Postings (not control records) of the working file.
+std::int64_t PostingCount(const DemoYear& year);
+
+// A NIP with a valid check digit from nine leading digits (the tenth is
+// computed; answers false when the weights give 10, which no NIP may have).
+bool NipFromNine(const std::string& nine, std::string* nip);
+bool NipValid(const std::string& nip);
+bool RegonValid(const std::string& regon);
+
+}  // namespace zel
