@@ -94,9 +94,11 @@ void RunOptionProcedure(OptionServices& window, FieldSet& fields) {
   auto registered = Registry().find(index);
   if (registered == Registry().end()) {
     if (row && row->procedure) {
-      // The procedure belongs here but is not built in: say so and keep the
-      // window open on its fields instead of pretending to have run.
+      // The procedure belongs here but is not built in: say so, leave the
+      // text as the run's result (so the window does not report success) and
+      // keep the window open on its fields.
       ShowStatus(ProcedureMissingText(), kWarning);
+      window.FieldError(0, ProcedureMissingText());
       window.SetReturnSlot(static_cast<int>(fields.SlotCount()));
     } else if (!row && !RunsNothingQuietly(index)) {
       window.SetReturnSlot(static_cast<int>(fields.SlotCount()));

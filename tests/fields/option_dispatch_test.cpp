@@ -77,7 +77,7 @@ TEST(OptionDispatch, RegisteredProceduresRunInsideTheBracketWhereTheTableSays) {
 TEST(OptionDispatch, MissingProcedureSaysSoAndKeepsTheWindow) {
   DispatchRun r;
   Calls calls = r.Go(55, false);
-  EXPECT_EQ(calls, Calls(1, "slot " + std::to_string(r.d.fields.SlotCount())));
+  EXPECT_EQ(calls, (Calls{"error 0", "slot " + std::to_string(r.d.fields.SlotCount())}));
   ASSERT_EQ(r.status.shown.size(), 1u);
   EXPECT_EQ(r.status.shown[0], std::make_pair(std::string("Funkcja w przygotowaniu"), 0));
 }
