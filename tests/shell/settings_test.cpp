@@ -258,11 +258,15 @@ TEST_F(SettingsTest, ConcurrentWritersAndAReaderInThreeProcesses) {
     close(stop_pipe[1]);
     fcntl(stop_pipe[0], F_SETFL, O_NONBLOCK);
     SetStatusSink(nullptr);
-    SetRetryPause([](int) { usleep(300); });
+    // A tenth of the real pause: long enough not to starve between writers.
+    SetRetryPause([](int ms) { usleep(ms * 100); });
     int bad = 0;
     char c;
     while (read(stop_pipe[0], &c, 1) != 1) {
-      if (!IsFile("FIRMA\\Zel.BAL")) ++bad;
+      if (!IsFile("FIRMA\\Zel.BAL")) {
+        ++bad;
+        fprintf(stderr, "missing\n");
+      }
       File f;
       std::string text;
       if (ProtectedOpen(f, "FIRMA\\Zel.BAL", Access::kRead, Share::kDenyWrite,
@@ -270,12 +274,19 @@ TEST_F(SettingsTest, ConcurrentWritersAndAReaderInThreeProcesses) {
           f.ReadAll(&text)) {
         // Every version of the file is whole: its head and a last record
         // that ends in a complete value.
-        if (text.rfind("\r\n  Rejestr.FIRMA\\Zel.BAL\r\n", 0) != 0) ++bad;
+        if (text.rfind("\r\n  Rejestr.FIRMA\\Zel.BAL\r\n", 0) != 0) {
+          ++bad;
+          fprintf(stderr, "head [%s]\n", text.c_str());
+        }
         const std::size_t last = text.rfind("\r\n");
         const std::string tail = text.substr(last + 2);
-        if (tail.find(" = ") == std::string::npos) ++bad;
+        if (tail.find(" = ") == std::string::npos) {
+          ++bad;
+          fprintf(stderr, "tail [%s]\n", tail.c_str());
+        }
       } else {
         ++bad;
+        fprintf(stderr, "open %d counter %d\n", static_cast<int>(LastIoError()), RetryCounter);
       }
     }
     _exit(bad == 0 ? 0 : 1);
