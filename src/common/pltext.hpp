@@ -2,8 +2,11 @@
 // letters, the DOS code pages of older data files, XML character data and the
 // wildcard masks of the account filters.
 //
-// All texts are Windows-1250 byte strings. Results are cut to the capacities
-// the routines state (250 where nothing is said).
+// All texts are Windows-1250 byte strings. Counts and widths are taken within
+// 0..250; NormalizeSpaces cuts its result to 80. The byte-for-byte maps
+// (UpperPl, FoldPl, SearchKey, Capitalize, DosToWin, WinToDos) keep the
+// length of what they are given; the caller's FixedText cuts to its own
+// capacity.
 #pragma once
 
 #include <array>
@@ -36,7 +39,10 @@ std::string SearchKey(std::string_view text);  // FoldPl + upper case when FoldS
 std::string NormalizeSpaces(std::string_view text);  // capacity 80
 std::string DosToWin(std::string_view dos);
 std::string WinToDos(std::string_view win);
-std::string XmlText(std::string_view text);  // UTF-8 XML character data
+// UTF-8 XML character data: the Polish letters in UTF-8, other bytes above
+// 0x7E dropped, and the control characters XML forbids (all below 0x20 but
+// tab, line feed and carriage return) dropped as well.
+std::string XmlText(std::string_view text);
 std::string MaskExpand(std::string_view mask, int n);
 std::string MaskCompact(std::string_view mask, int n);
 
