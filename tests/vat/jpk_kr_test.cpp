@@ -17,6 +17,7 @@
 #include "shell/state.hpp"
 #include "shell/status.hpp"
 #include "store/chart.hpp"
+#include "statements/trial_balance.hpp"
 #include "store/journal_entry.hpp"
 #include "support/journal_builder.hpp"
 
@@ -185,6 +186,67 @@ TEST_F(JpkFileTest, AssembledFileIsValidAgainstTheSchema) {
                           "/validate.txt' 2>&1";
   const int rc = std::system(cmd.c_str());
   EXPECT_EQ(rc, 0) << ReadNative(root_ + "/validate.txt");
+}
+
+class QuietWindow : public OptionServices {
+ public:
+  bool FieldError(int, std::string_view) override { return true; }
+  void Progress(std::string_view, std::int64_t, std::int64_t) override {}
+  bool AbortRequested() override { return false; }
+  void SetReturnSlot(int) override {}
+  void SetReturnField(int) override {}
+  void OpenRunBracket() override {}
+  void CloseRunBracket() override {}
+  std::string_view PeriodText() const override { return " za 03-2024"; }
+};
+
+// The whole road: a trial balance writes the fragments, XmlE assembles them,
+// the schema accepts the file.
+TEST_F(JpkFileTest, TrialBalanceRunGivesAValidFile) {
+  test::JournalBuilder j;
+  const DayNo bo = DayFromDdMmYy("010124");
+  const DayNo march = DayFromDdMmYy("150324");
+  j.Post("201-01", bo, 500, true, "BO 1", 1).counterAccount = "800";
+  j.Post("201-01", march, 1230, true, "FV 3", 1).counterAccount = "700";
+  j.Post("201-01", DayFromDdMmYy("200324"), 600, false, "WB 2", 1).counterAccount = "130";
+  j.Control("201-01", "WB 2", 600);
+  j.Post("201-01", DayFromDdMmYy("100424"), 99, true, "FV 9", 1);  // after the period
+  j.Post("700", march, 1230, false, "FV 3", 2).counterAccount = "201-01";
+  const std::string bytes = j.Bytes();
+  MemorySource source(bytes);
+  JpkKrWriter writer(&chart_);
+  TrialBalanceParams p;
+  p.kind = TrialBalanceKind::ZOiSa;
+  p.annual_name = "N2024";
+  p.bo_date = bo;
+  p.from = FromDate;
+  p.to = ToDate;
+  p.pod1 = 1;
+  p.pod3 = 3;
+  p.pod7 = 6;
+  p.chart = &chart_;
+  p.jpk = &writer;
+  QuietWindow window;
+  ASSERT_TRUE(TrialBalanceFrom(p, source, "N2024", window));
+  EXPECT_EQ(writer.JournalRows(), 3);
+  const std::string koza = ReadNative(root_ + "/tmp/Ux-KoZa.005");
+  EXPECT_NE(koza.find("<SumaWinien>1230</SumaWinien>"), std::string::npos);
+  EXPECT_NE(koza.find("<SumaMa>1830</SumaMa>"), std::string::npos);
+  const std::string zois = ReadNative(root_ + "/tmp/Ux-ZOiS.005");
+  EXPECT_NE(zois.find("<KodKonta>201-01</KodKonta>"), std::string::npos);
+  EXPECT_NE(zois.find("<SaldoWinien>1130</SaldoWinien>"), std::string::npos);
+
+  const std::string name = XmlE();
+  ASSERT_FALSE(name.empty());
+  if (std::system("command -v xmllint >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "xmllint is not installed: the schema check of the JPK file is skipped";
+  }
+  const char* source_dir = std::getenv("ZEL_SOURCE_DIR");
+  const std::string kit = std::string(source_dir ? source_dir : "/work/main") + "/../shared/jpk-xsd";
+  const std::string cmd = "'" + kit + "/validate-jpk' '" + root_ +
+                          "/db/JPK/JPK_KR__2024-03_Kowalsk.XML' > '" + root_ +
+                          "/validate.txt' 2>&1";
+  EXPECT_EQ(std::system(cmd.c_str()), 0) << ReadNative(root_ + "/validate.txt");
 }
 
 TEST_F(JpkFileTest, TaxpayerFileOfTheDatabaseIsUsed) {
