@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -164,8 +165,26 @@ inline void ResetShellState() {
   CascadeBase = {};
 }
 
+// Returns to the folder the test started in once everything else is gone
+// (the Zel folder, current during the test, is removed before).
+class KeepFolder {
+ public:
+  KeepFolder() {
+    std::error_code ec;
+    start_ = std::filesystem::current_path(ec);
+    if (ec) start_ = std::filesystem::temp_directory_path();
+  }
+  ~KeepFolder() {
+    std::error_code ec;
+    std::filesystem::current_path(start_, ec);
+  }
+
+ private:
+  std::filesystem::path start_;
+};
+
 // A desktop over a fresh Zel folder, with every stand-in wired in.
-class DesktopTest : public ::testing::Test {
+class DesktopTest : public ::testing::Test, private KeepFolder {
  protected:
   DesktopTest() : menu(WindowFrame{8, 1, 300, 400, 8, 30}) {
     ResetShellState();
