@@ -3,6 +3,7 @@
 #include "common/cp1250.hpp"
 #include "common/numbers.hpp"
 #include "menu/desktop_services.hpp"
+#include "shell/file_access.hpp"
 #include "shell/status.hpp"
 
 namespace zel {
@@ -24,6 +25,11 @@ bool BusinessModule::CheckOwner(std::string_view owner, std::string_view hook) c
 
 bool DeveloperMode() { return developer_mode; }
 void SetDeveloperMode(bool on) { developer_mode = on; }
+
+bool DetectDeveloperMode() {
+  developer_mode = FileExists(kDeveloperMarker);
+  return developer_mode;
+}
 
 bool HookMissing(std::string_view hook, std::string_view routine, int field_number) {
   if (developer_mode) {

@@ -29,10 +29,12 @@ class BusinessModule {
 
 // True when the developer marker existed at start.
 bool DeveloperMode();
-// Set once at start from the marker's existence (tests set it freely).
+// Tests set it freely; the start-up calls DetectDeveloperMode once.
 void SetDeveloperMode(bool on);
-// The developer marker's name in the Zel folder, checked once at start.
+// The developer marker's name in the Zel folder.
 inline constexpr std::string_view kDeveloperMarker = "#\\Zel.DEV";
+// Looks for the marker (no message either way) and sets DeveloperMode.
+bool DetectDeveloperMode();
 
 // In developer mode shows routine + ", " + hook + ", " + field number
 // (colour 0) and puts the hook name on the clipboard; otherwise silent.

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "menu/hooks.hpp"
+#include "platform/paths.hpp"
 #include "menu_recorders.hpp"
 
 namespace zel {
@@ -57,6 +62,30 @@ TEST(Hooks, MenuModuleHasNoOptionOfItsOwn) {
   EXPECT_FALSE(f.menu.niMaOpcji("baaMenu"));
   EXPECT_TRUE(f.status.shown.empty());
   EXPECT_TRUE(f.desktop.shown.empty());
+}
+
+}  // namespace
+}  // namespace zel
+
+namespace zel {
+namespace {
+
+TEST(Hooks, DeveloperModeFollowsTheMarkerFile) {
+  char pattern[] = "/tmp/zel-menu-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  std::filesystem::path home(pattern);
+  std::string before = ZelFolder();
+  if (before.empty() || !std::filesystem::is_directory(before)) before = home.parent_path();
+  std::string err;
+  ASSERT_TRUE(SetZelFolder(home.string(), &err)) << err;
+  EXPECT_FALSE(DetectDeveloperMode());
+  std::filesystem::create_directory(home / "#");
+  std::ofstream(home / "#" / "Zel.DEV") << "x";
+  EXPECT_TRUE(DetectDeveloperMode());
+  EXPECT_TRUE(DeveloperMode());
+  SetDeveloperMode(false);
+  EXPECT_TRUE(SetZelFolder(before, &err)) << err;
+  std::filesystem::remove_all(home);
 }
 
 }  // namespace
