@@ -48,13 +48,16 @@ std::uint64_t Prefix8(const AccountSymbol& s) {
 
 DemoYear BuildDemoYear(const DemoOptions& options) {
   if (options.postings <= 0) return Build(options, demo::Scale());
-  // The sample year tells how many postings one unit of scale gives; the
-  // scaled year is then about the number asked for.
+  // Two small years tell how many postings do not grow with the scale (the
+  // month-end notes, the opening balances) and how many one unit of scale
+  // adds; the scaled year is then about the number asked for.
   DemoOptions probe = options;
   probe.postings = 0;
-  const DemoYear sample = Build(probe, demo::Scale());
-  const double per_unit = static_cast<double>(std::max<std::int64_t>(1, PostingCount(sample)));
-  const double factor = static_cast<double>(options.postings) / per_unit;
+  const double p1 = static_cast<double>(PostingCount(Build(probe, ScaleFor(1.0))));
+  const double p4 = static_cast<double>(PostingCount(Build(probe, ScaleFor(4.0))));
+  const double per_unit = std::max(1.0, (p4 - p1) / 3.0);
+  const double fixed = p1 - per_unit;
+  const double factor = (static_cast<double>(options.postings) - fixed) / per_unit;
   if (factor <= 1.0) {
     demo::Scale s = ScaleFor(1.0);
     s.deliberate_faults = false;

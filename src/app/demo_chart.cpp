@@ -232,7 +232,7 @@ void Builder::BuildChart() {
       const bool de = (i % 2) == 0;
       name += de ? " GmbH" : " s.r.o.";
       c.address = de ? "DE 10115 Berlin, Musterstrasse " + std::to_string(rng.Range(1, 90))
-                     : Utf8ToWin("CZ 110 00 Praha, Vzorová ") + std::to_string(rng.Range(1, 90));
+                     : Utf8ToWin("CZ 110 00 Praha, Vzorova ") + std::to_string(rng.Range(1, 90));
       c.nip = de ? "DE" + Digits(rng.Range(100000000, 999999999), 9) : "CZ" + Digits(rng.Range(10000000, 99999999), 8);
       c.foreign = true;
       c.term_days = 30;

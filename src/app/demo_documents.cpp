@@ -390,15 +390,15 @@ class YearSteps {
     }
     if (mm == 3 || mm == 7 || mm == 10) at(days - 2, 2, [this, m, days] { SaleCorrection(m, days - 2); });
 
-    // Purchase invoices: the common kinds and two rarer letters a month, so
+    // Purchase invoices: the common kinds and three rarer letters a month, so
     // that every letter turns up in the year; an intra-community purchase
     // every quarter.
     const int purchases = std::max(1, b_.scale.purchases_per_month);
     const int specials = kPurchaseSpecialLast - kPurchaseSpecialFirst + 1;
     for (int i = 0; i < purchases; ++i) {
       int type = static_cast<int>(b_.rng.Range(0, kPurchaseSpecialFirst - 1));
-      if (i < 2) type = kPurchaseSpecialFirst + ((mm - 1) * 2 + i) % specials;
-      if (i == 2 && mm % 3 == 2) type = kIntraCommunity;
+      if (i < 3) type = kPurchaseSpecialFirst + ((mm - 1) * 3 + i) % specials;
+      if (i == 3 && mm % 3 == 2) type = kIntraCommunity;
       const int day = static_cast<int>(b_.rng.Range(first_day, days));
       at(day, 1, [this, m, type, day] { Purchase(m, day, type); });
     }
