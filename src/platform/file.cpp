@@ -110,8 +110,8 @@ bool File::Ok() {
   return true;
 }
 
-bool File::Open(std::string_view spec_path, Access access, Share share, Disposition disposition) {
-  return OpenNative(NativePath(spec_path), access, share, disposition);
+bool File::Open(std::string_view zel_path, Access access, Share share, Disposition disposition) {
+  return OpenNative(NativePath(zel_path), access, share, disposition);
 }
 
 bool File::OpenNative(const std::string& native_path, Access access, Share share,

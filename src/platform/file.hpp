@@ -67,11 +67,11 @@ class File {
   File(const File&) = delete;
   File& operator=(const File&) = delete;
 
-  // Opens the file at a spec path (paths.hpp). A handle already open is
+  // Opens the file at a Zel path (paths.hpp). A handle already open is
   // closed first. With Share::kExclusive the descriptor is opened for writing
   // as well (a write lock needs it), falling back to a read lock on a file
   // that cannot be written.
-  bool Open(std::string_view spec_path, Access access, Share share,
+  bool Open(std::string_view zel_path, Access access, Share share,
             Disposition disposition = Disposition::kOpenExisting);
   // The same with a native path, for the few callers that hold one.
   bool OpenNative(const std::string& native_path, Access access, Share share,

@@ -71,7 +71,7 @@ std::string RenameTarget(std::string_view to, std::string* existing) {
   const std::string resolved = NativePath(to);
   struct stat st;
   *existing = lstat(resolved.c_str(), &st) == 0 ? resolved : std::string();
-  std::string name = WinToUtf8(SpecFileName(to));
+  std::string name = WinToUtf8(PathFileName(to));
   if (name.empty()) return resolved;
   return NativeFolderOf(resolved) + "/" + name;
 }
@@ -129,10 +129,10 @@ void SetClockForTests(const DateTime* fixed) {
   }
 }
 
-bool GetFileInfo(std::string_view spec_path, FileInfo* info) {
+bool GetFileInfo(std::string_view zel_path, FileInfo* info) {
   *info = FileInfo{};
   struct stat st;
-  if (stat(NativePath(spec_path).c_str(), &st) != 0) return false;
+  if (stat(NativePath(zel_path).c_str(), &st) != 0) return false;
   info->exists = true;
   info->is_folder = S_ISDIR(st.st_mode);
   info->size = static_cast<std::uint64_t>(st.st_size);
@@ -141,29 +141,29 @@ bool GetFileInfo(std::string_view spec_path, FileInfo* info) {
   return true;
 }
 
-bool FileOrFolderExists(std::string_view spec_path) {
+bool FileOrFolderExists(std::string_view zel_path) {
   FileInfo info;
-  return GetFileInfo(spec_path, &info);
+  return GetFileInfo(zel_path, &info);
 }
 
-bool IsFile(std::string_view spec_path) {
+bool IsFile(std::string_view zel_path) {
   FileInfo info;
-  return GetFileInfo(spec_path, &info) && !info.is_folder;
+  return GetFileInfo(zel_path, &info) && !info.is_folder;
 }
 
-bool IsFolder(std::string_view spec_path) {
+bool IsFolder(std::string_view zel_path) {
   FileInfo info;
-  return GetFileInfo(spec_path, &info) && info.is_folder;
+  return GetFileInfo(zel_path, &info) && info.is_folder;
 }
 
-bool SetModifiedTime(std::string_view spec_path, std::int64_t modified_ns) {
+bool SetModifiedTime(std::string_view zel_path, std::int64_t modified_ns) {
   if (FaultFires(FaultOp::kRename)) return Fail(IoError::kInjected);
   struct timespec times[2];
   times[0].tv_sec = 0;
   times[0].tv_nsec = UTIME_OMIT;
   times[1].tv_sec = static_cast<time_t>(modified_ns / 1000000000);
   times[1].tv_nsec = static_cast<long>(modified_ns % 1000000000);
-  if (utimensat(AT_FDCWD, NativePath(spec_path).c_str(), times, 0) != 0) return FailErrno(errno);
+  if (utimensat(AT_FDCWD, NativePath(zel_path).c_str(), times, 0) != 0) return FailErrno(errno);
   return Done();
 }
 
@@ -197,15 +197,15 @@ bool ReplaceFile(std::string_view from, std::string_view to) {
   return Done();
 }
 
-bool RemoveFile(std::string_view spec_path) {
+bool RemoveFile(std::string_view zel_path) {
   if (FaultFires(FaultOp::kRename)) return Fail(IoError::kInjected);
-  if (::unlink(NativePath(spec_path).c_str()) != 0) return FailErrno(errno);
+  if (::unlink(NativePath(zel_path).c_str()) != 0) return FailErrno(errno);
   return Done();
 }
 
-bool MakeFolder(std::string_view spec_path) {
+bool MakeFolder(std::string_view zel_path) {
   if (FaultFires(FaultOp::kRename)) return Fail(IoError::kInjected);
-  const std::string native = NativePath(spec_path);
+  const std::string native = NativePath(zel_path);
   if (::mkdir(native.c_str(), 0777) != 0) {
     const int e = errno;
     struct stat st;
@@ -215,9 +215,9 @@ bool MakeFolder(std::string_view spec_path) {
   return Done();
 }
 
-bool MakeFolders(std::string_view spec_path) {
+bool MakeFolders(std::string_view zel_path) {
   if (FaultFires(FaultOp::kRename)) return Fail(IoError::kInjected);
-  const std::string native = NativePath(spec_path);
+  const std::string native = NativePath(zel_path);
   for (std::size_t i = 1; i <= native.size(); ++i) {
     if (i != native.size() && native[i] != '/') continue;
     const std::string prefix = native.substr(0, i);
@@ -228,9 +228,9 @@ bool MakeFolders(std::string_view spec_path) {
   return Done();
 }
 
-bool RemoveFolder(std::string_view spec_path) {
+bool RemoveFolder(std::string_view zel_path) {
   if (FaultFires(FaultOp::kRename)) return Fail(IoError::kInjected);
-  if (::rmdir(NativePath(spec_path).c_str()) != 0) return FailErrno(errno);
+  if (::rmdir(NativePath(zel_path).c_str()) != 0) return FailErrno(errno);
   return Done();
 }
 
@@ -245,10 +245,10 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
   return false;
 }
 
-std::vector<FoundFile> FindFiles(std::string_view spec_pattern) {
+std::vector<FoundFile> FindFiles(std::string_view zel_pattern) {
   std::vector<FoundFile> out;
-  const std::string_view folder = SpecFolder(spec_pattern);
-  const std::string_view pattern = SpecFileName(spec_pattern);
+  const std::string_view folder = PathFolder(zel_pattern);
+  const std::string_view pattern = PathFileName(zel_pattern);
   const std::string native = NativePath(folder);
   DIR* d = opendir(native.c_str());
   if (d == nullptr) return out;
@@ -273,9 +273,9 @@ std::vector<FoundFile> FindFiles(std::string_view spec_pattern) {
   return out;
 }
 
-bool WriteFileAtomically(std::string_view spec_path, std::string_view contents,
+bool WriteFileAtomically(std::string_view zel_path, std::string_view contents,
                          std::string_view temp_suffix) {
-  const std::string target = NativePath(spec_path);
+  const std::string target = NativePath(zel_path);
   const std::string temp = target + WinToUtf8(temp_suffix.empty() ? std::string_view(".tmp") : temp_suffix);
   File f;
   if (!f.OpenNative(temp, Access::kReadWrite, Share::kExclusive, Disposition::kCreateAlways)) {

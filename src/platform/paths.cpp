@@ -147,8 +147,8 @@ std::vector<char> ExistingDrives() {
   return out;
 }
 
-std::string NativePath(std::string_view spec_path) {
-  std::string_view s = spec_path.substr(0, spec_path.find('\0'));
+std::string NativePath(std::string_view zel_path) {
+  std::string_view s = zel_path.substr(0, zel_path.find('\0'));
   std::string current;
   const auto b0 = s.empty() ? 0 : static_cast<unsigned char>(s[0]);
   if (s.size() >= 2 && s[1] == ':' && b0 < 128 && std::isalpha(b0)) {
@@ -186,14 +186,14 @@ std::string NativePath(std::string_view spec_path) {
   return current;
 }
 
-std::string_view SpecFileName(std::string_view spec_path) {
-  const std::size_t p = spec_path.find_last_of("\\/");
-  return p == std::string_view::npos ? spec_path : spec_path.substr(p + 1);
+std::string_view PathFileName(std::string_view zel_path) {
+  const std::size_t p = zel_path.find_last_of("\\/");
+  return p == std::string_view::npos ? zel_path : zel_path.substr(p + 1);
 }
 
-std::string_view SpecFolder(std::string_view spec_path) {
-  const std::size_t p = spec_path.find_last_of("\\/");
-  return p == std::string_view::npos ? std::string_view() : spec_path.substr(0, p + 1);
+std::string_view PathFolder(std::string_view zel_path) {
+  const std::size_t p = zel_path.find_last_of("\\/");
+  return p == std::string_view::npos ? std::string_view() : zel_path.substr(0, p + 1);
 }
 
 }  // namespace zel

@@ -1,4 +1,4 @@
-// Spec paths and the folders they live in.
+// Zel paths and the folders they live in.
 //
 // Inside Zel a path is a Windows-1250 text with "\" separators ("#\Zel.BAL",
 // DbDir + "Zel.BAL", "VAT\Vat.7BT"). NativePath turns it into a UTF-8 POSIX
@@ -49,13 +49,13 @@ void SetDriveRoot(char letter, std::string_view native);
 // The letters whose drive root exists, in order (the drive enumeration).
 std::vector<char> ExistingDrives();
 
-// The native UTF-8 path of a spec path (see above). Never fails: components
+// The native UTF-8 path of a Zel path (see above). Never fails: components
 // not found are kept as given. A trailing separator is dropped.
-std::string NativePath(std::string_view spec_path);
+std::string NativePath(std::string_view zel_path);
 
-// The file name part of a spec path: everything after its last "\" (or "/").
-std::string_view SpecFileName(std::string_view spec_path);
+// The file name part of a Zel path: everything after its last "\" (or "/").
+std::string_view PathFileName(std::string_view zel_path);
 // The folder part with its trailing "\" (empty when there is none).
-std::string_view SpecFolder(std::string_view spec_path);
+std::string_view PathFolder(std::string_view zel_path);
 
 }  // namespace zel

@@ -68,12 +68,12 @@ bool IoOk() {
   return LastIoOk();
 }
 
-bool ProtectedOpen(File& file, std::string_view spec_path, Access access, Share share,
+bool ProtectedOpen(File& file, std::string_view zel_path, Access access, Share share,
                    Disposition disposition, std::string_view context) {
   SetAccessMode(share);
   for (;;) {
-    file.Open(spec_path, access, share, disposition);
-    if (RetryOpen(spec_path, context)) break;
+    file.Open(zel_path, access, share, disposition);
+    if (RetryOpen(zel_path, context)) break;
   }
   return RetryCounter != 0 && file.IsOpen();
 }

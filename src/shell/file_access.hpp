@@ -44,16 +44,16 @@ bool IoOk();
 void SetRetryPause(std::function<void(int ms)> pause);
 
 // The whole loop: SetAccessMode(share), then open and RetryOpen until it
-// stops. True when the file is open. name shown in the countdown is the spec
+// stops. True when the file is open. name shown in the countdown is the Zel
 // path.
-bool ProtectedOpen(File& file, std::string_view spec_path, Access access, Share share,
+bool ProtectedOpen(File& file, std::string_view zel_path, Access access, Share share,
                    Disposition disposition, std::string_view context);
 
 // Message flags of FileExists.
 inline constexpr std::uint8_t kSayMissing = 1;  // "Nie ma " + name when missing
 inline constexpr std::uint8_t kSayPresent = 2;  // "0becny " + name when present (any value > 1)
 
-// True when the file (or folder) at the spec path exists; never fails.
+// True when the file (or folder) at the Zel path exists; never fails.
 bool FileExists(std::string_view name, std::uint8_t flags = 0);
 
 struct ServerClock {

@@ -118,7 +118,7 @@ TEST(File, ASharedWriteFailsWhileAReaderExcludesWriters) {
 // A child process holds the file in a mode; the parent tries the others.
 class HeldByChild {
  public:
-  HeldByChild(const char* spec, Share share, Access access) {
+  HeldByChild(const char* path, Share share, Access access) {
     int up[2], down[2];
     EXPECT_EQ(pipe(up), 0);
     EXPECT_EQ(pipe(down), 0);
@@ -127,7 +127,7 @@ class HeldByChild {
       close(up[0]);
       close(down[1]);
       File f;
-      const char ok = f.Open(spec, access, share) ? 'y' : 'n';
+      const char ok = f.Open(path, access, share) ? 'y' : 'n';
       (void)!write(up[1], &ok, 1);
       char c;
       (void)!read(down[0], &c, 1);  // until the parent is done

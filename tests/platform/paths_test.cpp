@@ -22,7 +22,7 @@ TEST(NativePath, ResolvesEachExistingComponentWithoutRegardToCase) {
 
   struct Row {
     const char* name;
-    std::string spec;
+    std::string zel;
     std::string native;  // relative to the Zel folder
   };
   const Row rows[] = {
@@ -38,7 +38,7 @@ TEST(NativePath, ResolvesEachExistingComponentWithoutRegardToCase) {
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
-    EXPECT_EQ(NativePath(r.spec), dir.Native(r.native));
+    EXPECT_EQ(NativePath(r.zel), dir.Native(r.native));
   }
   EXPECT_EQ(NativePath(""), dir.root());
 }
@@ -102,12 +102,12 @@ TEST(NativePath, DefaultZelFolderFollowsTheEnvironment) {
   }
 }
 
-TEST(SpecPathParts, FileNameAndFolder) {
-  EXPECT_EQ(SpecFileName("!\\Login.txt"), "Login.txt");
-  EXPECT_EQ(SpecFolder("!\\Login.txt"), "!\\");
-  EXPECT_EQ(SpecFileName("Zel.BAL"), "Zel.BAL");
-  EXPECT_EQ(SpecFolder("Zel.BAL"), "");
-  EXPECT_EQ(SpecFolder("FIRMA\\VAT\\Vat.7BT"), "FIRMA\\VAT\\");
+TEST(ZelPathParts, FileNameAndFolder) {
+  EXPECT_EQ(PathFileName("!\\Login.txt"), "Login.txt");
+  EXPECT_EQ(PathFolder("!\\Login.txt"), "!\\");
+  EXPECT_EQ(PathFileName("Zel.BAL"), "Zel.BAL");
+  EXPECT_EQ(PathFolder("Zel.BAL"), "");
+  EXPECT_EQ(PathFolder("FIRMA\\VAT\\Vat.7BT"), "FIRMA\\VAT\\");
 }
 
 TEST(WildcardMatch, WindowsLikeWithoutRegardToCase) {
