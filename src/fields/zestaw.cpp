@@ -345,6 +345,12 @@ void FZestaw::Go(std::uint8_t kind) {
     opening_ = true;
     MoveTo(initial_, +1);
     opening_ = false;
+  } else if (current_ > 0 && kind == 5) {
+    // Esc in the list: the typed text comes back uncommitted.
+    PlaceEditor(current_);
+    editor_.text = saved_editor_;
+    SelectAll();
+    state_ = kZesWaiting;
   } else if (current_ > 0) {
     if (!keep_editor) editor_.text = std::string(SlotValue(current_));
     opening_ = true;

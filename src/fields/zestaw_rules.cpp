@@ -154,7 +154,9 @@ std::string MakePeriodText(DayNo from, DayNo to) {
     b.erase(0, 3);
   }
   std::string out;
-  if (a.compare(0, 5, "01-20") == 0 && b.compare(0, 5, "12-20") == 0) {
+  // A whole year: January to December of the same year (a span of several
+  // years keeps both ends).
+  if (a.compare(0, 5, "01-20") == 0 && b.compare(0, 5, "12-20") == 0 && a.substr(3) == b.substr(3)) {
     out = " za " + a.substr(3, 4) + " rok";
   } else if (a == b) {
     out = " za " + a;

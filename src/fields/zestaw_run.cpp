@@ -110,7 +110,14 @@ void FZestaw::Run(std::uint8_t mode) {
   } else {
     module_.WykonaOpc(kOwner, *this, fields_);
   }
-  if (result_text_.empty()) Status("Wykonane.", kInfo);
+  // "Wykonane." only when something ran: an index whose procedure is not
+  // there marks its window with a return slot and has said so already.
+  bool ran = IsShellOption(index) || IsProcedureRegistered(index) || return_slot_ == 0;
+  if (!ran && result_text_.empty()) {
+    const DispatchRow* row = FindDispatchRow(index);
+    if (row && row->procedure) result_text_ = ProcedureMissingText();
+  }
+  if (result_text_.empty() && ran) Status("Wykonane.", kInfo);
   if (host_->CurrentPrinter() != printer_before) host_->SetCurrentPrinter(printer_before);
   AfterRun();
 }
