@@ -93,6 +93,11 @@ bool FPulpit::StartupSequence() {
   AltColours = StationSettings.window_font.style.view() == "----" && StationSettings.window_sizes[0] < 11;
   NormalColour = AltColours ? kAltDeskColour : kDeskColour;
   status_.colour = NormalColour;
+  // The window font is known from here on, so the windows built next (the
+  // menu's Jo) measure their texts in it.
+  WindowFont.family = ResolveFontName(StationSettings.window_font.font.view(), sys_.InstalledFonts());
+  WindowFont.size = StationSettings.window_sizes[0];
+  WindowFont.bold = StationSettings.window_font.style.view() == "Bold";
 
   if (DeskWindow* list = windows_[kLisF45]) list->Frame().height = 0;
   for (Slot s : {kLisF45, kMen, kZestaw, kRaport}) {
@@ -159,9 +164,6 @@ void FPulpit::PlaceDesktop() {
                    IntTextOrEmpty(frame_.top) + "-" +
                    IntTextOrEmpty(frame_.top + frame_.height - 1);
   }
-  WindowFont.family = ResolveFontName(StationSettings.window_font.font.view(), sys_.InstalledFonts());
-  WindowFont.size = StationSettings.window_sizes[0];
-  WindowFont.bold = StationSettings.window_font.style.view() == "Bold";
   LayoutCorner();
 }
 

@@ -1,0 +1,222 @@
+// zel: the desktop program. Builds the forms once, in the program's order
+// (the desktop, the answer dialog, then the other windows; the menu last),
+// wires them to their Qt views and runs the event loop; the desktop's timer
+// does the rest.
+//
+// Options before the usual arguments: --home FOLDER names the Zel folder
+// (else $ZEL_HOME or the user's data folder). With no database folder
+// configured, the sample year is written into "DEMO\" of the Zel folder on
+// first start and the workstation settings point at it. For looking at the
+// screen from scripts: ZEL_SCREENSHOT=FILE.png saves a picture of the
+// desktop a few seconds after start (after typing ZEL_SCREENSHOT_KEYS into
+// the menu), and ZEL_SCREENSHOT_QUIT=1 then ends the program.
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QProcess>
+#include <QScreen>
+#include <QTimer>
+#include <chrono>
+#include <cstdlib>
+#include <random>
+
+#include "app/demo.hpp"
+#include "app/demo_files.hpp"
+#include "common/cp1250.hpp"
+#include "common/numbers.hpp"
+#include "fields/qt/answer_dialog_view.hpp"
+#include "menu/baa_menu.hpp"
+#include "menu/desktop_services.hpp"
+#include "menu/fmen.hpp"
+#include "menu/fmen_links.hpp"
+#include "menu/qt/menu_view.hpp"
+#include "platform/folders.hpp"
+#include "platform/paths.hpp"
+#include "shell/pulpit.hpp"
+#include "shell/qt/desktop_view.hpp"
+#include "shell/qt/qt_metrics.hpp"
+#include "shell/settings.hpp"
+#include "shell/state.hpp"
+#include "store/chart.hpp"
+
+namespace zel {
+namespace {
+
+class QtSystem final : public PulpitSystem {
+ public:
+  explicit QtSystem(std::vector<std::string> args) : args_(std::move(args)) {}
+
+  double Seconds() override {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+  }
+  int Random(int n) override { return n > 0 ? static_cast<int>(random_() % n) : 0; }
+  int ScreenWidth() override {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry().width() : 1024;
+  }
+  int ScreenHeight() override {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->availableGeometry().height() : 768;
+  }
+  std::vector<std::string> InstalledFonts() override {
+    std::vector<std::string> out;
+    for (const QString& f : QFontDatabase::families()) out.push_back(WinText(f));
+    return out;
+  }
+  std::vector<std::string> Arguments() override { return args_; }
+  std::string ProgramPath() override {
+    return QCoreApplication::applicationFilePath().toStdString();
+  }
+  void FileVersion(int* major, int* minor) override {
+    *major = 1;
+    *minor = 41;
+  }
+  bool StartProgram(const std::string& path, const std::vector<std::string>& args) override {
+    QStringList list;
+    for (const std::string& a : args) list << QtText(a);
+    return QProcess::startDetached(QString::fromStdString(path), list);
+  }
+  void Fatal(std::string_view message) override {
+    QMessageBox::critical(nullptr, QStringLiteral("Zel"), QtText(message));
+    std::exit(1);
+  }
+  void Halt() override { std::exit(0); }
+
+ private:
+  std::vector<std::string> args_;
+  std::mt19937 random_{std::random_device{}()};
+};
+
+// The sample year for a start with no database folder configured.
+void EnsureDemoYear(const std::vector<std::string>& args) {
+  int n = args.empty() ? 0 : ParseSmall(args[0]);
+  if ((n >= 1 && n <= 197) || (!args.empty() && args[0] == "-o")) return;
+  StationExt = ".xxx";
+  ReadSetting(false, "DirxBaza");
+  bool configured = SettingFound();
+  ReadSetting(false, "sDirBaza");
+  configured = configured || SettingFound();
+  if (!configured) {
+    std::string err;
+    if (!IsFolder("DEMO")) {
+      DemoYear year = BuildDemoYear(DemoOptions{});
+      if (!WriteDemoYear(year, "DEMO\\", &err)) {
+        QMessageBox::warning(nullptr, QStringLiteral("Zel"), QtText(err));
+      }
+    }
+    if (!WriteStationSettings("DEMO\\", &err)) {
+      QMessageBox::warning(nullptr, QStringLiteral("Zel"), QtText(err));
+    }
+  }
+  StationExt.clear();
+}
+
+void TypeIntoMenu(MenuView& view, const QString& keys) {
+  for (QChar ch : keys) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(view.MainList()->hasFocus() || !view.SubList()->isVisible()
+                                ? static_cast<QObject*>(view.MainList())
+                                : static_cast<QObject*>(view.SubList()),
+                            &press);
+  }
+}
+
+}  // namespace
+}  // namespace zel
+
+int main(int argc, char** argv) {
+  using namespace zel;
+  QApplication app(argc, argv);
+  QApplication::setApplicationDisplayName(QString::fromUtf8("Zel finansowo-księgowy Kelto-Soft"));
+
+  std::vector<std::string> args;
+  std::string home = DefaultZelFolder();
+  QStringList qargs = QCoreApplication::arguments();
+  for (int i = 1; i < qargs.size(); ++i) {
+    if (qargs[i] == QLatin1String("--home") && i + 1 < qargs.size()) {
+      home = qargs[++i].toStdString();
+    } else {
+      args.push_back(WinText(qargs[i]));
+    }
+  }
+  std::string err;
+  if (!SetZelFolder(home, &err)) {
+    QMessageBox::critical(nullptr, QStringLiteral("Zel"), QtText(err));
+    return 1;
+  }
+  // Drive C always exists on the system the folders were named for; here it
+  // is a folder of the Zel folder unless ZEL_DRIVE_C says otherwise.
+  MakeFolders(DriveRoot('C'));
+  EnsureDemoYear(args);
+
+  QtSystem sys(args);
+  QtMetrics metrics;
+
+  // The forms, in the program's order of creation.
+  FPulpit desk(sys);
+  DesktopView view(desk);
+  AnswerDialogView asker(&view);
+  baaMenu menu_hooks;
+  FMen fmen(desk, menu_hooks, metrics);
+
+  auto* menu_view = new MenuView(fmen, view);
+  QMdiSubWindow* menu_sub = view.AddChild(&fmen, menu_view, menu_view, true);
+  menu_sub->setWindowTitle(QString());
+
+  PulpitServices services(desk);
+  services.clipboard = [](std::string_view text) {
+    QGuiApplication::clipboard()->setText(QtText(text));
+  };
+  SetDesktopServices(&services);
+  MenuPulpitLinks links(&fmen);
+  links.load_chart = [] { return EnsureChartLoaded(); };
+
+  asker.owner_rect = [&view](DeskWindow* owner) { return view.ClientRectOnScreen(owner); };
+  asker.desktop_left = [&view] { return view.x(); };
+
+  desk.SetView(&view);
+  desk.SetAsker(&asker);
+  desk.SetLinks(&links);
+  desk.SetMetrics(&metrics);
+  desk.SetWindow(FPulpit::kMen, &fmen);
+  desk.Frame().extra_width = 0;
+  desk.Frame().extra_height = 0;
+
+  desk.FCreat();
+  view.show();
+  view.Start();
+  QObject::connect(&view, &QObject::destroyed, [] {});
+
+  // The menu window's caption follows its form.
+  QTimer caption_timer;
+  QObject::connect(&caption_timer, &QTimer::timeout, [&] {
+    QString c = QtText(fmen.Caption());
+    if (menu_sub->windowTitle() != c) menu_sub->setWindowTitle(c);
+  });
+  caption_timer.start(500);
+
+  QString shot = qEnvironmentVariable("ZEL_SCREENSHOT");
+  if (!shot.isEmpty()) {
+    QString keys = qEnvironmentVariable("ZEL_SCREENSHOT_KEYS");
+    bool quit = qEnvironmentVariableIsSet("ZEL_SCREENSHOT_QUIT");
+    QTimer::singleShot(4000, [&, keys] { TypeIntoMenu(*menu_view, keys); });
+    QTimer::singleShot(5500, [&, shot, quit] {
+      QScreen* s = QGuiApplication::primaryScreen();
+      QPixmap pic = s ? s->grabWindow(0) : view.grab();
+      if (pic.isNull() || pic.width() < 10) pic = view.grab();
+      pic.save(shot);
+      if (quit) std::exit(0);
+    });
+  }
+
+  int rc = app.exec();
+  SetDesktopServices(nullptr);
+  return rc;
+}
