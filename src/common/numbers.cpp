@@ -12,13 +12,68 @@ namespace {
 constexpr int kMaxDecimals = 20;
 constexpr int kMaxWidth = 20;  // the capacity of an amount or integer column
 
-// x written with d decimals, a point and a leading '-' for negatives. The
-// digits come from std::to_chars, which rounds the exact binary value to the
-// nearest and never looks at the C locale. A value that is not a finite
-// number gives the empty text.
+using U128 = unsigned __int128;
+
+constexpr Amount kTwo63 = 9223372036854775808.0L;  // from here on every value is whole
+
+std::uint64_t Pow10(int d) {
+  std::uint64_t p = 1;
+  while (d-- > 0) p *= 10;
+  return p;
+}
+
+// |x| times 10^d rounded to the nearest whole number, exact ties to even:
+// the rounding of the exact binary value that a decimal text of d decimals
+// shows. Only for finite |x| below 2^63 and d within 0..19, where the product
+// of the 64-bit mantissa and 10^d fits 128 bits; false otherwise.
+bool ScaledWhole(Amount x, int d, U128* k) {
+  const Amount ax = std::fabs(x);
+  if (!(ax < kTwo63) || d < 0 || d > 19) return false;
+  if (ax == 0) {
+    *k = 0;
+    return true;
+  }
+  int exp = 0;
+  const Amount frac = std::frexp(ax, &exp);
+  if (!(frac >= 0.5L && frac < 1.0L)) return false;
+  const auto m = static_cast<std::uint64_t>(std::ldexp(frac, 64));
+  const int shift = 64 - exp;  // ax = m / 2^shift, shift >= 1
+  const U128 p = static_cast<U128>(m) * Pow10(d);
+  if (shift > 128) {
+    *k = 0;
+    return true;
+  }
+  const U128 half = static_cast<U128>(1) << (shift - 1);
+  const U128 q = shift == 128 ? 0 : p >> shift;
+  const U128 rem = shift == 128 ? p : p & ((half << 1) - 1);
+  *k = q + (rem > half || (rem == half && (q & 1) != 0) ? 1 : 0);
+  return true;
+}
+
+// x written with d decimals, a point and a leading '-' for negatives, the
+// last digit rounded to the nearest; never from the C locale. The common
+// range is done in whole numbers; the rest goes through std::to_chars, which
+// rounds the same way. A value that is not a finite number gives "".
 std::string FixedDigits(Amount x, int decimals) {
   if (!std::isfinite(x)) return "";
   decimals = std::clamp(decimals, 0, kMaxDecimals);
+  if (U128 k = 0; ScaledWhole(x, decimals, &k)) {
+    char digits[48];
+    int n = 0;
+    do {
+      digits[n++] = static_cast<char>('0' + static_cast<int>(k % 10));
+      k /= 10;
+    } while (k != 0);
+    while (n < decimals + 1) digits[n++] = '0';
+    std::string s;
+    s.reserve(static_cast<std::size_t>(n) + 2);
+    if (std::signbit(x)) s += '-';
+    for (int i = n - 1; i >= 0; --i) {
+      s += digits[i];
+      if (i == decimals && decimals > 0) s += '.';
+    }
+    return s;
+  }
   char small[96];
   auto res = std::to_chars(small, small + sizeof small, x, std::chars_format::fixed, decimals);
   if (res.ec == std::errc()) return std::string(small, res.ptr);
@@ -27,6 +82,19 @@ std::string FixedDigits(Amount x, int decimals) {
   res = std::to_chars(big.data(), big.data() + big.size(), x, std::chars_format::fixed, decimals);
   if (res.ec != std::errc()) return "";
   return std::string(big.data(), res.ptr);
+}
+
+// x rounded to d decimals as reading back its decimal text gives it. A whole
+// number of scaled units below 2^64 converts exactly, and one correctly
+// rounded division then yields the value nearest to the decimal text.
+Amount RoundTo(Amount x, int d) {
+  if (!std::isfinite(x)) return 0;
+  if (std::fabs(x) >= kTwo63) return x;
+  if (U128 k = 0; ScaledWhole(x, d, &k) && k < static_cast<U128>(1) << 64) {
+    const Amount v = static_cast<Amount>(static_cast<std::uint64_t>(k)) / static_cast<Amount>(Pow10(d));
+    return std::signbit(x) ? -v : v;
+  }
+  return ParseNumber(NumberText(x, d));
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -82,17 +150,11 @@ Amount ParseNumber(std::string_view text) {
   return value;
 }
 
-Amount Round4(Amount x) {
-  if (!std::isfinite(x)) return 0;
-  // From 2^63 on every extended real is a whole number already.
-  if (std::fabs(x) >= 9223372036854775808.0L) return x;
-  return ParseNumber(NumberText(x, 4));
-}
+Amount Round4(Amount x) { return RoundTo(x, 4); }
 
 Amount Round2(Amount x) {
   if (!std::isfinite(x)) return 0;
-  if (std::fabs(x) >= 9223372036854775808.0L) return x;
-  return ParseNumber(NumberText(x > 0 ? x + 0.000001L : x - 0.000001L, 2));
+  return RoundTo(x > 0 ? x + 0.000001L : x - 0.000001L, 2);
 }
 
 bool AmountsDiffer(Amount a, Amount b) { return Round4(a - b) != 0; }

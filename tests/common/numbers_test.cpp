@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <clocale>
+#include <cmath>
 #include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 namespace zel {
 namespace {
@@ -204,6 +208,52 @@ TEST(Rounding, Round4AndComparisons) {
   EXPECT_TRUE(BothZero(0.00004L, -0.00004L));
   EXPECT_FALSE(BothZero(0, 0.0001L));
   EXPECT_FALSE(BothZero(0.0001L, 0));
+}
+
+// The decimal text of x with d decimals as the standard library writes it
+// (nearest, exact ties to even), with NumberText's trailing zeros removed.
+std::string ReferenceText(Amount x, int d) {
+  char buf[128];
+  auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, d);
+  std::string s(buf, res.ptr);
+  if (d > 0) {
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+  }
+  return s;
+}
+
+Amount ReferenceRound(Amount x, int d) {
+  const std::string s = ReferenceText(x, d);
+  Amount v = 0;
+  std::from_chars(s.data(), s.data() + s.size(), v);
+  return v;
+}
+
+TEST(Rounding, AgreesWithTheExactDecimalTextEverywhere) {
+  std::mt19937_64 rng(20240315);
+  std::vector<Amount> values = {0.03125L, 0.09375L, 0.125L, 0.375L, 2.5L, 1e-4940L, 1e-10L,
+                                0.00005L, 4503599627370495.5L, 1e15L + 0.3L, 9.2e18L};
+  for (int k = 0; k < 20000; ++k) {
+    const Amount grosze = static_cast<Amount>(rng() % 100000000000ULL) / 100;
+    const Amount tie = static_cast<Amount>(rng() % 1000000000ULL) / static_cast<Amount>(1ULL << (rng() % 12));
+    const Amount wide = std::ldexp(static_cast<Amount>(rng()) / 18446744073709551616.0L, static_cast<int>(rng() % 120) - 60);
+    for (Amount x : {grosze, grosze + 0.00005L, grosze - 0.000049L, grosze + 0.005L, tie, wide}) {
+      values.push_back(x);
+      values.push_back(-x);
+    }
+  }
+  int wrong = 0;
+  for (Amount x : values) {
+    const bool ok = Round4(x) == ReferenceRound(x, 4) &&
+                    Round2(x) == ReferenceRound(x > 0 ? x + 0.000001L : x - 0.000001L, 2) &&
+                    NumberText(x, 4) == ReferenceText(x, 4) && NumberText(x, 2) == ReferenceText(x, 2) &&
+                    NumberText(x, 0) == ReferenceText(x, 0);
+    if (!ok && ++wrong <= 5) {
+      ADD_FAILURE() << ReferenceText(x, 20) << ": " << NumberText(x, 4) << " / " << ReferenceText(x, 4);
+    }
+  }
+  EXPECT_EQ(wrong, 0);
 }
 
 TEST(IntText, Forms) {
