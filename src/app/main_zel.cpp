@@ -9,7 +9,7 @@
 // first start and the workstation settings point at it. For looking at the
 // screen from scripts: ZEL_SCREENSHOT=FILE.png saves a picture of the
 // desktop a few seconds after start (after typing ZEL_SCREENSHOT_KEYS into
-// the menu), and ZEL_SCREENSHOT_QUIT=1 then ends the program.
+// the menu; "~" is Esc), and ZEL_SCREENSHOT_QUIT=1 then ends the program.
 #include <QApplication>
 #include <QClipboard>
 #include <QFontDatabase>
@@ -120,7 +120,10 @@ void EnsureDemoYear(const std::vector<std::string>& args) {
 
 void TypeIntoMenu(MenuView& view, const QString& keys) {
   for (QChar ch : keys) {
-    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+    // "~" stands for Esc.
+    bool esc = ch == QLatin1Char('~');
+    QKeyEvent press(QEvent::KeyPress, esc ? Qt::Key_Escape : 0, Qt::NoModifier,
+                    esc ? QString() : QString(ch));
     QApplication::sendEvent(view.MainList()->hasFocus() || !view.SubList()->isVisible()
                                 ? static_cast<QObject*>(view.MainList())
                                 : static_cast<QObject*>(view.SubList()),

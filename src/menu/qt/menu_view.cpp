@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextOption>
 
 #include "shell/qt/qt_metrics.hpp"
 
@@ -132,15 +133,11 @@ void MenuView::Sync() {
   if (memo_shown_ != m.lines) {
     QStringList lines;
     for (const std::string& l : m.lines) lines << QtText(l);
+    memo_->document()->setDefaultTextOption(QTextOption(Qt::AlignHCenter));
     memo_->setPlainText(lines.join(QLatin1Char('\n')));
     QTextCursor cursor = memo_->textCursor();
     cursor.movePosition(QTextCursor::Start);
     memo_->setTextCursor(cursor);
-    QTextBlockFormat centred;
-    centred.setAlignment(Qt::AlignHCenter);
-    QTextCursor all(memo_->document());
-    all.select(QTextCursor::Document);
-    all.mergeBlockFormat(centred);
     memo_shown_ = m.lines;
   }
   QFont memo_font = QtWindowFont();
