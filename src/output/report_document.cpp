@@ -9,7 +9,12 @@ namespace zel {
 
 namespace {
 
-std::string_view Cut(std::string_view s, std::size_t n) { return s.substr(0, std::min(s.size(), n)); }
+// Never a view without data: an empty default view would hand memcpy a null
+// pointer when it is assigned to a FixedText.
+std::string_view Cut(std::string_view s, std::size_t n) {
+  if (s.data() == nullptr) return std::string_view("", 0);
+  return s.substr(0, std::min(s.size(), n));
+}
 
 std::string_view StripSpaces(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
