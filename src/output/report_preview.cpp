@@ -108,6 +108,7 @@ bool ReportPreview::RowMatches(std::int32_t row, std::string_view key) const {
 }
 
 bool ReportPreview::Search(bool forward) {
+  if (drawing_) return false;
   fi_ = FoldUpper(fi_);
   const std::string key = fi_;
   if (!index_built_ || index_generation_ != doc_.Generation() ||
@@ -186,11 +187,13 @@ void ReportPreview::ClickRow(std::int32_t r) {
 }
 
 std::int32_t ReportPreview::ScrollTo(std::int32_t position) {
+  if (drawing_) return top_;
   top_ = std::max<std::int32_t>(std::min(position, ScrollMax() - page_size_ + 1), 1);
   return top_;
 }
 
 std::int32_t ReportPreview::ScrollByKey(ScrollKey key) {
+  if (drawing_) return top_;
   const std::int32_t m = ScrollMax();
   const std::int32_t s = page_size_;
   const std::int32_t p = top_;
@@ -208,6 +211,7 @@ std::int32_t ReportPreview::ScrollByKey(ScrollKey key) {
 }
 
 std::int32_t ReportPreview::Wheel(bool down) {
+  if (drawing_) return top_;
   const std::int32_t m = ScrollMax();
   if (down) {
     top_ = std::max<std::int32_t>(top_ + 5 < m ? top_ + 5 : m, 1);
@@ -215,6 +219,22 @@ std::int32_t ReportPreview::Wheel(bool down) {
     top_ = top_ < 6 ? 1 : top_ - 5;
   }
   return top_;
+}
+
+bool ReportPreview::RequestClose() {
+  if (exporting_) {
+    abort_requested_ = true;
+    return false;
+  }
+  return true;
+}
+
+bool ReportPreview::RangeEditRedraws() const {
+  return !exporting_ || RangeFirst() % 100000 == 0;
+}
+
+bool JpkButtonEnabled(std::string_view menu_position) {
+  return menu_position == "DD" || menu_position == "EA";
 }
 
 ReportPreview& CurrentPreview() {

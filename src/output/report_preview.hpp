@@ -81,6 +81,25 @@ class ReportPreview {
   // range from the two rows.
   void ClickRow(std::int32_t r);
 
+  // While a drawing is in progress scrolling, searching and key commands are
+  // ignored (they answer the unchanged state).
+  bool Drawing() const { return drawing_; }
+  void SetDrawing(bool on) { drawing_ = on; }
+
+  // The spreadsheet export: while it runs, closing only requests an abort,
+  // and editing WP redraws only at multiples of 100000.
+  bool Exporting() const { return exporting_; }
+  void SetExporting(bool on) {
+    exporting_ = on;
+    if (on) abort_requested_ = false;
+  }
+  bool AbortRequested() const { return abort_requested_; }
+  // "Zamknij": true when the window is to be hidden now; during an export it
+  // sets the abort request instead and answers false.
+  bool RequestClose();
+  // Whether an edit of WP or WK redraws the preview.
+  bool RangeEditRedraws() const;
+
   // The scroll bar moved to `position`: top row, at most row count - page
   // size + 1 and at least 1.
   std::int32_t ScrollTo(std::int32_t position);
@@ -106,6 +125,9 @@ class ReportPreview {
   std::string wp_;
   std::string wk_;
   std::string fi_ = "...szukaj...";
+  bool drawing_ = false;
+  bool exporting_ = false;
+  bool abort_requested_ = false;
   // Search index: the texts of all rows in one buffer; entry r (1-based)
   // spans index_offsets_[r-1] .. index_offsets_[r].
   bool index_built_ = false;
@@ -113,6 +135,10 @@ class ReportPreview {
   std::string index_;
   std::vector<std::uint64_t> index_offsets_;
 };
+
+// The JPK button is enabled only for the two JPK options: menu positions
+// "DD" (VAT registers) and "EA" (trial balance).
+bool JpkButtonEnabled(std::string_view menu_position);
 
 // The program's one preview, over CurrentReport().
 ReportPreview& CurrentPreview();

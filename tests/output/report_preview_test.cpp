@@ -232,3 +232,46 @@ TEST_F(PreviewTest, ShortReportScrollsNowhere) {
 
 }  // namespace
 }  // namespace zel
+
+namespace zel {
+namespace {
+
+TEST(PreviewFlags, DrawingExportAndJpkButton) {
+  ReportDocument doc;
+  doc.Start("n", "t", 1);
+  doc.AddColumn('l', 5, "", "");
+  doc.CloseHeader("");
+  for (int i = 0; i < 50; ++i) {
+    const std::string_view row[] = {"x"};
+    doc.AddRow(row);
+  }
+  ReportPreview pv(doc);
+  pv.SetPageSize(10);
+  pv.SetTopRow(20);
+  pv.SetDrawing(true);
+  EXPECT_EQ(pv.ScrollByKey(ScrollKey::Home), 20);
+  EXPECT_EQ(pv.Wheel(false), 20);
+  pv.SetSearchText("x");
+  EXPECT_FALSE(pv.SearchForward());
+  EXPECT_EQ(pv.MarkedRow(), 0);
+  pv.SetDrawing(false);
+  EXPECT_EQ(pv.ScrollByKey(ScrollKey::Home), 1);
+
+  EXPECT_TRUE(pv.RequestClose());
+  pv.SetExporting(true);
+  EXPECT_FALSE(pv.RequestClose());
+  EXPECT_TRUE(pv.AbortRequested());
+  pv.SetFirstText("200000");
+  EXPECT_TRUE(pv.RangeEditRedraws());
+  pv.SetFirstText("12");
+  EXPECT_FALSE(pv.RangeEditRedraws());
+  pv.SetExporting(false);
+  EXPECT_TRUE(pv.RangeEditRedraws());
+
+  EXPECT_TRUE(JpkButtonEnabled("EA"));
+  EXPECT_TRUE(JpkButtonEnabled("DD"));
+  EXPECT_FALSE(JpkButtonEnabled("EB"));
+}
+
+}  // namespace
+}  // namespace zel
