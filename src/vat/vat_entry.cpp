@@ -1,9 +1,9 @@
 #include "vat/vat_entry.hpp"
 
-#include <cmath>
 #include <cstring>
 
 #include "common/pltext.hpp"
+#include "store/journal_entry.hpp"
 
 namespace zel {
 namespace {
@@ -49,29 +49,10 @@ void ToDos(FixedText<N>& t) {
 
 }  // namespace
 
-bool ReadAmount10(const std::uint8_t* p, Amount* out) {
-  *out = 0;
-  const std::uint64_t mantissa = [p] {
-    std::uint64_t m = 0;
-    for (int i = 7; i >= 0; --i) m = (m << 8) | p[i];
-    return m;
-  }();
-  const unsigned exponent = static_cast<unsigned>((p[8] | (p[9] << 8)) & 0x7FFF);
-  const bool integer_bit = (mantissa >> 63) != 0;
-  if (exponent == 0x7FFF) return false;                  // infinities and NaNs
-  if (exponent != 0 && !integer_bit) return false;       // unnormals
-  if (exponent == 0 && integer_bit) return false;        // pseudo-denormals
-  Amount v = 0;
-  static_assert(sizeof(Amount) >= 10);
-  std::memcpy(&v, p, 10);
-  if (!std::isfinite(v)) return false;
-  *out = v;
-  return true;
-}
+// The journal records' amount form: one rule for what counts as a number.
+bool ReadAmount10(const std::uint8_t* p, Amount* out) { return DecodeAmount(p, out); }
 
-void WriteAmount10(Amount value, std::uint8_t* p) {
-  std::memcpy(p, &value, 10);
-}
+void WriteAmount10(Amount value, std::uint8_t* p) { EncodeAmount(value, p); }
 
 VatEntry DecodeVatEntry(const std::uint8_t* p) {
   VatEntry e;

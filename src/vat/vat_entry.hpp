@@ -60,9 +60,10 @@ VatEntry DecodeVatEntry(const std::uint8_t* p);
 // Writes the entry as kVatEntrySize bytes at p.
 void EncodeVatEntry(const VatEntry& entry, std::uint8_t* p);
 
-// The 10-byte amount form of the record files. Reading yields false (and 0)
-// for NaN, infinities and the x87 patterns that are not numbers at all
-// (unnormals, pseudo-denormals).
+// The 10-byte amount form of the record files, as the journal records hold
+// it (store/journal_entry.hpp): reading yields false (and 0) for NaN,
+// infinities, the x87 patterns that are not numbers at all (unnormals,
+// pseudo-denormals) and magnitudes no amount reaches.
 bool ReadAmount10(const std::uint8_t* p, Amount* out);
 void WriteAmount10(Amount value, std::uint8_t* p);
 

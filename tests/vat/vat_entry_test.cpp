@@ -163,6 +163,17 @@ TEST(VatEntry, AmountsThatAreNotNumbersReadAsZeroAndFlagTheEntry) {
   }
 }
 
+TEST(VatEntry, AmountsNoBookReachesAreRefusedLikeDamagedOnes) {
+  std::array<std::uint8_t, 10> bytes{};
+  WriteAmount10(1e19L, bytes.data());
+  Amount v = 1;
+  EXPECT_FALSE(ReadAmount10(bytes.data(), &v));
+  EXPECT_EQ(v, 0);
+  WriteAmount10(-123456789.25L, bytes.data());
+  EXPECT_TRUE(ReadAmount10(bytes.data(), &v));
+  EXPECT_EQ(v, -123456789.25L);
+}
+
 TEST(VatEntry, TextsConvertBetweenMazoviaAndWindows) {
   VatEntry e = SampleEntry();
   VatEntryToDos(e);
