@@ -201,4 +201,29 @@ void FOdpowi::CloseNow() {
   visible_ = false;
 }
 
+int OdpowiAsker::Ask(char default_answer, std::string_view first_line, std::string_view second_line,
+                     DeskWindow* owner) {
+  if (asking_) return 2;
+  asking_ = true;
+  dialog_.PrepareLines(default_answer, first_line, second_line, pump_.OwnerArea(owner));
+  dialog_.Show(metrics_);
+  pump_.Redraw(dialog_);
+  // Idle waits are short so that the desktop's timer keeps its pace.
+  constexpr int kIdleWaitMs = 50;
+  while (!dialog_.Done()) {
+    const int pressed_left = dialog_.PressRemainingMs();
+    const int elapsed = pump_.ProcessMessages(pressed_left > 0 ? pressed_left : kIdleWaitMs);
+    // At least a millisecond a round, so that the pressed look always ends.
+    dialog_.Advance(std::max(elapsed, 1));
+    pump_.Redraw(dialog_);
+  }
+  asking_ = false;
+  return dialog_.Result();
+}
+
+void OdpowiAsker::PressYes() {
+  dialog_.PressYes();
+  pump_.Redraw(dialog_);
+}
+
 }  // namespace zel

@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "fields/text_metrics.hpp"
+#include "shell/pulpit_ports.hpp"
 
 namespace zel {
 
@@ -159,6 +160,38 @@ class FOdpowi {
   int press_left_ms_ = 0;
   bool visible_ = false;
   OdpowiLayout layout_;
+};
+
+// What the asker needs from the toolkit while the dialog is up.
+class OdpowiPump {
+ public:
+  virtual ~OdpowiPump() = default;
+  // The owner's client area on the screen and the desktop's left edge.
+  virtual OdpowiOwner OwnerArea(DeskWindow* owner) = 0;
+  // The dialog's state changed (shown, highlight, pressed look, closed).
+  virtual void Redraw(const FOdpowi& dialog) = 0;
+  // Processes pending window messages (keys and clicks reach the dialog
+  // here), waiting at most max_wait_ms; returns the milliseconds that passed.
+  virtual int ProcessMessages(int max_wait_ms) = 0;
+};
+
+// The desktop's Asker over the dialog: prepares and shows it, then processes
+// messages until it is answered and closed. A question asked while another
+// is still open is not shown and gets "Powrót". The dialog, the metrics and
+// the pump belong to the caller and outlive the asker.
+class OdpowiAsker : public Asker {
+ public:
+  OdpowiAsker(FOdpowi& dialog, const TextMetrics& metrics, OdpowiPump& pump)
+      : dialog_(dialog), metrics_(metrics), pump_(pump) {}
+  int Ask(char default_answer, std::string_view first_line, std::string_view second_line,
+          DeskWindow* owner) override;
+  void PressYes() override;
+
+ private:
+  FOdpowi& dialog_;
+  const TextMetrics& metrics_;
+  OdpowiPump& pump_;
+  bool asking_ = false;
 };
 
 }  // namespace zel

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -237,6 +239,107 @@ TEST_F(AnswerDialogTest, CaptionsAndColours) {
   EXPECT_EQ(FOdpowi::HintText(), "[enter] = TAK   [esc] = WRÓĆ"_w);
   dialog_.FoCreat(true);
   EXPECT_TRUE(dialog_.AltColours());
+}
+
+// A pump that plays one scripted step per round of messages; each step
+// returns the milliseconds that pass in it. Out of steps, time just passes.
+class ScriptedPump : public OdpowiPump {
+ public:
+  std::deque<std::function<int(FOdpowi&)>> steps;
+  std::vector<int> waits;
+  int pressed_redraws = 0;
+  OdpowiOwner owner = kOwner;
+  DeskWindow* asked_owner = nullptr;
+  FOdpowi* dialog = nullptr;
+
+  OdpowiOwner OwnerArea(DeskWindow* w) override {
+    asked_owner = w;
+    return owner;
+  }
+  void Redraw(const FOdpowi& d) override {
+    if (d.Pressed() != 0 && d.Visible()) ++pressed_redraws;
+  }
+  int ProcessMessages(int max_wait_ms) override {
+    waits.push_back(max_wait_ms);
+    if (waits.size() > 1000) dialog->FormClose();  // a runaway loop ends the test
+    if (steps.empty()) return max_wait_ms;
+    auto step = steps.front();
+    steps.pop_front();
+    return step(*dialog);
+  }
+};
+
+class AnswerAskerTest : public ::testing::Test {
+ protected:
+  AnswerAskerTest() { pump_.dialog = &dialog_; }
+  int Ask(char default_answer) { return asker_.Ask(default_answer, "O.K..", "Koniec ?", nullptr); }
+
+  FixedWidthMetrics metrics_{kCharWidth, kHeight};
+  FOdpowi dialog_;
+  ScriptedPump pump_;
+  OdpowiAsker asker_{dialog_, metrics_, pump_};
+};
+
+TEST_F(AnswerAskerTest, WaitsForTheAnswerAndShowsItPressed) {
+  pump_.steps.push_back([](FOdpowi& d) {
+    d.Key(Code(kKeyReturn));
+    return 20;
+  });
+  EXPECT_EQ(Ask('N'), 1);
+  EXPECT_FALSE(dialog_.Visible());
+  ASSERT_GE(pump_.waits.size(), 2u);
+  // The round of the answer counts; the next one waits out the rest of the 300 ms.
+  EXPECT_EQ(pump_.waits[1], FOdpowi::kPressMs - 20);
+  EXPECT_GE(pump_.pressed_redraws, 1);
+}
+
+TEST_F(AnswerAskerTest, ClosesAndLogout) {
+  pump_.steps.push_back([](FOdpowi& d) {
+    d.FormClose();
+    return 5;
+  });
+  EXPECT_EQ(Ask('T'), 2);
+
+  pump_.steps.push_back([this](FOdpowi&) {
+    asker_.PressYes();
+    return 5;
+  });
+  EXPECT_EQ(Ask('N'), 0);
+}
+
+TEST_F(AnswerAskerTest, QuestionWhileAnotherIsOpenGetsPowrot) {
+  int inner = -1;
+  pump_.steps.push_back([&](FOdpowi&) {
+    inner = Ask('T');
+    return 5;
+  });
+  pump_.steps.push_back([](FOdpowi& d) {
+    d.Key(Char('t'));
+    return 5;
+  });
+  EXPECT_EQ(Ask('N'), 0);
+  EXPECT_EQ(inner, 2);
+}
+
+TEST_F(AnswerAskerTest, EndsEvenWhenNoTimeIsReported) {
+  pump_.steps.push_back([](FOdpowi& d) {
+    d.Key(Char('n'));
+    return 0;
+  });
+  for (int k = 0; k < 400; ++k) pump_.steps.push_back([](FOdpowi&) { return 0; });
+  EXPECT_EQ(Ask('T'), 1);
+  EXPECT_LT(pump_.waits.size(), 400u);
+}
+
+TEST_F(AnswerAskerTest, CentresOverTheOwnersArea) {
+  pump_.owner = {{1000, 500, 200, 100}, 0};
+  pump_.steps.push_back([](FOdpowi& d) {
+    d.Key(Code(kKeyEscape));
+    return 1;
+  });
+  EXPECT_EQ(Ask('T'), 2);
+  EXPECT_EQ(dialog_.Layout().left, 1000 + 100 - dialog_.Layout().client_width / 2);
+  EXPECT_EQ(dialog_.Layout().top, 500 + 50 - dialog_.Layout().client_height / 2);
 }
 
 }  // namespace
