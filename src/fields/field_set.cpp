@@ -166,6 +166,20 @@ void FieldSet::DisplayOnly(std::initializer_list<int> numbers, bool display_only
 
 void FieldSet::SetInitialSlot(std::uint16_t slot) { initial_slot_ = slot; }
 
+FieldSlot& FieldSet::Slot(int i) {
+  if (i < 1 || i > kMaxSlots) {
+    scratch_ = FieldSlot{};
+    return scratch_;
+  }
+  return slots_[static_cast<std::size_t>(i - 1)];
+}
+
+const FieldSlot& FieldSet::Slot(int i) const {
+  static const FieldSlot blank;
+  if (i < 1 || i > kMaxSlots) return blank;
+  return slots_[static_cast<std::size_t>(i - 1)];
+}
+
 int FieldSet::FindSlot(std::int16_t number, int from) const {
   for (int i = std::max(from, 1); i <= count_; ++i)
     if (slots_[static_cast<std::size_t>(i - 1)].number == number) return i;

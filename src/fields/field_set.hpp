@@ -133,8 +133,10 @@ class FieldSet {
   void SetInitialSlot(std::uint16_t slot);
 
   int SlotCount() const { return count_; }
-  FieldSlot& Slot(int i) { return slots_[static_cast<std::size_t>(i - 1)]; }  // 1..SlotCount
-  const FieldSlot& Slot(int i) const { return slots_[static_cast<std::size_t>(i - 1)]; }
+  // Slot i, 1..SlotCount. An index outside 1..200 gives a blank scratch slot
+  // rather than memory past the table.
+  FieldSlot& Slot(int i);
+  const FieldSlot& Slot(int i) const;
   // First slot from `from` on carrying the number; 0 when none does.
   int FindSlot(std::int16_t number, int from = 1) const;
   bool Begun() const { return begun_; }
@@ -155,6 +157,7 @@ class FieldSet {
   int Width(std::string_view text) const;
 
   std::vector<FieldSlot> slots_;
+  FieldSlot scratch_;
   int count_ = 0;
   const TextMetrics* metrics_ = nullptr;
   FieldAppearance look_;

@@ -93,6 +93,10 @@ TEST(FieldSet, TheTwoHundredFirstSlotIsNotCreated) {
   EXPECT_EQ(d.fields.Table().header_slot, 0);
   EXPECT_EQ(d.fields.LineCount(), 200);
   EXPECT_EQ(d.fields.NextTop(), top);  // nothing declared takes room
+  EXPECT_EQ(d.fields.Slot(0).number, 0);
+  EXPECT_EQ(d.fields.Slot(201).number, 0);
+  d.fields.Slot(201).number = 71;
+  EXPECT_EQ(d.fields.FindSlot(71), 0);
 }
 
 TEST(FieldSet, SeparatorsStopAtNinetyNine) {
