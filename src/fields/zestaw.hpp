@@ -87,7 +87,9 @@ class ZestawHost {
   virtual std::vector<std::string> Printers() { return {}; }
   virtual std::string CurrentPrinter() { return {}; }
   virtual void SetCurrentPrinter(std::string_view) {}
-  // Opens the report preview of the run that just ended.
+  // The report built by the run that just ended was finished (RapKoniec,
+  // which tells the preview's view to show it); the desktop may bring the
+  // preview to the front.
   virtual void OpenPreview() {}
   // The two parts of the desktop's status bar during a long run.
   virtual void ShowProgress(std::string_view title, std::string_view counts) {
@@ -389,6 +391,7 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   int status_top_ = 0;
   std::array<Point16, 256> positions_{};
   FixedText<250> period_text_;
+  std::uint32_t report_generation_ = 0;
   std::uint8_t last_list_kind_ = 0;
   std::string last_list_pattern_;
 };

@@ -10,6 +10,7 @@
 #include "fields/zestaw.hpp"
 #include "fields/zestaw_rules.hpp"
 #include "menu/current_option.hpp"
+#include "output/report_document.hpp"
 #include "platform/folders.hpp"
 #include "shell/settings.hpp"
 #include "shell/settings_keys.hpp"
@@ -188,6 +189,7 @@ void FZestaw::OpenRunBracket() {
   fbutton_.visible = false;
   memo_shown_ = true;
   period_text_ = MakePeriodText(FromDate, ToDate);
+  report_generation_ = CurrentReport().Generation();
 }
 
 void FZestaw::CloseRunBracket() {
@@ -201,7 +203,15 @@ void FZestaw::CloseRunBracket() {
   }
   editor_.visible = false;
   state_ = kZesMemo;
-  if (return_field_ == 0) host_->OpenPreview();
+  if (return_field_ != 0) return;
+  // Only a report built by this run is finished and shown: an option that
+  // wrote nothing must not bring back the previous report as its own.
+  ReportDocument& doc = CurrentReport();
+  if (doc.Generation() == report_generation_) return;
+  std::int32_t last = doc.RowCount();
+  bool finished = last > 0 && doc.RowKind(last) == '3' && doc.Cell(last, 1) == "=";
+  if (!finished) RapKoniec();
+  host_->OpenPreview();
 }
 
 }  // namespace zel

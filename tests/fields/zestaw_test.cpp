@@ -2,8 +2,17 @@
 // runs, with the option procedures stood in for by recording lambdas.
 #include "fields/zestaw_fixture.hpp"
 
+#include "output/report_document.hpp"
+
 namespace zel::test {
 namespace {
+
+void BuildReport() {
+  RapStart("TEST", "Raport", 1);
+  RapKol('l', 10, "Konto", "");
+  RapNag("");
+  RapWiersz("201", "");
+}
 
 // Option 39: Rocz; DaOd | DaDo (the last field is a date).
 // Option 55: JPKo; Rocz; KonW; DaBO | DaOd | DaDo; Pod1 | Pod3 | Pod7; OpKo;
@@ -45,6 +54,7 @@ TEST_F(ZestawTest, EnterOnTheLastDateFieldRunsInsideTheBracket) {
     period = WinToUtf8(w.PeriodText());
     EXPECT_EQ(form.State(), kZesRunning);
     EXPECT_TRUE(form.MemoShown());
+    BuildReport();
   });
   Open(39);
   Click("DaDo");
@@ -58,6 +68,43 @@ TEST_F(ZestawTest, EnterOnTheLastDateFieldRunsInsideTheBracket) {
   // A finished run closes the window and brings the menu back.
   EXPECT_FALSE(form.Shown());
   EXPECT_EQ(desktop.kinds.back(), std::make_pair(3, 2));
+}
+
+TEST_F(ZestawTest, ReportIsFinishedOnceAndOnlyWhenTheRunBuiltOne) {
+  bool finish_itself = false;
+  bool build = true;
+  Procedure p(39, [&](OptionServices&) {
+    if (!build) return;
+    BuildReport();
+    if (finish_itself) RapKoniec();
+  });
+  struct Row {
+    const char* name;
+    bool build;
+    bool finish_itself;
+    int previews;
+  } rows[] = {
+      {"the window finishes the report", true, false, 1},
+      {"the option finished it itself", true, true, 1},
+      {"nothing was built", false, false, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    build = row.build;
+    finish_itself = row.finish_itself;
+    host.previews = 0;
+    std::uint32_t before = CurrentReport().Generation();
+    Open(39);
+    form.ClickGo();
+    EXPECT_EQ(host.previews, row.previews);
+    if (!row.build) {
+      EXPECT_EQ(CurrentReport().Generation(), before);
+      continue;
+    }
+    const ReportDocument& doc = CurrentReport();
+    ASSERT_EQ(doc.RowCount(), 2);  // the row and one closing "=" rule
+    EXPECT_EQ(doc.RowKind(2), '3');
+  }
 }
 
 TEST_F(ZestawTest, TabStaysOnSlotOneAndSkipsDisplayOnlySlots) {
