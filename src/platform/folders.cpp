@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <cerrno>
 #include <optional>
 
@@ -95,6 +97,20 @@ bool WildcardFrom(std::string_view p, std::string_view n) {
   }
   while (pi < p.size() && p[pi] == '*') ++pi;
   return pi == p.size();
+}
+
+// Drive C is always there, as on Windows: its default root inside the Zel
+// folder comes into being when a folder is first created on it. Other drives
+// exist only when their folder does, and a root named by the environment or
+// by SetDriveRoot is never created (a missing one is a drive not mounted).
+void EnsureDefaultDrive(std::string_view zel_path) {
+  if (zel_path.size() < 2 || zel_path[1] != ':') return;
+  if (zel_path[0] != 'C' && zel_path[0] != 'c') return;
+  if (std::getenv("ZEL_DRIVE_C") != nullptr) return;
+  const std::string root = DriveRoot(zel_path[0]);
+  const std::string& zel = ZelFolder();
+  if (zel.empty() || root.compare(0, zel.size() + 1, zel + "/") != 0) return;
+  ::mkdir(root.c_str(), 0777);
 }
 
 }  // namespace
@@ -205,6 +221,7 @@ bool RemoveFile(std::string_view zel_path) {
 
 bool MakeFolder(std::string_view zel_path) {
   if (FaultFires(FaultOp::kRename)) return Fail(IoError::kInjected);
+  EnsureDefaultDrive(zel_path);
   const std::string native = NativePath(zel_path);
   if (::mkdir(native.c_str(), 0777) != 0) {
     const int e = errno;
@@ -217,6 +234,7 @@ bool MakeFolder(std::string_view zel_path) {
 
 bool MakeFolders(std::string_view zel_path) {
   if (FaultFires(FaultOp::kRename)) return Fail(IoError::kInjected);
+  EnsureDefaultDrive(zel_path);
   const std::string native = NativePath(zel_path);
   for (std::size_t i = 1; i <= native.size(); ++i) {
     if (i != native.size() && native[i] != '/') continue;

@@ -13,7 +13,10 @@
 //     $XDG_DATA_HOME/zel, else $HOME/.local/share/zel);
 //   - a drive letter ("C:\DANE\", "d:Temp"): below that drive's root, which is
 //     $ZEL_DRIVE_C (for C, and so on) when set, else the folder "drive_c"
-//     inside the Zel folder. So a path typed on Windows keeps working, and
+//     inside the Zel folder. Drive C always exists, as on Windows: its
+//     default root is made when a folder is first created on it
+//     (MakeFolder); other drives exist when their folder does. So a path
+//     typed on Windows keeps working, and
 //     nothing is ever written outside the user's own folders unasked;
 //   - "\" or "/" at the front: an absolute POSIX path, for folders named the
 //     native way (a shared database on a mounted network drive).

@@ -53,7 +53,8 @@ bool ProtectedOpen(File& file, std::string_view zel_path, Access access, Share s
 inline constexpr std::uint8_t kSayMissing = 1;  // "Nie ma " + name when missing
 inline constexpr std::uint8_t kSayPresent = 2;  // "0becny " + name when present (any value > 1)
 
-// True when the file (or folder) at the Zel path exists; never fails.
+// True when the file at the Zel path exists (a folder is not a file); never
+// fails and leaves LastIoError alone.
 bool FileExists(std::string_view name, std::uint8_t flags = 0);
 
 struct ServerClock {

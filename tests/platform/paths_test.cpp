@@ -59,6 +59,19 @@ TEST(NativePath, DriveLettersMapToDriveRootsAndRootedPathsAreAbsolute) {
   EXPECT_EQ(ExistingDrives(), (std::vector<char>{'C', 'E'}));
 }
 
+TEST(NativePath, DriveCIsAlwaysThereOtherDrivesOnlyWhenTheirFolderIs) {
+  ZelTestFolder dir;
+  EXPECT_FALSE(MakeFolder("E:\\Temp"));
+  EXPECT_TRUE(MakeFolder("C:\\Temp"));
+  EXPECT_TRUE(IsFolder("c:\\temp"));
+  EXPECT_EQ(ExistingDrives(), (std::vector<char>{'C'}));
+  // A drive C named by the environment that is not there stays missing.
+  setenv("ZEL_DRIVE_C", dir.Native("not-mounted").c_str(), 1);
+  EXPECT_FALSE(MakeFolder("C:\\Temp"));
+  unsetenv("ZEL_DRIVE_C");
+  EXPECT_FALSE(IsFolder("not-mounted"));
+}
+
 TEST(NativePath, SetZelFolderCreatesTheFolderAndMakesItCurrent) {
   ZelTestFolder dir;
   std::string err;
