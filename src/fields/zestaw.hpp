@@ -193,6 +193,11 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   void PressKey(std::uint16_t key);
   void ClickSlot(int slot);       // a click on the slot's panel
   void ClickElsewhere();          // a click on the window outside the panels
+  // A click at a point of the client area: the slot whose panel lies there,
+  // else the current slot again.
+  void ClickAt(int x, int y);
+  // A right click on Esc: the window first moves to the top of the desktop.
+  void RightClickEsc();
   void DoubleClickTitle();
   void ClickGo() { Run(kRunGo); }
   void ClickEsc();

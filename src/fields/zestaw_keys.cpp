@@ -381,6 +381,24 @@ void FZestaw::ClickElsewhere() {
   MoveTo(current_, +1);
 }
 
+void FZestaw::ClickAt(int x, int y) {
+  int height = metrics_.TextHeight("g\xD1") + 2 * look_.bevel;
+  for (int s = 1; s <= fields_.SlotCount(); ++s) {
+    const FieldSlot& fs = fields_.Slot(s);
+    if (fs.panel_width == 0) continue;
+    if (x >= fs.left && x < fs.left + fs.panel_width && y >= fs.top && y < fs.top + height) {
+      ClickSlot(s);
+      return;
+    }
+  }
+  ClickElsewhere();
+}
+
+void FZestaw::RightClickEsc() {
+  frame_.top = 0;
+  ClickEsc();
+}
+
 // ---- zel-batch ----
 
 EnterResult FZestaw::EnterField(std::string_view code, std::string_view value) {

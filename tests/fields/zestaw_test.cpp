@@ -375,6 +375,38 @@ TEST_F(ZestawTest, HintListAnswersComeBackIntoTheEditor) {
   EXPECT_EQ(Editor(), "13");
 }
 
+TEST_F(ZestawTest, F3WindowReturnsItsValue) {
+  Open(31);  // Rocz; Text; Rob1; Rob2
+  Click("Text");
+  form.SetReturnText("SZUKANE");
+  form.Go(2);
+  EXPECT_EQ(form.CurrentSlot(), Slot("Text"));
+  EXPECT_EQ(OptionText(104), "SZUKANE");
+
+  // The placeholder handed back moves the cursor on.
+  form.SetReturnText(std::string(kPlaceholder));
+  form.Go(2);
+  EXPECT_EQ(form.CurrentSlot(), Slot("Rob1"));
+
+  form.SetReturnText("");
+  form.Go(3);  // Esc in the F3 window: the same slot again
+  EXPECT_EQ(form.CurrentSlot(), Slot("Rob1"));
+}
+
+TEST_F(ZestawTest, ClickOnAPanelEntersItsSlot) {
+  Open(55);
+  const FieldSlot& pod3 = form.Fields().Slot(Slot("Pod3"));
+  form.ClickAt(pod3.left + 2, pod3.top + 2);
+  EXPECT_EQ(form.CurrentSlot(), Slot("Pod3"));
+  EXPECT_EQ(form.MoveReason(), kMoveClick);
+  form.ClickAt(0, 0);  // outside every panel: the same slot again
+  EXPECT_EQ(form.CurrentSlot(), Slot("Pod3"));
+
+  form.RightClickEsc();
+  EXPECT_FALSE(form.Shown());
+  EXPECT_EQ(form.RememberedPosition(55).top, 0);
+}
+
 TEST_F(ZestawTest, FieldErrorShowsOnGoUntilTheCursorMoves) {
   Procedure p(55, [&](OptionServices& w) {
     w.FieldError(116, "Popraw datę BO"_w);
