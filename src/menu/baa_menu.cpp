@@ -80,4 +80,23 @@ bool OpenFunctionKey(int n) {
   return true;
 }
 
+bool OpenMenuIndex(std::uint8_t index) {
+  if (index == 0) return false;
+  std::optional<MenuPlace> place = FindMenuPlace(index);
+  if (!place) {
+    OpenOption("", index, OptionSettingsCode(index), "");
+    return true;
+  }
+  std::string key(1, place->group);
+  std::string code;
+  if (place->item == ' ') {
+    code = FindMainLine(place->group)->code;
+  } else {
+    key += place->item;
+    code = FindMenuItem(place->group, place->item)->code;
+  }
+  OpenOption(key, index, code, place->caption);
+  return true;
+}
+
 }  // namespace zel

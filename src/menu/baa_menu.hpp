@@ -7,6 +7,7 @@
 // line chosen last (the menu window reads it to remember sub-list lines).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,5 +58,11 @@ class baaMenu : public BusinessModule {
 // calls it only once the workstation is registered. False for F3 and keys
 // outside 1..11.
 bool OpenFunctionKey(int n);
+
+// Opens an option by its index the way its menu line would (key, code and
+// caption of the line), for callers without a menu window such as zel-batch.
+// An index no line opens gets an empty key, its settings code and an empty
+// caption. False for index 0.
+bool OpenMenuIndex(std::uint8_t index);
 
 }  // namespace zel

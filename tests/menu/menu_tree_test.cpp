@@ -235,5 +235,30 @@ TEST(MenuTree, EveryMenuIndexIsReachable) {
   EXPECT_EQ(WinToUtf8(place->caption), "zestawienie obrotów i sald");
 }
 
+TEST(MenuTree, OpeningByIndexLooksLikeTheMenuLine) {
+  struct Row {
+    int index;
+    const char* key;
+    const char* code;
+    const char* caption;
+  } rows[] = {{55, "EA", "ZOiSa", "zestawienie obrotów i sald"},
+              {11, "A", "Dekret", "wprowadzanie-korekta dowodów"},
+              {96, "JC", "", "analiza katalogu roboczego"},
+              {143, "", "SzDbf", ""}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.index);
+    MenuFixture f;
+    ASSERT_TRUE(OpenMenuIndex(static_cast<std::uint8_t>(row.index)));
+    EXPECT_EQ(OptionIndex, row.index);
+    EXPECT_EQ(OptionKey.view(), row.key);
+    EXPECT_EQ(OptionCode.view(), row.code);
+    EXPECT_EQ(WinToUtf8(OptionCaption.view()), row.caption);
+    EXPECT_EQ(f.desktop.shown, (std::vector<std::pair<int, int>>{{row.index, 1}}));
+  }
+  MenuFixture f;
+  EXPECT_FALSE(OpenMenuIndex(0));
+  EXPECT_TRUE(f.desktop.shown.empty());
+}
+
 }  // namespace
 }  // namespace zel
