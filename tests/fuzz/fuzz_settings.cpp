@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/folders.hpp"
 #include "platform/paths.hpp"
 #include "shell/file_access.hpp"
 #include "shell/settings.hpp"
