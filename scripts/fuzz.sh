@@ -17,9 +17,12 @@ for t in "${targets[@]}"; do
   name=$(basename "$t")
   scratch=$(mktemp -d)
   seeds=()
-  [ -d "tests/fuzz/corpus/$name" ] && seeds=("tests/fuzz/corpus/$name")
+  [ -d "tests/fuzz/corpus/$name" ] && seeds=("$PWD/tests/fuzz/corpus/$name")
   echo "fuzz: $name for ${seconds}s"
-  "$t" -max_total_time="$seconds" -print_final_stats=0 "$scratch" "${seeds[@]}" 2>"$scratch.log" || {
+  # Each target runs in a scratch folder of its own: whatever files it makes stay there.
+  mkdir -p "$scratch/work" "$scratch/corpus"
+  (cd "$scratch/work" && ZEL_HOME="$scratch/work" "$OLDPWD/$t" -max_total_time="$seconds" \
+      -print_final_stats=0 "$scratch/corpus" "${seeds[@]}") 2>"$scratch.log" || {
     tail -40 "$scratch.log"; echo "fuzz: $name FAILED"; exit 1; }
   rm -rf "$scratch" "$scratch.log"
 done
