@@ -195,7 +195,6 @@ int main(int argc, char** argv) {
   desk.FCreat();
   view.show();
   view.Start();
-  QObject::connect(&view, &QObject::destroyed, [] {});
 
   // The menu window's caption follows its form.
   QTimer caption_timer;
@@ -220,6 +219,10 @@ int main(int argc, char** argv) {
   }
 
   int rc = app.exec();
+  // The views go before the forms they draw.
   SetDesktopServices(nullptr);
+  desk.SetView(nullptr);
+  desk.SetAsker(nullptr);
+  delete menu_sub;
   return rc;
 }
