@@ -174,6 +174,29 @@ TEST(VatEntry, AmountsNoBookReachesAreRefusedLikeDamagedOnes) {
   EXPECT_EQ(v, -123456789.25L);
 }
 
+TEST(VatEntry, AnyBytesDecodeToFiniteAmountsAndTextsWithinCapacity) {
+  std::uint64_t state = 12345;
+  auto next = [&state] {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    return static_cast<std::uint8_t>(state >> 56);
+  };
+  int flagged = 0;
+  for (int round = 0; round < 2000; ++round) {
+    Record r;
+    for (std::uint8_t& b : r) b = next();
+    const VatEntry e = DecodeVatEntry(r.data());
+    flagged += e.amounts_ok ? 0 : 1;
+    for (const VatLine& l : e.lines) {
+      ASSERT_TRUE(std::isfinite(l.net));
+      ASSERT_TRUE(std::isfinite(l.vat));
+    }
+    ASSERT_LE(e.key.size(), 12u);
+    ASSERT_LE(e.address.size(), 103u);
+    ASSERT_LE(e.register_code.size(), 5u);
+  }
+  EXPECT_GT(flagged, 0);
+}
+
 TEST(VatEntry, TextsConvertBetweenMazoviaAndWindows) {
   VatEntry e = SampleEntry();
   VatEntryToDos(e);
