@@ -17,7 +17,8 @@ void Measure(const char* name, long calls, F&& f) {
   std::size_t sink = 0;
   for (long k = 0; k < calls; ++k) sink += f(k);
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-  std::printf("%-14s %8.1f ns/call  (%zu)\n", name, took.count() * 1e9 / static_cast<double>(calls), sink % 10);
+  std::printf("%-14s %8.1f ns/call  (%zu)\n", name, took.count() * 1e9 / static_cast<double>(calls),
+              sink % 10);
 }
 
 }  // namespace
@@ -35,7 +36,8 @@ int main(int argc, char** argv) {
     static const std::string texts[] = {"12,5", "1234567.89", "-0,01", "abc"};
     return static_cast<std::size_t>(ParseNumber(texts[k % 4]) > 0);
   });
-  Measure("DayToText10", calls, [&](long k) { return DayToText10(static_cast<DayNo>(1 + k % 43829)).size(); });
+  Measure("DayToText10", calls,
+          [&](long k) { return DayToText10(static_cast<DayNo>(1 + k % 43829)).size(); });
   Measure("DayFromDdMmYy", calls, [&](long k) {
     static const std::string texts[] = {"150324", "010100", "311239", "290200"};
     return static_cast<std::size_t>(DayFromDdMmYy(texts[k % 4]));

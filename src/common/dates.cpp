@@ -8,6 +8,7 @@ namespace zel {
 
 // The names are Windows-1250 byte literals; a hex escape is closed by ending
 // the literal, so that the letter after it is not read as a hex digit.
+// clang-format off
 const std::array<std::string_view, 7> WeekdayNames = {
     "poniedzia\xB3" "ek", "wtorek", "\x9Croda", "czwartek", "pi\xB9tek", "sobota", "niedziela",
 };
@@ -43,6 +44,7 @@ const std::array<std::string_view, 13> MonthGenitive = {
     "listopada",
     "grudnia",
 };
+// clang-format on
 
 namespace {
 
@@ -57,7 +59,9 @@ std::string DigitsOf(std::string_view text) {
   return digits;
 }
 
-int Pair(const std::string& s, std::size_t at) { return (s[at] - '0') * 10 + (s[at + 1] - '0'); }
+int Pair(const std::string& s, std::size_t at) {
+  return (s[at] - '0') * 10 + (s[at + 1] - '0');
+}
 
 // The month table of the days from 1 March: the first bound above r names the
 // month; the day is r minus the offset.
@@ -66,10 +70,12 @@ struct MarchRow {
   int month;
   int offset;
 };
+// clang-format off
 constexpr MarchRow kFromMarch[10] = {
     {31, 3, -1},    {61, 4, 30},    {92, 5, 60},    {122, 6, 91},   {153, 7, 121},
     {184, 8, 152},  {214, 9, 183},  {245, 10, 213}, {275, 11, 244}, {306, 12, 274},
 };
+// clang-format on
 
 }  // namespace
 

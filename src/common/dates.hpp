@@ -31,11 +31,11 @@ DayNo DayFromDdMmYy(std::string_view ddmmyy);
 // the missing parts taken from FillTemplate (from Today when it is empty).
 DayNo DayFromInput(std::string_view typed);
 
-std::string DayToDdMmYy(DayNo n);  // "150324"; empty for 0; "  ??  " past 43829
-std::string DayToText8(DayNo n);   // "15-03-24"; 8 spaces for 0
-std::string DayToText10(DayNo n);  // "15-03-2024"; 10 spaces for 0
-std::string DayToWords(DayNo n);   // "15 marca 2024"
-std::string WeekdayName(DayNo n);  // empty for 0
+std::string DayToDdMmYy(DayNo n);       // "150324"; empty for 0; "  ??  " past 43829
+std::string DayToText8(DayNo n);        // "15-03-24"; 8 spaces for 0
+std::string DayToText10(DayNo n);       // "15-03-2024"; 10 spaces for 0
+std::string DayToWords(DayNo n);        // "15 marca 2024"
+std::string WeekdayName(DayNo n);       // empty for 0
 std::string TwoDigits(std::uint8_t v);  // 0..99 as two digits; above 99 the last two
 
 }  // namespace zel

@@ -91,13 +91,16 @@ Amount RoundTo(Amount x, int d) {
   if (!std::isfinite(x)) return 0;
   if (std::fabs(x) >= kTwo63) return x;
   if (U128 k = 0; ScaledWhole(x, d, &k) && k < static_cast<U128>(1) << 64) {
-    const Amount v = static_cast<Amount>(static_cast<std::uint64_t>(k)) / static_cast<Amount>(Pow10(d));
+    const Amount v =
+        static_cast<Amount>(static_cast<std::uint64_t>(k)) / static_cast<Amount>(Pow10(d));
     return std::signbit(x) ? -v : v;
   }
   return ParseNumber(NumberText(x, d));
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // A decimal real: optional sign, digits with at most one point (at least one
 // digit), optional exponent. Nothing else, so "inf", "nan", hex forms and
@@ -150,16 +153,22 @@ Amount ParseNumber(std::string_view text) {
   return value;
 }
 
-Amount Round4(Amount x) { return RoundTo(x, 4); }
+Amount Round4(Amount x) {
+  return RoundTo(x, 4);
+}
 
 Amount Round2(Amount x) {
   if (!std::isfinite(x)) return 0;
   return RoundTo(x > 0 ? x + 0.000001L : x - 0.000001L, 2);
 }
 
-bool AmountsDiffer(Amount a, Amount b) { return Round4(a - b) != 0; }
+bool AmountsDiffer(Amount a, Amount b) {
+  return Round4(a - b) != 0;
+}
 
-bool BothZero(Amount a, Amount b) { return Round4(a) == 0 && Round4(b) == 0; }
+bool BothZero(Amount a, Amount b) {
+  return Round4(a) == 0 && Round4(b) == 0;
+}
 
 void BlankTrailingZeros(std::string& text) {
   // Only decimals are blanked: without a comma the zeros belong to the whole
@@ -194,8 +203,12 @@ std::string FormatAmount(Amount x, int width, int decimals) {
   return s;
 }
 
-std::string Amount19(Amount x) { return FormatAmount(x, 19, 2); }
-std::string Amount15(Amount x) { return FormatAmount(x, 15, 2); }
+std::string Amount19(Amount x) {
+  return FormatAmount(x, 19, 2);
+}
+std::string Amount15(Amount x) {
+  return FormatAmount(x, 15, 2);
+}
 
 std::string Amount13x4(Amount x) {
   std::string s = FormatAmount(x, 13, 4);
@@ -213,9 +226,13 @@ std::string IntText(std::int64_t v, int width) {
   return s;
 }
 
-std::string IntTextOrEmpty(std::int64_t v) { return IntText(v, 0); }
+std::string IntTextOrEmpty(std::int64_t v) {
+  return IntText(v, 0);
+}
 
-std::string IntTextOrZero(std::int64_t v) { return v == 0 ? "0" : IntText(v, 0); }
+std::string IntTextOrZero(std::int64_t v) {
+  return v == 0 ? "0" : IntText(v, 0);
+}
 
 std::int32_t ParseInt(std::string_view text) {
   std::size_t start = text.find_first_not_of(' ');
@@ -244,8 +261,9 @@ std::uint16_t ParseWord(std::string_view text) {
 
 std::int16_t ClampSub(std::int64_t a, std::int64_t b) {
   std::int64_t d = 0;
-  if (__builtin_sub_overflow(a, b, &d)) return b > 0 ? std::numeric_limits<std::int16_t>::min()
-                                                     : std::numeric_limits<std::int16_t>::max();
+  if (__builtin_sub_overflow(a, b, &d))
+    return b > 0 ? std::numeric_limits<std::int16_t>::min()
+                 : std::numeric_limits<std::int16_t>::max();
   return static_cast<std::int16_t>(std::clamp<std::int64_t>(d, -32768, 32767));
 }
 

@@ -48,9 +48,9 @@ void BlankTrailingZeros(std::string& text);
 std::string IntText(std::int64_t v, int width);  // width spaces for 0; width within 0..20
 std::string IntTextOrEmpty(std::int64_t v);
 std::string IntTextOrZero(std::int64_t v);
-std::int32_t ParseInt(std::string_view text);     // 0 on error
-std::int16_t ParseSmall(std::string_view text);   // -32766..32766, else 0
-std::uint16_t ParseWord(std::string_view text);   // 1..65534, else 0
+std::int32_t ParseInt(std::string_view text);           // 0 on error
+std::int16_t ParseSmall(std::string_view text);         // -32766..32766, else 0
+std::uint16_t ParseWord(std::string_view text);         // 1..65534, else 0
 std::int16_t ClampSub(std::int64_t a, std::int64_t b);  // a - b within -32768..32767
 
 }  // namespace zel

@@ -7,6 +7,7 @@
 
 namespace zel {
 
+// clang-format off
 //                                             lower: ą    ć    ę    ł    ń    ó    ś    ż    ź
 //                                             upper: Ą    Ć    Ę    Ł    Ń    Ó    Ś    Ż    Ź
 const std::array<std::uint8_t, 18> PolishWin = {0xB9, 0xE6, 0xEA, 0xB3, 0xF1, 0xF3, 0x9C, 0xBF, 0x9F,
@@ -20,6 +21,7 @@ const std::array<char, 18> PolishFolded = {'a', 'c', 'e', 'l', 'n', 'o', 's', 'z
 //                                        DOS: ä    ö    ü    ß    Ä    Ö    Ü    §    (FA)
 const std::array<std::uint8_t, 9> ExtraDos = {0x84, 0x94, 0x81, 0xE1, 0x8E, 0x99, 0x9A, 0x15, 0xFA};
 const std::array<std::uint8_t, 9> ExtraWin = {0xE4, 0xF6, 0xFC, 0xDF, 0xC4, 0xD6, 0xDC, 0xA7, 0x20};
+// clang-format on
 
 namespace {
 
@@ -34,13 +36,21 @@ int IndexOf(const std::array<std::uint8_t, N>& table, std::uint8_t b) {
   return -1;
 }
 
-std::uint8_t Byte(char c) { return static_cast<std::uint8_t>(c); }
+std::uint8_t Byte(char c) {
+  return static_cast<std::uint8_t>(c);
+}
 
 // The 27-entry tables of the DOS conversion: lower, upper, the nine further.
-std::uint8_t DosEntry(int i) { return i < 18 ? PolishMazovia[i] : ExtraDos[i - 18]; }
-std::uint8_t WinEntry(int i) { return i < 18 ? PolishWin[i] : ExtraWin[i - 18]; }
+std::uint8_t DosEntry(int i) {
+  return i < 18 ? PolishMazovia[i] : ExtraDos[i - 18];
+}
+std::uint8_t WinEntry(int i) {
+  return i < 18 ? PolishWin[i] : ExtraWin[i - 18];
+}
 
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char AsciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 }  // namespace
 
@@ -48,7 +58,9 @@ std::string CharString(char c, int count) {
   return std::string(static_cast<std::size_t>(std::clamp(count, 0, kCapacity)), c);
 }
 
-std::string Spaces(int count) { return CharString(' ', count); }
+std::string Spaces(int count) {
+  return CharString(' ', count);
+}
 
 std::string PadRight(std::string_view text, int n) {
   const std::size_t w = static_cast<std::size_t>(std::clamp(n, 0, kCapacity));
@@ -64,9 +76,13 @@ std::string LeftPart(std::string_view text, std::int16_t n) {
   return std::string(text.substr(0, static_cast<std::size_t>(keep)));
 }
 
-char FirstChar(std::string_view text) { return text.empty() ? ' ' : text[0]; }
+char FirstChar(std::string_view text) {
+  return text.empty() ? ' ' : text[0];
+}
 
-char YesNoChar(bool yes) { return yes ? 'T' : 'N'; }
+char YesNoChar(bool yes) {
+  return yes ? 'T' : 'N';
+}
 
 std::string Capitalize(std::string_view text) {
   std::string s(text);
@@ -180,7 +196,8 @@ std::string XmlText(std::string_view text) {
       put("&gt;");
     } else if (c == '&') {
       const std::size_t n = rev.size();
-      const bool escaped = n >= 4 && rev[n - 1] == 'a' && rev[n - 2] == 'm' && rev[n - 3] == 'p' && rev[n - 4] == ';';
+      const bool escaped = n >= 4 && rev[n - 1] == 'a' && rev[n - 2] == 'm' && rev[n - 3] == 'p' &&
+                           rev[n - 4] == ';';
       put(escaped ? "&" : "&amp;");
     } else {
       rev += c;

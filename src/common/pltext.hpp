@@ -35,7 +35,7 @@ char YesNoChar(bool yes);               // 'T' or 'N'
 std::string Capitalize(std::string_view text);
 std::string UpperPl(std::string_view text);
 std::string FoldPl(std::string_view text);
-std::string SearchKey(std::string_view text);  // FoldPl + upper case when FoldSearch
+std::string SearchKey(std::string_view text);        // FoldPl + upper case when FoldSearch
 std::string NormalizeSpaces(std::string_view text);  // capacity 80
 std::string DosToWin(std::string_view dos);
 std::string WinToDos(std::string_view win);

@@ -10,9 +10,13 @@ namespace {
 
 constexpr int kMargin = 9;
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char Upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
-bool IsChoice(int choice) { return choice >= FOdpowi::kTak && choice <= FOdpowi::kPowrot; }
+bool IsChoice(int choice) {
+  return choice >= FOdpowi::kTak && choice <= FOdpowi::kPowrot;
+}
 
 }  // namespace
 
@@ -22,7 +26,8 @@ const std::string& FOdpowi::HintText() {
 }
 
 const std::string& FOdpowi::Caption(int choice) {
-  static const std::array<std::string, 4> captions = {"", "    Tak    ", "    Nie    ", " Powrót "_w};
+  static const std::array<std::string, 4> captions = {"", "    Tak    ", "    Nie    ",
+                                                      " Powrót "_w};
   return captions[IsChoice(choice) ? choice : 0];
 }
 
@@ -35,8 +40,8 @@ void FOdpowi::Prepare(char default_answer, std::string_view question, const Odpo
   PrepareLines(default_answer, LastMessage() + ".", std::string(question) + " ?", owner);
 }
 
-void FOdpowi::PrepareLines(char default_answer, std::string_view first_line, std::string_view second_line,
-                           const OdpowiOwner& owner) {
+void FOdpowi::PrepareLines(char default_answer, std::string_view first_line,
+                           std::string_view second_line, const OdpowiOwner& owner) {
   line1_ = first_line;
   line2_ = second_line;
   owner_ = owner;
@@ -181,7 +186,9 @@ void FOdpowi::Click(int choice) {
   if (visible_) answer(choice);
 }
 
-void FOdpowi::PressYes() { Click(kTak); }
+void FOdpowi::PressYes() {
+  Click(kTak);
+}
 
 void FOdpowi::Advance(int elapsed_ms) {
   if (press_left_ms_ <= 0 || elapsed_ms <= 0) return;

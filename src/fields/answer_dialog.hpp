@@ -136,8 +136,10 @@ class FOdpowi {
   int Result() const { return pending_ > 0 ? pending_ - 1 : 2; }  // Ask's 0, 1, 2
   std::int8_t Pending() const { return pending_; }
   int Highlighted() const { return highlighted_; }
-  bool Underlined(int choice) const { return choice >= 1 && choice <= 3 && underlined_[choice - 1]; }
-  int Pressed() const { return pressed_; }             // 0 or the lowered button
+  bool Underlined(int choice) const {
+    return choice >= 1 && choice <= 3 && underlined_[choice - 1];
+  }
+  int Pressed() const { return pressed_; }                 // 0 or the lowered button
   int PressRemainingMs() const { return press_left_ms_; }  // > 0 while an answer shows
   const std::string& Line1() const { return line1_; }
   const std::string& Line2() const { return line2_; }

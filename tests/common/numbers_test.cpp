@@ -64,12 +64,9 @@ TEST(FormatAmount, FourDecimalsBlankTheTrailingZeros) {
     const char* want;
   };
   const Row rows[] = {
-      {"one decimal", 12.5L, "      12,5   "},
-      {"whole number", 100, "     100     "},
-      {"all four decimals", 1.2345L, "       1,2345"},
-      {"grouped", 1234.5L, "   1.234,5   "},
-      {"rounded to four", 2.00004L, "       2     "},
-      {"zero", 0, "             "},
+      {"one decimal", 12.5L, "      12,5   "},         {"whole number", 100, "     100     "},
+      {"all four decimals", 1.2345L, "       1,2345"}, {"grouped", 1234.5L, "   1.234,5   "},
+      {"rounded to four", 2.00004L, "       2     "},  {"zero", 0, "             "},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -232,12 +229,15 @@ Amount ReferenceRound(Amount x, int d) {
 
 TEST(Rounding, AgreesWithTheExactDecimalTextEverywhere) {
   std::mt19937_64 rng(20240315);
-  std::vector<Amount> values = {0.03125L, 0.09375L, 0.125L, 0.375L, 2.5L, 1e-4940L, 1e-10L,
-                                0.00005L, 4503599627370495.5L, 1e15L + 0.3L, 9.2e18L};
+  std::vector<Amount> values = {
+      0.03125L,     0.09375L, 0.125L, 0.375L, 2.5L, 1e-4940L, 1e-10L, 0.00005L, 4503599627370495.5L,
+      1e15L + 0.3L, 9.2e18L};
   for (int k = 0; k < 20000; ++k) {
     const Amount grosze = static_cast<Amount>(rng() % 100000000000ULL) / 100;
-    const Amount tie = static_cast<Amount>(rng() % 1000000000ULL) / static_cast<Amount>(1ULL << (rng() % 12));
-    const Amount wide = std::ldexp(static_cast<Amount>(rng()) / 18446744073709551616.0L, static_cast<int>(rng() % 120) - 60);
+    const Amount tie =
+        static_cast<Amount>(rng() % 1000000000ULL) / static_cast<Amount>(1ULL << (rng() % 12));
+    const Amount wide = std::ldexp(static_cast<Amount>(rng()) / 18446744073709551616.0L,
+                                   static_cast<int>(rng() % 120) - 60);
     for (Amount x : {grosze, grosze + 0.00005L, grosze - 0.000049L, grosze + 0.005L, tie, wide}) {
       values.push_back(x);
       values.push_back(-x);
@@ -247,10 +247,12 @@ TEST(Rounding, AgreesWithTheExactDecimalTextEverywhere) {
   for (Amount x : values) {
     const bool ok = Round4(x) == ReferenceRound(x, 4) &&
                     Round2(x) == ReferenceRound(x > 0 ? x + 0.000001L : x - 0.000001L, 2) &&
-                    NumberText(x, 4) == ReferenceText(x, 4) && NumberText(x, 2) == ReferenceText(x, 2) &&
+                    NumberText(x, 4) == ReferenceText(x, 4) &&
+                    NumberText(x, 2) == ReferenceText(x, 2) &&
                     NumberText(x, 0) == ReferenceText(x, 0);
     if (!ok && ++wrong <= 5) {
-      ADD_FAILURE() << ReferenceText(x, 20) << ": " << NumberText(x, 4) << " / " << ReferenceText(x, 4);
+      ADD_FAILURE() << ReferenceText(x, 20) << ": " << NumberText(x, 4) << " / "
+                    << ReferenceText(x, 4);
     }
   }
   EXPECT_EQ(wrong, 0);

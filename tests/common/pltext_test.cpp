@@ -10,7 +10,9 @@
 namespace zel {
 namespace {
 
-std::string Bytes(const auto& table) { return std::string(table.begin(), table.end()); }
+std::string Bytes(const auto& table) {
+  return std::string(table.begin(), table.end());
+}
 
 TEST(PolishTables, WindowsLettersMatchTheCodePage) {
   EXPECT_EQ(Bytes(PolishWin), "ąćęłńóśżźĄĆĘŁŃÓŚŻŹ"_w);
@@ -122,8 +124,16 @@ TEST(XmlText, Escapes) {
       {"quote", "\"a\"", "&quot;a&quot;"},
       {"apostrophe stays", "O'Neil", "O'Neil"},
       {"tab and line breaks stay", "a\tb\r\nc", "a\tb\r\nc"},
-      {"other controls dropped", std::string("a\x01" "b\x1F" "c") + '\0', "abc"},
-      {"DEL dropped", "a\x7F" "b", "ab"},
+      {"other controls dropped",
+       std::string("a\x01"
+                   "b\x1F"
+                   "c") +
+           '\0',
+       "abc"},
+      {"DEL dropped",
+       "a\x7F"
+       "b",
+       "ab"},
       {"empty", "", ""},
   };
   for (const Row& row : rows) {

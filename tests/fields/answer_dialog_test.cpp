@@ -19,13 +19,17 @@ constexpr int kHeight = 16;
 
 const OdpowiOwner kOwner = {{100, 50, 800, 600}, 0};
 
-DialogKey Code(int code, bool shift = false) { return {code, 0, shift}; }
-DialogKey Char(char c) { return {0, c, false}; }
+DialogKey Code(int code, bool shift = false) {
+  return {code, 0, shift};
+}
+DialogKey Char(char c) {
+  return {0, c, false};
+}
 
 class AnswerDialogTest : public ::testing::Test {
  protected:
-  void Open(char default_answer, std::string_view first = "O.K..", std::string_view second = "Koniec ?",
-            const OdpowiOwner& owner = kOwner) {
+  void Open(char default_answer, std::string_view first = "O.K..",
+            std::string_view second = "Koniec ?", const OdpowiOwner& owner = kOwner) {
     dialog_.FoCreat(false);
     dialog_.PrepareLines(default_answer, first, second, owner);
     dialog_.Show(metrics_);
@@ -79,10 +83,18 @@ TEST_F(AnswerDialogTest, KeyTable) {
       {"1 highlights Nie", 'T', {Char('1')}, -1, 2},
       {"6 highlights Nie", 'T', {Char('6')}, -1, 2},
       {"Right moves to Nie", 'T', {Code(kKeyRight)}, -1, 2},
-      {"three Rights come back to Tak", 'T', {Code(kKeyRight), Code(kKeyRight), Code(kKeyRight)}, -1, 1},
+      {"three Rights come back to Tak",
+       'T',
+       {Code(kKeyRight), Code(kKeyRight), Code(kKeyRight)},
+       -1,
+       1},
       {"Down is Right", 'T', {Code(kKeyDown), Code(kKeyDown)}, -1, 3},
       {"Left from Tak goes to Powrot", 'T', {Code(kKeyLeft)}, -1, 3},
-      {"three Lefts come back to Tak", 'T', {Code(kKeyLeft), Code(kKeyLeft), Code(kKeyLeft)}, -1, 1},
+      {"three Lefts come back to Tak",
+       'T',
+       {Code(kKeyLeft), Code(kKeyLeft), Code(kKeyLeft)},
+       -1,
+       1},
       {"Up is Left", 'N', {Code(kKeyUp)}, -2, 1},
       {"Enter answers the moved highlight", 'N', {Code(kKeyRight), Code(kKeyReturn)}, 3, 3},
       {"Esc answers Powrot", 'T', {Code(kKeyEscape)}, 3, 3},
@@ -100,7 +112,8 @@ TEST_F(AnswerDialogTest, KeyTable) {
     for (const DialogKey& key : row.keys) EXPECT_TRUE(dialog_.Key(key));
     EXPECT_EQ(dialog_.Pending(), row.pending);
     EXPECT_EQ(dialog_.Highlighted(), row.highlighted);
-    for (int choice = 1; choice <= 3; ++choice) EXPECT_EQ(dialog_.Underlined(choice), choice == row.highlighted);
+    for (int choice = 1; choice <= 3; ++choice)
+      EXPECT_EQ(dialog_.Underlined(choice), choice == row.highlighted);
   }
 }
 
