@@ -183,6 +183,13 @@ void WriteSetting(bool database_file, std::string_view key, std::string_view val
   const std::string wanted = NormalizeKey(written_key);
   const std::string path = SettingsPath(database_file);
 
+  // A database folder that is not there will not appear while we wait and
+  // retry (eleven seconds for every key at close): the change is lost now.
+  const std::string folder(PathFolder(path));
+  if (database_file && !folder.empty() && !IsFolder(folder)) {
+    ShowStatus("Nie ma folderu "_w + folder, kWarning);
+    return;
+  }
   // Another workstation may be replacing the file this very moment.
   for (int i = 0; i < 7 && !IsFile(path); ++i) Wait(333);
   if (!IsFile(path)) {

@@ -183,6 +183,14 @@ TEST_F(SettingsTest, AMissingFileIsAwaitedThenCreated) {
   EXPECT_EQ(rec.wait_ms, 333);
   EXPECT_EQ(dir.Get("FIRMA/Zel.BAL"),
             "\r\n  Rejestr.FIRMA\\Zel.BAL\r\n DatyBOBZ.xxx = 01-01-2024;31-12-2024");
+  // A database folder that is missing loses the change at once.
+  DbDir = "BRAK\\";
+  rec.waits = 0;
+  WriteSetting(true, "DatyBOBZ", "01-01-2024;31-12-2024");
+  EXPECT_EQ(rec.waits, 0);
+  EXPECT_EQ(rec.pauses, 0);
+  EXPECT_EQ(LastMessage(), "Nie ma folderu BRAK\\");
+  EXPECT_FALSE(IsFolder("BRAK"));
   // The workstation file: its folder "#" is created too.
   rmdir(dir.Native("#").c_str());
   WriteSetting(false, "KonPrint", "Arial;Bold");
