@@ -2,11 +2,19 @@
 
 #include "fields/option_dispatch.hpp"
 #include "fields/option_values.hpp"
+#include "platform/folders.hpp"
 #include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
 #include "store/journal_file.hpp"
 
 namespace zel {
+
+void RemoveJpkFragments() {
+  for (const char* code : {"ZOiS", "Dzie", "KoZa"}) {
+    const std::string path = TempName(code);
+    if (FileOrFolderExists(path)) RemoveFile(path);
+  }
+}
 
 TrialBalanceParams TrialBalanceParamsFromOptions(TrialBalanceKind kind) {
   TrialBalanceParams p;
@@ -39,6 +47,10 @@ void RegisterStatementProcedures(JpkKrSinkFactory jpk_factory) {
       if (kind == TrialBalanceKind::ZOiSa && Options.with_jpk && jpk_factory) {
         sink = jpk_factory();
         p.jpk = sink.get();
+      } else if (kind == TrialBalanceKind::ZOiSa) {
+        // A run without the JPK leaves no fragments of an earlier run behind:
+        // the JPK button would otherwise assemble another period's rows.
+        RemoveJpkFragments();
       }
       TrialBalance(p, window);
       // The masks were matched in their expanded form on a copy; the list

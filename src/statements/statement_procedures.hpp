@@ -25,4 +25,8 @@ void RegisterStatementProcedures(JpkKrSinkFactory jpk_factory = {});
 // depths (GlebPods) and the description mode (OpisKont).
 TrialBalanceParams TrialBalanceParamsFromOptions(TrialBalanceKind kind);
 
+// Removes the JPK_KR fragment files of this workstation (TempName "ZOiS",
+// "Dzie", "KoZa"): a ZOiSa run that writes no JPK leaves none behind.
+void RemoveJpkFragments();
+
 }  // namespace zel
