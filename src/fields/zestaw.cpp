@@ -178,6 +178,9 @@ void FZestaw::Layout() {
       }
     }
     header.label = text;
+    if (tb.footer_slot > 0 && tb.footer_slot <= count) {
+      fields_.Slot(tb.footer_slot).label_left = fields_.Slot(tb.header_slot + 1).left;
+    }
   }
 
   int n_width = metrics_.TextWidth("N");

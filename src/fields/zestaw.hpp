@@ -289,7 +289,12 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   // The remembered position of an option index's window (-7 = centred).
   Point16 RememberedPosition(std::uint8_t index) const { return positions_[index]; }
   void SetRememberedPosition(std::uint8_t index, Point16 p) { positions_[index] = p; }
-  // Geometry of the laid-out window.
+  // Geometry of the laid-out window: the appearance values in use, the
+  // window font size (the title is 3 points larger, bold, at x = margin + 5,
+  // y = vertical margin + 4), the field area's width, the button row and the
+  // status panel.
+  const FieldAppearance& Look() const { return look_; }
+  int FontSize() const { return font_size_; }
   int AreaWidth() const { return area_width_; }
   int ButtonsTop() const { return buttons_top_; }
   int StatusTop() const { return status_top_; }

@@ -692,6 +692,20 @@ TEST_F(ZestawTest, LinesAreRightAligned) {
   EXPECT_GE(form.AreaWidth(), right + 15);
 }
 
+TEST_F(ZestawTest, TableHeaderTitlesStandAboveTheirColumns) {
+  Open(92);
+  const FieldSet& fs = form.Fields();
+  const FieldSlot& header = fs.Slot(4);
+  std::string label = WinToUtf8(header.label.str());
+  EXPECT_EQ(label.rfind(" Treść noty", 0), 0u);
+  std::string win = header.label.str();
+  std::size_t at = win.find(" Kwota pozycji");
+  ASSERT_NE(at, std::string::npos);
+  int target = fs.Slot(6).left - header.label_left - form.Look().spacing_x - 5;
+  EXPECT_NEAR(static_cast<int>(at) * 8, target, 8);
+  EXPECT_EQ(fs.Slot(17).label_left, fs.Slot(5).left);  // "Suma" under the first column
+}
+
 TEST_F(ZestawTest, HooksReportAWrongOwner) {
   std::string value = "x";
   Open(55);
