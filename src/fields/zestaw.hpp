@@ -119,9 +119,6 @@ class ZestawHost {
     (void)index;
     return false;
   }
-  // The shell's user letter (Part of the login): 'O' and 'W' close the
-  // window right after opening it.
-  virtual char UserLetter() { return 'A'; }
   // The window closed: the desktop remembers its position and shows the
   // menu. The default only asks the desktop for the menu (ShowKind(3, 2)).
   virtual void Closed(std::uint8_t option_index);

@@ -194,7 +194,7 @@ struct TempFolder {
     std::error_code ec;
     std::filesystem::remove_all(path, ec);
   }
-  std::string Spec() const { return path.string(); }
+  std::string Path() const { return path.string(); }
   void Touch(const std::string& name) const {
     FILE* f = std::fopen((path / name).c_str(), "wb");
     if (f) std::fclose(f);
@@ -214,7 +214,7 @@ struct ShortFolder {
     std::error_code ec;
     std::filesystem::remove_all(path, ec);
   }
-  std::string Spec() const { return path.string(); }
+  std::string Path() const { return path.string(); }
   void Touch(const std::string& name) const {
     FILE* f = std::fopen((path / name).c_str(), "wb");
     if (f) std::fclose(f);

@@ -29,7 +29,7 @@ std::string ValueFor(int n, const std::string& folder) {
 TEST_F(ZestawTest, EveryOptionOpensFillsAndRuns) {
   ShortFolder folder;
   folder.Touch("PLAN.PFX");
-  DbDir = folder.Spec() + "\\";  // option 139 edits the chart within the current folder
+  DbDir = folder.Path() + "\\";  // option 139 edits the chart within the current folder
   for (int index = 1; index <= 144; ++index) {
     SCOPED_TRACE(index);
     status.shown.clear();
@@ -46,7 +46,7 @@ TEST_F(ZestawTest, EveryOptionOpensFillsAndRuns) {
       if (!fs.Editable() || form.State() != kZesWaiting) continue;
       form.ClickSlot(s);
       if (form.CurrentSlot() != s) continue;  // a table header or footer
-      form.SetEditorText(ValueFor(fs.number, folder.Spec()));
+      form.SetEditorText(ValueFor(fs.number, folder.Path()));
       for (int tries = 0; tries < 3 && form.CurrentSlot() == s; ++tries) {
         form.ClickSlot(s);
         if (form.MoveReason() != kMoveCorrected) break;

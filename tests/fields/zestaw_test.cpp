@@ -566,7 +566,7 @@ TEST_F(ZestawTest, SystemFieldsCompleteOnLeaving) {
 TEST_F(ZestawTest, FolderAndChartAreCheckedBeforeTheRun) {
   ShortFolder dir;  // the folder field takes eight characters
   Open(138);  // DirJ 31; BazJ 32
-  ASSERT_EQ(form.EnterField("DirJ", dir.Spec()), EnterResult::kAccepted);
+  ASSERT_EQ(form.EnterField("DirJ", dir.Path()), EnterResult::kAccepted);
   ASSERT_EQ(form.EnterField("BazJ", "Plan.24"), EnterResult::kCorrected);
   EXPECT_EQ(ShellFields.edit_chart.view(), "Plan24");
   form.ClickGo();
@@ -585,7 +585,7 @@ TEST_F(ZestawTest, FolderAndChartAreCheckedBeforeTheRun) {
 
 TEST_F(ZestawTest, WorkingFileOnTheLastSlotRunsWhenItExists) {
   TempFolder dir;
-  DbDir = dir.Spec() + "\\";
+  DbDir = dir.Path() + "\\";
   dir.Touch("DOK.DFX");
   Open(36);  // only Robo
   Type("DOK");
