@@ -196,7 +196,7 @@ void Builder::BuildChart() {
   add("5", "Koszty według funkcji", "KOSZTY FUNK");
   for (const CostFunction& f : kFunctions) add(f.symbol, f.name, "");
   AddAccount("599", "Układ kosztów rodzajowych"_w, {}, {}, "!K");
-  for (const CostType& t : kCostTypes) add((std::string("599-") + t.symbol).c_str(), t.structure_name, "");
+  for (const CostType& t : kCostTypes) add((std::string("599-") + t.symbol).c_str(), t.structure_name, t.short_name);
   for (int c = 1; c <= scale.centres; ++c) {
     const CostFunction& f = kFunctions[c <= 2 ? 0 : (c - 2 - 1) % 3 + 1];
     AddAccount(std::string(f.symbol) + "-" + Digits(c, 2), Utf8ToWin(f.centre_name) + " " + Digits(c, 2), {}, {},
