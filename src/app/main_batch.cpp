@@ -1,28 +1,30 @@
-// zel-batch: runs Zel's options from a terminal, without windows.
+// zel-batch: runs Zel's options from a terminal, without windows. The work is
+// in app/batch.cpp; this only hands it the arguments and the terminal.
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
 
-namespace {
-
-const char kHelp[] =
-    "zel-batch [--db DIR] [--station N] [--today DD-MM-YYYY] OPTION [CODE=VALUE ...]\n"
-    "          [--out FILE] [--jpk]\n"
-    "\n"
-    "Runs one Zel option without windows: each CODE=VALUE is typed into the\n"
-    "option's field with that code, the option runs, and its report is printed\n"
-    "as text (or written to FILE).\n"
-    "\n"
-    "Exit codes: 0 done, 2 a field or parameter was refused, 1 other failures.\n";
-
-}  // namespace
+#include "app/batch.hpp"
 
 int main(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      std::fputs(kHelp, stdout);
-      return 0;
-    }
+  std::vector<std::string> args(argv + 1, argv + argc);
+  zel::BatchRequest request;
+  std::string err;
+  if (!zel::ParseBatchArgs(args, &request, &err)) {
+    std::fprintf(stderr, "zel-batch: %s\n\n%s", err.c_str(), zel::BatchHelp().c_str());
+    return zel::kBatchRefused;
   }
-  std::fputs("zel-batch: żadna opcja nie jest jeszcze dostępna (--help)\n", stderr);
-  return 1;
+  if (request.help) {
+    std::fputs(zel::BatchHelp().c_str(), stdout);
+    return zel::kBatchDone;
+  }
+  zel::BatchIo io;
+  io.out = [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); };
+  io.err = [](std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+  };
+  int code = zel::RunBatch(request, io);
+  if (std::fflush(stdout) != 0 && code == zel::kBatchDone) code = zel::kBatchFailed;
+  return code;
 }

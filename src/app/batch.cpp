@@ -1,0 +1,505 @@
+// zel-batch: the start-up, the option's parameter window driven without a
+// view, and the outputs of the run.
+#include "app/batch.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <system_error>
+
+#include "common/cp1250.hpp"
+#include "common/dates.hpp"
+#include "common/globals.hpp"
+#include "common/numbers.hpp"
+#include "common/pltext.hpp"
+#include "fields/b_zestaw.hpp"
+#include "fields/option_values.hpp"
+#include "fields/text_metrics.hpp"
+#include "fields/zestaw.hpp"
+#include "menu/baa_menu.hpp"
+#include "menu/current_option.hpp"
+#include "menu/menu_tree.hpp"
+#include "output/report_document.hpp"
+#include "output/report_text.hpp"
+#include "platform/folders.hpp"
+#include "platform/paths.hpp"
+#include "shell/settings_keys.hpp"
+#include "shell/state.hpp"
+#include "shell/status.hpp"
+#include "statements/statement_procedures.hpp"
+#include "store/chart.hpp"
+#include "vat/jpk_kr.hpp"
+
+namespace zel {
+namespace {
+
+const char kHelpText[] =
+    "zel-batch [--db DIR] [--station N] [--today DD-MM-YYYY] OPTION [CODE=VALUE ...]\n"
+    "          [--out FILE.txt] [--jpk]\n"
+    "\n"
+    "Runs one Zel option without windows. OPTION is an option code (ZOiSa) or a\n"
+    "menu key (EA). Each CODE=VALUE is typed into the option's field with that\n"
+    "code, as in the parameter window (values are completed and checked), then\n"
+    "the option runs and its report is printed as text on standard output, or\n"
+    "written to FILE.txt. --jpk also assembles the JPK file from the run (JPKo=T\n"
+    "unless given) and prints its path as the last line. The database folder\n"
+    "comes from --db or the workstation settings of the Zel folder ($ZEL_HOME).\n"
+    "Warnings go to standard error.\n"
+    "\n"
+    "Exit codes: 0 done, 2 a field, parameter or argument was refused, 1 other\n"
+    "failures.\n";
+
+// Warnings of the status line, held back by one message so that the message
+// that refuses a field can be reported together with the field's code.
+class BatchStatus final : public StatusSink {
+ public:
+  explicit BatchStatus(const BatchIo& io) : io_(io) {}
+  ~BatchStatus() override { Flush(); }
+
+  void Show(std::string_view text, std::uint8_t colour) override {
+    if (colour == kInfo && text.substr(0, 12) == "Wykonuję -> "_w) ran_ = true;
+    if (colour != kWarning) return;
+    Flush();
+    pending_ = std::string(text);
+    has_pending_ = true;
+  }
+  void Clear() override {}
+
+  void Flush() {
+    if (has_pending_) Line(pending_);
+    has_pending_ = false;
+  }
+  // The held-back warning, taken (empty when none).
+  std::string Take() {
+    std::string t = has_pending_ ? pending_ : std::string();
+    has_pending_ = false;
+    return t;
+  }
+  void Line(std::string_view win) { io_.err("zel-batch: " + WinToUtf8(win) + "\n"); }
+  bool Ran() const { return ran_; }
+
+ private:
+  const BatchIo& io_;
+  std::string pending_;
+  bool has_pending_ = false;
+  bool ran_ = false;
+};
+
+// Keeps the previous sink and puts it back.
+class SinkScope {
+ public:
+  explicit SinkScope(StatusSink* sink) : old_(SetStatusSink(sink)) {}
+  ~SinkScope() { SetStatusSink(old_); }
+  SinkScope(const SinkScope&) = delete;
+  SinkScope& operator=(const SinkScope&) = delete;
+
+ private:
+  StatusSink* old_;
+};
+
+bool ParseDigits(std::string_view text, int lo, int hi, int* out) {
+  if (text.empty() || text.size() > 9) return false;
+  int v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  if (v < lo || v > hi) return false;
+  *out = v;
+  return true;
+}
+
+// "DD-MM-YYYY" into a day number; 0 for a text that is no such date or lies
+// outside the years the program counts (1940..2039).
+DayNo DayFromDdMmYyyy(std::string_view text) {
+  int d = 0, m = 0, y = 0;
+  if (text.size() != 10 || text[2] != '-' || text[5] != '-') return 0;
+  if (!ParseDigits(text.substr(0, 2), 1, 31, &d) || !ParseDigits(text.substr(3, 2), 1, 12, &m) ||
+      !ParseDigits(text.substr(6, 4), 1940, 2039, &y)) {
+    return 0;
+  }
+  std::string six = std::string(text.substr(0, 2)) + std::string(text.substr(3, 2)) +
+                    std::string(text.substr(8, 2));
+  DayNo n = DayFromDdMmYy(six);
+  return DayToDdMmYy(n) == six ? n : 0;
+}
+
+DayNo ClockToday() {
+  DateTime now = Now();
+  char six[16];
+  std::snprintf(six, sizeof six, "%02d%02d%02d", now.day % 100, now.month % 100, now.year % 100);
+  return DayFromDdMmYy(six);
+}
+
+std::string Absolute(const std::string& native) {
+  std::error_code ec;
+  std::filesystem::path p = std::filesystem::absolute(native, ec);
+  return ec ? native : p.lexically_normal().string();
+}
+
+bool EndsWithTxt(std::string_view path) {
+  if (path.size() < 4) return false;
+  std::string ext(path.substr(path.size() - 4));
+  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return ext == ".txt";
+}
+
+// The option an argument names: a menu key ("EA", or a main line letter
+// that opens an option directly) or an option code (compared without
+// regard to letter case). 0 when none.
+std::uint8_t OptionIndexOf(std::string_view name) {
+  if (name.size() == 2 && std::isupper(static_cast<unsigned char>(name[0])) &&
+      std::isupper(static_cast<unsigned char>(name[1]))) {
+    if (const MenuItem* item = FindMenuItem(name[0], name[1]); item && item->index != 0) {
+      return item->index;
+    }
+  }
+  if (name.size() == 1) {
+    const MainLine* line = FindMainLine(name[0]);
+    if (line && line->action == MainAction::kOption) return line->index;
+  }
+  const std::string want = UpperPl(name);
+  for (int i = 1; i <= 255; ++i) {
+    std::string code = OptionSettingsCode(static_cast<std::uint8_t>(i));
+    if (!code.empty() && UpperPl(code) == want) return static_cast<std::uint8_t>(i);
+  }
+  return 0;
+}
+
+// The shell state back to what a fresh program holds before its start-up.
+void ResetState() {
+  StationSettings = WorkstationSettings{};
+  DbSettings = DatabaseSettings{};
+  Options = OptionValues{};
+  BoDate = DayFromDdMmYy("010118");
+  BzDate = DayFromDdMmYy("311218");
+  FromDate = static_cast<DayNo>(BoDate + 1);
+  ToDate = BzDate;
+  ForWhom.clear();
+  FirmName.clear();
+  FirmId.clear();
+  OptionIndex = 0;
+  OptionCode.clear();
+  OptionKey.clear();
+  OptionCaption.clear();
+}
+
+// The temporary folder: the workstation's pointer file "#\Temp" (with or
+// without its suffix) when it names a folder, else "C:\Temp\".
+bool ChooseTempDir() {
+  for (std::string pointer : {"#\\Temp" + StationExt.str(), std::string("#\\Temp")}) {
+    if (!IsFile(pointer)) continue;
+    std::ifstream in(NativePath(pointer), std::ios::binary);
+    std::string line;
+    std::getline(in, line);
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    if (!line.empty() && line.back() == '\\') line.pop_back();
+    if (!line.empty() && IsFolder(line)) {
+      TempDir = line + "\\";
+      return true;
+    }
+    break;
+  }
+  if (!MakeFolders("C:\\Temp")) return false;
+  TempDir = "C:\\Temp\\";
+  return true;
+}
+
+// The start-up steps of the desktop that an option run needs.
+int StartUp(const BatchRequest& r, BatchStatus& status) {
+  ResetState();
+  std::string err;
+  std::string home = r.home.empty() ? DefaultZelFolder() : r.home;
+  if (!SetZelFolder(home, &err)) {
+    status.Line(err);
+    return kBatchFailed;
+  }
+  MakeFolders(DriveRoot('C'));
+
+  if (r.station > 0) {
+    NetworkMode = true;
+    RunMode = static_cast<std::uint8_t>(r.station);
+    StationExt = "." + std::to_string(r.station + 1000).substr(1);
+  } else {
+    NetworkMode = false;
+    RunMode = 220;
+    StationExt = ".xxx";
+  }
+
+  ReadDatabaseFolder(StationSettings);
+  std::string db = StationSettings.dirx_folder.str();
+  ChartName = StationSettings.dirx_chart;
+  if (!StationSettings.short_folder.empty()) db = StationSettings.short_folder.str() + "\\";
+  if (!StationSettings.short_chart.empty()) ChartName = StationSettings.short_chart;
+  // An empty chart name is the program's default chart, as the folder
+  // fields of the settings take it.
+  if (ChartName.empty()) ChartName = "PlanKont";
+  if (!r.db.empty()) db = Utf8ToWin(r.db);
+  for (std::size_t p; (p = db.find("\\\\")) != std::string::npos;) db.erase(p, 1);
+  if (db.empty()) {
+    status.Line("Nie podano bazy danych (--db) ani nie ma jej w ustawieniach"_w);
+    return kBatchRefused;
+  }
+  if (db.back() != '\\' && db.back() != '/') db += '\\';
+  if (db.size() > 250 - 16) {
+    status.Line("Za długa nazwa folderu bazy danych"_w);
+    return kBatchRefused;
+  }
+  if (!IsFolder(db)) {
+    status.Line("Nie ma folderu bazy danych "_w + db);
+    return kBatchFailed;
+  }
+  DbDir = db;
+  FormChartPath(DbSettings);
+  ReadForWhom();
+  ReadFonts(StationSettings);
+  ReadBookYear();
+  ReadFirmSettings(DbSettings);
+  ReadOptionSettings(DbSettings);
+  FormChartPath(DbSettings);
+  TrashDir = "Kosz\\";
+  if (!ChooseTempDir()) {
+    status.Line("Nie ma folderu na pliki robocze (Temp)"_w);
+    return kBatchFailed;
+  }
+
+  if (!r.today.empty()) {
+    Today = DayFromDdMmYyyy(r.today);
+    if (Today == 0) {
+      status.Line("Błędna postać daty --today: "_w + Utf8ToWin(r.today));
+      return kBatchRefused;
+    }
+  } else {
+    Today = ClockToday();
+  }
+
+  RequestChartReload();
+  EnsureChartLoaded();
+  RegisterStatementProcedures([] { return MakeJpkKrWriter(); });
+  return kBatchDone;
+}
+
+// The code of the field a run reported, by its field number.
+std::string FieldCodeOf(const FZestaw& form, int number) {
+  int slot = form.Fields().FindSlot(static_cast<std::int16_t>(number));
+  return slot > 0 ? form.Fields().Slot(slot).code.str() : "#" + std::to_string(number);
+}
+
+// Writes the report text (UTF-8) beside the file and renames it over, so a
+// failed write leaves the old file whole.
+bool WriteOut(const std::string& path, const std::string& text, std::string* err) {
+  const std::string tmp = path + ".part";
+  {
+    std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
+    if (!f) {
+      *err = "Zakazany "_w + Utf8ToWin(path);
+      return false;
+    }
+    f.write(text.data(), static_cast<std::streamsize>(text.size()));
+    f.flush();
+    if (!f) {
+      f.close();
+      std::remove(tmp.c_str());
+      *err = "Nie zapisano "_w + Utf8ToWin(path);
+      return false;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(tmp, path, ec);
+  if (ec) {
+    std::remove(tmp.c_str());
+    *err = "Nie zapisano "_w + Utf8ToWin(path);
+    return false;
+  }
+  return true;
+}
+
+int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
+  const std::uint8_t index = OptionIndexOf(r.option);
+  if (index == 0) {
+    status.Line("Nie ma opcji "_w + Utf8ToWin(r.option));
+    return kBatchRefused;
+  }
+  if (r.jpk && index != 55 && index != 43) {
+    status.Line("JPK tylko z opcji EA (ZOiSa) i DD (ReVat)"_w);
+    return kBatchRefused;
+  }
+  OpenMenuIndex(index);
+
+  bZestaw module;
+  FixedWidthMetrics metrics(8, 16);
+  auto form = std::make_unique<FZestaw>(module, metrics);
+  form->Bo();
+  form->Go(1);
+
+  // The values in the order of the window's fields (the order the user
+  // would type them in); a code given twice keeps the later value.
+  std::vector<std::pair<std::string, std::string>> values;
+  bool jpko_given = false;
+  for (const auto& [code, value] : r.values) {
+    std::string wcode = Utf8ToWin(code);
+    if (UpperPl(wcode) == "JPKO") jpko_given = true;
+    values.emplace_back(wcode, Utf8ToWin(value));
+  }
+  if (r.jpk && !jpko_given && form->FindCode("JPKo") > 0) values.emplace_back("JPKo", "T");
+  for (const auto& [code, value] : values) {
+    if (form->FindCode(code) == 0) {
+      status.Flush();
+      status.Line("Nie ma pola "_w + code + " w opcji "_w + OptionCode.str());
+      return kBatchRefused;
+    }
+  }
+  std::stable_sort(values.begin(), values.end(), [&form](const auto& a, const auto& b) {
+    return form->FindCode(a.first) < form->FindCode(b.first);
+  });
+
+  for (const auto& [code, value] : values) {
+    EnterResult got = form->EnterField(code, value);
+    if (got == EnterResult::kAccepted || got == EnterResult::kCorrected) continue;
+    std::string why = status.Take();
+    if (why.empty()) {
+      why = got == EnterResult::kNotEditable ? "pole tylko do odczytu"_w : "wartość odrzucona"_w;
+    }
+    status.Line("pole "_w + code + ": " + why);
+    return kBatchRefused;
+  }
+
+  ReportDocument& doc = CurrentReport();
+  const std::uint32_t generation = doc.Generation();
+  form->ClickGo();
+
+  if (form->ReturnField() != 0) {
+    std::string why = status.Take();
+    if (why.empty()) why = form->ResultText();
+    status.Line("pole "_w + FieldCodeOf(*form, form->ReturnField()) + ": " + why);
+    return kBatchRefused;
+  }
+  if (!status.Ran()) {
+    // The window's checks before the run sent the cursor back to a field.
+    int slot = form->CurrentSlot();
+    std::string code = slot > 0 ? form->Fields().Slot(slot).code.str() : std::string();
+    int number = slot > 0 ? form->Fields().Slot(slot).number : 0;
+    std::string why = status.Take();
+    if (why.empty()) why = number >= 62 && number <= 64 ? "Popraw głębokość"_w : "Popraw wartość"_w;
+    status.Line("pole "_w + code + ": " + why);
+    return kBatchRefused;
+  }
+  if (!form->ResultText().empty()) {
+    status.Flush();
+    status.Line(form->ResultText());
+    return kBatchFailed;
+  }
+  if (doc.Generation() == generation) {
+    status.Flush();
+    status.Line("Opcja nie utworzyła zestawienia"_w);
+    return kBatchFailed;
+  }
+
+  const std::string text = WinToUtf8(ReportAsText(doc));
+  if (!r.out.empty()) {
+    std::string err;
+    if (!WriteOut(r.out, text, &err)) {
+      status.Flush();
+      status.Line(err);
+      return kBatchFailed;
+    }
+  } else {
+    io.out(text);
+  }
+
+  if (r.jpk) {
+    const std::string file = XmlE();
+    if (file.empty()) {
+      status.Flush();
+      return kBatchFailed;
+    }
+    io.out(NativePath(file) + "\n");
+  }
+  status.Flush();
+  return kBatchDone;
+}
+
+}  // namespace
+
+std::string BatchHelp() { return kHelpText; }
+
+bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::string* err) {
+  *r = BatchRequest{};
+  auto value_of = [&](std::size_t& i, std::string* out) {
+    if (i + 1 >= args.size()) {
+      *err = "brak wartości po " + args[i];
+      return false;
+    }
+    *out = args[++i];
+    return true;
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      r->help = true;
+    } else if (a == "--db") {
+      if (!value_of(i, &r->db)) return false;
+      if (r->db.empty()) {
+        *err = "pusta nazwa folderu po --db";
+        return false;
+      }
+    } else if (a == "--station") {
+      std::string v;
+      if (!value_of(i, &v)) return false;
+      if (!ParseDigits(v, 1, 197, &r->station)) {
+        *err = "numer stanowiska musi leżeć w 1..197: " + v;
+        return false;
+      }
+    } else if (a == "--today") {
+      if (!value_of(i, &r->today)) return false;
+      if (DayFromDdMmYyyy(r->today) == 0) {
+        *err = "błędna data --today (DD-MM-RRRR, lata 1940..2039): " + r->today;
+        return false;
+      }
+    } else if (a == "--out") {
+      if (!value_of(i, &r->out)) return false;
+      if (!EndsWithTxt(r->out)) {
+        *err = "--out zapisuje tylko tekst (.txt): " + r->out;
+        return false;
+      }
+    } else if (a == "--jpk") {
+      r->jpk = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      *err = "nieznana opcja " + a;
+      return false;
+    } else if (r->option.empty()) {
+      r->option = a;
+    } else {
+      std::size_t eq = a.find('=');
+      if (eq == std::string::npos || eq == 0) {
+        *err = "oczekiwano KOD=WARTOŚĆ: " + a;
+        return false;
+      }
+      r->values.emplace_back(a.substr(0, eq), a.substr(eq + 1));
+    }
+  }
+  if (!r->help && r->option.empty()) {
+    *err = "nie podano opcji";
+    return false;
+  }
+  // Named from the terminal's folder, before the Zel folder becomes current.
+  if (!r->db.empty() && r->db[0] != '\\') r->db = Absolute(r->db);
+  if (!r->out.empty()) r->out = Absolute(r->out);
+  return true;
+}
+
+int RunBatch(const BatchRequest& request, const BatchIo& io) {
+  BatchStatus status(io);
+  SinkScope scope(&status);
+  int code = StartUp(request, status);
+  if (code != kBatchDone) return code;
+  code = RunOption(request, io, status);
+  // The fragments of a run stay for the JPK button of the same session only.
+  if (!request.jpk) RemoveJpkFragments();
+  return code;
+}
+
+}  // namespace zel
