@@ -27,7 +27,9 @@ void ClearFaults() {
   fired = 0;
 }
 
-int FaultsFired() { return fired; }
+int FaultsFired() {
+  return fired;
+}
 
 bool FaultFires(FaultOp op) {
   Armed& a = armed[static_cast<int>(op)];

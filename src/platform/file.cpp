@@ -19,15 +19,21 @@ IoError last_error = IoError::kNone;
 
 IoError FromErrno(int e) {
   switch (e) {
-    case 0: return IoError::kNone;
+    case 0:
+      return IoError::kNone;
     case ENOENT:
-    case ENOTDIR: return IoError::kNotFound;
-    case EEXIST: return IoError::kExists;
+    case ENOTDIR:
+      return IoError::kNotFound;
+    case EEXIST:
+      return IoError::kExists;
     case EACCES:
     case EPERM:
-    case EROFS: return IoError::kDenied;
-    case EAGAIN: return IoError::kLocked;
-    default: return IoError::kOther;
+    case EROFS:
+      return IoError::kDenied;
+    case EAGAIN:
+      return IoError::kLocked;
+    default:
+      return IoError::kOther;
   }
 }
 
@@ -61,23 +67,36 @@ bool SameFile(int fd, const std::string& path) {
 
 }  // namespace
 
-IoError LastIoError() { return last_error; }
-void SetLastIoError(IoError e) { last_error = e; }
+IoError LastIoError() {
+  return last_error;
+}
+void SetLastIoError(IoError e) {
+  last_error = e;
+}
 
 std::string IoErrorText(IoError e) {
   switch (e) {
-    case IoError::kNone: return "O.K.";
-    case IoError::kNotFound: return "brak pliku"_w;
-    case IoError::kExists: return "plik już istnieje"_w;
-    case IoError::kLocked: return "plik zajęty przez inny program"_w;
-    case IoError::kDenied: return "brak dostępu do pliku"_w;
-    case IoError::kInjected: return "błąd wejścia-wyjścia (próba)"_w;
-    case IoError::kOther: break;
+    case IoError::kNone:
+      return "O.K.";
+    case IoError::kNotFound:
+      return "brak pliku"_w;
+    case IoError::kExists:
+      return "plik już istnieje"_w;
+    case IoError::kLocked:
+      return "plik zajęty przez inny program"_w;
+    case IoError::kDenied:
+      return "brak dostępu do pliku"_w;
+    case IoError::kInjected:
+      return "błąd wejścia-wyjścia (próba)"_w;
+    case IoError::kOther:
+      break;
   }
   return "błąd wejścia-wyjścia"_w;
 }
 
-File::~File() { Close(); }
+File::~File() {
+  Close();
+}
 
 File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
@@ -161,7 +180,8 @@ bool File::OpenNative(const std::string& native_path, Access access, Share share
     if (lock_error == EINVAL) lock_error = 0;  // a file system without these locks
     if (lock_error != 0) {
       ::close(fd);
-      return Fail(lock_error == EAGAIN || lock_error == EACCES ? IoError::kLocked : FromErrno(lock_error));
+      return Fail(lock_error == EAGAIN || lock_error == EACCES ? IoError::kLocked
+                                                               : FromErrno(lock_error));
     }
     if (!SameFile(fd, native_)) {
       ::close(fd);

@@ -52,7 +52,9 @@ enum class IoError : std::uint8_t {
 
 // The outcome of the last file operation of this layer, any handle or call.
 IoError LastIoError();
-inline bool LastIoOk() { return LastIoError() == IoError::kNone; }
+inline bool LastIoOk() {
+  return LastIoError() == IoError::kNone;
+}
 // Records an outcome (the shell's retry loop resets it; tests use it).
 void SetLastIoError(IoError e);
 // A short Polish description ("plik zablokowany", ...), Windows-1250.

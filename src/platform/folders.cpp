@@ -9,8 +9,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <cerrno>
+#include <cstdlib>
 #include <optional>
 
 #include "common/cp1250.hpp"
@@ -33,13 +33,17 @@ bool Fail(IoError e) {
 bool FailErrno(int e) {
   switch (e) {
     case ENOENT:
-    case ENOTDIR: return Fail(IoError::kNotFound);
+    case ENOTDIR:
+      return Fail(IoError::kNotFound);
     case EEXIST:
-    case ENOTEMPTY: return Fail(IoError::kExists);
+    case ENOTEMPTY:
+      return Fail(IoError::kExists);
     case EACCES:
     case EPERM:
-    case EROFS: return Fail(IoError::kDenied);
-    default: return Fail(IoError::kOther);
+    case EROFS:
+      return Fail(IoError::kDenied);
+    default:
+      return Fail(IoError::kOther);
   }
 }
 
@@ -192,7 +196,8 @@ bool RenameFile(std::string_view from, std::string_view to) {
   const std::string target = RenameTarget(to, &existing);
   if (!existing.empty()) {
     struct stat b;
-    const bool same = lstat(existing.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    const bool same =
+        lstat(existing.c_str(), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
     if (!same) return Fail(IoError::kExists);
     // Only the letter case of the name changes: the file takes the new spelling.
     if (::rename(source.c_str(), target.c_str()) != 0) return FailErrno(errno);
@@ -294,7 +299,8 @@ std::vector<FoundFile> FindFiles(std::string_view zel_pattern) {
 bool WriteFileAtomically(std::string_view zel_path, std::string_view contents,
                          std::string_view temp_suffix) {
   const std::string target = NativePath(zel_path);
-  const std::string temp = target + WinToUtf8(temp_suffix.empty() ? std::string_view(".tmp") : temp_suffix);
+  const std::string temp =
+      target + WinToUtf8(temp_suffix.empty() ? std::string_view(".tmp") : temp_suffix);
   File f;
   if (!f.OpenNative(temp, Access::kReadWrite, Share::kExclusive, Disposition::kCreateAlways)) {
     // The open may have created the file before failing; a temporary file

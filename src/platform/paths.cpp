@@ -21,7 +21,9 @@ namespace {
 std::string zel_folder;
 std::string drive_roots[26];
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
 
 std::string Env(const char* name) {
   const char* v = std::getenv(name);
@@ -118,7 +120,9 @@ bool SetZelFolder(std::string_view native, std::string* err) {
   return true;
 }
 
-const std::string& ZelFolder() { return zel_folder; }
+const std::string& ZelFolder() {
+  return zel_folder;
+}
 
 std::string DriveRoot(char letter) {
   const auto b = static_cast<unsigned char>(letter);

@@ -47,7 +47,9 @@ void AssertionFailedAt(std::string_view message, std::string_view file, int line
   log.Close();
 }
 
-void AppException(std::string_view message) { ShowStatus(message.substr(0, 250), kWarning); }
+void AppException(std::string_view message) {
+  ShowStatus(message.substr(0, 250), kWarning);
+}
 
 std::string ReportLogName(const DateTime& when) {
   return EvenDigits(when.year) + "-" + EvenDigits(when.month) + "-" + EvenDigits(when.day) + "~" +

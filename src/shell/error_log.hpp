@@ -43,7 +43,7 @@ bool WriteReportLog(const std::vector<std::string>& lines);
 
 // Checks a condition; when it fails, the error log gains a line and the
 // program goes on.
-#define ZEL_ASSERT(condition, message)                      \
-  do {                                                      \
+#define ZEL_ASSERT(condition, message)                                       \
+  do {                                                                       \
     if (!(condition)) ::zel::AssertionFailed((message), __FILE__, __LINE__); \
   } while (0)

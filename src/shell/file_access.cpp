@@ -40,7 +40,9 @@ void SetAccessMode(Share mode) {
   RetryCounter = kRetryStart;
 }
 
-void SetRetryPause(std::function<void(int ms)> pause) { retry_pause = std::move(pause); }
+void SetRetryPause(std::function<void(int ms)> pause) {
+  retry_pause = std::move(pause);
+}
 
 bool RetryOpen(std::string_view name, std::string_view context) {
   if (LastIoOk()) {

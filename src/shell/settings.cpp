@@ -23,7 +23,7 @@ constexpr std::size_t kWideField = 250;
 
 struct LastRead {
   bool found = false;
-  std::string full;  // the whole value, uncut
+  std::string full;                                // the whole value, uncut
   std::array<std::string, kSettingFields> fields;  // uncut up to kWideField
   std::array<std::int16_t, kSettingFields> numbers{};
 };
@@ -150,7 +150,9 @@ std::string ReadSetting(bool database_file, std::string_view key) {
   return {};
 }
 
-bool SettingFound() { return last.found; }
+bool SettingFound() {
+  return last.found;
+}
 
 std::string SettingField(int n) {
   if (n < 1 || n > kSettingFields) return {};
@@ -167,9 +169,13 @@ std::int16_t SettingNumber(int n) {
   return last.numbers[n - 1];
 }
 
-bool SettingYes(int n) { return SettingField(n) == "T"; }
+bool SettingYes(int n) {
+  return SettingField(n) == "T";
+}
 
-void SetSettingsWait(std::function<void(int ms)> wait) { settings_wait = std::move(wait); }
+void SetSettingsWait(std::function<void(int ms)> wait) {
+  settings_wait = std::move(wait);
+}
 
 void WriteSetting(bool database_file, std::string_view key, std::string_view value) {
   if (StationExt.empty()) return;
@@ -195,8 +201,8 @@ void WriteSetting(bool database_file, std::string_view key, std::string_view val
   if (!IsFile(path)) {
     MakeFolder("#");
     File created;
-    if (!ProtectedOpen(created, path, Access::kReadWrite, Share::kExclusive, Disposition::kOpenAlways,
-                       "aPulpit:wRej.1")) {
+    if (!ProtectedOpen(created, path, Access::kReadWrite, Share::kExclusive,
+                       Disposition::kOpenAlways, "aPulpit:wRej.1")) {
       return;
     }
     std::uint64_t size = 0;

@@ -39,7 +39,7 @@ bool KeyMatches(std::string_view stored, std::string_view wanted);
 std::string ReadSetting(bool database_file, std::string_view key);
 // Whether the last ReadSetting found its record.
 bool SettingFound();
-std::string SettingField(int n);    // field n (1..9) of the last read, 80
+std::string SettingField(int n);  // field n (1..9) of the last read, 80
 // Field n up to 250 characters, for the folder fields (DirxBaza).
 std::string SettingFieldWide(int n);
 std::int16_t SettingNumber(int n);  // field n read with ParseSmall

@@ -40,8 +40,12 @@ std::string Join(std::initializer_list<std::string> parts) {
   return out;
 }
 
-std::string Yes(bool b) { return std::string(1, YesNoChar(b)); }
-std::string Num(std::int64_t v) { return IntTextOrEmpty(v); }
+std::string Yes(bool b) {
+  return std::string(1, YesNoChar(b));
+}
+std::string Num(std::int64_t v) {
+  return IntTextOrEmpty(v);
+}
 
 void ReadReportFont(ReportFont& f, int first) {
   f.font = SettingField(first);
@@ -53,8 +57,8 @@ void ReadReportFont(ReportFont& f, int first) {
 }
 
 std::string ReportFontText(const ReportFont& f) {
-  return Join({f.font.str(), f.style.str(), Num(f.size), f.letters.str(), Num(f.number1),
-               Num(f.number2)});
+  return Join(
+      {f.font.str(), f.style.str(), Num(f.size), f.letters.str(), Num(f.number1), Num(f.number2)});
 }
 
 char LetterOr(std::string_view field, char fallback) {
@@ -180,7 +184,8 @@ void WriteFonts(const WorkstationSettings& ws) {
   for (std::int16_t v : ws.window_sizes) okien += ";" + Num(v);
   WriteSetting(kStation, "KonOkien", okien);
   WriteSetting(kStation, "KonRapE0", ReportFontText(ws.report_font));
-  WriteSetting(kStation, "KonRapE1", Yes(ws.report_font1_used) + ";" + ReportFontText(ws.report_font1));
+  WriteSetting(kStation, "KonRapE1",
+               Yes(ws.report_font1_used) + ";" + ReportFontText(ws.report_font1));
   WriteSetting(kStation, "KonPrint", Join({ws.print_font.font.str(), ws.print_font.style.str()}));
 }
 
@@ -197,7 +202,8 @@ void AdjustBookYear() {
 void WriteFirmSettings(const DatabaseSettings& db) {
   WriteSetting(kDatabase, "Dla kogo", ForWhom.view());
   WriteSetting(kDatabase, "DatyBOBZ", Join({DayToText10(BoDate), DayToText10(BzDate)}));
-  WriteSetting(kDatabase, "GlebPods", Join({Num(db.depths[0]), Num(db.depths[1]), Num(db.depths[2])}));
+  WriteSetting(kDatabase, "GlebPods",
+               Join({Num(db.depths[0]), Num(db.depths[1]), Num(db.depths[2])}));
   WriteSetting(kDatabase, "FolderIE.xxx", db.import_folder.view());
 }
 
@@ -228,7 +234,8 @@ void WriteSettingsWindow(const DatabaseSettings& db) {
   WriteSetting(kDatabase, "FoldPlan", db.chart_dir.view());
   WriteSetting(kDatabase, "ZbRoczny", db.annual_journal.view());
   WriteSetting(kDatabase, "DatyBOBZ", Join({DayToText10(BoDate), DayToText10(BzDate)}));
-  WriteSetting(kDatabase, "GlebPods", Join({Num(db.depths[0]), Num(db.depths[1]), Num(db.depths[2])}));
+  WriteSetting(kDatabase, "GlebPods",
+               Join({Num(db.depths[0]), Num(db.depths[1]), Num(db.depths[2])}));
   WriteSetting(kDatabase, "OpisKont", std::string(1, db.opis_kont));
   WriteSetting(kDatabase, "WnMaSaLd", std::string(1, db.wn_ma_sa_ld));
 }

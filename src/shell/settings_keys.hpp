@@ -34,45 +34,45 @@ struct ReportFont {
 };
 
 struct WorkstationSettings {
-  FixedText<250> dirx_folder;  // DirxBaza 1
-  FixedText<250> dirx_chart;   // DirxBaza 2
-  FixedText<8> short_folder;   // sDirBaza 1
-  FixedText<8> short_chart;    // sDirBaza 2
-  FontSetting window_font;     // KonOkien 1, 2
+  FixedText<250> dirx_folder;                                         // DirxBaza 1
+  FixedText<250> dirx_chart;                                          // DirxBaza 2
+  FixedText<8> short_folder;                                          // sDirBaza 1
+  FixedText<8> short_chart;                                           // sDirBaza 2
+  FontSetting window_font;                                            // KonOkien 1, 2
   std::array<std::int16_t, 7> window_sizes = {11, 9, 6, 6, 4, 3, 2};  // KonOkien 3..9
-  ReportFont report_font;      // KonRapE0
-  bool report_font1_used = true;  // KonRapE1 1
-  ReportFont report_font1;     // KonRapE1 2..7 (defaults: the KonRapE0 values read)
-  FontSetting print_font;      // KonPrint
+  ReportFont report_font;                                             // KonRapE0
+  bool report_font1_used = true;                                      // KonRapE1 1
+  ReportFont report_font1;  // KonRapE1 2..7 (defaults: the KonRapE0 values read)
+  FontSetting print_font;   // KonPrint
 };
 
 struct DatabaseSettings {
   std::array<std::int16_t, 3> depths = {0, 1, 3};  // GlebPods: Pod1, Pod3, Pod7
-  bool firm_network = false;          // FirmUsSi 3
-  bool firm_flag = false;             // FirmUsSi 4
-  FixedText<50> import_folder;        // "FolderIE.xxx", whole value
-  FixedText<8> working_journal;       // ZRoboczy
-  FixedText<8> annual_journal;        // ZbRoczny
-  FixedText<70> sibling_folder;       // FoldeVmu (FVmu)
-  FixedText<6> pcnd = "12";           // PCNDZKK6 1
-  bool zkk6 = false;                  // PCNDZKK6 2
-  bool zzwa = false;                  // ZZwAPRwA 1
-  bool prwa = true;                   // ZZwAPRwA 2
-  FixedText<12> loiz = "EFGHPR";      // LOiZLZwo 1
-  FixedText<12> lzwo = "IJKLST";      // LOiZLZwo 2
-  FixedText<20> rdup = "WN IM IU JU OO";  // RDupScaV 1
-  bool scav = true;                   // RDupScaV 2
-  std::int16_t wspv = 77;             // WspVRwgS 1
-  bool rwgs = false;                  // WspVRwgS 2
-  FixedText<80> chart_dir;            // FoldPlan: ChartDir
-  char opis_kont = 'N';               // OpisKont: P, O, N, H, B
-  char wn_ma_sa_ld = 'W';             // WnMaSaLd: W, M, S, L
-  DayNo horizon = 0;                  // DatHoryz (0 until read: ToDate)
-  FixedText<8> forms_key;             // ForPrzyg 1
-  FixedText<2> forms_choice2;         // ForPrzyg 2
-  FixedText<2> forms_choice3;         // ForPrzyg 3
-  FixedText<20> audit_choices;        // Kontrola
-  FixedText<15> vat7_header;          // DeklVat7
+  bool firm_network = false;                       // FirmUsSi 3
+  bool firm_flag = false;                          // FirmUsSi 4
+  FixedText<50> import_folder;                     // "FolderIE.xxx", whole value
+  FixedText<8> working_journal;                    // ZRoboczy
+  FixedText<8> annual_journal;                     // ZbRoczny
+  FixedText<70> sibling_folder;                    // FoldeVmu (FVmu)
+  FixedText<6> pcnd = "12";                        // PCNDZKK6 1
+  bool zkk6 = false;                               // PCNDZKK6 2
+  bool zzwa = false;                               // ZZwAPRwA 1
+  bool prwa = true;                                // ZZwAPRwA 2
+  FixedText<12> loiz = "EFGHPR";                   // LOiZLZwo 1
+  FixedText<12> lzwo = "IJKLST";                   // LOiZLZwo 2
+  FixedText<20> rdup = "WN IM IU JU OO";           // RDupScaV 1
+  bool scav = true;                                // RDupScaV 2
+  std::int16_t wspv = 77;                          // WspVRwgS 1
+  bool rwgs = false;                               // WspVRwgS 2
+  FixedText<80> chart_dir;                         // FoldPlan: ChartDir
+  char opis_kont = 'N';                            // OpisKont: P, O, N, H, B
+  char wn_ma_sa_ld = 'W';                          // WnMaSaLd: W, M, S, L
+  DayNo horizon = 0;                               // DatHoryz (0 until read: ToDate)
+  FixedText<8> forms_key;                          // ForPrzyg 1
+  FixedText<2> forms_choice2;                      // ForPrzyg 2
+  FixedText<2> forms_choice3;                      // ForPrzyg 3
+  FixedText<20> audit_choices;                     // Kontrola
+  FixedText<15> vat7_header;                       // DeklVat7
 };
 
 extern WorkstationSettings StationSettings;

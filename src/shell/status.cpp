@@ -24,8 +24,12 @@ void ClearStatus() {
   if (sink) sink->Clear();
 }
 
-void StatusOK() { ShowStatus("O.K.", kSuccess); }
+void StatusOK() {
+  ShowStatus("O.K.", kSuccess);
+}
 
-const std::string& LastMessage() { return last_message; }
+const std::string& LastMessage() {
+  return last_message;
+}
 
 }  // namespace zel

@@ -56,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   zel::WriteSetting(false, "KonPrint", "Arial;Bold");
   const std::string text(reinterpret_cast<const char*>(data), size);
-  if (text.find('?') == std::string::npos && zel::ReadSetting(false, "KonPrint") != "Arial;Bold") abort();
+  if (text.find('?') == std::string::npos && zel::ReadSetting(false, "KonPrint") != "Arial;Bold")
+    abort();
 
   Put(zel::NativePath("!FX!.xxx"), data, size);
   zel::DatabaseSettings db;

@@ -1,3 +1,5 @@
+#include "platform/file.hpp"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -7,7 +9,6 @@
 #include <string>
 
 #include "platform/faults.hpp"
-#include "platform/file.hpp"
 #include "platform/folders.hpp"
 #include "platform/zel_test_folder.hpp"
 
@@ -47,7 +48,8 @@ TEST(File, DispositionsAndTheirErrors) {
   File f;
   EXPECT_FALSE(f.Open("brak.txt", Access::kRead, Share::kDenyNone));
   EXPECT_EQ(LastIoError(), IoError::kNotFound);
-  EXPECT_FALSE(f.Open("brak\\x.txt", Access::kReadWrite, Share::kDenyNone, Disposition::kOpenAlways));
+  EXPECT_FALSE(
+      f.Open("brak\\x.txt", Access::kReadWrite, Share::kDenyNone, Disposition::kOpenAlways));
   EXPECT_EQ(LastIoError(), IoError::kNotFound);
   EXPECT_FALSE(f.Open("OLD.TXT", Access::kReadWrite, Share::kDenyNone, Disposition::kCreateNew));
   EXPECT_EQ(LastIoError(), IoError::kExists);
@@ -79,14 +81,21 @@ TEST(File, SharingModesBetweenTwoHandles) {
     bool opens;
   };
   const Row rows[] = {
-      {"exclusive excludes a shared reader", Share::kExclusive, Access::kReadWrite, Share::kDenyNone, Access::kRead, false},
-      {"exclusive excludes deny-write", Share::kExclusive, Access::kReadWrite, Share::kDenyWrite, Access::kRead, false},
-      {"exclusive excludes exclusive", Share::kExclusive, Access::kRead, Share::kExclusive, Access::kRead, false},
+      {"exclusive excludes a shared reader", Share::kExclusive, Access::kReadWrite,
+       Share::kDenyNone, Access::kRead, false},
+      {"exclusive excludes deny-write", Share::kExclusive, Access::kReadWrite, Share::kDenyWrite,
+       Access::kRead, false},
+      {"exclusive excludes exclusive", Share::kExclusive, Access::kRead, Share::kExclusive,
+       Access::kRead, false},
       {"readers share", Share::kDenyWrite, Access::kRead, Share::kDenyWrite, Access::kRead, true},
-      {"deny-write lets a shared reader in", Share::kDenyWrite, Access::kRead, Share::kDenyNone, Access::kRead, true},
-      {"deny-write keeps a writer out", Share::kDenyWrite, Access::kRead, Share::kDenyNone, Access::kReadWrite, false},
-      {"deny-write keeps exclusive out", Share::kDenyWrite, Access::kRead, Share::kExclusive, Access::kReadWrite, false},
-      {"shared lets everyone in", Share::kDenyNone, Access::kReadWrite, Share::kExclusive, Access::kReadWrite, true},
+      {"deny-write lets a shared reader in", Share::kDenyWrite, Access::kRead, Share::kDenyNone,
+       Access::kRead, true},
+      {"deny-write keeps a writer out", Share::kDenyWrite, Access::kRead, Share::kDenyNone,
+       Access::kReadWrite, false},
+      {"deny-write keeps exclusive out", Share::kDenyWrite, Access::kRead, Share::kExclusive,
+       Access::kReadWrite, false},
+      {"shared lets everyone in", Share::kDenyNone, Access::kReadWrite, Share::kExclusive,
+       Access::kReadWrite, true},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);

@@ -1,3 +1,5 @@
+#include "platform/paths.hpp"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -5,7 +7,6 @@
 
 #include "common/cp1250.hpp"
 #include "platform/folders.hpp"
-#include "platform/paths.hpp"
 #include "platform/zel_test_folder.hpp"
 
 namespace zel {

@@ -33,8 +33,10 @@ class ZelTestFolder {
   }
   ~ZelTestFolder() {
     Reset();
-    nftw(root_.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return ::remove(p); },
-         16, FTW_DEPTH | FTW_PHYS);
+    nftw(
+        root_.c_str(),
+        [](const char* p, const struct stat*, int, struct FTW*) { return ::remove(p); }, 16,
+        FTW_DEPTH | FTW_PHYS);
   }
   ZelTestFolder(const ZelTestFolder&) = delete;
   ZelTestFolder& operator=(const ZelTestFolder&) = delete;

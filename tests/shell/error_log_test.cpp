@@ -1,3 +1,5 @@
+#include "shell/error_log.hpp"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -7,7 +9,6 @@
 #include "common/cp1250.hpp"
 #include "platform/folders.hpp"
 #include "platform/zel_test_folder.hpp"
-#include "shell/error_log.hpp"
 #include "shell/status.hpp"
 #include "shell/status_recorder.hpp"
 
@@ -24,10 +25,11 @@ TEST(ErrorLog, FailedAssertionsAppendOneLineEachOldestFirst) {
   dir.Put("#/Zel.BAD", "  earlier line\r\n");
   AssertionFailedAt("Celowe wystąpienie błędu"_w, "src/output/preview.cpp", 123, -4096);
   AssertionFailedAt("drugi", "b.cpp", 7, 99);
-  EXPECT_EQ(WinToUtf8(dir.Get("#/Zel.BAD")),
-            "  earlier line\r\n"
-            "  src/output/preview.cpp  linia : 123  adres : -4096  błąd : Celowe wystąpienie błędu\r\n"
-            "  b.cpp  linia : 7  adres : 99  błąd : drugi\r\n");
+  EXPECT_EQ(
+      WinToUtf8(dir.Get("#/Zel.BAD")),
+      "  earlier line\r\n"
+      "  src/output/preview.cpp  linia : 123  adres : -4096  błąd : Celowe wystąpienie błędu\r\n"
+      "  b.cpp  linia : 7  adres : 99  błąd : drugi\r\n");
   EXPECT_TRUE(rec.shown.empty());
 }
 
@@ -63,7 +65,8 @@ TEST(AppException, ShowsTheMessageCutInColourZero) {
   AppException("Dzielenie przez zero"_w);
   AppException(std::string(300, 'e'));
   ASSERT_EQ(rec.shown.size(), 2u);
-  EXPECT_EQ(rec.shown[0], (std::pair<std::string, std::uint8_t>("Dzielenie przez zero"_w, kWarning)));
+  EXPECT_EQ(rec.shown[0],
+            (std::pair<std::string, std::uint8_t>("Dzielenie przez zero"_w, kWarning)));
   EXPECT_EQ(rec.shown[1].first.size(), 250u);
   EXPECT_EQ(LastMessage().size(), 250u);
 }

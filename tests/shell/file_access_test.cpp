@@ -1,3 +1,5 @@
+#include "shell/file_access.hpp"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -7,7 +9,6 @@
 #include "common/dates.hpp"
 #include "platform/faults.hpp"
 #include "platform/zel_test_folder.hpp"
-#include "shell/file_access.hpp"
 #include "shell/state.hpp"
 #include "shell/status.hpp"
 #include "shell/status_recorder.hpp"
@@ -42,8 +43,8 @@ TEST(RetryOpen, AFirstTimeSuccessLeavesTheStatusLineAlone) {
   StatusRecorder rec;
   dir.Put("Zel.BAL", "x");
   File f;
-  EXPECT_TRUE(ProtectedOpen(f, "Zel.BAL", Access::kRead, Share::kDenyWrite, Disposition::kOpenExisting,
-                            "aPulpit:zRej"));
+  EXPECT_TRUE(ProtectedOpen(f, "Zel.BAL", Access::kRead, Share::kDenyWrite,
+                            Disposition::kOpenExisting, "aPulpit:zRej"));
   EXPECT_TRUE(rec.shown.empty());
   EXPECT_EQ(rec.pauses, 0);
   EXPECT_EQ(AccessMode, Share::kDenyNone);
@@ -62,8 +63,8 @@ TEST(RetryOpen, SuccessAtTheThirdAttemptCountsDownAndClears) {
     if (++pauses == 2) ClearFaults();
   });
   File f;
-  EXPECT_TRUE(ProtectedOpen(f, "Zel.BAL", Access::kRead, Share::kDenyWrite, Disposition::kOpenExisting,
-                            "aPulpit:zRej"));
+  EXPECT_TRUE(ProtectedOpen(f, "Zel.BAL", Access::kRead, Share::kDenyWrite,
+                            Disposition::kOpenExisting, "aPulpit:zRej"));
   EXPECT_TRUE(f.IsOpen());
   ASSERT_EQ(rec.shown.size(), 3u);
   EXPECT_EQ(rec.shown[0].first, "@110 Zel.BAL z aPulpit:zRej");
@@ -80,8 +81,8 @@ TEST(RetryOpen, AFileLockedThroughEveryAttemptFailsAfter111) {
   File holder;
   ASSERT_TRUE(holder.Open("Zel.BAL", Access::kReadWrite, Share::kExclusive));
   File f;
-  EXPECT_FALSE(ProtectedOpen(f, "zel.bal", Access::kRead, Share::kDenyWrite, Disposition::kOpenExisting,
-                             "aPulpit:zRej"));
+  EXPECT_FALSE(ProtectedOpen(f, "zel.bal", Access::kRead, Share::kDenyWrite,
+                             Disposition::kOpenExisting, "aPulpit:zRej"));
   EXPECT_FALSE(f.IsOpen());
   EXPECT_EQ(RetryCounter, 0);
   EXPECT_EQ(rec.pauses, 110);

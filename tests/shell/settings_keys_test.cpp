@@ -1,3 +1,5 @@
+#include "shell/settings_keys.hpp"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -7,7 +9,6 @@
 #include "common/dates.hpp"
 #include "platform/zel_test_folder.hpp"
 #include "shell/settings.hpp"
-#include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
 #include "shell/status_recorder.hpp"
 
@@ -76,16 +77,20 @@ TEST_F(SettingsKeysTest, MissingFilesKeepEveryDefault) {
 }
 
 TEST_F(SettingsKeysTest, RecordsPresentGiveTheirFields) {
-  dir.Put("#/Zel.BAL", Utf8ToWin(
-      "\r\n DirxBaza.xxx = C:\\DANE\\2024\\;PLAN1\r\n sDirBaza.xxx = FIRMA;KONTA\r\n"
-      " KonOkien.xxx = c Mono;----;10;8;5;5;3;2;1\r\n KonRapE0.xxx = Arial;Bold;9;XY;500;2\r\n"
-      " KonPrint.xxx = Times;----"));
-  dir.Put("FIRMA/Zel.BAL", Utf8ToWin(
-      "\r\n Dla kogo.xxx = Biuro Łódź\r\n DatyBOBZ.??? = 01-04-2024;31-03-2025\r\n"
-      " GlebPods.xxx = 1;;5\r\n FirmUsSi.xxx = Firma;PL123;T;N\r\n FolderIE.xxx = D:\\TIE\r\n"
-      " ZbRoczny.xxx = N2024\r\n PCNDZKK6.xxx = ;T\r\n ZZwAPRwA.xxx = T;N\r\n"
-      " WspVRwgS.xxx = ;T\r\n FoldPlan.xxx = PLANY\r\n OpisKont.xxx = Pełny\r\n"
-      " DatHoryz.xxx = 300625\r\n ForPrzyg.xxx = FORM;AB;CD\r\n DeklVat7.xxx = nagłówek"));
+  dir.Put(
+      "#/Zel.BAL",
+      Utf8ToWin(
+          "\r\n DirxBaza.xxx = C:\\DANE\\2024\\;PLAN1\r\n sDirBaza.xxx = FIRMA;KONTA\r\n"
+          " KonOkien.xxx = c Mono;----;10;8;5;5;3;2;1\r\n KonRapE0.xxx = Arial;Bold;9;XY;500;2\r\n"
+          " KonPrint.xxx = Times;----"));
+  dir.Put(
+      "FIRMA/Zel.BAL",
+      Utf8ToWin(
+          "\r\n Dla kogo.xxx = Biuro Łódź\r\n DatyBOBZ.??? = 01-04-2024;31-03-2025\r\n"
+          " GlebPods.xxx = 1;;5\r\n FirmUsSi.xxx = Firma;PL123;T;N\r\n FolderIE.xxx = D:\\TIE\r\n"
+          " ZbRoczny.xxx = N2024\r\n PCNDZKK6.xxx = ;T\r\n ZZwAPRwA.xxx = T;N\r\n"
+          " WspVRwgS.xxx = ;T\r\n FoldPlan.xxx = PLANY\r\n OpisKont.xxx = Pełny\r\n"
+          " DatHoryz.xxx = 300625\r\n ForPrzyg.xxx = FORM;AB;CD\r\n DeklVat7.xxx = nagłówek"));
   WorkstationSettings ws;
   DatabaseSettings db;
   NetworkMode = true;

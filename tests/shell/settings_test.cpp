@@ -1,5 +1,7 @@
-#include <gtest/gtest.h>
+#include "shell/settings.hpp"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,7 +14,6 @@
 #include "platform/file.hpp"
 #include "platform/folders.hpp"
 #include "platform/zel_test_folder.hpp"
-#include "shell/settings.hpp"
 #include "shell/state.hpp"
 #include "shell/status.hpp"
 #include "shell/status_recorder.hpp"
@@ -107,7 +108,7 @@ TEST_F(SettingsTest, FieldsNumbersAndYes) {
   EXPECT_EQ(SettingNumber(3), 10);
   EXPECT_EQ(SettingNumber(5), 0);  // empty field
   EXPECT_EQ(SettingNumber(6), -4);
-  EXPECT_EQ(SettingNumber(7), 0);  // not a number
+  EXPECT_EQ(SettingNumber(7), 0);   // not a number
   EXPECT_EQ(SettingField(9), "2");  // ten fields and more keep nine
   EXPECT_EQ(SettingField(10), "");
   EXPECT_EQ(SettingNumber(0), 0);
@@ -141,7 +142,9 @@ TEST_F(SettingsTest, DamagedFilesAreReadWithoutHarm) {
 }
 
 TEST_F(SettingsTest, WritingReplacesAddsAndKeepsOtherRecords) {
-  Station("\r\n  Rejestr.#\\Zel.BAL\r\n KonPrint.xxx = Arial;Bold\r\n KonPrint.005 = inny\r\n DirxBaza.xxx = A\\;P");
+  Station(
+      "\r\n  Rejestr.#\\Zel.BAL\r\n KonPrint.xxx = Arial;Bold\r\n KonPrint.005 = inny\r\n "
+      "DirxBaza.xxx = A\\;P");
   WriteSetting(false, "KonPrint", "c Consolas;----");
   WriteSetting(false, "MenLT", "40;50");
   EXPECT_EQ(StationText(),
@@ -221,12 +224,9 @@ TEST_F(SettingsTest, AFailedWriteLeavesTheOldFileWhole) {
     int nth;
   };
   const Row rows[] = {
-      {"opening the new file", FaultOp::kOpen, 3},
-      {"reading the old file", FaultOp::kRead, 2},
-      {"emptying the new file", FaultOp::kWrite, 1},
-      {"writing the new file", FaultOp::kWrite, 2},
-      {"flushing the new file", FaultOp::kWrite, 3},
-      {"renaming over", FaultOp::kRename, 1},
+      {"opening the new file", FaultOp::kOpen, 3},   {"reading the old file", FaultOp::kRead, 2},
+      {"emptying the new file", FaultOp::kWrite, 1}, {"writing the new file", FaultOp::kWrite, 2},
+      {"flushing the new file", FaultOp::kWrite, 3}, {"renaming over", FaultOp::kRename, 1},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
@@ -318,7 +318,8 @@ TEST_F(SettingsTest, ConcurrentWritersAndAReaderInThreeProcesses) {
     StationExt = ext;
     for (int i = 0; i < kRecords; ++i) {
       SCOPED_TRACE(std::string(ext) + " " + std::to_string(i));
-      EXPECT_EQ(ReadSetting(true, "Klucz" + std::to_string(i)), std::string(ext) + "=" + std::to_string(i));
+      EXPECT_EQ(ReadSetting(true, "Klucz" + std::to_string(i)),
+                std::string(ext) + "=" + std::to_string(i));
     }
   }
   EXPECT_FALSE(IsFile("FIRMA\\Zel.BAL.001"));
