@@ -8,6 +8,15 @@ namespace {
 
 constexpr char kMarker = static_cast<char>(254);
 
+std::string Centred(std::string_view text, std::size_t width) {
+  text = text.substr(0, std::min(text.size(), width));
+  std::size_t left = (width - text.size()) / 2;
+  std::string s(left, ' ');
+  s += text;
+  s.append(width - s.size(), ' ');
+  return s;
+}
+
 void TrimRight(std::string& s) {
   while (!s.empty() && s.back() == ' ') s.pop_back();
 }
@@ -52,26 +61,24 @@ std::string ReportAsText(const ReportDocument& doc, std::int32_t first, std::int
   emit(std::string(doc.Title()));
   emit(std::string(doc.Subtitle()));
 
-  // Headings are centred over their span; one longer than its span starts
-  // at the span's left edge and runs on into the gap after it (the next
-  // heading, placed later, wins where they meet).
-  std::string h1(table_width, ' ');
-  std::string h2(table_width, ' ');
-  auto place = [](std::string& line, std::size_t x, std::size_t span, std::string_view text) {
-    const std::size_t at = x + (text.size() < span ? (span - text.size()) / 2 : 0);
-    if (line.size() < at + text.size()) line.resize(at + text.size(), ' ');
-    line.replace(at, text.size(), text);
-  };
-  std::size_t x = 0;
+  std::string h1;
+  std::string h2;
   for (int i = 1; i <= cols; ++i) {
     const ReportColumn& c = doc.Column(i);
-    place(h2, x, c.width, c.heading2.view());
-    if (c.kind == 'b' && i < cols && doc.Column(i + 1).kind == 'd') {
-      place(h1, x, c.width + 1u + doc.Column(i + 1).width, c.heading1.view());
-    } else if (c.kind != 'd') {
-      place(h1, x, c.width, c.heading1.view());
+    if (i > 1) {
+      h2 += ' ';
+      if (doc.Column(i - 1).kind != 'b' || c.kind != 'd') h1 += ' ';
     }
-    x += c.width + 1u;
+    h2 += Centred(c.heading2.view(), c.width);
+    if (c.kind == 'b' && i < cols && doc.Column(i + 1).kind == 'd') {
+      h1 += Centred(c.heading1.view(), c.width + 1u + doc.Column(i + 1).width);
+    } else if (c.kind == 'd' && i > 1 && doc.Column(i - 1).kind == 'b') {
+      // covered by the heading of its `b` column
+    } else if (c.kind == 'd') {
+      h1 += std::string(c.width, ' ');
+    } else {
+      h1 += Centred(c.heading1.view(), c.width);
+    }
   }
   emit(h1);
   emit(h2);

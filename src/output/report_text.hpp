@@ -4,8 +4,7 @@
 // Lines: the title, the subtitle, the two heading lines, a "-" rule, then the
 // rows first..last. Each column takes its width in characters, columns are
 // one space apart; heading 1 of a `b` column is centred over the pair it
-// opens, `d` has none; a heading longer than its span runs on to the right
-// instead of being cut (the next column's heading wins where they meet). Cells are aligned by their column's kind and cut on
+// opens, `d` has none. Cells are aligned by their column's kind and cut on
 // the right to the width. Text rows run from the first column across the
 // table, unclipped; rule rows are lines of "-", "." or "=" as wide as the
 // table (any other rule character gives an empty line); rows of other kinds

@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "common/cp1250.hpp"
-
 namespace zel {
 namespace {
 
@@ -42,18 +40,6 @@ TEST(ReportText, PairsShareHeadingOneAndCellsAlignByKind) {
       "\n"
       "20100-       12345678\n";
   EXPECT_EQ(ReportAsText(doc), expected);
-}
-
-TEST(ReportText, LongHeadingsRunOnInsteadOfBeingCut) {
-  ReportDocument doc;
-  doc.Start("n", "T", 1);
-  doc.AddColumn('c', 6, "miesiąc"_w, "");
-  doc.AddColumn('c', 9, "Data", "księgowania"_w);
-  doc.AddColumn('l', 4, "Opis", "");
-  doc.CloseHeader("");
-  EXPECT_EQ(ReportAsText(doc),
-            "T\n\n" + "miesiąc  Data    Opis\n"_w + "       księgowania\n"_w +
-                "---------------------\n");
 }
 
 TEST(ReportText, RangeOfRows) {
