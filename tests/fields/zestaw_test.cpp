@@ -563,6 +563,39 @@ TEST_F(ZestawTest, SystemFieldsCompleteOnLeaving) {
   }
 }
 
+TEST_F(ZestawTest, EmptySystemFieldsOpenTheirListsOrTakeDefaults) {
+  Open(135);
+  struct Row {
+    const char* code;
+    std::uint16_t key;
+    int list;           // list opened, 0 none
+    const char* editor;  // editor text afterwards
+  } rows[] = {
+      {"OkFo", kKeyEnter, 70, ""},  {"OkBo", kKeyEnter, 66, ""}, {"OkWi", kKeyEnter, 67, ""},
+      {"RaPo", kKeyEnter, 80, ""},  {"RaWy", kKeyEnter, 81, ""}, {"RzMa", kKeyF4, 79, ""},
+      {"OkMx", kKeyEnter, 0, "1"},  {"OkMx", kKeyF4, 0, "15"},   {"OkEm", kKeyF4, 0, "2"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.code);
+    Click(row.code);
+    form.SetEditorText("");
+    std::size_t lists = desktop.lists.size();
+    Key(row.key);
+    EXPECT_EQ(form.CurrentSlot(), Slot(row.code));
+    EXPECT_EQ(Editor(), row.editor);
+    if (row.list == 0) {
+      EXPECT_EQ(desktop.lists.size(), lists);
+    } else {
+      ASSERT_EQ(desktop.lists.size(), lists + 1);
+      EXPECT_EQ(desktop.lists.back().list, row.list);
+    }
+    form.SetEditorText(form.SlotValue(form.CurrentSlot()));  // leave the field as it was
+  }
+  Click("RaMa");  // field 17 has no list at all
+  Key(kKeyF4);
+  EXPECT_TRUE(status.Saw("Tu  F4 i F5  nie działa !", kInfo));
+}
+
 TEST_F(ZestawTest, FolderAndChartAreCheckedBeforeTheRun) {
   ShortFolder dir;  // the folder field takes eight characters
   Open(138);  // DirJ 31; BazJ 32
