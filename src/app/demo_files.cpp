@@ -55,7 +55,9 @@ bool WriteRecords(const std::string& path, std::size_t count, std::size_t size,
   const std::string temp = path + std::string(kTempSuffix);
   File f;
   if (!f.Open(temp, Access::kReadWrite, Share::kExclusive, Disposition::kCreateAlways)) {
-    return Fail(err, "Nie można utworzyć "_w + temp + " (" + IoErrorText(f.error()) + ")");
+    const IoError why = f.error();
+    RemoveFile(temp);  // an open can fail after it created the file
+    return Fail(err, "Nie można utworzyć "_w + temp + " (" + IoErrorText(why) + ")");
   }
   std::vector<std::uint8_t> block(kBlockRecords * size);
   std::uint64_t offset = 0;

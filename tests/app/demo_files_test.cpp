@@ -14,6 +14,7 @@
 #include "app/demo_files.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
+#include "platform/faults.hpp"
 #include "platform/file.hpp"
 #include "platform/paths.hpp"
 #include "shell/settings.hpp"
@@ -235,6 +236,41 @@ TEST_F(DemoFiles, SameSeedGivesTheSameBytesAnotherSeedOthers) {
   EXPECT_GE(compared, 14);
   EXPECT_NE(ReadNative(root_ / "a" / "N2024.DFX"), ReadNative(root_ / "c" / "N2024.DFX"));
   EXPECT_NE(ReadNative(root_ / "a" / "VAT" / "RejSPR.RSV"), ReadNative(root_ / "c" / "VAT" / "RejSPR.RSV"));
+}
+
+TEST_F(DemoFiles, AFailedWriteLeavesTheOldFilesWholeAndNoPartsBehind) {
+  DemoOptions options;
+  options.seed = 3;
+  Write(BuildDemoYear(options), "db");
+  const std::string before = ReadNative(root_ / "db" / "N2024.DFX");
+  options.seed = 4;
+  const DemoYear other = BuildDemoYear(options);
+  // Persistent faults of deleting and renaming are left out: with them the
+  // clean-up itself cannot run.
+  struct Fault {
+    FaultOp op;
+    bool persistent;
+  };
+  const Fault faults[] = {{FaultOp::kOpen, true},   {FaultOp::kOpen, false}, {FaultOp::kWrite, true},
+                          {FaultOp::kWrite, false}, {FaultOp::kRename, false}};
+  for (const Fault& fault : faults) {
+    for (int nth : {1, 2, 3, 7}) {
+      SCOPED_TRACE(static_cast<int>(fault.op) * 100 + (fault.persistent ? 10 : 0) + nth);
+      InjectFault(fault.op, nth, fault.persistent);
+      std::string err;
+      const bool ok = WriteDemoYear(other, (root_ / "db").string() + "\\", &err);
+      ClearFaults();
+      EXPECT_FALSE(ok);
+      EXPECT_FALSE(err.empty());
+      for (const auto& entry : fs::recursive_directory_iterator(root_ / "db")) {
+        EXPECT_EQ(entry.path().string().find(".demo$"), std::string::npos) << entry.path();
+      }
+      // The annual file is the old one or, when the failure came after it,
+      // the new one; never a mixture.
+      const std::string now = ReadNative(root_ / "db" / "N2024.DFX");
+      EXPECT_TRUE(now == before || now.size() == static_cast<std::size_t>(PostingCount(other)) * 250);
+    }
+  }
 }
 
 TEST_F(DemoFiles, ScaledYearFilesAreAsBigAsTheirRecords) {
