@@ -419,10 +419,13 @@ EnterResult FZestaw::EnterField(std::string_view code, std::string_view value) {
   // A correction left pending in another field is accepted first.
   for (int tries = 0; tries < 3 && current_ != slot; ++tries) MoveTo(slot, +1);
   if (current_ != slot) return EnterResult::kRefused;
+  // A value longer than the field takes is cut, and counts as corrected.
+  int max = fields_.Slot(slot).max_length;
+  bool cut = max > 0 && static_cast<int>(value.size()) > max;
   SetEditorText(value);
   date_warning_ = false;
   MoveTo(slot, +1);
-  if (!last_commit_corrected_) return EnterResult::kAccepted;
+  if (!last_commit_corrected_) return cut ? EnterResult::kCorrected : EnterResult::kAccepted;
   if (date_warning_) {
     // An impossible date is not taken on the user's behalf: the field keeps
     // its previous value and the message stays on the status line.

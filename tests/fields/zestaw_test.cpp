@@ -473,6 +473,8 @@ TEST_F(ZestawTest, TrialBalanceFieldsStoreIntoTheOptionValues) {
   EXPECT_EQ(form.EnterField("DaDo", "3102"), EnterResult::kRefused);
   EXPECT_EQ(form.EnterField("OpKo", "h"), EnterResult::kCorrected);
   EXPECT_EQ(form.EnterField("Nope", "1"), EnterResult::kNoField);
+  EXPECT_EQ(form.EnterField("Rocz", "N2024ABCD"), EnterResult::kCorrected);  // eight characters
+  EXPECT_EQ(form.EnterField("Rocz", "n2024"), EnterResult::kAccepted);
 
   EXPECT_TRUE(Options.with_jpk);
   EXPECT_EQ(DbSettings.annual_journal.view(), "N2024");
