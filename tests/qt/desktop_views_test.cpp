@@ -21,6 +21,10 @@
 #include "shell/qt/desktop_view.hpp"
 #include "shell/qt/qt_metrics.hpp"
 
+// Fontconfig keeps a small cache for the process's life; the leak checker of
+// the sanitizer build is told so.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 namespace zel::testing {
 namespace {
 

@@ -678,3 +678,32 @@ TEST_F(ExeNameTest, AnOldProgramThatCannotBeDeletedHalts) {
 
 }  // namespace
 }  // namespace zel::testing
+
+namespace zel::testing {
+namespace {
+
+TEST_F(DesktopTest, FirstTickCorrectsTheProgramNameThenGoesOn) {
+  MakeFolder("bin");
+  folder.Put("bin/ZEL", "program");
+  sys.program = folder.Native("bin/ZEL");
+  desk.SetProgramName("zel");
+  desk.FCreat();
+  desk.TiTime();
+  EXPECT_EQ(desk.Interval(), 100);
+  EXPECT_EQ(folder.Get("bin/zel"), "program");
+  EXPECT_FALSE(sys.halted);
+}
+
+TEST_F(DesktopTest, StatusBarDoubleClickAndWaitPanelClick) {
+  Start();
+  TwoTicks();
+  int go = menu.go;
+  desk.StatusBarDoubleClick();
+  EXPECT_EQ(menu.go, go + 1);
+  desk.WaitPanelClick();
+  EXPECT_FALSE(desk.WaitPanelShown());
+  EXPECT_TRUE(view.close_requests == 0);
+}
+
+}  // namespace
+}  // namespace zel::testing

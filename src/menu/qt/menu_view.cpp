@@ -72,6 +72,16 @@ MenuView::MenuView(FMen& form, PulpitView& desktop, QWidget* parent)
   memo_->viewport()->installEventFilter(this);
 }
 
+MenuView::~MenuView() {
+  // The form hears nothing more while Qt takes the lists down.
+  syncing_ = true;
+  for (QObject* o : {static_cast<QObject*>(main_), static_cast<QObject*>(sub_),
+                     static_cast<QObject*>(memo_), static_cast<QObject*>(memo_->viewport())}) {
+    o->removeEventFilter(this);
+    disconnect(o, nullptr, this, nullptr);
+  }
+}
+
 void MenuView::FillList(QListWidget* list, const MenuList& state, std::vector<std::string>& shown) {
   if (shown != state.lines || line_height_shown_ != form_.LineHeight()) {
     list->clear();

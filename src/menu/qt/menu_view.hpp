@@ -25,6 +25,7 @@ class MenuView final : public QWidget, public ChildView {
 
  public:
   MenuView(FMen& form, PulpitView& desktop, QWidget* parent = nullptr);
+  ~MenuView() override;
 
   void Sync() override;
   void Activated() override;

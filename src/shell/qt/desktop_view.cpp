@@ -124,7 +124,18 @@ DesktopView::DesktopView(FPulpit& form) : form_(form) {
   });
 }
 
-DesktopView::~DesktopView() { timer_.stop(); }
+DesktopView::~DesktopView() {
+  // Nothing of the desktop is called while Qt takes the widgets down.
+  timer_.stop();
+  disconnect(area_, nullptr, this, nullptr);
+  for (QObject* o : {static_cast<QObject*>(strip_), static_cast<QObject*>(corner_),
+                     static_cast<QObject*>(corner_label_), static_cast<QObject*>(wait_panel_)}) {
+    o->removeEventFilter(this);
+  }
+  for (Child& c : children_) c.sub->removeEventFilter(this);
+  children_.clear();
+  syncing_ = true;
+}
 
 QMdiSubWindow* DesktopView::AddChild(DeskWindow* form, QWidget* content, ChildView* sync,
                                      bool fixed_border) {
@@ -305,19 +316,19 @@ void DesktopView::moveEvent(QMoveEvent* event) {
 
 bool DesktopView::eventFilter(QObject* watched, QEvent* event) {
   if (watched == strip_) {
-    auto* m = static_cast<QMouseEvent*>(event);
-    switch (event->type()) {
-      case QEvent::MouseButtonPress:
-        form_.DragPress(m->globalPosition().toPoint().x(), m->globalPosition().toPoint().y());
-        return true;
-      case QEvent::MouseMove:
-        form_.DragMove(m->globalPosition().toPoint().x(), m->globalPosition().toPoint().y());
-        return true;
-      case QEvent::MouseButtonRelease:
-        form_.DragRelease();
-        return true;
-      default:
-        break;
+    QEvent::Type t = event->type();
+    if (t == QEvent::MouseButtonPress || t == QEvent::MouseMove) {
+      QPoint at = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+      if (t == QEvent::MouseButtonPress) {
+        form_.DragPress(at.x(), at.y());
+      } else {
+        form_.DragMove(at.x(), at.y());
+      }
+      return true;
+    }
+    if (t == QEvent::MouseButtonRelease) {
+      form_.DragRelease();
+      return true;
     }
   } else if (watched == corner_ || watched == corner_label_) {
     if (event->type() == QEvent::MouseButtonRelease) {
