@@ -37,14 +37,14 @@ class FixedText {
 
   FixedText& assign(std::string_view s) {
     len_ = static_cast<std::uint8_t>(std::min(s.size(), N));
-    std::memcpy(buf_.data(), s.data(), len_);
+    if (len_ > 0) std::memcpy(buf_.data(), s.data(), len_);  // an empty view may hold no pointer
     return *this;
   }
 
   // Appends what still fits.
   FixedText& operator+=(std::string_view s) {
     std::size_t n = std::min(s.size(), N - len_);
-    std::memcpy(buf_.data() + len_, s.data(), n);
+    if (n > 0) std::memcpy(buf_.data() + len_, s.data(), n);
     len_ = static_cast<std::uint8_t>(len_ + n);
     return *this;
   }
