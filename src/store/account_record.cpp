@@ -1,5 +1,6 @@
 #include "store/account_record.hpp"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/pltext.hpp"
@@ -15,6 +16,12 @@ std::uint16_t GetU16(const std::uint8_t* p) {
 void PutU16(std::uint8_t* p, std::uint16_t v) {
   p[0] = static_cast<std::uint8_t>(v);
   p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+// A length-prefixed text at p, its length byte clamped to the capacity.
+template <std::size_t N>
+void Field(const std::uint8_t* p, FixedText<N>& t) {
+  t.assign(std::string_view(reinterpret_cast<const char*>(p + 1), std::min<std::size_t>(p[0], N)));
 }
 
 Stamp DecodeStamp(const std::uint8_t* p) {
@@ -76,18 +83,22 @@ void ToDos(FixedText<N>& t) {
 
 AccountRecord DecodeAccountRecord(const std::uint8_t* p) {
   AccountRecord r;
-  r.symbol = AccountSymbol::Decode(p + 0);
-  r.status = p[26];
-  r.name = FixedText<50>::Decode(p + 27);
-  r.address = FixedText<50>::Decode(p + 78);
-  r.extra = FixedText<50>::Decode(p + 129);
-  r.nip = FixedText<15>::Decode(p + 180);
-  r.attribute = static_cast<char>(p[196]);
-  r.shortName = FixedText<15>::Decode(p + 197);
-  r.spare = FixedText<15>::Decode(p + 214);
-  r.written = DecodeStamp(p + 235);
-  r.changed = DecodeStamp(p + 242);
+  DecodeAccountRecord(p, &r);
   return r;
+}
+
+void DecodeAccountRecord(const std::uint8_t* p, AccountRecord* r) {
+  Field(p + 0, r->symbol);
+  r->status = p[26];
+  Field(p + 27, r->name);
+  Field(p + 78, r->address);
+  Field(p + 129, r->extra);
+  Field(p + 180, r->nip);
+  r->attribute = static_cast<char>(p[196]);
+  Field(p + 197, r->shortName);
+  Field(p + 214, r->spare);
+  r->written = DecodeStamp(p + 235);
+  r->changed = DecodeStamp(p + 242);
 }
 
 void EncodeAccountRecord(const AccountRecord& r, std::uint8_t* p) {
@@ -110,6 +121,8 @@ std::array<std::uint8_t, kAccountRecordSize> EncodeAccountRecord(const AccountRe
   EncodeAccountRecord(r, bytes.data());
   return bytes;
 }
+
+const std::array<char, 256>& DosToWinTable() { return DosMap(); }
 
 void AccountTextsToWin(AccountRecord& r) {
   ToWin(r.name);

@@ -51,12 +51,16 @@ struct AccountRecord {
 };
 
 AccountRecord DecodeAccountRecord(const std::uint8_t* p);
+// The same into an existing record (no temporary; the loader's fast path).
+void DecodeAccountRecord(const std::uint8_t* p, AccountRecord* out);
 void EncodeAccountRecord(const AccountRecord& r, std::uint8_t* p);
 std::array<std::uint8_t, kAccountRecordSize> EncodeAccountRecord(const AccountRecord& r);
 
 // Converts the six texts (name, address, extra, NIP, short name, spare)
 // between the file's DOS Mazovia and Windows-1250.
 void AccountTextsToWin(AccountRecord& r);
+// The byte-for-byte table behind AccountTextsToWin (DosToWin of each byte).
+const std::array<char, 256>& DosToWinTable();
 void AccountTextsToDos(AccountRecord& r);
 
 // "name, address, NIP" as the lists show it: ", " + address when it is not

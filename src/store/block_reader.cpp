@@ -9,6 +9,9 @@ namespace zel {
 
 namespace {
 
+// The record the reader hands out after the data: account = one byte 254.
+const std::uint8_t kSentinelBytes[kJournalRecordSize] = {1, 0xFE};
+
 // Reads the account of record n; the sentinel at or past the end or when the
 // read fails.
 AccountSymbol AccountAt(RecordSource& source, std::uint64_t n) {
@@ -38,7 +41,7 @@ bool BlockReader::ReadBlock() {
   return in_buffer_ != 0;
 }
 
-const JournalEntry& BlockReader::Next() {
+JournalView BlockReader::NextViewSlow() {
   started_block_ = false;
   while (!at_end_) {
     if (index_ == in_buffer_) {
@@ -56,15 +59,22 @@ const JournalEntry& BlockReader::Next() {
     const std::uint8_t* p = buffer_.data() + index_ * kJournalRecordSize;
     ++index_;
     current_number_ = next_number_++;
-    if (DecodeJournalEntry(p, &current_) || !current_.AmountDamaged()) return current_;
+    if (AmountUsable(p + 73)) return JournalView(p, false);
     if (damaged_++ == 0) {
       ShowStatus("Uszkodzony zapis nr "_w + std::to_string(current_number_ + 1) + " w "_w +
                      file_name_,
                  kWarning);
     }
-    if (keep_damaged_) return current_;
+    if (keep_damaged_) return JournalView(p, true);
   }
-  return SentinelEntry();
+  return JournalView(kSentinelBytes, false);
+}
+
+const JournalEntry& BlockReader::Next() {
+  const JournalView view = NextView();
+  if (view.bytes() == kSentinelBytes) return SentinelEntry();
+  view.Decode(&current_);
+  return current_;
 }
 
 std::uint64_t SeekFirstAccount(RecordSource& source, std::string_view symbol) {
@@ -104,14 +114,15 @@ bool AccountRangeReader::AboveRange(std::string_view account) const {
 
 const JournalEntry& AccountRangeReader::Next() {
   while (!at_end_) {
-    const JournalEntry& e = reader_.Next();
-    if (e.IsSentinel() || reader_.AtEnd() || AboveRange(e.account)) {
+    const JournalView v = reader_.NextView();
+    if (reader_.AtEnd() || v.IsSentinel() || AboveRange(v.account())) {
       at_end_ = true;
       break;
     }
-    if (e.IsControl()) continue;
-    if (range_.period_end != 0 && e.bookingDate > range_.period_end) continue;
-    return e;
+    if (v.IsControl()) continue;
+    if (range_.period_end != 0 && v.bookingDate() > range_.period_end) continue;
+    v.Decode(&current_);
+    return current_;
   }
   return SentinelEntry();
 }

@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,6 +27,37 @@ namespace zel {
 
 inline constexpr std::size_t kJournalBlock = 200;
 
+// A record in the reader's buffer, read field by field on demand: the fast
+// way to scan when only a few fields matter. Valid until the reader's next
+// call. The amount was checked by the reader (0 when damaged).
+class JournalView {
+ public:
+  JournalView(const std::uint8_t* bytes, bool damaged) : p_(bytes), damaged_(damaged) {}
+
+  std::string_view account() const {
+    return {reinterpret_cast<const char*>(p_ + 1), p_[0] < 25 ? p_[0] : std::size_t{25}};
+  }
+  DayNo bookingDate() const { return static_cast<DayNo>(p_[26] | (p_[27] << 8)); }
+  std::uint8_t side() const { return p_[43]; }
+  bool IsDebit() const { return p_[43] != 0; }
+  std::int16_t journalNo() const { return static_cast<std::int16_t>(p_[71] | (p_[72] << 8)); }
+  bool IsControl() const { return journalNo() == -1; }
+  Amount amount() const {
+    Amount x = 0;
+    if (!damaged_) std::memcpy(&x, p_ + 73, 10);  // checked by the reader
+    return x;
+  }
+  bool AmountDamaged() const { return damaged_; }
+  bool IsSentinel() const { return account() == kSentinelSymbol; }
+  const std::uint8_t* bytes() const { return p_; }
+  // The whole record.
+  void Decode(JournalEntry* e) const { DecodeJournalEntry(p_, e); }
+
+ private:
+  const std::uint8_t* p_;
+  bool damaged_;
+};
+
 class BlockReader {
  public:
   // Starts at record number `first_record` (0-based).
@@ -34,6 +66,20 @@ class BlockReader {
 
   // The next record, or the sentinel once the data has ended.
   const JournalEntry& Next();
+  // The same without decoding the whole record.
+  JournalView NextView() {
+    // The common case inline: a sound record of the current block.
+    if (index_ < in_buffer_) {
+      const std::uint8_t* p = buffer_.data() + index_ * kJournalRecordSize;
+      if (AmountUsable(p + 73)) {
+        ++index_;
+        current_number_ = next_number_++;
+        started_block_ = false;
+        return JournalView(p, false);
+      }
+    }
+    return NextViewSlow();
+  }
 
   bool AtEnd() const { return at_end_; }
   // Record number (0-based) of the record Next() returned last.
@@ -50,6 +96,7 @@ class BlockReader {
 
  private:
   bool ReadBlock();
+  JournalView NextViewSlow();
 
   RecordSource& source_;
   std::string file_name_;
@@ -99,6 +146,7 @@ class AccountRangeReader {
   AccountRange range_;
   BlockReader reader_;
   bool at_end_ = false;
+  JournalEntry current_;
 };
 
 }  // namespace zel

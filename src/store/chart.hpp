@@ -7,7 +7,8 @@
 // slot Count() holds the sentinel (symbol = one byte 254); slots 1..Count()-1
 // hold unique symbols in ascending length-prefixed byte order, texts in
 // Windows-1250. The table grows as needed (a chart used for years holds far
-// more file records than accounts). The current-account buffer and the index
+// more file records than accounts); records are kept packed (texts without
+// their unused capacity) and handed out as AccountRecords. The current-account buffer and the index
 // of the last lookup are shared by all callers, as are the 26 structure
 // definitions "!A".."!Z" recorded at load. The program's table is Chart();
 // the free functions below work on it. Tests may build their own tables.
@@ -18,7 +19,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+#include <memory>
 
 #include "common/fixed_text.hpp"
 #include "store/account_record.hpp"
@@ -27,6 +30,28 @@
 namespace zel {
 
 inline constexpr std::size_t kChartBlock = 232;  // records per read when loading
+
+// Bytes that a resize leaves unfilled: the packed table is written right
+// after it grows, so zero-filling it first would only cost time.
+template <class T>
+struct UninitializedAllocator : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = UninitializedAllocator<U>;
+  };
+  UninitializedAllocator() = default;
+  template <class U>
+  UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}  // NOLINT
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... A>
+  void construct(U* p, A&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<A>(args)...);
+  }
+};
+using PackedBytes = std::vector<char, UninitializedAllocator<char>>;
 
 // The chart's use of the workstation register: '!' use of the chart file,
 // '#' intent to write, '-' release. Request answers true when accepted.
@@ -66,7 +91,7 @@ class ChartTable {
   // when the name is not empty, remove otherwise. Returns the records read.
   std::uint64_t ApplyFrom(RecordSource& source, std::uint64_t first);
 
-  std::size_t Count() const { return slots_.size() - 1; }  // index of the sentinel
+  std::size_t Count() const { return offsets_.size() - 1; }  // index of the sentinel
   std::uint64_t Consumed() const { return consumed_; }
   void SetConsumed(std::uint64_t n) { consumed_ = n; }
 
@@ -78,8 +103,8 @@ class ChartTable {
   bool Contains(std::string_view symbol, std::size_t* slot = nullptr);
 
   // Slots out of range read as the sentinel slot.
-  const AccountRecord& At(std::size_t slot) const;
-  AccountSymbol SymbolAt(std::size_t slot) const { return At(slot).symbol; }
+  AccountRecord At(std::size_t slot) const;
+  AccountSymbol SymbolAt(std::size_t slot) const { return AccountSymbol(SymbolView(slot)); }
   FixedText<15> ShortNameAt(std::size_t slot) const { return At(slot).shortName; }
   std::string FullNameAt(std::size_t slot) const { return FullName(At(slot)); }
 
@@ -102,8 +127,18 @@ class ChartTable {
 
  private:
   void NoteDefinition(std::string_view symbol, std::string_view short_name);
+  std::string_view SymbolView(std::size_t slot) const;
+  std::uint32_t Pack(const AccountRecord& r);
+  std::uint32_t PackFileRecord(const std::uint8_t* p);
+  void Discard(std::size_t slot);
+  void Compact();
 
-  std::vector<AccountRecord> slots_;
+  // Packed records: symbol, status, name, address, extra, NIP, attribute,
+  // short name, spare (each text as a length byte and its characters), then
+  // the two 7-byte stamps. offsets_[slot] is where a slot's record starts.
+  PackedBytes packed_;
+  std::vector<std::uint32_t> offsets_;
+  std::size_t garbage_ = 0;  // bytes of packed_ no slot refers to
   std::uint64_t consumed_ = 0;
   std::size_t last_lookup_ = 0;
   AccountRecord current_;

@@ -10,7 +10,6 @@ namespace zel {
 
 namespace {
 
-constexpr Amount kAmountLimit = 1e18L;
 
 std::uint16_t GetU16(const std::uint8_t* p) {
   return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
@@ -30,25 +29,18 @@ void PutU32(std::uint8_t* p, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
+template <std::size_t N>
+void Field(const std::uint8_t* p, FixedText<N>& t) {
+  t.assign(std::string_view(reinterpret_cast<const char*>(p + 1), std::min<std::size_t>(p[0], N)));
+}
+
 }  // namespace
 
 bool DecodeAmount(const std::uint8_t* p, Amount* out) {
-  std::uint64_t mantissa = 0;
-  for (int i = 7; i >= 0; --i) mantissa = (mantissa << 8) | p[i];
-  const unsigned exponent = GetU16(p + 8) & 0x7FFFu;
-  const bool integer_bit = (mantissa >> 63) != 0;
   *out = 0;
-  // All ones is infinity or NaN; a non-zero exponent needs the explicit
-  // integer bit (else "unnormal"); a zero exponent must not have it
-  // (pseudo-denormal).
-  if (exponent == 0x7FFFu) return false;
-  if (exponent != 0 && !integer_bit) return false;
-  if (exponent == 0 && integer_bit) return false;
-  Amount value = 0;
+  if (!AmountUsable(p)) return false;
   static_assert(sizeof(Amount) >= 10);
-  std::memcpy(&value, p, 10);  // x86-64: the first ten bytes are the value
-  if (!(std::fabs(value) < kAmountLimit)) return false;
-  *out = value;
+  std::memcpy(out, p, 10);  // x86-64: the first ten bytes are the value
   return true;
 }
 
@@ -62,25 +54,25 @@ void EncodeAmount(Amount value, std::uint8_t* p) {
 bool JournalEntry::IsSentinel() const { return account.view() == kSentinelSymbol; }
 
 bool DecodeJournalEntry(const std::uint8_t* p, JournalEntry* e) {
-  e->account = AccountSymbol::Decode(p + 0);
+  Field(p + 0, e->account);
   e->bookingDate = GetU16(p + 26);
-  e->documentNo = FixedText<12>::Decode(p + 28);
+  Field(p + 28, e->documentNo);
   e->entryNo = GetU16(p + 41);
   e->side = p[43];
-  e->counterAccount = AccountSymbol::Decode(p + 45);
+  Field(p + 45, e->counterAccount);
   e->journalNo = static_cast<std::int16_t>(GetU16(p + 71));
   e->damage = 0;
   if (!DecodeAmount(p + 73, &e->amount)) e->damage |= kAmountDamaged;
-  e->currencyCode = FixedText<3>::Decode(p + 83);
+  Field(p + 83, e->currencyCode);
   e->currencyRate = static_cast<std::int32_t>(GetU32(p + 87));
   if (!DecodeAmount(p + 91, &e->currencyAmount)) e->damage |= kCurrencyAmountDamaged;
-  e->transactionNo = FixedText<20>::Decode(p + 101);
+  Field(p + 101, e->transactionNo);
   e->documentDate = GetU16(p + 122);
   e->dueDate = GetU16(p + 124);
   e->groupDate = GetU16(p + 128);
-  e->description = FixedText<30>::Decode(p + 130);
-  e->extraCode = FixedText<5>::Decode(p + 161);
-  e->sourceFile = FixedText<8>::Decode(p + 167);
+  Field(p + 130, e->description);
+  Field(p + 161, e->extraCode);
+  Field(p + 167, e->sourceFile);
   e->operationDate = GetU16(p + 188);
   e->settledFlag = p[192];
   e->maskIndex = p[234];

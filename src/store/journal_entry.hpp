@@ -71,8 +71,19 @@ struct JournalEntry {
 
 // The ten bytes of an x87 extended real. Decoding answers false (and sets 0)
 // for NaN, infinity, the unnormal and pseudo-denormal patterns and for
-// magnitudes of 1e18 and more, which no book-keeping amount reaches and whose
-// sums could overflow; encoding writes a value that is not finite as zero.
+// magnitudes of 2^60 (about 1.15e18) and more, which no book-keeping amount
+// reaches and whose sums could overflow; encoding writes a value that is not
+// finite as zero. AmountUsable is the same test without the value.
+inline bool AmountUsable(const std::uint8_t* p) {
+  const unsigned exponent = (p[8] | (p[9] << 8)) & 0x7FFFu;
+  const bool integer_bit = (p[7] & 0x80u) != 0;
+  // A zero exponent is zero or a denormal, and must not carry the explicit
+  // integer bit (pseudo-denormal). Otherwise the integer bit is required
+  // (else "unnormal"), and the exponent stays below that of 2^60, which also
+  // keeps out infinity and NaN (all ones).
+  if (exponent == 0) return !integer_bit;
+  return integer_bit && exponent < 16383u + 60u;
+}
 bool DecodeAmount(const std::uint8_t* p, Amount* out);
 void EncodeAmount(Amount value, std::uint8_t* p);
 
