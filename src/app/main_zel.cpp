@@ -23,6 +23,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <chrono>
+#include <memory>
 #include <cstdlib>
 #include <random>
 
@@ -31,11 +32,15 @@
 #include "common/cp1250.hpp"
 #include "common/numbers.hpp"
 #include "fields/qt/answer_dialog_view.hpp"
+#include "fields/qt/zestaw_view_program.hpp"
 #include "menu/baa_menu.hpp"
 #include "menu/desktop_services.hpp"
 #include "menu/fmen.hpp"
 #include "menu/fmen_links.hpp"
 #include "menu/qt/menu_view.hpp"
+#include "output/qt/raport_view.hpp"
+#include "output/report_document.hpp"
+#include "output/report_preview.hpp"
 #include "platform/folders.hpp"
 #include "platform/paths.hpp"
 #include "shell/pulpit.hpp"
@@ -43,7 +48,9 @@
 #include "shell/qt/qt_metrics.hpp"
 #include "shell/settings.hpp"
 #include "shell/state.hpp"
+#include "statements/statement_procedures.hpp"
 #include "store/chart.hpp"
+#include "vat/jpk_kr.hpp"
 
 namespace zel {
 namespace {
@@ -173,6 +180,17 @@ int main(int argc, char** argv) {
   QMdiSubWindow* menu_sub = view.AddChild(&fmen, menu_view, menu_view, true);
   menu_sub->setWindowTitle(QString());
 
+  // The parameter window, and the report preview its runs open.
+  RegisterStatementProcedures([] { return MakeJpkKrWriter(); });
+  auto zestaw = std::make_unique<ParameterWindow>(desk, view);
+  auto raport = std::make_unique<RaportView>(CurrentReport(), CurrentPreview());
+  SetReportView(raport.get());
+  zestaw->SetOpenPreview([&raport] {
+    raport->raise();
+    raport->activateWindow();
+  });
+  raport->on_closed = [&view] { view.activateWindow(); };
+
   PulpitServices services(desk);
   services.clipboard = [](std::string_view text) {
     QGuiApplication::clipboard()->setText(QtText(text));
@@ -223,6 +241,9 @@ int main(int argc, char** argv) {
   SetDesktopServices(nullptr);
   desk.SetView(nullptr);
   desk.SetAsker(nullptr);
+  SetReportView(nullptr);
+  raport.reset();
+  zestaw.reset();
   delete menu_sub;
   return rc;
 }

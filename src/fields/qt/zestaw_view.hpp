@@ -9,12 +9,16 @@
 // key, click and edit goes to the form unchanged; the view decides nothing.
 // Texts cross into Qt only through WinToUtf8/Utf8ToWin. The view does not
 // own the form; it owns its widgets.
+//
+// The header names FZestaw only by declaration: the form's key numbers and
+// the answer dialog's Qt key codes share names, so the two headers never
+// meet in one file (the program wires this window through ParameterWindow
+// in zestaw_view_program.hpp).
 #pragma once
 
 #include <QWidget>
 #include <string>
 
-#include "fields/zestaw.hpp"
 #include "shell/qt/desktop_view.hpp"
 
 class QComboBox;
@@ -24,6 +28,8 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace zel {
+
+class FZestaw;
 
 class ZestawView final : public QWidget, public ChildView {
   Q_OBJECT

@@ -1,0 +1,585 @@
+#include "fields/qt/zestaw_view.hpp"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <algorithm>
+
+#include "fields/zestaw.hpp"
+#include "shell/qt/qt_metrics.hpp"
+
+namespace zel {
+
+namespace {
+
+// The form's colours are Windows values: 0x00BBGGRR.
+QColor WinColour(std::uint32_t bgr) {
+  return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+                static_cast<int>((bgr >> 16) & 0xFF));
+}
+
+constexpr std::uint32_t kWindowBack = 12636370;
+constexpr std::uint32_t kPanelBack = 14147551;
+constexpr std::uint32_t kAltBack = 16312536;
+constexpr std::uint32_t kAltBar = 13170943;
+constexpr std::uint32_t kMaroon = 128;
+constexpr std::uint32_t kMemoColour = 12632256;
+
+QColor StatusColourOf(std::uint8_t colour) {
+  switch (colour) {
+    case kWarning: return QColor(192, 0, 0);
+    case kSuccess: return QColor(0, 112, 0);
+    default: return QColor(0, 0, 128);
+  }
+}
+
+// A panel's text as the user sees it: the doubled "&" stands for one.
+QString PanelShown(std::string_view text) {
+  QString s = QtText(text);
+  s.replace(QStringLiteral("&&"), QStringLiteral("&"));
+  return s;
+}
+
+void SetBack(QWidget* w, const QColor& c) {
+  QPalette p = w->palette();
+  p.setColor(QPalette::Window, c);
+  p.setColor(QPalette::Base, c);
+  p.setColor(QPalette::Button, c);
+  w->setPalette(p);
+  w->setAutoFillBackground(true);
+}
+
+QPushButton* BarButton(QWidget* parent, const char* name, std::string_view caption) {
+  auto* b = new QPushButton(QtText(caption), parent);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setFocusPolicy(Qt::NoFocus);
+  return b;
+}
+
+// The Windows key numbers the form knows, from a Qt key event; 0 for keys
+// that are not commands (typing).
+std::uint16_t CommandKey(const QKeyEvent* e) {
+  switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return kKeyEnter;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return kKeyTab;
+    case Qt::Key_Escape: return kKeyEsc;
+    case Qt::Key_PageUp: return kKeyPageUp;
+    case Qt::Key_PageDown: return kKeyPageDown;
+    case Qt::Key_Up: return kKeyUp;
+    case Qt::Key_Down: return kKeyDown;
+    case Qt::Key_F3: return kKeyF3;
+    case Qt::Key_F4: return kKeyF4;
+    case Qt::Key_F5: return kKeyF5;
+    case Qt::Key_F6: return kKeyF6;
+    case Qt::Key_F7: return kKeyF7;
+    case Qt::Key_Plus:
+      return (e->modifiers() & Qt::KeypadModifier) ? kKeyPadPlus : 0;
+    default: return 0;
+  }
+}
+
+}  // namespace
+
+ZestawView::ZestawView(FZestaw& form, PulpitView& desktop, QWidget* parent)
+    : QWidget(parent), form_(form), desktop_(desktop) {
+  setAutoFillBackground(true);
+  setFocusPolicy(Qt::ClickFocus);
+
+  editor_ = new QLineEdit(this);
+  editor_->setObjectName(QStringLiteral("ed"));
+  editor_->setFrame(false);
+  editor_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 64; }"));
+  editor_->installEventFilter(this);
+  editor_->hide();
+  connect(editor_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    if (syncing_) return;
+    int caret = editor_->cursorPosition();
+    std::string typed = WinText(text);
+    form_.SetEditorText(typed);
+    if (form_.Editor().text == typed) form_.SetCaret(caret);
+    Changed();
+  });
+
+  fbutton_ = new QLabel(QStringLiteral("F"), this);
+  fbutton_->setObjectName(QStringLiteral("PaF"));
+  fbutton_->setAlignment(Qt::AlignCenter);
+  fbutton_->installEventFilter(this);
+  fbutton_->hide();
+
+  esc_ = new QPushButton(QString::fromUtf8("Anuluj"), this);
+  esc_->setObjectName(QStringLiteral("bEsc"));
+  esc_->setFocusPolicy(Qt::NoFocus);
+  esc_->installEventFilter(this);
+  ent_ = new QPushButton(this);
+  ent_->setObjectName(QStringLiteral("bEnt"));
+  ent_->setFocusPolicy(Qt::NoFocus);
+  tab_ = new QPushButton(this);
+  tab_->setObjectName(QStringLiteral("bTab"));
+  tab_->setFocusPolicy(Qt::NoFocus);
+  go_ = new QPushButton(this);
+  go_->setObjectName(QStringLiteral("bGo"));
+  go_->setFocusPolicy(Qt::NoFocus);
+  connect(esc_, &QPushButton::clicked, this, [this] {
+    form_.ClickEsc();
+    Changed();
+  });
+  connect(ent_, &QPushButton::clicked, this, [this] {
+    form_.PressKey(kKeyEnter);
+    Changed();
+  });
+  connect(go_, &QPushButton::clicked, this, [this] {
+    form_.ClickGo();
+    Changed();
+  });
+
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("pSt"));
+  status_->setFrameShape(QFrame::Panel);
+  status_->setFrameShadow(QFrame::Sunken);
+
+  memo_ = new QPlainTextEdit(this);
+  memo_->setObjectName(QStringLiteral("Memo"));
+  memo_->setFrameShape(QFrame::NoFrame);
+  memo_->setReadOnly(true);
+  SetBack(memo_, WinColour(kMemoColour));
+  memo_->installEventFilter(this);
+  memo_->hide();
+
+  print_bar_ = new QWidget(this);
+  print_bar_->setObjectName(QStringLiteral("pSz"));
+  pdom_ = BarButton(print_bar_, "pDom", "ZAPisz jako domyślne ->"_w);
+  czyn_ = new QComboBox(print_bar_);
+  czyn_->setObjectName(QStringLiteral("Czyn"));
+  czyn_->setFocusPolicy(Qt::NoFocus);
+  ppod_ = BarButton(print_bar_, "pPod", "Podgląd"_w);
+  ppdf_ = BarButton(print_bar_, "pPDF", "PDF");
+  ppdf_->installEventFilter(this);
+  pzap_ = BarButton(print_bar_, "pZap", "Zapisz dokument");
+  druk_ = new QComboBox(print_bar_);
+  druk_->setObjectName(QStringLiteral("Druk"));
+  druk_->setFocusPolicy(Qt::NoFocus);
+  opdf_ = BarButton(print_bar_, "oPDF", "PDF oryg.");
+  ltw_ = new QLabel(print_bar_);
+  ltw_->setObjectName(QStringLiteral("LTW"));
+  print_bar_->hide();
+  connect(pdom_, &QPushButton::clicked, this, [this] {
+    form_.ClickDefaultChoice();
+    Changed();
+  });
+  connect(czyn_, qOverload<int>(&QComboBox::activated), this, [this](int i) {
+    form_.ChooseAction(i);
+    Changed();
+  });
+  connect(druk_, qOverload<int>(&QComboBox::activated), this, [this](int i) {
+    form_.ChoosePrinter(i);
+    Changed();
+  });
+  auto run = [this](std::uint8_t mode) {
+    form_.Run(mode);
+    Changed();
+  };
+  connect(ppod_, &QPushButton::clicked, this, [run] { run(kRunPreview); });
+  connect(ppdf_, &QPushButton::clicked, this, [run] { run(kRunPdf); });
+  connect(pzap_, &QPushButton::clicked, this, [run] { run(kRunSave); });
+  connect(opdf_, &QPushButton::clicked, this, [run] { run(kRunPdfOriginal); });
+}
+
+ZestawView::~ZestawView() {
+  syncing_ = true;
+  for (QObject* o : {static_cast<QObject*>(editor_), static_cast<QObject*>(fbutton_),
+                     static_cast<QObject*>(esc_), static_cast<QObject*>(memo_),
+                     static_cast<QObject*>(ppdf_)}) {
+    o->removeEventFilter(this);
+  }
+}
+
+int ZestawView::LineHeight() const { return form_.Fields().LineHeight(); }
+
+int ZestawView::PrintBarHeight() const {
+  if (!form_.PrintBarShown()) return 0;
+  return print_bar_->property("bar_height").toInt();
+}
+
+void ZestawView::Changed() {
+  desktop_.Refresh();
+  Sync();
+}
+
+void ZestawView::Activated() {
+  if (form_.Frame().Collapsed()) return;
+  form_.Activate();
+  Changed();
+}
+
+void ZestawView::SyncPrintBar() {
+  const FieldAppearance& look = form_.Look();
+  const bool alt = !WindowFont.bold && form_.FontSize() < 11;
+  SetBack(print_bar_, alt ? WinColour(kAltBar) : WinColour(kWindowBack));
+  std::string actions;
+  for (const ActionEntry& a : form_.Actions()) actions += a.text + '\n';
+  if (actions != actions_shown_) {
+    czyn_->clear();
+    for (const ActionEntry& a : form_.Actions()) czyn_->addItem(QtText(a.text));
+    actions_shown_ = actions;
+  }
+  if (czyn_->currentIndex() != form_.SelectedAction()) czyn_->setCurrentIndex(form_.SelectedAction());
+  std::vector<std::string> printers = form_.PrinterEntries();
+  std::string joined;
+  for (const std::string& p : printers) joined += p + '\n';
+  if (joined != printers_shown_) {
+    druk_->clear();
+    for (const std::string& p : printers) druk_->addItem(QtText(p));
+    printers_shown_ = joined;
+  }
+  pdom_->setEnabled(form_.DefaultChoiceEnabled());
+  ppdf_->setEnabled(form_.PdfEnabled());
+  opdf_->setEnabled(form_.PdfEnabled());
+
+  // The bar's controls stand in a row, wrapping when the window is narrow.
+  const int h = LineHeight() - look.spacing_y;
+  const int limit = form_.AreaWidth() - 2 * look.margin_x;
+  QFontMetrics fm(font());
+  int x = 0, y = 0;
+  auto place = [&](QWidget* w, int width) {
+    if (x > 0 && x + width > limit) {
+      x = 0;
+      y += h + 2;
+    }
+    w->setGeometry(x, y, width, h);
+    x += width + look.spacing_x;
+  };
+  auto text_w = [&](QWidget* w, const QString& t) {
+    (void)w;
+    return fm.horizontalAdvance(t) + 16;
+  };
+  place(pdom_, text_w(pdom_, pdom_->text()));
+  int combo_w = 0;
+  for (const ActionEntry& a : form_.Actions()) combo_w = std::max(combo_w, fm.horizontalAdvance(QtText(a.text)));
+  place(czyn_, combo_w + 36);
+  place(ppod_, text_w(ppod_, ppod_->text()));
+  place(ppdf_, text_w(ppdf_, ppdf_->text()));
+  place(pzap_, text_w(pzap_, pzap_->text()));
+  int druk_w = 60;
+  for (const std::string& p : printers) druk_w = std::max(druk_w, fm.horizontalAdvance(QtText(p)));
+  place(druk_, std::min(druk_w + 36, limit));
+  place(opdf_, text_w(opdf_, opdf_->text()));
+  ltw_->setGeometry(x, y, 0, h);
+  print_bar_->setProperty("bar_height", y + h + look.spacing_y);
+  print_bar_->setGeometry(look.margin_x, form_.StatusTop(), limit, y + h);
+}
+
+void ZestawView::Sync() {
+  if (growing_) return;
+  syncing_ = true;
+  const FieldAppearance& look = form_.Look();
+  const bool alt = !WindowFont.bold && form_.FontSize() < 11;
+  SetBack(this, alt ? WinColour(kAltBack) : WinColour(kWindowBack));
+  QFont f = QtWindowFont();
+  if (font() != f) setFont(f);
+
+  // A new field set: a fresh look for the frame (one build in thirty).
+  if (form_.Title() != title_shown_ || form_.SlotCount() != slots_shown_) {
+    title_shown_ = form_.Title();
+    slots_shown_ = form_.SlotCount();
+    fancy_frame_ = QRandomGenerator::global()->bounded(30) == 0;
+  }
+
+  // The print bar stands between the buttons and pSt; the window grows by it.
+  int bar = 0;
+  if (form_.PrintBarShown()) {
+    SyncPrintBar();
+    print_bar_->show();
+    bar = PrintBarHeight();
+  } else {
+    print_bar_->hide();
+  }
+  const int line_h = LineHeight();
+  base_height_ = form_.StatusTop() + line_h + look.margin_y;
+  WindowFrame& frame = form_.Frame();
+  if (!frame.Collapsed() && frame.ClientHeight() == base_height_ && bar > 0) {
+    frame.SetClientHeight(base_height_ + bar);
+  }
+
+  // Buttons in one row below the fields: bEsc, then bGo filling the rest;
+  // bEnt and bTab hide behind bEsc.
+  const int button_h = line_h - look.spacing_y + 2;
+  const int esc_w = QFontMetrics(f).horizontalAdvance(esc_->text()) + 24;
+  esc_->setGeometry(look.margin_x, form_.ButtonsTop(), esc_w, button_h);
+  ent_->setGeometry(esc_->geometry());
+  tab_->setGeometry(esc_->geometry());
+  ent_->lower();
+  tab_->lower();
+  const int go_left = look.margin_x + esc_w + look.spacing_x;
+  go_->setGeometry(go_left, form_.ButtonsTop(),
+                   std::max(20, form_.AreaWidth() - look.margin_x - go_left), button_h);
+  go_->setText(QtText(form_.GoCaption()));
+  {
+    QPalette p = go_->palette();
+    p.setColor(QPalette::ButtonText, form_.GoRed() ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    go_->setPalette(p);
+  }
+
+  // The memo over Go during a run: 4 pixels inside, 9 narrower and lower.
+  if (form_.MemoShown()) {
+    QRect g = go_->geometry();
+    memo_->setGeometry(g.left() + 4, g.top() + 4, std::max(1, g.width() - 9), std::max(1, g.height() - 9));
+    memo_->show();
+    memo_->raise();
+  } else {
+    memo_->hide();
+  }
+
+  status_->setGeometry(look.margin_x, form_.StatusTop() + bar, form_.AreaWidth() - 2 * look.margin_x,
+                       line_h - look.spacing_y);
+  status_->setText(QtText(" " + form_.StatusText()));
+  {
+    QPalette p = status_->palette();
+    p.setColor(QPalette::WindowText, StatusColourOf(form_.StatusColour()));
+    status_->setPalette(p);
+  }
+
+  // The editor over the current panel.
+  const ZestawEditor& ed = form_.Editor();
+  if (ed.visible && !form_.MemoShown()) {
+    editor_->setGeometry(ed.left, ed.top, std::max(1, ed.width - 2 * (look.bevel + look.border)),
+                         std::max(1, ed.height));
+    editor_->setMaxLength(ed.max_length > 0 ? ed.max_length : 32767);
+    editor_->setEchoMode(ed.password ? QLineEdit::Password : QLineEdit::Normal);
+    QString text = QtText(ed.text);
+    if (editor_->text() != text) editor_->setText(text);
+    if (ed.sel_length > 0) {
+      editor_->setSelection(ed.sel_start, ed.sel_length);
+    } else {
+      editor_->setCursorPosition(ed.caret);
+    }
+    editor_->setToolTip(QtText(ed.hint));
+    SetBack(editor_, WinColour(kPanelBack));
+    editor_->show();
+    editor_->raise();
+    if (isVisible() && !editor_->hasFocus()) editor_->setFocus();
+  } else {
+    editor_->hide();
+    if (form_.MemoShown() && isVisible()) memo_->setFocus();
+  }
+
+  const FButton& fb = form_.FButtonState();
+  if (fb.visible && ed.visible && !form_.MemoShown()) {
+    fbutton_->setGeometry(fb.left, fb.top, fb.size, fb.size);
+    fbutton_->setToolTip(QtText(fb.hint));
+    fbutton_->setStyleSheet(fb.aqua ? QStringLiteral("QLabel { background: #00FFFF; border: 1px solid "
+                                                     "#808080; border-radius: 3px; font-size: 8px; }")
+                                    : QStringLiteral("QLabel { background: #D0D0D0; border: 1px solid "
+                                                     "#808080; border-radius: 3px; font-size: 8px; }"));
+    fbutton_->show();
+    fbutton_->raise();
+  } else {
+    fbutton_->hide();
+  }
+
+  if (!frame.Collapsed() && !isVisible()) {
+    // Shown again: the window grows to its size in seven steps.
+    QWidget* sub = parentWidget();
+    if (sub == nullptr || sub->isVisible()) Grow();
+  }
+  syncing_ = false;
+  update();
+}
+
+void ZestawView::Grow() {
+  WindowFrame& frame = form_.Frame();
+  QWidget* sub = parentWidget();
+  if (sub == nullptr || frame.Collapsed()) return;
+  growing_ = true;
+  const int full = frame.height;
+  for (int step = 1; step <= 7; ++step) {
+    sub->setGeometry(frame.left, frame.top, frame.width, std::max(1, full * step / 7));
+    sub->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+  growing_ = false;
+}
+
+void ZestawView::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const FieldAppearance& look = form_.Look();
+  const int w = width(), h = height();
+  const bool alt = !WindowFont.bold && form_.FontSize() < 11;
+  p.fillRect(rect(), alt ? WinColour(kAltBack) : WinColour(kWindowBack));
+
+  // The engraved frame: white line inside, black outside; now and then six
+  // nested frames in colours of their own.
+  if (fancy_frame_) {
+    for (int i = 0; i < 6; ++i) {
+      p.setPen(WinColour(static_cast<std::uint32_t>(i) * 2369552u + 788610u));
+      p.drawRect(i, i, w - 1 - 2 * i, h - 1 - 2 * i);
+    }
+  } else {
+    p.setPen(Qt::black);
+    p.drawRect(0, 0, w - 1, h - 1);
+    p.setPen(Qt::white);
+    p.drawRect(1, 1, w - 3, h - 3);
+  }
+
+  // Separators: an engraved line across the area.
+  for (std::uint16_t y0 : form_.Fields().Separators()) {
+    int y = y0 + look.spacing_y;
+    p.setPen(Qt::white);
+    p.drawLine(4, y, w - 5, y);
+    p.setPen(Qt::black);
+    p.drawLine(4, y + 1, w - 5, y + 1);
+  }
+
+  // The title, maroon, 3 points larger and bold.
+  QFont title_font = font();
+  title_font.setPointSize(form_.FontSize() + 3);
+  title_font.setBold(true);
+  p.setFont(title_font);
+  p.setPen(WinColour(kMaroon));
+  QFontMetrics tfm(title_font);
+  p.drawText(look.margin_x + 5, look.margin_y + 4 + tfm.ascent(), QtText(form_.Title()));
+
+  p.setFont(font());
+  QFontMetrics fm(font());
+  const int text_h = fm.height();
+  const int panel_h = text_h + 2 * look.bevel;
+  const FieldSet& fields = form_.Fields();
+  for (int s = 1; s <= fields.SlotCount(); ++s) {
+    const FieldSlot& slot = fields.Slot(s);
+    const bool first_of_line = s == 1 || fields.Slot(s - 1).line != slot.line;
+    QString label = QtText(slot.label.view());
+    if (!label.isEmpty()) {
+      p.setPen(Qt::black);
+      p.drawText(slot.label_left, slot.top + look.bevel + fm.ascent(), label);
+    }
+    if (slot.panel_width == 0) continue;
+    if (first_of_line && !label.isEmpty()) {
+      // The dotted leader from the caption to its panel.
+      int x1 = slot.label_left + fm.horizontalAdvance(label) + 3;
+      int x2 = slot.left - 3;
+      int y = slot.top + panel_h * 5 / 7;
+      if (x2 > x1) {
+        QPen pen(QColor(64, 64, 64));
+        pen.setStyle(Qt::DotLine);
+        p.setPen(pen);
+        p.drawLine(x1, y, x2, y);
+      }
+    }
+    QRect r(slot.left, slot.top, slot.panel_width, panel_h);
+    QString shown = PanelShown(form_.PanelText(s));
+    QRect inner = r.adjusted(look.bevel + look.border, look.bevel, -(look.bevel + look.border), -look.bevel);
+    if (slot.display_only) {
+      p.setPen(WinColour(kMaroon));
+    } else {
+      p.fillRect(r, WinColour(kPanelBack));
+      // A lowered bevel: dark above and left, light below and right.
+      for (int i = 0; i < look.bevel; ++i) {
+        p.setPen(QColor(128, 128, 128));
+        p.drawLine(r.left() + i, r.top() + i, r.right() - i, r.top() + i);
+        p.drawLine(r.left() + i, r.top() + i, r.left() + i, r.bottom() - i);
+        p.setPen(Qt::white);
+        p.drawLine(r.left() + i, r.bottom() - i, r.right() - i, r.bottom() - i);
+        p.drawLine(r.right() - i, r.top() + i, r.right() - i, r.bottom() - i);
+      }
+      p.setPen(Qt::black);
+    }
+    p.drawText(inner, (form_.PanelRight(s) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, shown);
+  }
+}
+
+void ZestawView::mousePressEvent(QMouseEvent* event) {
+  if (form_.State() == kZesRunning || form_.State() == kZesAbort) return;
+  QPoint at = event->position().toPoint();
+  form_.ClickAt(at.x(), at.y());
+  Changed();
+}
+
+void ZestawView::mouseDoubleClickEvent(QMouseEvent* event) {
+  const FieldAppearance& look = form_.Look();
+  QFont title_font = font();
+  title_font.setPointSize(form_.FontSize() + 3);
+  title_font.setBold(true);
+  QFontMetrics tfm(title_font);
+  QRect title(look.margin_x + 5, look.margin_y + 4, tfm.horizontalAdvance(QtText(form_.Title())),
+              tfm.height());
+  if (title.contains(event->position().toPoint())) {
+    form_.DoubleClickTitle();
+    Changed();
+  }
+}
+
+bool ZestawView::EditorKey(QKeyEvent* key) {
+  std::uint16_t code = CommandKey(key);
+  if (code == 0) return false;
+  form_.PressKey(code);
+  Changed();
+  return true;
+}
+
+bool ZestawView::eventFilter(QObject* watched, QEvent* event) {
+  if (syncing_) return QWidget::eventFilter(watched, event);
+  const QEvent::Type t = event->type();
+  if (watched == editor_) {
+    if (t == QEvent::KeyPress) return EditorKey(static_cast<QKeyEvent*>(event));
+    if (t == QEvent::ShortcutOverride) {
+      auto* k = static_cast<QKeyEvent*>(event);
+      if (CommandKey(k) != 0) {
+        event->accept();
+        return true;
+      }
+    }
+    if (t == QEvent::MouseButtonDblClick) {
+      form_.PressKey(kKeyF3);
+      Changed();
+      return true;
+    }
+  } else if (watched == memo_) {
+    if (t == QEvent::KeyPress) {
+      auto* k = static_cast<QKeyEvent*>(event);
+      if (k->key() == Qt::Key_F3) {
+        memo_->paste();
+        return true;
+      }
+      std::uint16_t code = CommandKey(k);
+      form_.PressKey(code != 0 ? code : static_cast<std::uint16_t>(k->nativeVirtualKey() & 0xFFFF));
+      Changed();
+      return true;
+    }
+  } else if (watched == fbutton_) {
+    if (t == QEvent::MouseButtonDblClick) {
+      form_.PressKey(kKeyF3);
+      Changed();
+      return true;
+    }
+    if (t == QEvent::MouseButtonRelease) {
+      auto* m = static_cast<QMouseEvent*>(event);
+      form_.PressKey(m->button() == Qt::RightButton ? kKeyF5 : kKeyF4);
+      Changed();
+      return true;
+    }
+  } else if (watched == esc_) {
+    if (t == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+      form_.RightClickEsc();
+      Changed();
+      return true;
+    }
+  } else if (watched == ppdf_) {
+    if (t == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton &&
+        ppdf_->isEnabled()) {
+      form_.Run(kRunPdfRight);
+      Changed();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace zel
