@@ -2,6 +2,7 @@
 // arbitrary file contents: nothing crashes, values and fields keep their
 // capacities, and a record written is the record read back (when no stored
 // wildcard key stands in front of it).
+#include <ftw.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -20,10 +21,21 @@
 
 namespace {
 
+std::string folder;
+
+void RemoveFolder() {
+  nftw(
+      folder.c_str(),
+      [](const char* p, const struct stat*, int, struct FTW*) { return ::remove(p); }, 16,
+      FTW_DEPTH | FTW_PHYS);
+}
+
 bool Setup() {
   char tmpl[] = "/tmp/zel-fuzz-XXXXXX";
   const char* dir = mkdtemp(tmpl);
   if (dir == nullptr) abort();
+  folder = dir;
+  atexit(RemoveFolder);
   std::string err;
   if (!zel::SetZelFolder(dir, &err)) abort();
   zel::MakeFolder("#");
