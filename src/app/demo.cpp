@@ -12,7 +12,9 @@ namespace {
 demo::Scale ScaleFor(double factor) {
   demo::Scale s;
   if (factor <= 1.0) return s;
-  auto times = [factor](int base) { return std::max(base, static_cast<int>(std::lround(base * factor))); };
+  auto times = [factor](int base) {
+    return std::max(base, static_cast<int>(std::lround(base * factor)));
+  };
   s.factor = factor;
   s.customers = times(14);
   s.suppliers = times(12);

@@ -27,8 +27,8 @@
 namespace zel {
 
 struct DemoOptions {
-  int year = 2024;              // 1990..2038
-  std::int64_t postings = 0;    // 0: the sample year; otherwise about this many postings
+  int year = 2024;            // 1990..2038
+  std::int64_t postings = 0;  // 0: the sample year; otherwise about this many postings
   std::uint64_t seed = 1;
   bool station_settings = false;  // also point the workstation settings at the folder
 };

@@ -18,7 +18,8 @@ namespace zel::demo {
 // gives the same year.
 class Random {
  public:
-  explicit Random(std::uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 0x632BE59BD9B4E019ull) {}
+  explicit Random(std::uint64_t seed)
+      : state_(seed * 0x9E3779B97F4A7C15ull + 0x632BE59BD9B4E019ull) {}
   std::uint64_t Next() {
     std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -47,10 +48,10 @@ struct Counterparty {
 // Sizes of the year: the sample year has scale 1.
 struct Scale {
   double factor = 1.0;
-  int customers = 14;    // the last two are foreign
-  int suppliers = 12;    // the last one is foreign
+  int customers = 14;  // the last two are foreign
+  int suppliers = 12;  // the last one is foreign
   int employees = 5;
-  int centres = 5;       // cost centres 01..
+  int centres = 5;  // cost centres 01..
   int sales_per_month = 10;
   int purchases_per_month = 9;
   int statement_lines_max = 400;  // a bank statement is split beyond this
@@ -62,10 +63,10 @@ struct Line {
   std::string account;  // symbol
   bool debit = true;
   std::int64_t grosze = 0;
-  std::string counter;  // symbol, may be empty
+  std::string counter;      // symbol, may be empty
   std::string transaction;  // Windows-1250
   DayNo due = 0;
-  std::string text;         // Windows-1250
+  std::string text;             // Windows-1250
   std::int64_t euro_cents = 0;  // a currency posting when not 0
   std::int32_t rate = 0;        // units of 0.0001
 };
@@ -76,8 +77,8 @@ struct Document {
   DayNo document_date = 0;
   DayNo operation_date = 0;
   std::vector<Line> lines;
-  bool numbered = false;         // journal numbers ("L.Dz.") given to its postings
-  bool control = false;          // followed by a control record
+  bool numbered = false;           // journal numbers ("L.Dz.") given to its postings
+  bool control = false;            // followed by a control record
   std::int64_t control_delta = 0;  // added to the control total (the deliberate case)
 };
 
@@ -107,7 +108,7 @@ struct Builder {
   DemoYear year;
   std::vector<Counterparty> customers;
   std::vector<Counterparty> suppliers;
-  std::vector<std::string> employees;  // 230-xx accounts
+  std::vector<std::string> employees;            // 230-xx accounts
   std::unordered_map<std::string, int> numbers;  // last number per kind
   int journal_no = 0;
 };

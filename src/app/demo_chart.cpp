@@ -14,9 +14,9 @@ namespace zel::demo {
 namespace {
 
 constexpr std::array<const char*, 24> kGreek = {
-    "Alfa",  "Beta",    "Gamma", "Delta", "Epsilon", "Zeta",    "Eta", "Theta",
-    "Jota",  "Kappa",   "Lambda", "Mi",   "Ni",      "Ksi",     "Omikron", "Pi",
-    "Ro",    "Sigma",   "Tau",   "Ypsilon", "Fi",    "Chi",     "Psi", "Omega"};
+    "Alfa", "Beta",  "Gamma",  "Delta",   "Epsilon", "Zeta", "Eta",     "Theta",
+    "Jota", "Kappa", "Lambda", "Mi",      "Ni",      "Ksi",  "Omikron", "Pi",
+    "Ro",   "Sigma", "Tau",    "Ypsilon", "Fi",      "Chi",  "Psi",     "Omega"};
 constexpr std::array<const char*, 4> kForms = {" Sp. z o.o.", " S.A.", " Sp.j.", " s.c."};
 
 struct Town {
@@ -35,9 +35,9 @@ constexpr std::array<Town, 12> kTowns = {{{"00", "Warszawa"},
                                           {"35", "Rzeszów"},
                                           {"10", "Olsztyn"},
                                           {"25", "Kielce"}}};
-constexpr std::array<const char*, 10> kStreets = {"Polna",    "Leśna",   "Słoneczna", "Krótka",
-                                                  "Szkolna",  "Ogrodowa", "Lipowa",   "Brzozowa",
-                                                  "Łąkowa",   "Kwiatowa"};
+constexpr std::array<const char*, 10> kStreets = {"Polna",   "Leśna",    "Słoneczna", "Krótka",
+                                                  "Szkolna", "Ogrodowa", "Lipowa",    "Brzozowa",
+                                                  "Łąkowa",  "Kwiatowa"};
 
 // Cost types of group 4 and their names inside the cost structure.
 struct CostType {
@@ -93,12 +93,13 @@ int DaysInMonth(int mm, int year) {
 std::string Money(std::int64_t grosze) {
   char buf[40];
   const std::int64_t a = grosze < 0 ? -grosze : grosze;
-  std::snprintf(buf, sizeof buf, "%s%lld,%02lld", grosze < 0 ? "-" : "", static_cast<long long>(a / 100),
-                static_cast<long long>(a % 100));
+  std::snprintf(buf, sizeof buf, "%s%lld,%02lld", grosze < 0 ? "-" : "",
+                static_cast<long long>(a / 100), static_cast<long long>(a % 100));
   return buf;
 }
 
-Builder::Builder(const DemoOptions& opts, const Scale& sc) : options(opts), scale(sc), rng(opts.seed) {
+Builder::Builder(const DemoOptions& opts, const Scale& sc)
+    : options(opts), scale(sc), rng(opts.seed) {
   year.options = opts;
   year.bo_date = Day(1, 1, opts.year);
   year.bz_date = Day(31, 12, opts.year);
@@ -148,7 +149,9 @@ void Builder::AddAccount(std::string symbol, std::string name, std::string addre
 }
 
 void Builder::BuildChart() {
-  auto add = [this](const char* s, const char* n, const char* h) { AddAccount(s, Utf8ToWin(n), {}, {}, Utf8ToWin(h)); };
+  auto add = [this](const char* s, const char* n, const char* h) {
+    AddAccount(s, Utf8ToWin(n), {}, {}, Utf8ToWin(h));
+  };
   // Group 0: fixed assets and their depreciation.
   add("0", "Aktywa trwałe", "AKTYWA TRW");
   add("010", "Środki trwałe", "ŚR.TRWAŁE");
@@ -196,11 +199,12 @@ void Builder::BuildChart() {
   add("5", "Koszty według funkcji", "KOSZTY FUNK");
   for (const CostFunction& f : kFunctions) add(f.symbol, f.name, "");
   AddAccount("599", "Układ kosztów rodzajowych"_w, {}, {}, "!K");
-  for (const CostType& t : kCostTypes) add((std::string("599-") + t.symbol).c_str(), t.structure_name, t.short_name);
+  for (const CostType& t : kCostTypes)
+    add((std::string("599-") + t.symbol).c_str(), t.structure_name, t.short_name);
   for (int c = 1; c <= scale.centres; ++c) {
     const CostFunction& f = kFunctions[c <= 2 ? 0 : (c - 2 - 1) % 3 + 1];
-    AddAccount(std::string(f.symbol) + "-" + Digits(c, 2), Utf8ToWin(f.centre_name) + " " + Digits(c, 2), {}, {},
-               "^K");
+    AddAccount(std::string(f.symbol) + "-" + Digits(c, 2),
+               Utf8ToWin(f.centre_name) + " " + Digits(c, 2), {}, {}, "^K");
   }
   // Group 7: revenue and its costs.
   add("7", "Przychody i koszty ich uzyskania", "PRZYCHODY");
@@ -236,14 +240,16 @@ void Builder::BuildChart() {
       name += de ? " GmbH" : " s.r.o.";
       c.address = de ? "DE 10115 Berlin, Musterstrasse " + std::to_string(rng.Range(1, 90))
                      : Utf8ToWin("CZ 110 00 Praha, Vzorova ") + std::to_string(rng.Range(1, 90));
-      c.nip = de ? "DE" + Digits(rng.Range(100000000, 999999999), 9) : "CZ" + Digits(rng.Range(10000000, 99999999), 8);
+      c.nip = de ? "DE" + Digits(rng.Range(100000000, 999999999), 9)
+                 : "CZ" + Digits(rng.Range(10000000, 99999999), 8);
       c.foreign = true;
       c.term_days = 30;
     } else {
       name += kForms[i % 4];
       const Town& t = kTowns[rng.Range(0, kTowns.size() - 1)];
-      c.address = std::string(t.postcode_prefix) + "-" + Digits(rng.Range(1, 999), 3) + " " + Utf8ToWin(t.name) +
-                  ", ul. " + Utf8ToWin(kStreets[rng.Range(0, kStreets.size() - 1)]) + " " +
+      c.address = std::string(t.postcode_prefix) + "-" + Digits(rng.Range(1, 999), 3) + " " +
+                  Utf8ToWin(t.name) + ", ul. " +
+                  Utf8ToWin(kStreets[rng.Range(0, kStreets.size() - 1)]) + " " +
                   std::to_string(rng.Range(1, 120));
       c.nip = NewNip();
       static constexpr std::array<int, 4> kTerms = {14, 21, 30, 7};
@@ -271,8 +277,9 @@ void Builder::BuildChart() {
                "PRAC." + Digits(i, 2));
   }
 
-  std::sort(year.accounts.begin(), year.accounts.end(),
-            [](const DemoAccount& a, const DemoAccount& b) { return SymbolLess(a.symbol, b.symbol); });
+  std::sort(
+      year.accounts.begin(), year.accounts.end(),
+      [](const DemoAccount& a, const DemoAccount& b) { return SymbolLess(a.symbol, b.symbol); });
   for (std::size_t i = 0; i < customers.size(); ++i) customers[i].account = customer_symbols[i];
   for (std::size_t i = 0; i < suppliers.size(); ++i) suppliers[i].account = supplier_symbols[i];
   employees = employee_symbols;

@@ -79,7 +79,8 @@ bool WriteRecords(const std::string& path, std::size_t count, std::size_t size,
 }
 
 bool WriteText(const std::string& path, const std::string& text, std::string* err) {
-  if (!WriteFileAtomically(path, text, kTempSuffix)) return Fail(err, "Nie można zapisać "_w + path);
+  if (!WriteFileAtomically(path, text, kTempSuffix))
+    return Fail(err, "Nie można zapisać "_w + path);
   return true;
 }
 
@@ -112,7 +113,8 @@ bool WriteChart(const DemoYear& year, const std::string& path, std::string* err)
 
 bool WriteRegisters(const DemoYear& year, std::string_view db_dir, std::string* err) {
   for (const DemoRegister& reg : year.registers) {
-    const std::string path = std::string(db_dir) + "VAT\\" + VatRegisterFileName(reg.code, reg.kind);
+    const std::string path =
+        std::string(db_dir) + "VAT\\" + VatRegisterFileName(reg.code, reg.kind);
     const bool ok = WriteRecords(
         path, reg.entries.size(), kVatEntrySize,
         [&reg](std::size_t i, std::uint8_t* p) {
@@ -146,7 +148,8 @@ bool WriteTaxpayer(const DemoFirm& firm, std::string* err) {
   d.oIm = "Anna"_w;
   d.oNa = "Przykładowa"_w;
   d.oTe = "22 000 00 00";
-  if (!WriteTaxpayerFile(d)) return Fail(err, "Nie można zapisać "_w + std::string(DbDir.view()) + "VAT\\Pod.7BT");
+  if (!WriteTaxpayerFile(d))
+    return Fail(err, "Nie można zapisać "_w + std::string(DbDir.view()) + "VAT\\Pod.7BT");
   return true;
 }
 
@@ -231,8 +234,9 @@ std::string VatSummaryText(char kind) {
     lines = {m + "ABC Sprzedaż krajowa opodatkowana", m + "DEH Sprzedaż krajowa 0% i zwolniona",
              m + "FGKL Dostawy i usługi poza krajem", m + "N Wewnątrzwspólnotowe nabycie"};
   } else {
-    lines = {m + "ABCD Zakupy pozostałe z pełnym odliczeniem", m + "EFGHPR Zakupy z odliczeniem 46%",
-             m + "IJKLST Zakupy bez odliczenia", m + "MNOPQRSTY Środki trwałe", m + "OQUV Samochody"};
+    lines = {m + "ABCD Zakupy pozostałe z pełnym odliczeniem",
+             m + "EFGHPR Zakupy z odliczeniem 46%", m + "IJKLST Zakupy bez odliczenia",
+             m + "MNOPQRSTY Środki trwałe", m + "OQUV Samochody"};
   }
   for (std::string& l : lines) l = Utf8ToWin(l);
   return Lines(lines);
@@ -270,13 +274,16 @@ bool WriteDemoYear(const DemoYear& year, std::string_view db_dir, std::string* e
 
   if (!WriteRecords(
           JournalPath(year.working_name), year.working.size(), kJournalRecordSize,
-          [&year](std::size_t i, std::uint8_t* p) { EncodeJournalEntry(year.working[i], p); }, err)) {
+          [&year](std::size_t i, std::uint8_t* p) { EncodeJournalEntry(year.working[i], p); },
+          err)) {
     return false;
   }
   const std::vector<std::uint32_t> order = AnnualOrder(year);
   if (!WriteRecords(
           JournalPath(year.annual_name), order.size(), kJournalRecordSize,
-          [&year, &order](std::size_t i, std::uint8_t* p) { EncodeJournalEntry(year.working[order[i]], p); },
+          [&year, &order](std::size_t i, std::uint8_t* p) {
+            EncodeJournalEntry(year.working[order[i]], p);
+          },
           err)) {
     return false;
   }
@@ -284,7 +291,8 @@ bool WriteDemoYear(const DemoYear& year, std::string_view db_dir, std::string* e
   if (!WriteRegisters(year, dir, err)) return false;
   for (char kind : {'S', 'Z'}) {
     const std::string k(1, kind);
-    if (!WriteText(dir + "SETUP\\OP-VAT-" + k + ".TXT", VatDescriptionText(kind), err)) return false;
+    if (!WriteText(dir + "SETUP\\OP-VAT-" + k + ".TXT", VatDescriptionText(kind), err))
+      return false;
     if (!WriteText(dir + "SETUP\\R" + k + "V-SUM", VatSummaryText(kind), err)) return false;
   }
   if (!WriteText(dir + "Podmiot1.TXT", Podmiot1Text(year.firm), err)) return false;
@@ -298,11 +306,13 @@ bool WriteStationSettings(std::string_view db_dir, std::string* err) {
   // Inside the Zel folder the database is named relative to it: shorter, and
   // the pair can move together.
   const std::string zel = Utf8ToWin(ZelFolder()) + "/";
-  if (!ZelFolder().empty() && folder.compare(0, zel.size(), zel) == 0) folder = folder.substr(zel.size());
+  if (!ZelFolder().empty() && folder.compare(0, zel.size(), zel) == 0)
+    folder = folder.substr(zel.size());
   const std::string value = folder + ";" + std::string(kDemoChartName);
   if (value.size() > kSettingValueSize) {
     return Fail(err, "Za długa nazwa folderu bazy dla ustawień (najwyżej "_w +
-                         std::to_string(kSettingValueSize - kDemoChartName.size() - 1) + " znaków): " + folder);
+                         std::to_string(kSettingValueSize - kDemoChartName.size() - 1) +
+                         " znaków): " + folder);
   }
   const FixedText<4> station = StationExt;
   if (StationExt.empty()) StationExt = ".xxx";
@@ -313,8 +323,10 @@ bool WriteStationSettings(std::string_view db_dir, std::string* err) {
     const std::string description = "SETUP\\OP-VAT-" + k + ".TXT";
     const std::string summary = "SETUP\\R" + k + "V-SUM";
     if (!FileOrFolderExists("SETUP")) MakeFolder("SETUP");
-    if (!FileOrFolderExists(description) && !WriteText(description, VatDescriptionText(kind), err)) return false;
-    if (!FileOrFolderExists(summary) && !WriteText(summary, VatSummaryText(kind), err)) return false;
+    if (!FileOrFolderExists(description) && !WriteText(description, VatDescriptionText(kind), err))
+      return false;
+    if (!FileOrFolderExists(summary) && !WriteText(summary, VatSummaryText(kind), err))
+      return false;
   }
   return true;
 }

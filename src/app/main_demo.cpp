@@ -31,7 +31,8 @@ const char kHelp[] =
 class TerminalStatus : public zel::StatusSink {
  public:
   void Show(std::string_view text, std::uint8_t colour) override {
-    if (colour == zel::kWarning) std::fprintf(stderr, "zel-demo: %s\n", zel::WinToUtf8(text).c_str());
+    if (colour == zel::kWarning)
+      std::fprintf(stderr, "zel-demo: %s\n", zel::WinToUtf8(text).c_str());
   }
   void Clear() override {}
 };
@@ -72,7 +73,8 @@ int main(int argc, char** argv) {
         if (!ParseNumber(value, 0, 20000000, &v)) return Usage("liczba dekretów: 0..20000000");
         options.postings = v;
       } else {
-        if (!ParseNumber(value, 0, 0x7FFFFFFFFFFFFFFFll, &v)) return Usage("ziarno: liczba nieujemna");
+        if (!ParseNumber(value, 0, 0x7FFFFFFFFFFFFFFFll, &v))
+          return Usage("ziarno: liczba nieujemna");
         options.seed = static_cast<std::uint64_t>(v);
       }
     } else if (!a.empty() && a[0] == '-') {
@@ -114,7 +116,8 @@ int main(int argc, char** argv) {
   }
   const auto done = std::chrono::steady_clock::now();
   auto ms = [](auto a, auto b) {
-    return static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count());
+    return static_cast<long long>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(b - a).count());
   };
 
   std::printf("%s: %lld dekretów, %zu kont, dokumenty:", native.c_str(),

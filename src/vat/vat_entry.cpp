@@ -50,9 +50,13 @@ void ToDos(FixedText<N>& t) {
 }  // namespace
 
 // The journal records' amount form: one rule for what counts as a number.
-bool ReadAmount10(const std::uint8_t* p, Amount* out) { return DecodeAmount(p, out); }
+bool ReadAmount10(const std::uint8_t* p, Amount* out) {
+  return DecodeAmount(p, out);
+}
 
-void WriteAmount10(Amount value, std::uint8_t* p) { EncodeAmount(value, p); }
+void WriteAmount10(Amount value, std::uint8_t* p) {
+  EncodeAmount(value, p);
+}
 
 VatEntry DecodeVatEntry(const std::uint8_t* p) {
   VatEntry e;

@@ -29,30 +29,30 @@ inline constexpr std::size_t kVatLineSize = 23;
 // One qualified amount of an entry: a qualification letter with its net and
 // VAT. A line with a zero net is unused.
 struct VatLine {
-  char letter = 0;                           // +0   1  ASCII letter 'A'..'Z' (others: catch-all)
-  Amount net = 0;                            // +1  10  x87 extended real
-  Amount vat = 0;                            // +11 10  x87 extended real
-  std::array<std::uint8_t, 2> extra{};       // +21  2  not read; kept as found
+  char letter = 0;                      // +0   1  ASCII letter 'A'..'Z' (others: catch-all)
+  Amount net = 0;                       // +1  10  x87 extended real
+  Amount vat = 0;                       // +11 10  x87 extended real
+  std::array<std::uint8_t, 2> extra{};  // +21  2  not read; kept as found
 };
 
 struct VatEntry {
-  FixedText<12> key;                         //   0  13  length-prefixed, Mazovia: entry key
-  std::uint16_t number = 0;                  //  13   2  u16 LE: entry number within the key
-  DayNo registration_date = 0;               //  15   2  DayNo LE
-  DayNo invoice_date = 0;                    //  17   2  DayNo LE
-  std::uint8_t month_flag = 0;               //  19   1  byte; 13 and more: marker line
-  FixedText<25> reference;                   //  20  26  length-prefixed, Mazovia
-  FixedText<15> nip;                         //  46  16  length-prefixed: contractor tax number
-  FixedText<50> name;                        //  62  51  length-prefixed, Mazovia: contractor name
-  FixedText<103> address;                    // 113 104  length-prefixed, Mazovia: contractor address
-  FixedText<20> document_no;                 // 217  21  length-prefixed: invoice number
-  FixedText<40> description;                 // 238  41  length-prefixed, Mazovia
-  DayNo vat_date = 0;                        // 279   2  DayNo LE; 0 = the registration date
-                                             // 281   2  reserved, zero
-  FixedText<5> register_code;                // 283   6  length-prefixed; filled in by readers
-  std::array<VatLine, kVatLines> lines{};    // 289 138  six lines of 23 bytes (VatLine)
-                                             // 427  23  reserved, zero
-  bool amounts_ok = true;                    // decoding only: every amount was a finite number
+  FixedText<12> key;                       //   0  13  length-prefixed, Mazovia: entry key
+  std::uint16_t number = 0;                //  13   2  u16 LE: entry number within the key
+  DayNo registration_date = 0;             //  15   2  DayNo LE
+  DayNo invoice_date = 0;                  //  17   2  DayNo LE
+  std::uint8_t month_flag = 0;             //  19   1  byte; 13 and more: marker line
+  FixedText<25> reference;                 //  20  26  length-prefixed, Mazovia
+  FixedText<15> nip;                       //  46  16  length-prefixed: contractor tax number
+  FixedText<50> name;                      //  62  51  length-prefixed, Mazovia: contractor name
+  FixedText<103> address;                  // 113 104  length-prefixed, Mazovia: contractor address
+  FixedText<20> document_no;               // 217  21  length-prefixed: invoice number
+  FixedText<40> description;               // 238  41  length-prefixed, Mazovia
+  DayNo vat_date = 0;                      // 279   2  DayNo LE; 0 = the registration date
+                                           // 281   2  reserved, zero
+  FixedText<5> register_code;              // 283   6  length-prefixed; filled in by readers
+  std::array<VatLine, kVatLines> lines{};  // 289 138  six lines of 23 bytes (VatLine)
+                                           // 427  23  reserved, zero
+  bool amounts_ok = true;                  // decoding only: every amount was a finite number
 };
 
 // Reads an entry from kVatEntrySize bytes at p.

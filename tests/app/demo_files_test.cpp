@@ -1,5 +1,7 @@
 // The database folder zel-demo writes, read back through the store, VAT and
 // settings code.
+#include "app/demo_files.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +13,6 @@
 #include <string>
 
 #include "app/demo.hpp"
-#include "app/demo_files.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "platform/faults.hpp"
@@ -36,7 +37,9 @@ std::string ReadNative(const fs::path& p) {
   return s.str();
 }
 
-std::int64_t Grosze(Amount a) { return std::llround(a * 100); }
+std::int64_t Grosze(Amount a) {
+  return std::llround(a * 100);
+}
 
 class DemoFiles : public ::testing::Test {
  protected:
@@ -110,7 +113,8 @@ TEST_F(DemoFiles, ChartLoadsWithItsCostStructure) {
   const DemoYear year = BuildDemoYear(DemoOptions{});
   Write(year, "db");
   File f;
-  ASSERT_TRUE(f.OpenNative((root_ / "db" / "PlanKont.PFX").string(), Access::kRead, Share::kDenyWrite));
+  ASSERT_TRUE(
+      f.OpenNative((root_ / "db" / "PlanKont.PFX").string(), Access::kRead, Share::kDenyWrite));
   FileSource source(f);
   ChartTable chart;
   chart.LoadFrom(source);
@@ -136,7 +140,8 @@ TEST_F(DemoFiles, RegistersAndTaxpayerFilesReadBack) {
     const std::string bytes = ReadNative(vat / VatRegisterFileName(reg.code, reg.kind));
     ASSERT_EQ(bytes.size(), reg.entries.size() * kVatEntrySize);
     for (std::size_t i = 0; i < reg.entries.size(); ++i) {
-      VatEntry e = DecodeVatEntry(reinterpret_cast<const std::uint8_t*>(bytes.data()) + i * kVatEntrySize);
+      VatEntry e =
+          DecodeVatEntry(reinterpret_cast<const std::uint8_t*>(bytes.data()) + i * kVatEntrySize);
       ASSERT_TRUE(e.amounts_ok);
       VatEntryToWin(e);
       const VatEntry& want = reg.entries[i];
@@ -160,8 +165,9 @@ TEST_F(DemoFiles, RegistersAndTaxpayerFilesReadBack) {
   EXPECT_NE(podmiot.find("NIP=1234563218\r\n"), std::string::npos);
 
   const std::string taxpayer = ReadNative(vat / "Pod.7BT");
-  for (const std::string& line : {std::string("  Nip = 1234563218\r\n"), "  Naz = " + year.firm.name + "\r\n",
-                                  std::string("  Pes = 123456785\r\n")}) {
+  for (const std::string& line :
+       {std::string("  Nip = 1234563218\r\n"), "  Naz = " + year.firm.name + "\r\n",
+        std::string("  Pes = 123456785\r\n")}) {
     EXPECT_NE(taxpayer.find(line), std::string::npos) << WinToUtf8(line);
   }
 
@@ -235,7 +241,8 @@ TEST_F(DemoFiles, SameSeedGivesTheSameBytesAnotherSeedOthers) {
   }
   EXPECT_GE(compared, 14);
   EXPECT_NE(ReadNative(root_ / "a" / "N2024.DFX"), ReadNative(root_ / "c" / "N2024.DFX"));
-  EXPECT_NE(ReadNative(root_ / "a" / "VAT" / "RejSPR.RSV"), ReadNative(root_ / "c" / "VAT" / "RejSPR.RSV"));
+  EXPECT_NE(ReadNative(root_ / "a" / "VAT" / "RejSPR.RSV"),
+            ReadNative(root_ / "c" / "VAT" / "RejSPR.RSV"));
 }
 
 TEST_F(DemoFiles, AFailedWriteLeavesTheOldFilesWholeAndNoPartsBehind) {
@@ -251,8 +258,11 @@ TEST_F(DemoFiles, AFailedWriteLeavesTheOldFilesWholeAndNoPartsBehind) {
     FaultOp op;
     bool persistent;
   };
-  const Fault faults[] = {{FaultOp::kOpen, true},   {FaultOp::kOpen, false}, {FaultOp::kWrite, true},
-                          {FaultOp::kWrite, false}, {FaultOp::kRename, false}};
+  const Fault faults[] = {{FaultOp::kOpen, true},
+                          {FaultOp::kOpen, false},
+                          {FaultOp::kWrite, true},
+                          {FaultOp::kWrite, false},
+                          {FaultOp::kRename, false}};
   for (const Fault& fault : faults) {
     for (int nth : {1, 2, 3, 7}) {
       SCOPED_TRACE(static_cast<int>(fault.op) * 100 + (fault.persistent ? 10 : 0) + nth);
@@ -268,7 +278,8 @@ TEST_F(DemoFiles, AFailedWriteLeavesTheOldFilesWholeAndNoPartsBehind) {
       // The annual file is the old one or, when the failure came after it,
       // the new one; never a mixture.
       const std::string now = ReadNative(root_ / "db" / "N2024.DFX");
-      EXPECT_TRUE(now == before || now.size() == static_cast<std::size_t>(PostingCount(other)) * 250);
+      EXPECT_TRUE(now == before ||
+                  now.size() == static_cast<std::size_t>(PostingCount(other)) * 250);
     }
   }
 }
@@ -285,7 +296,8 @@ TEST_F(DemoFiles, ScaledYearFilesAreAsBigAsTheirRecords) {
             static_cast<std::uintmax_t>(PostingCount(year) + year.control_records) * 250);
   EXPECT_EQ(fs::file_size(db / "PlanKont.PFX"), year.accounts.size() * 250);
   for (const DemoRegister& reg : year.registers) {
-    EXPECT_EQ(fs::file_size(db / "VAT" / VatRegisterFileName(reg.code, reg.kind)), reg.entries.size() * 450);
+    EXPECT_EQ(fs::file_size(db / "VAT" / VatRegisterFileName(reg.code, reg.kind)),
+              reg.entries.size() * 450);
   }
   // Balanced to the grosz, and still in account order.
   const std::string annual = ReadNative(db / "N2023.DFX");

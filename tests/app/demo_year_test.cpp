@@ -9,13 +9,15 @@
 #include <string>
 
 #include "app/demo.hpp"
-#include "common/pltext.hpp"
 #include "common/dates.hpp"
+#include "common/pltext.hpp"
 
 namespace zel {
 namespace {
 
-std::int64_t Grosze(Amount a) { return std::llround(a * 100); }
+std::int64_t Grosze(Amount a) {
+  return std::llround(a * 100);
+}
 
 const DemoYear& Sample() {
   static const DemoYear year = BuildDemoYear(DemoOptions{});
@@ -92,14 +94,20 @@ TEST(DemoYear, CostsByTypeAndByFunctionAgreeInEveryMonth) {
     const char group = e.account[0];
     const bool settlement = e.account.view().substr(0, 3) == "490";
     if (group == '4' && !settlement) {
-      if (e.IsDebit()) type_debits[mm] += Grosze(e.amount);
-      else wrong_side += Grosze(e.amount);
+      if (e.IsDebit())
+        type_debits[mm] += Grosze(e.amount);
+      else
+        wrong_side += Grosze(e.amount);
     } else if (group == '5') {
-      if (e.IsDebit()) function_debits[mm] += Grosze(e.amount);
-      else wrong_side += Grosze(e.amount);
+      if (e.IsDebit())
+        function_debits[mm] += Grosze(e.amount);
+      else
+        wrong_side += Grosze(e.amount);
     } else if (settlement) {
-      if (e.IsDebit()) wrong_side += Grosze(e.amount);
-      else settlement_credits[mm] += Grosze(e.amount);
+      if (e.IsDebit())
+        wrong_side += Grosze(e.amount);
+      else
+        settlement_credits[mm] += Grosze(e.amount);
     }
   }
   EXPECT_EQ(wrong_side, 0);
@@ -132,7 +140,8 @@ TEST(DemoYear, HoldsEveryKindOfPostingTheStatementsNeed) {
     const std::string_view t = e.transactionNo.view();
     if (t.find('*') != std::string_view::npos) ++star;
     if (t.find(';') != std::string_view::npos) ++semicolon;
-    if (e.account.view().substr(0, 4) == "201-" && e.IsDebit() && e.documentNo.view().substr(0, 2) == "FV") {
+    if (e.account.view().substr(0, 4) == "201-" && e.IsDebit() &&
+        e.documentNo.view().substr(0, 2) == "FV") {
       (e.dueDate == 0 ? no_due_debit : due) += 1;
     }
   }
@@ -210,8 +219,11 @@ TEST(DemoYear, YearEndBalancesStandOnTheirUsualSides) {
     SCOPED_TRACE(s);
     EXPECT_GE(balance[s], 0);
   }
-  const std::pair<const char*, const char*> pairs[] = {
-      {"010-1", "070-1"}, {"010-2", "070-2"}, {"010-3", "070-3"}, {"010-4", "070-4"}, {"020", "079"}};
+  const std::pair<const char*, const char*> pairs[] = {{"010-1", "070-1"},
+                                                       {"010-2", "070-2"},
+                                                       {"010-3", "070-3"},
+                                                       {"010-4", "070-4"},
+                                                       {"020", "079"}};
   for (const auto& [gross, dep] : pairs) {
     SCOPED_TRACE(gross);
     EXPECT_GE(balance[gross] + balance[dep], 0);
@@ -275,7 +287,8 @@ TEST(DemoYear, RegistersUseEveryLetterAndTheSpecialEntries) {
   // The sales registers hold the output VAT the sales invoices posted.
   std::int64_t journal_sales_vat = 0;
   for (const JournalEntry& e : year.working) {
-    if (!e.IsControl() && !e.IsDebit() && e.account.view() == "221-1" && e.documentNo.view().substr(0, 2) == "FV") {
+    if (!e.IsControl() && !e.IsDebit() && e.account.view() == "221-1" &&
+        e.documentNo.view().substr(0, 2) == "FV") {
       journal_sales_vat += Grosze(e.amount);
     }
   }

@@ -46,14 +46,19 @@ TEST(VatEntry, FieldsStandAtTheirOffsets) {
   const Field fields[] = {
       {"key", 0, "\x0AS24/000017"},
       {"reference", 20, "\x0Czam. 44/2024"},
-      {"nip", 46, "\x0A" "5261040828"},
-      {"document", 217, "\x0D" "FV 17/03/2024"},
+      {"nip", 46,
+       "\x0A"
+       "5261040828"},
+      {"document", 217,
+       "\x0D"
+       "FV 17/03/2024"},
       {"register code", 283, "\x03SPR"},
   };
   for (const Field& f : fields) {
     SCOPED_TRACE(f.name);
-    EXPECT_EQ(std::string_view(reinterpret_cast<const char*>(r.data() + f.offset), f.expected.size()),
-              f.expected);
+    EXPECT_EQ(
+        std::string_view(reinterpret_cast<const char*>(r.data() + f.offset), f.expected.size()),
+        f.expected);
   }
   EXPECT_EQ(r[13], 3);
   EXPECT_EQ(r[14], 0);
@@ -114,9 +119,9 @@ TEST(VatEntry, WritesZerosWhereNoFieldIsAndReadsBackTheSame) {
 TEST(VatEntry, LengthBytesAboveTheCapacityAreClamped) {
   Record r;
   r.fill('x');
-  r[0] = 200;    // key holds 12
-  r[46] = 255;   // NIP holds 15
-  r[283] = 99;   // register code holds 5
+  r[0] = 200;   // key holds 12
+  r[46] = 255;  // NIP holds 15
+  r[283] = 99;  // register code holds 5
   for (int i = 0; i < kVatLines; ++i) {
     std::uint8_t* q = r.data() + 289 + i * 23;
     WriteAmount10(0, q + 1);
