@@ -388,7 +388,9 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
     return kBatchRefused;
   }
   if (!form->ResultText().empty()) {
-    status.Flush();
+    // The option's message, once, after any other warning of the run.
+    std::string pending = status.Take();
+    if (!pending.empty() && pending != form->ResultText()) status.Line(pending);
     status.Line(form->ResultText());
     return kBatchFailed;
   }
