@@ -4,16 +4,22 @@
 // the catalogue says so, so that every option's window can be filled and run.
 #include <algorithm>
 
+#include "common/cp1250.hpp"
+#include "common/dates.hpp"
+#include "common/globals.hpp"
 #include "common/numbers.hpp"
 #include "common/pltext.hpp"
 #include "fields/b_zestaw.hpp"
 #include "fields/field_catalogue.hpp"
 #include "fields/option_values.hpp"
 #include "fields/zestaw.hpp"
+#include "fields/zestaw_rules.hpp"
 #include "menu/current_option.hpp"
 #include "menu/desktop_services.hpp"
 #include "shell/settings.hpp"
 #include "shell/settings_keys.hpp"
+#include "shell/state.hpp"
+#include "shell/status.hpp"
 
 namespace zel {
 
@@ -25,6 +31,15 @@ constexpr std::int16_t kRobo = 69;
 constexpr std::int16_t kKonW = 71;
 constexpr std::int16_t kDowW = 76;
 constexpr std::int16_t kOpKo = 80;
+constexpr std::int16_t kDaHo = 43;   // the horizon date of the settlement analyses
+constexpr std::int16_t kDatN = 180;  // an optional posting date of the import
+
+bool IsHookDate(int n) { return n == kDaHo || n == kDatN; }
+
+// DaHo starts from the stored horizon, else the period's end.
+std::string HorizonText() {
+  return DayToDdMmYy(DbSettings.horizon != 0 ? DbSettings.horizon : ToDate);
+}
 
 int NumberOf(const FieldSet* fields, int slot) {
   if (!fields || slot < 1 || slot > fields->SlotCount()) return 0;
@@ -123,6 +138,7 @@ void bZestaw::nZmien2poA(std::string_view owner, int slot) {
     case kKonW: form_->PutValue(slot, MaskFieldText()); return;
     case kJPKo: form_->PutValue(slot, Options.with_jpk ? "T" : "N"); return;
     case kOpKo: form_->PutValue(slot, std::string(1, DbSettings.opis_kont)); return;
+    case kDaHo: form_->PutValue(slot, HorizonText()); return;
     default: form_->PutValue(slot, OptionText(NumberOf(fields_, slot))); return;
   }
 }
@@ -132,9 +148,13 @@ std::string bZestaw::nAutomEdit(std::string_view owner, int) {
   return {};
 }
 
-std::string bZestaw::nUstawWzor(std::string_view owner, int) {
+std::string bZestaw::nUstawWzor(std::string_view owner, int slot) {
   CheckOwner(owner, "nUstawWzor");
-  return {};
+  switch (NumberOf(fields_, slot)) {
+    case kDaHo: return HorizonText();
+    case kDatN: return DayToDdMmYy(Today);
+    default: return {};
+  }
 }
 
 bool bZestaw::OznaczAqua(std::string_view owner, int slot) {
@@ -149,7 +169,10 @@ bool bZestaw::ZmieNaDuze(std::string_view owner, int slot) {
   return info && info->upper;
 }
 
-void bZestaw::nZmianEdit(std::string_view owner, int, std::string&) { CheckOwner(owner, "nZmianEdit"); }
+void bZestaw::nZmianEdit(std::string_view owner, int slot, std::string& text) {
+  CheckOwner(owner, "nZmianEdit");
+  if (IsHookDate(NumberOf(fields_, slot))) text = DigitsOnly(text, nullptr);
+}
 
 void bZestaw::nUzupeEdit(std::string_view owner, int slot, std::string& value) {
   CheckOwner(owner, "nUzupeEdit");
@@ -175,6 +198,14 @@ void bZestaw::nUzupeEdit(std::string_view owner, int slot, std::string& value) {
     case kRobo:
       if (value.size() > 8) value.resize(8);
       return;
+    case kDaHo:
+    case kDatN: {
+      // Completed as the window's own dates are, from the field's template.
+      DateCompletion d = CompleteDate(value, form_ ? form_->Template().view() : std::string_view());
+      if (d.bad && form_) form_->ValueWarning("Błędna postać daty"_w);
+      value = d.value;
+      return;
+    }
     default:
       if (value.size() > 50) value.resize(50);
       return;
@@ -202,6 +233,10 @@ void bZestaw::nEdit2zmie(std::string_view owner, int slot, bool) {
       return;
     case kJPKo: Options.with_jpk = value == "T"; return;
     case kOpKo: DbSettings.opis_kont = value.empty() ? 'N' : value[0]; return;
+    case kDaHo:
+      DbSettings.horizon = DayFromDdMmYy(value);
+      SetOptionText(kDaHo, value);
+      return;
     default: SetOptionText(NumberOf(fields_, slot), value); return;
   }
 }

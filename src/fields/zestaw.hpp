@@ -224,6 +224,10 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   void OpenList(std::uint8_t kind, std::string_view pattern, bool f5);
   // Asks the cursor to move one slot further at the next move.
   void RequestNext() { pending_next_ = true; }
+  // A completion found the typed value impossible (a date that does not
+  // exist): the text goes to the status line in colour 0, and a batch entry
+  // of the value is refused.
+  void ValueWarning(std::string_view text);
   // The option's message after its run; empty = success.
   void SetResultText(std::string_view text) { result_text_ = text; }
   // The current row of the table block (1-based, with the first shown row),

@@ -173,8 +173,7 @@ std::string FZestaw::Complete(int slot, const std::string& value) {
   if (IsWindowDateField(n)) {
     DateCompletion d = CompleteDate(value, template_.view());
     if (d.bad) {
-      date_warning_ = true;
-      Status("Błędna postać daty"_w, kWarning);
+      ValueWarning("Błędna postać daty"_w);
     } else {
       ClearStatus();
       pst_text_.clear();
@@ -214,6 +213,11 @@ std::string FZestaw::Complete(int slot, const std::string& value) {
   module_.nUzupeEdit(kOwner, slot, value_under_edit_);
   if (value_under_edit_.size() > 80) value_under_edit_.resize(80);
   return value_under_edit_;
+}
+
+void FZestaw::ValueWarning(std::string_view text) {
+  date_warning_ = true;
+  Status(text, kWarning);
 }
 
 void FZestaw::Store(int slot, bool backwards) {

@@ -489,6 +489,21 @@ TEST_F(ZestawTest, TrialBalanceFieldsStoreIntoTheOptionValues) {
   EXPECT_EQ(Options.masks.count, 0);
 }
 
+TEST_F(ZestawTest, HorizonDateCompletesLikeTheWindowsDates) {
+  Open(67);  // Std; DaDo; DaHo; DatD | WalJ
+  Click("DaHo");
+  EXPECT_EQ(Editor(), "300624");  // no stored horizon: the period's end
+  Type("1a2");
+  EXPECT_EQ(Editor(), "12");
+  Enter();
+  EXPECT_EQ(Editor(), "120624");
+  Enter();
+  EXPECT_EQ(DbSettings.horizon, Day("120624"));
+  EXPECT_EQ(OptionText(43), "120624");
+  EXPECT_EQ(form.EnterField("DaHo", "3002"), EnterResult::kRefused);
+  EXPECT_EQ(DbSettings.horizon, Day("120624"));
+}
+
 TEST_F(ZestawTest, SeveralMasksShowThePlaceholderThatOpensTheirWindow) {
   Options.masks.Add("20*");
   Options.masks.Add("40*");
