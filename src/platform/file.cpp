@@ -171,7 +171,13 @@ bool File::OpenNative(const std::string& native_path, Access access, Share share
         lock_error = SetLock(fd, want_write ? F_WRLCK : F_RDLCK);
         break;
       case Share::kDenyWrite:
-        lock_error = SetLock(fd, F_RDLCK);
+        // With write access the open also fails while another reader
+        // excludes writers.
+        if (want_write && Conflicts(fd, F_WRLCK)) {
+          lock_error = EAGAIN;
+        } else {
+          lock_error = SetLock(fd, F_RDLCK);
+        }
         break;
       case Share::kDenyNone:
         if (Conflicts(fd, want_write ? F_WRLCK : F_RDLCK)) lock_error = EAGAIN;

@@ -9,6 +9,8 @@
 //   Share::kDenyWrite  a read lock for the life of the handle: other readers
 //                      may open, writers may not (their open fails, and a
 //                      shared handle's write fails while the lock is held);
+//                      with write access its own open fails while another
+//                      reader excludes writers;
 //   Share::kDenyNone   no lock; the open fails only while someone holds the
 //                      file in a way that excludes this access, and each write
 //                      takes a write lock for the time it writes.

@@ -44,8 +44,9 @@ bool IoOk();
 void SetRetryPause(std::function<void(int ms)> pause);
 
 // The whole loop: SetAccessMode(share), then open and RetryOpen until it
-// stops. True when the file is open. name shown in the countdown is the Zel
-// path.
+// stops. True when the file is open. The countdown names the Zel path. A
+// missing file is retried like a locked one (another workstation may be
+// replacing it): ask FileExists first where a missing file is no surprise.
 bool ProtectedOpen(File& file, std::string_view zel_path, Access access, Share share,
                    Disposition disposition, std::string_view context);
 

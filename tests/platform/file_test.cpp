@@ -94,6 +94,8 @@ TEST(File, SharingModesBetweenTwoHandles) {
        Access::kReadWrite, false},
       {"deny-write keeps exclusive out", Share::kDenyWrite, Access::kRead, Share::kExclusive,
        Access::kReadWrite, false},
+      {"deny-write keeps a deny-write writer out", Share::kDenyWrite, Access::kRead,
+       Share::kDenyWrite, Access::kReadWrite, false},
       {"shared lets everyone in", Share::kDenyNone, Access::kReadWrite, Share::kExclusive,
        Access::kReadWrite, true},
   };
