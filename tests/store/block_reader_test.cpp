@@ -118,6 +118,28 @@ TEST(BlockReader, DamagedAmountsAreSkippedAndReportedOnce) {
   EXPECT_EQ(damaged.amount, 0);
 }
 
+TEST(BlockReader, ViewsAgreeWithDecodedRecords) {
+  JournalBuilder b = Numbered(3);
+  b.Control("A9999", "PK 9", 77);
+  b[1].bookingDate = 38123;
+  const std::string bytes = b.Bytes();
+  MemorySource source(bytes);
+  BlockReader views(source, "T.DFX");
+  BlockReader entries(source, "T.DFX");
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(i);
+    const JournalView v = views.NextView();
+    const JournalEntry& e = entries.Next();
+    EXPECT_EQ(v.account(), e.account.view());
+    EXPECT_EQ(v.bookingDate(), e.bookingDate);
+    EXPECT_EQ(v.IsDebit(), e.IsDebit());
+    EXPECT_EQ(v.IsControl(), e.IsControl());
+    EXPECT_EQ(v.amount(), e.amount);
+  }
+  EXPECT_TRUE(views.NextView().IsSentinel());
+  EXPECT_TRUE(views.NextView().IsSentinel());
+}
+
 TEST(SeekFirstAccount, FindsTheFirstRecordNotBelow) {
   JournalBuilder b;
   for (const char* a : {"100", "100", "130", "201-01", "201-01", "201-02", "202", "700"})

@@ -205,6 +205,30 @@ TEST(ChartTable, PutAndRemoveKeepTheOrder) {
   EXPECT_EQ(t.SymbolAt(99).view(), kSentinelSymbol);
 }
 
+TEST(ChartTable, ManyReplacementsKeepEveryAccount) {
+  // Enough replaced versions for the packed table to pack itself again.
+  ChartTable t;
+  AccountRecord r;
+  r.address = std::string(40, 'a');
+  for (int round = 0; round < 300; ++round) {
+    for (int i = 0; i < 100; ++i) {
+      r.symbol = "201-" + std::to_string(1000 + i);
+      r.name = "Konto " + std::to_string(i) + " wersja " + std::to_string(round);
+      t.Put(r);
+    }
+  }
+  ASSERT_EQ(t.Count(), 101u);
+  for (int i = 0; i < 100; ++i) {
+    SCOPED_TRACE(i);
+    const AccountRecord got = t.At(static_cast<std::size_t>(i + 1));
+    EXPECT_EQ(got.symbol.str(), "201-" + std::to_string(1000 + i));
+    EXPECT_EQ(got.name.str(), "Konto " + std::to_string(i) + " wersja 299");
+    EXPECT_EQ(got.address.view(), r.address.view());
+  }
+  EXPECT_TRUE(t.SymbolAt(0).empty());
+  EXPECT_EQ(t.SymbolAt(t.Count()).view(), kSentinelSymbol);
+}
+
 TEST(ChartTable, RefreshAppliesTheRecordsAppendedSince) {
   ChartBuilder b;
   b.Add("100", "Kasa");
