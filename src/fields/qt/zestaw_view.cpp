@@ -97,7 +97,7 @@ ZestawView::ZestawView(FZestaw& form, PulpitView& desktop, QWidget* parent)
   editor_ = new QLineEdit(this);
   editor_->setObjectName(QStringLiteral("ed"));
   editor_->setFrame(false);
-  editor_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 64; }"));
+  editor_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 64; background: #DFDFD7; }"));
   editor_->installEventFilter(this);
   editor_->hide();
   connect(editor_, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -307,6 +307,8 @@ void ZestawView::Sync() {
   WindowFrame& frame = form_.Frame();
   if (!frame.Collapsed() && frame.ClientHeight() == base_height_ && bar > 0) {
     frame.SetClientHeight(base_height_ + bar);
+    QWidget* sub = parentWidget();
+    if (sub != nullptr && sub->isVisible()) sub->resize(frame.width, frame.height);
   }
 
   // Buttons in one row below the fields: bEsc, then bGo filling the rest;
@@ -362,7 +364,6 @@ void ZestawView::Sync() {
       editor_->setCursorPosition(ed.caret);
     }
     editor_->setToolTip(QtText(ed.hint));
-    SetBack(editor_, WinColour(kPanelBack));
     editor_->show();
     editor_->raise();
     if (isVisible() && !editor_->hasFocus()) editor_->setFocus();
