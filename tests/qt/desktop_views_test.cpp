@@ -23,18 +23,30 @@
 
 // Fontconfig keeps a small cache for the process's life; the leak checker of
 // the sanitizer build is told so.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+// So are a few one-time tables of the Qt application object itself.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\n"
+         "leak:QColormap::initialize\n"
+         "leak:QApplicationPrivate::initialize\n";
+}
 
 namespace zel::testing {
 namespace {
+
+// One application object for the whole binary, taken down after the last test.
+class QtAppEnvironment : public ::testing::Environment {
+ public:
+  void TearDown() override { delete QCoreApplication::instance(); }
+};
 
 QApplication& App() {
   static int argc = 1;
   static char name[] = "test_qt";
   static char* argv[] = {name, nullptr};
+  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
+  ::testing::AddGlobalTestEnvironment(new QtAppEnvironment);
+  return *new QApplication(argc, argv);
 }
 
 void Mouse(QWidget* target, QEvent::Type type, QPoint at) {
