@@ -3,6 +3,7 @@
 #include "app/batch.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>

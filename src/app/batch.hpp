@@ -13,7 +13,8 @@
 // sinks receive is UTF-8 too. Inside, the program's texts are Windows-1250.
 // The run changes the process's global state (current folder, the shell
 // state, the report document); one RunBatch per process is the normal use,
-// and tests that call it several times get a fresh setup each time.
+// and tests that call it several times get a fresh setup each time. Unlike
+// the desktop's close, the end of a run writes no settings back.
 #pragma once
 
 #include <functional>
