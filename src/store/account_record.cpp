@@ -122,7 +122,9 @@ std::array<std::uint8_t, kAccountRecordSize> EncodeAccountRecord(const AccountRe
   return bytes;
 }
 
-const std::array<char, 256>& DosToWinTable() { return DosMap(); }
+const std::array<char, 256>& DosToWinTable() {
+  return DosMap();
+}
 
 void AccountTextsToWin(AccountRecord& r) {
   ToWin(r.name);

@@ -28,26 +28,26 @@ inline constexpr std::size_t kContractorRecordSize = 121;
 
 // When and by whom a record was written.
 struct Stamp {
-  DayNo day = 0;                      // +0, 2, u16
-  std::uint16_t minutes = 0;          // +2, 2, u16, minutes since midnight
-  std::array<char, 3> user{};         // +4, 3, first three characters of the user's code
+  DayNo day = 0;               // +0, 2, u16
+  std::uint16_t minutes = 0;   // +2, 2, u16, minutes since midnight
+  std::array<char, 3> user{};  // +4, 3, first three characters of the user's code
 };
 
 struct AccountRecord {
-  AccountSymbol symbol;         // 0, 26, string[25], ASCII; the key
-  std::uint8_t status = 0;      // 26, 1, written as 1, not read
-  FixedText<50> name;           // 27, 51, string[50]; empty = deleted
-  FixedText<50> address;        // 78, 51, string[50]
-  FixedText<50> extra;          // 129, 51, string[50]
-  FixedText<15> nip;            // 180, 16, string[15]
-  char attribute = 0;           // 196, 1, one character
-  FixedText<15> shortName;      // 197, 16, string[15]; "!X" defines, "^X" uses structure X
-                                // 213, 1, reserved
-  FixedText<15> spare;          // 214, 16, string[15]
-                                // 230, 5, reserved
-  Stamp written;                // 235, 7, stamp
-  Stamp changed;                // 242, 7, stamp, written as zero
-                                // 249, 1, reserved
+  AccountSymbol symbol;     // 0, 26, string[25], ASCII; the key
+  std::uint8_t status = 0;  // 26, 1, written as 1, not read
+  FixedText<50> name;       // 27, 51, string[50]; empty = deleted
+  FixedText<50> address;    // 78, 51, string[50]
+  FixedText<50> extra;      // 129, 51, string[50]
+  FixedText<15> nip;        // 180, 16, string[15]
+  char attribute = 0;       // 196, 1, one character
+  FixedText<15> shortName;  // 197, 16, string[15]; "!X" defines, "^X" uses structure X
+                            // 213, 1, reserved
+  FixedText<15> spare;      // 214, 16, string[15]
+                            // 230, 5, reserved
+  Stamp written;            // 235, 7, stamp
+  Stamp changed;            // 242, 7, stamp, written as zero
+                            // 249, 1, reserved
 };
 
 AccountRecord DecodeAccountRecord(const std::uint8_t* p);

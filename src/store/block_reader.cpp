@@ -61,9 +61,9 @@ JournalView BlockReader::NextViewSlow() {
     current_number_ = next_number_++;
     if (AmountUsable(p + 73)) return JournalView(p, false);
     if (damaged_++ == 0) {
-      ShowStatus("Uszkodzony zapis nr "_w + std::to_string(current_number_ + 1) + " w "_w +
-                     file_name_,
-                 kWarning);
+      ShowStatus(
+          "Uszkodzony zapis nr "_w + std::to_string(current_number_ + 1) + " w "_w + file_name_,
+          kWarning);
     }
     if (keep_damaged_) return JournalView(p, true);
   }

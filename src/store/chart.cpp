@@ -152,7 +152,6 @@ std::size_t PackedSize(const PackedBytes& packed, std::uint32_t at) {
   return in.Consumed() + 14;
 }
 
-
 }  // namespace
 
 std::uint32_t ChartTable::Pack(const AccountRecord& r) {
@@ -201,9 +200,13 @@ ChartRegister* SetChartRegister(ChartRegister* reg) {
   return previous == &single_station ? nullptr : previous;
 }
 
-ChartRegister& CurrentChartRegister() { return *chart_register; }
+ChartRegister& CurrentChartRegister() {
+  return *chart_register;
+}
 
-ChartTable::ChartTable() { Clear(); }
+ChartTable::ChartTable() {
+  Clear();
+}
 
 void ChartTable::Clear() {
   packed_.clear();
@@ -276,10 +279,9 @@ void ChartTable::LoadFrom(RecordSource& source) {
           if (bad_symbols++ == 0) first_bad = number;
           return;
         }
-        if (p[197] >= 2 && p[198] == '!')
-          NoteDefinition(symbol, FixedText<15>::Decode(p + 197));
-        keys.push_back({EightBytes(symbol, 0), EightBytes(symbol, 8), static_cast<std::uint32_t>(number),
-                        static_cast<std::uint8_t>(length)});
+        if (p[197] >= 2 && p[198] == '!') NoteDefinition(symbol, FixedText<15>::Decode(p + 197));
+        keys.push_back({EightBytes(symbol, 0), EightBytes(symbol, 8),
+                        static_cast<std::uint32_t>(number), static_cast<std::uint8_t>(length)});
       });
   if (bad_symbols != 0) {
     ShowStatus("Uszkodzony zapis nr "_w + std::to_string(first_bad + 1) + " planu kont"_w,
@@ -323,9 +325,9 @@ void ChartTable::LoadFrom(RecordSource& source) {
       ++next_winner;
     }
     if (removed) {
-      ShowStatus(std::to_string(kept) + " " +
-                     std::string(symbols[keys[k].index].data(), keys[k].length),
-                 kInfo);
+      ShowStatus(
+          std::to_string(kept) + " " + std::string(symbols[keys[k].index].data(), keys[k].length),
+          kInfo);
     }
   }
   offsets_.resize(kept);
@@ -527,16 +529,32 @@ std::string BuildChartPath(std::string_view db_dir, std::string_view chart_dir,
   return path;
 }
 
-std::size_t FindAccount(std::string_view symbol) { return Chart().Find(symbol); }
-AccountSymbol SymbolAt(std::size_t slot) { return Chart().SymbolAt(slot); }
-FixedText<15> ShortNameAt(std::size_t slot) { return Chart().ShortNameAt(slot); }
-void LoadAccount(std::string_view symbol) { Chart().LoadAccount(symbol); }
-AccountRecord& CurrentAccount() { return Chart().Current(); }
-std::string FullName(std::size_t slot) { return Chart().FullNameAt(slot); }
+std::size_t FindAccount(std::string_view symbol) {
+  return Chart().Find(symbol);
+}
+AccountSymbol SymbolAt(std::size_t slot) {
+  return Chart().SymbolAt(slot);
+}
+FixedText<15> ShortNameAt(std::size_t slot) {
+  return Chart().ShortNameAt(slot);
+}
+void LoadAccount(std::string_view symbol) {
+  Chart().LoadAccount(symbol);
+}
+AccountRecord& CurrentAccount() {
+  return Chart().Current();
+}
+std::string FullName(std::size_t slot) {
+  return Chart().FullNameAt(slot);
+}
 std::string AccountDescription(std::string_view symbol, char mode) {
   return Chart().Description(symbol, mode);
 }
-void PutAccount(const AccountRecord& record) { Chart().Put(record); }
-void RemoveAccount(std::string_view symbol) { Chart().Remove(symbol); }
+void PutAccount(const AccountRecord& record) {
+  Chart().Put(record);
+}
+void RemoveAccount(std::string_view symbol) {
+  Chart().Remove(symbol);
+}
 
 }  // namespace zel

@@ -17,11 +17,11 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
-#include <memory>
 
 #include "common/fixed_text.hpp"
 #include "store/account_record.hpp"

@@ -149,8 +149,12 @@ void SetStampUser(std::string_view user_code) {
   for (std::size_t i = 0; i < 3 && i < user_code.size(); ++i) stamp_user[i] = user_code[i];
 }
 
-void RequestChartReload() { reload_requested = true; }
-bool ChartReloadRequested() { return reload_requested; }
+void RequestChartReload() {
+  reload_requested = true;
+}
+bool ChartReloadRequested() {
+  return reload_requested;
+}
 
 bool LoadChart() {
   ChartTable& table = Chart();

@@ -197,25 +197,44 @@ void ReadTaxpayerText(std::string_view text, DeclarationData& d) {
       continue;
     }
     // Field widths cut the value on assignment.
-    if (key == "Nip") d.Nip = value;
-    else if (key == "RPo") d.RPo = value;
-    else if (key == "USk") d.USk = value;
-    else if (key == "Naz") d.Naz = value;
-    else if (key == "PIm") d.PIm = value;
-    else if (key == "Pes") d.Pes = value;
-    else if (key == "Kra") d.Kra = value;
-    else if (key == "Woj") d.Woj = value;
-    else if (key == "Pow") d.Pow = value;
-    else if (key == "Gmi") d.Gmi = value;
-    else if (key == "Uli") d.Uli = value;
-    else if (key == "NrD") d.NrD = value;
-    else if (key == "NrL") d.NrL = value;
-    else if (key == "Mia") d.Mia = value;
-    else if (key == "Kod") d.Kod = value;
-    else if (key == "Poc") d.Poc = value;
-    else if (key == "oIm") d.oIm = value;
-    else if (key == "oNa") d.oNa = value;
-    else if (key == "oTe") d.oTe = value;
+    if (key == "Nip")
+      d.Nip = value;
+    else if (key == "RPo")
+      d.RPo = value;
+    else if (key == "USk")
+      d.USk = value;
+    else if (key == "Naz")
+      d.Naz = value;
+    else if (key == "PIm")
+      d.PIm = value;
+    else if (key == "Pes")
+      d.Pes = value;
+    else if (key == "Kra")
+      d.Kra = value;
+    else if (key == "Woj")
+      d.Woj = value;
+    else if (key == "Pow")
+      d.Pow = value;
+    else if (key == "Gmi")
+      d.Gmi = value;
+    else if (key == "Uli")
+      d.Uli = value;
+    else if (key == "NrD")
+      d.NrD = value;
+    else if (key == "NrL")
+      d.NrL = value;
+    else if (key == "Mia")
+      d.Mia = value;
+    else if (key == "Kod")
+      d.Kod = value;
+    else if (key == "Poc")
+      d.Poc = value;
+    else if (key == "oIm")
+      d.oIm = value;
+    else if (key == "oNa")
+      d.oNa = value;
+    else if (key == "oTe")
+      d.oTe = value;
   }
 }
 

@@ -29,18 +29,18 @@ inline constexpr std::array<std::string_view, kDeclarationAnswers> kAnswerCodes 
     "119", "120", "122", "136", "89b", "WoZ", "WoP"};
 
 struct DeclarationData {
-  FixedText<15> Nip;  // tax number
-  FixedText<8> RPo;   // taxpayer kind
-  FixedText<70> USk;  // tax office
-  FixedText<70> Naz;  // full name or surname
-  FixedText<20> PIm;  // first name
-  DayNo DUr = 0;      // date of birth
-  FixedText<15> Pes;  // REGON or PESEL
+  FixedText<15> Nip;                                               // tax number
+  FixedText<8> RPo;                                                // taxpayer kind
+  FixedText<70> USk;                                               // tax office
+  FixedText<70> Naz;                                               // full name or surname
+  FixedText<20> PIm;                                               // first name
+  DayNo DUr = 0;                                                   // date of birth
+  FixedText<15> Pes;                                               // REGON or PESEL
   FixedText<30> Kra, Woj, Pow, Gmi, Uli, NrD, NrL, Mia, Kod, Poc;  // address
-  std::uint16_t year = 0;   // field 220
-  std::uint8_t month = 0;   // field 221
-  std::uint8_t number = 0;  // field 222
-  FixedText<8> purpose;     // field 223; "k..." marks a correction
+  std::uint16_t year = 0;                                          // field 220
+  std::uint8_t month = 0;                                          // field 221
+  std::uint8_t number = 0;                                         // field 222
+  FixedText<8> purpose;  // field 223; "k..." marks a correction
   std::array<Amount, kDeclarationSlots> amounts{};
   std::array<FixedText<3>, kDeclarationAnswers> answers{};  // "Tak" or empty
   std::uint8_t attachments = 0;

@@ -10,7 +10,6 @@ namespace zel {
 
 namespace {
 
-
 std::uint16_t GetU16(const std::uint8_t* p) {
   return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }
@@ -51,7 +50,9 @@ void EncodeAmount(Amount value, std::uint8_t* p) {
   std::memcpy(p, bytes, 10);
 }
 
-bool JournalEntry::IsSentinel() const { return account.view() == kSentinelSymbol; }
+bool JournalEntry::IsSentinel() const {
+  return account.view() == kSentinelSymbol;
+}
 
 bool DecodeJournalEntry(const std::uint8_t* p, JournalEntry* e) {
   Field(p + 0, e->account);

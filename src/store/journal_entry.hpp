@@ -61,7 +61,7 @@ struct JournalEntry {
   std::uint8_t maskIndex = 0;     // 234, 1, ".AFX" only: 1-based mask number
                                   // 235, 15, reserved
 
-  std::uint8_t damage = 0;        // not stored: kAmountDamaged | kCurrencyAmountDamaged
+  std::uint8_t damage = 0;  // not stored: kAmountDamaged | kCurrencyAmountDamaged
 
   bool IsControl() const { return journalNo == -1; }
   bool IsDebit() const { return side != 0; }
@@ -97,7 +97,9 @@ RecordBytes EncodeJournalEntry(const JournalEntry& e);
 // Length-prefixed symbol order: unsigned bytes over the common length, then
 // the shorter first. Negative, zero or positive.
 int CompareSymbols(std::string_view a, std::string_view b);
-inline bool SymbolLess(std::string_view a, std::string_view b) { return CompareSymbols(a, b) < 0; }
+inline bool SymbolLess(std::string_view a, std::string_view b) {
+  return CompareSymbols(a, b) < 0;
+}
 
 // Annual (account) order.
 bool AccountOrderLess(const JournalEntry& a, const JournalEntry& b);

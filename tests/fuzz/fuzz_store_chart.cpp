@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // Descriptions of symbols taken from the input, in every mode.
   for (std::size_t at = 0; at + 1 < size && at < 2000; at += 97) {
-    const std::string symbol(bytes.substr(at + 1, std::min<std::size_t>(data[at] % 30, size - at - 1)));
+    const std::string symbol(
+        bytes.substr(at + 1, std::min<std::size_t>(data[at] % 30, size - at - 1)));
     for (char mode : {'P', 'O', 'N', 'n', 'H', 'B'}) {
       const std::string text = table.Description(symbol, mode);
       if (text.size() > 250) std::abort();

@@ -26,7 +26,7 @@ TEST(AccountRecordCodec, FieldsStandAtTheirOffsetsAndRoundTrip) {
     std::size_t offset;
     std::string text;
   } rows[] = {
-      {"symbol", 0, "201-01"}, {"name", 27, "Alfa"},     {"address", 78, "ul. Polna 1"},
+      {"symbol", 0, "201-01"},   {"name", 27, "Alfa"},          {"address", 78, "ul. Polna 1"},
       {"extra", 129, "dodatek"}, {"nip", 180, "111-222-33-44"}, {"shortName", 197, "ALFA"},
       {"spare", 214, "zapas"},
   };

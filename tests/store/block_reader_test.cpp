@@ -51,12 +51,9 @@ TEST(BlockReader, SentinelEndsEveryFileLength) {
     std::size_t block;
     std::size_t tail;  // stray bytes after the last whole record
   } rows[] = {
-      {"empty file", 0, 200, 0},
-      {"one record", 1, 200, 0},
-      {"exactly one block", 200, 200, 0},
-      {"one block and one", 201, 200, 0},
-      {"three small blocks", 150, 50, 0},
-      {"size not a multiple of 250", 7, 200, 123},
+      {"empty file", 0, 200, 0},           {"one record", 1, 200, 0},
+      {"exactly one block", 200, 200, 0},  {"one block and one", 201, 200, 0},
+      {"three small blocks", 150, 50, 0},  {"size not a multiple of 250", 7, 200, 123},
       {"only a torn record", 0, 200, 249},
   };
   for (const Row& row : rows) {
@@ -151,10 +148,14 @@ TEST(SeekFirstAccount, FindsTheFirstRecordNotBelow) {
     const char* symbol;
     std::uint64_t expected;
   } rows[] = {
-      {"before everything", "0", 0},  {"empty symbol", "", 0},
-      {"first of equal ones", "201-01", 3}, {"prefix", "201", 3},
-      {"between", "201-015", 5},      {"last account", "700", 7},
-      {"past the last account", "800", 8}, {"sentinel", "\xFE", 8},
+      {"before everything", "0", 0},
+      {"empty symbol", "", 0},
+      {"first of equal ones", "201-01", 3},
+      {"prefix", "201", 3},
+      {"between", "201-015", 5},
+      {"last account", "700", 7},
+      {"past the last account", "800", 8},
+      {"sentinel", "\xFE", 8},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -87,8 +87,7 @@ TEST_F(ChartFileTest, MissingChartIsCreatedFromTheOldChart) {
   OldChartRecord o;
   o.symbol = "201-01";
   o.shortName = "ALFA";
-  o.name = WinToDos(
-      "Przedsiębiorstwo Handlowo-Usługowe Alfa, ul. Długa 15, 00-950 Warszawa"_w);
+  o.name = WinToDos("Przedsiębiorstwo Handlowo-Usługowe Alfa, ul. Długa 15, 00-950 Warszawa"_w);
   EncodeOldChartRecord(o, reinterpret_cast<std::uint8_t*>(old.data()));
   o.symbol = "100";
   o.shortName = "";

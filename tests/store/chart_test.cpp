@@ -157,9 +157,9 @@ TEST(ChartLoad, SortGivesTheSameTableAsTheLiteralOne) {
       const std::string symbol = std::to_string(200 + random() % 60) +
                                  (random() % 3 == 0 ? "" : "-" + std::to_string(random() % 9));
       const bool deletion = random() % 7 == 0;
-      AccountRecord& r = deletion ? b.Delete(symbol)
-                                  : b.Add(symbol, "v" + std::to_string(i),
-                                          random() % 5 == 0 ? "adres" : "");
+      AccountRecord& r =
+          deletion ? b.Delete(symbol)
+                   : b.Add(symbol, "v" + std::to_string(i), random() % 5 == 0 ? "adres" : "");
       file.push_back(r);
     }
     ChartTable t = Loaded(b);

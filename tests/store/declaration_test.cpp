@@ -15,7 +15,9 @@ namespace {
 
 // A 15-character amount field as the registers write it: "." between
 // thousands, "," before the decimals, right-aligned.
-std::string Field(const std::string& text) { return std::string(15 - text.size(), ' ') + text; }
+std::string Field(const std::string& text) {
+  return std::string(15 - text.size(), ' ') + text;
+}
 
 // One line of the declaration data file: two spaces, the 12-character key
 // (period code, kind, group label), the letter, three amount fields.
@@ -45,8 +47,8 @@ TEST(DeclarationData, SalesLettersFeedTheirSlots) {
     int base;
     int tax;  // -1: the letter has no tax slot
   } rows[] = {
-      {'H', 0, -1}, {'F', 1, -1},  {'G', 2, -1},  {'D', 3, -1},  {'E', 4, -1},  {'C', 5, 6},
-      {'B', 7, 8},  {'A', 9, 10},  {'L', 11, -1}, {'K', 12, -1}, {'N', 13, 14}, {'S', 13, 14},
+      {'H', 0, -1},  {'F', 1, -1},  {'G', 2, -1},  {'D', 3, -1},  {'E', 4, -1},  {'C', 5, 6},
+      {'B', 7, 8},   {'A', 9, 10},  {'L', 11, -1}, {'K', 12, -1}, {'N', 13, 14}, {'S', 13, 14},
       {'M', 15, 16}, {'R', 15, 16}, {'I', 17, 18}, {'U', 17, 18}, {'J', 19, 20}, {'T', 19, 20},
       {'O', 21, 22}, {'V', 21, 22}, {'P', 23, -1}, {'Q', 24, -1},
   };
@@ -63,7 +65,8 @@ TEST(DeclarationData, SalesLettersFeedTheirSlots) {
 
 TEST(DeclarationData, TotalsAddUpAndTheHashLineClears) {
   DeclarationData d = March2024();
-  std::string two = DataLine("2403S", 'A', "100,00", "23,00") + DataLine("2403S", 'A', "200,00", "46,00");
+  std::string two =
+      DataLine("2403S", 'A', "100,00", "23,00") + DataLine("2403S", 'A', "200,00", "46,00");
   ReadDeclarationText(two, d);
   EXPECT_FALSE(AmountsDiffer(d.amounts[9], 300));
   EXPECT_FALSE(AmountsDiffer(d.amounts[10], 69));  // the second amount when the third is zero
@@ -76,7 +79,8 @@ TEST(DeclarationData, TotalsAddUpAndTheHashLineClears) {
   EXPECT_FALSE(AmountsDiffer(e.amounts[10], 46));
 
   DeclarationData f = March2024();
-  ReadDeclarationText(DataLine("2403S", 'N', "10,00", "1,00") + DataLine("2403S", 'S', "20,00", "2,00"), f);
+  ReadDeclarationText(
+      DataLine("2403S", 'N', "10,00", "1,00") + DataLine("2403S", 'S', "20,00", "2,00"), f);
   EXPECT_FALSE(AmountsDiffer(f.amounts[13], 30));
   EXPECT_FALSE(AmountsDiffer(f.amounts[14], 3));
 }
@@ -106,8 +110,7 @@ TEST(DeclarationData, TypedValuesSetAndTheLastLineWins) {
   const std::string text =
       DataLine("2403P", 'a', "", "", "120,00") + DataLine("2403P", 'a', "", "", "130,00") +
       DataLine("2403P", 'b', "", "7,00") + DataLine("2403P", 'k', "", "", "9,00") +
-      "  2403P       t 15-04-2024\r\n" +
-      "  2403P       z .119.LZD=2\r\n";
+      "  2403P       t 15-04-2024\r\n" + "  2403P       z .119.LZD=2\r\n";
   ReadDeclarationText(text, d);
   EXPECT_FALSE(AmountsDiffer(d.amounts[31], 130));
   EXPECT_FALSE(AmountsDiffer(d.amounts[28], 7));
@@ -129,9 +132,9 @@ TEST(DeclarationData, TypedValuesSetAndTheLastLineWins) {
 
 TEST(DeclarationData, OtherLinesAreIgnored) {
   DeclarationData d = March2024();
-  const std::string text = DataLine("2402S", 'A', "100,00", "23,00") +  // other month
-                           DataLine("2403X", 'A', "100,00", "23,00") +  // other kind
-                           "  2403S      A\r\n" +                      // 14 characters
+  const std::string text = DataLine("2402S", 'A', "100,00", "23,00") +   // other month
+                           DataLine("2403X", 'A', "100,00", "23,00") +   // other kind
+                           "  2403S      A\r\n" +                        // 14 characters
                            DataLine("2403S", 'A', "abc", "1.2.3,4,5") +  // not numbers
                            DataLine("2403S", 'A', "9e30", "1e4000") +    // absurd numbers
                            "\x01\xFF garbage\n\n" + "  2403S";
@@ -146,9 +149,8 @@ TEST(DeclarationData, OtherLinesAreIgnored) {
 TEST(DeclarationData, DerivedValues) {
   DeclarationData d = March2024();
   // Tax due 100 against deductible tax 150: 50 to carry over.
-  ReadDeclarationText(DataLine("2403S", 'A', "500,00", "100,00") +
-                          DataLine("2403Z", 'A', "600,00", "150,00"),
-                      d);
+  ReadDeclarationText(
+      DataLine("2403S", 'A', "500,00", "100,00") + DataLine("2403Z", 'A', "600,00", "150,00"), d);
   DeriveDeclarationValues(d);
   EXPECT_FALSE(AmountsDiffer(d.amounts[29], 500));
   EXPECT_FALSE(AmountsDiffer(d.amounts[30], 100));
@@ -199,7 +201,8 @@ TEST(TaxpayerFile, WrittenTextReadsBack) {
   EXPECT_TRUE(back.Pes.empty());
 
   DeclarationData cut;
-  ReadTaxpayerText("  Nip = " + std::string(40, '9') + "\n  DUr = 31-02-2024\n  Xyz = 1\n  Ni", cut);
+  ReadTaxpayerText("  Nip = " + std::string(40, '9') + "\n  DUr = 31-02-2024\n  Xyz = 1\n  Ni",
+                   cut);
   EXPECT_EQ(cut.Nip.size(), 15u);
 }
 
@@ -222,7 +225,7 @@ TEST(TaxpayerFile, LoadFromTheYearFolder) {
   EXPECT_EQ(d.Nip.view(), "5260001122");
   EXPECT_EQ(d.Naz.view(), "Stara nazwa");
   EXPECT_EQ(d.oIm.view(), "Anna");
-  EXPECT_EQ(d.purpose.view(), "korekta");  // kept
+  EXPECT_EQ(d.purpose.view(), "korekta");        // kept
   EXPECT_FALSE(AmountsDiffer(d.amounts[5], 0));  // cleared
   EXPECT_FALSE(AmountsDiffer(d.amounts[9], 1000));
   EXPECT_FALSE(AmountsDiffer(d.amounts[30], 230));

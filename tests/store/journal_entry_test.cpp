@@ -52,10 +52,10 @@ TEST(JournalEntryCodec, FieldsStandAtTheirOffsets) {
     std::size_t offset;
     std::string expected;
   } texts[] = {
-      {"account", 0, "201-01-0001"},   {"documentNo", 28, "FV 12/2024"},
-      {"counterAccount", 45, "700-1"}, {"currencyCode", 83, "EUR"},
+      {"account", 0, "201-01-0001"},      {"documentNo", 28, "FV 12/2024"},
+      {"counterAccount", 45, "700-1"},    {"currencyCode", 83, "EUR"},
       {"transactionNo", 101, "F/2024/7"}, {"description", 130, "Sprzedaz towaru"},
-      {"extraCode", 161, "ABCDE"},     {"sourceFile", 167, "K2024"},
+      {"extraCode", 161, "ABCDE"},        {"sourceFile", 167, "K2024"},
   };
   for (const Row& row : texts) {
     SCOPED_TRACE(row.name);
@@ -66,8 +66,8 @@ TEST(JournalEntryCodec, FieldsStandAtTheirOffsets) {
     std::size_t offset;
     std::uint16_t expected;
   } words[] = {
-      {"bookingDate", 26, 38000}, {"entryNo", 41, 0x1234},  {"journalNo", 71, 0xFFFE},
-      {"documentDate", 122, 37999}, {"dueDate", 124, 38014}, {"groupDate", 128, 37990},
+      {"bookingDate", 26, 38000},    {"entryNo", 41, 0x1234}, {"journalNo", 71, 0xFFFE},
+      {"documentDate", 122, 37999},  {"dueDate", 124, 38014}, {"groupDate", 128, 37990},
       {"operationDate", 188, 37998},
   };
   for (const Word& w : words) {
@@ -221,7 +221,11 @@ TEST(DocumentOrder, FieldsDecideInTurn) {
     void (*change)(JournalEntry&);
   } rows[] = {
       {"documentNo", [](JournalEntry& e) { e.documentNo = "FV 13/2024"; }},
-      {"entryNo", [](JournalEntry& e) { e.entryNo = 0x1235; e.documentNo = "FV 12/2024"; }},
+      {"entryNo",
+       [](JournalEntry& e) {
+         e.entryNo = 0x1235;
+         e.documentNo = "FV 12/2024";
+       }},
       {"transactionNo", [](JournalEntry& e) { e.transactionNo = "F/2024/8"; }},
       {"amount", [](JournalEntry& e) { e.amount = 1234.51L; }},
       {"dueDate", [](JournalEntry& e) { e.dueDate = 38015; }},
@@ -265,10 +269,8 @@ TEST(PostingRules, CurrencyCodeMustMatchExactly) {
     const char* filter;
     Amount expected;
   } rows[] = {
-      {"firm's currency", "", 1234.5L},
-      {"same code", "EUR", -286.25L},
-      {"other case", "eur", 1234.5L},
-      {"shorter", "EU", 1234.5L},
+      {"firm's currency", "", 1234.5L}, {"same code", "EUR", -286.25L},
+      {"other case", "eur", 1234.5L},   {"shorter", "EU", 1234.5L},
       {"other code", "USD", 1234.5L},
   };
   for (const Row& row : rows) {

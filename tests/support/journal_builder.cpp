@@ -52,7 +52,9 @@ std::string JournalBuilder::Bytes() const {
   return out;
 }
 
-bool JournalBuilder::WriteTo(std::string_view spec_path) const { return WriteBytes(spec_path, Bytes()); }
+bool JournalBuilder::WriteTo(std::string_view spec_path) const {
+  return WriteBytes(spec_path, Bytes());
+}
 bool JournalBuilder::WriteToNative(const std::string& native_path) const {
   return WriteBytesNative(native_path, Bytes());
 }
@@ -90,7 +92,9 @@ std::string ChartBuilder::Bytes() const {
   return out;
 }
 
-bool ChartBuilder::WriteTo(std::string_view spec_path) const { return WriteBytes(spec_path, Bytes()); }
+bool ChartBuilder::WriteTo(std::string_view spec_path) const {
+  return WriteBytes(spec_path, Bytes());
+}
 bool ChartBuilder::WriteToNative(const std::string& native_path) const {
   return WriteBytesNative(native_path, Bytes());
 }

@@ -49,9 +49,8 @@ class JournalBuilder {
 class ChartBuilder {
  public:
   // An account version (Windows-1250 texts).
-  AccountRecord& Add(std::string_view symbol, std::string_view name,
-                     std::string_view address = "", std::string_view nip = "",
-                     std::string_view short_name = "");
+  AccountRecord& Add(std::string_view symbol, std::string_view name, std::string_view address = "",
+                     std::string_view nip = "", std::string_view short_name = "");
   // A deletion record: the symbol and nothing else.
   AccountRecord& Delete(std::string_view symbol);
 
