@@ -189,7 +189,11 @@ int main(int argc, char** argv) {
     raport->raise();
     raport->activateWindow();
   });
-  raport->on_closed = [&view] { view.activateWindow(); };
+  desk.SetWindow(FPulpit::kRaport, raport.get());
+  raport->on_closed = [&view, &desk, &raport] {
+    desk.HideWindow(7, *raport, false);
+    view.activateWindow();
+  };
 
   PulpitServices services(desk);
   services.clipboard = [](std::string_view text) {
@@ -242,6 +246,7 @@ int main(int argc, char** argv) {
   desk.SetView(nullptr);
   desk.SetAsker(nullptr);
   SetReportView(nullptr);
+  desk.SetWindow(FPulpit::kRaport, nullptr);
   raport.reset();
   zestaw.reset();
   delete menu_sub;

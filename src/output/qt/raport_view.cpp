@@ -114,6 +114,8 @@ void RaportSurface::paintEvent(QPaintEvent*) {
   const int panel_h = height();
   PreviewRows rows = PreviewRowsToDraw(pv.TopRow(), pv.RowCount(), h, panel_h);
   if (rows.top != pv.TopRow()) pv.SetTopRow(rows.top);
+  // A pass draws at most 135 rows, so it stays short without handing the
+  // event loop a turn in the middle of a paint (which Qt does not allow).
   int drawn = 0;
   for (std::int32_t r = rows.top; r <= rows.last && drawn < kPreviewMaxRowsPerPass; ++r, ++drawn) {
     const int y = PreviewRowY(r, rows.top, h);
@@ -143,8 +145,6 @@ void RaportSurface::paintEvent(QPaintEvent*) {
         p.fillRect(3, mid + 2, table_w - 3, 2, ink);
       }
     }
-    // Long reports stay responsive: pending messages every 50 rows.
-    if (drawn > 0 && drawn % 50 == 0) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   }
   // Thin frame lines left and right of the table.
   p.setPen(Qt::black);
@@ -416,6 +416,29 @@ void RaportView::ReportFinished() {
   raise();
   activateWindow();
   fi_->setFocus();
+  Redraw();
+}
+
+WindowFrame& RaportView::Frame() {
+  frame_.left = x();
+  frame_.top = y();
+  frame_.width = width();
+  frame_.height = height();
+  frame_.hidden = !isVisible();
+  return frame_;
+}
+
+void RaportView::Bo() {
+  hide();
+  table_width_ = 0;
+  placed_ = false;
+}
+
+void RaportView::Go(std::uint8_t) {
+  if (preview_.RowCount() == 0) return;
+  show();
+  raise();
+  activateWindow();
   Redraw();
 }
 

@@ -7,8 +7,10 @@
 // WP..WK, the red marked row, rules, at most 135 rows a pass); every
 // decision - top row, marks, ranges, searches, scroll keys - is taken by the
 // ReportPreview state the view is given. The view is a top-level window
-// shown when a report is finished and hidden when closed; it owns its
-// widgets, not the document or the preview state.
+// shown when a report is finished and hidden when closed; to the desktop it
+// is the window of kind 7 (its frame follows the window's geometry, so the
+// desktop's registry can remember where it stood). It owns its widgets, not
+// the document or the preview state.
 #pragma once
 
 #include <QWidget>
@@ -17,6 +19,7 @@
 
 #include "output/report_document.hpp"
 #include "output/report_preview.hpp"
+#include "shell/pulpit_window.hpp"
 
 class QComboBox;
 class QFrame;
@@ -30,7 +33,7 @@ namespace zel {
 
 class RaportSurface;
 
-class RaportView final : public QWidget, public ReportView {
+class RaportView final : public QWidget, public ReportView, public DeskWindow {
   Q_OBJECT
 
  public:
@@ -40,6 +43,13 @@ class RaportView final : public QWidget, public ReportView {
   // ReportView.
   void ColumnsChanged() override;
   void ReportFinished() override;
+
+  // DeskWindow: Bo hides the window and forgets the stored width; Go shows
+  // the finished report again.
+  WindowFrame& Frame() override;
+  bool IsChild() const override { return false; }
+  void Bo() override;
+  void Go(std::uint8_t mode) override;
 
   // Redraws the surface from the preview state and refreshes the boxes.
   void Redraw();
@@ -110,6 +120,7 @@ class RaportView final : public QWidget, public ReportView {
   bool syncing_ = false;
   bool placed_ = false;
   std::int32_t menu_row_ = 0;
+  WindowFrame frame_;
 };
 
 }  // namespace zel
