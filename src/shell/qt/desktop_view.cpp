@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolButton>
+#include <algorithm>
 #include <functional>
 
 #include "shell/qt/qt_metrics.hpp"
@@ -132,7 +133,10 @@ DesktopView::~DesktopView() {
                      static_cast<QObject*>(corner_label_), static_cast<QObject*>(wait_panel_)}) {
     o->removeEventFilter(this);
   }
-  for (Child& c : children_) c.sub->removeEventFilter(this);
+  for (Child& c : children_) {
+    c.sub->removeEventFilter(this);
+    disconnect(c.sub, nullptr, this, nullptr);
+  }
   children_.clear();
   syncing_ = true;
 }
@@ -155,6 +159,10 @@ QMdiSubWindow* DesktopView::AddChild(DeskWindow* form, QWidget* content, ChildVi
   sub->hide();
   sub->installEventFilter(this);
   children_.push_back({form, sub, sync, form->Frame().raised});
+  // A subwindow deleted by its owner leaves the list at once.
+  connect(sub, &QObject::destroyed, this, [this](QObject* gone) {
+    std::erase_if(children_, [gone](const Child& c) { return c.sub == gone; });
+  });
   return sub;
 }
 
