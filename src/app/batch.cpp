@@ -500,8 +500,9 @@ int RunBatch(const BatchRequest& request, const BatchIo& io) {
   int code = StartUp(request, status);
   if (code != kBatchDone) return code;
   code = RunOption(request, io, status);
-  // The fragments of a run stay for the JPK button of the same session only.
-  if (!request.jpk) RemoveJpkFragments();
+  // The fragments serve the JPK button of the same session only; once the
+  // process ends nothing can assemble them, so they do not stay behind.
+  RemoveJpkFragments();
   return code;
 }
 
