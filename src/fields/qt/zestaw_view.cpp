@@ -285,6 +285,7 @@ void ZestawView::Sync() {
   SetBack(this, alt ? WinColour(kAltBack) : WinColour(kWindowBack));
   QFont f = QtWindowFont();
   if (font() != f) setFont(f);
+  if (editor_->font() != f) editor_->setFont(f);
 
   // A new field set: a fresh look for the frame (one build in thirty).
   if (form_.Title() != title_shown_ || form_.SlotCount() != slots_shown_) {

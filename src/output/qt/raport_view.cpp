@@ -364,7 +364,6 @@ void RaportView::LayOut() {
 }
 
 void RaportView::Place() {
-  if (placed_) return;
   placed_ = true;
   const bool second = SecondScreen();
   const ReportFont& rf = second ? StationSettings.report_font1 : StationSettings.report_font;
@@ -372,9 +371,13 @@ void RaportView::Place() {
   const QRect g = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
   std::string letters = rf.letters.str();
   if (letters.empty()) letters = "CG";
-  int left = g.left() + (g.width() - frameGeometry().width()) / 2;
+  // The frame adds the same to the width whether shown or not yet.
+  const int outer = width() + (isVisible() ? frameGeometry().width() - geometry().width() : 0);
+  int left = g.left() + (g.width() - outer) / 2;
   if (letters[0] == 'L') left = g.left();
-  if (letters[0] == 'P') left = g.left() + g.width() - frameGeometry().width() - 1;
+  if (letters[0] == 'P') left = g.left() + g.width() - outer - 1;
+  // A table wider than the screen starts at its left edge.
+  left = std::max(left, g.left());
   move(left, g.top() + std::max<int>(0, rf.number2));
 }
 
