@@ -3,6 +3,7 @@
 #include "fields/zestaw.hpp"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
@@ -14,6 +15,9 @@
 #include "fields/zestaw_rules.hpp"
 #include "menu/current_option.hpp"
 #include "menu/desktop_services.hpp"
+#include "menu/hooks.hpp"
+#include "shell/file_access.hpp"
+#include "shell/pulpit.hpp"
 #include "shell/settings.hpp"
 #include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
@@ -33,6 +37,14 @@ void ZestawHost::WriteActionChoice(std::string_view key, int choice) {
 void ZestawHost::Closed(std::uint8_t option_index) {
   (void)option_index;
   Desktop().ShowKind(3, 2);
+}
+
+char ZestawHost::UserLetter() {
+  return zel::UserLetter == ' ' ? 'A' : zel::UserLetter;
+}
+
+bool ZestawHost::FieldDeveloperMarker() {
+  return DeveloperMode() && FileExists(kZestawDeveloperMarker);
 }
 
 FZestaw::FZestaw(bZestaw& module, const TextMetrics& metrics, ZestawHost* host)
@@ -120,6 +132,7 @@ void FZestaw::Jo() {
 
   Layout();
   FillActions();
+  LayoutDrawing();
 
   std::int16_t left = 0;
   std::int16_t top_pos = 0;
@@ -191,6 +204,81 @@ void FZestaw::Layout() {
   status_top_ = buttons_top_ + line_h + look_.spacing_y;
   frame_.SetClientWidth(area_width_);
   frame_.SetClientHeight(status_top_ + line_h + look_.margin_y);
+}
+
+void FZestaw::LayoutDrawing() {
+  ZestawLayout d;
+  const int text_h = metrics_.TextHeight("g\xD1");
+  d.text_height = text_h;
+  d.panel_height = text_h + 2 * look_.bevel;
+  const int font = std::max(font_size_, 1);
+  // The title's font is 3 points larger; text grows with the point size.
+  d.title = {look_.margin_x + 5, look_.margin_y + 4,
+             metrics_.TextWidth(fields_.Title()) * (font + 3) / font, text_h * (font + 3) / font};
+
+  for (int s = 1; s <= fields_.SlotCount(); ++s) {
+    const FieldSlot& slot = fields_.Slot(s);
+    bool first_of_line = s == 1 || fields_.Slot(s - 1).line != slot.line;
+    if (!first_of_line || slot.panel_width == 0 || slot.label.empty()) continue;
+    ZestawLeader l;
+    l.slot = s;
+    l.x1 = slot.label_left + metrics_.TextWidth(slot.label.view()) + 3;
+    l.x2 = slot.left - 3;
+    l.y = slot.top + d.panel_height * 5 / 7;
+    if (l.x2 > l.x1) d.leaders.push_back(l);
+  }
+  for (std::uint16_t y0 : fields_.Separators()) d.separator_lines.push_back(y0 + look_.spacing_y);
+  // One build in thirty gets the coloured frames.
+  d.fancy_frame = std::rand() % 30 == 0;
+
+  const int line_h = fields_.LineHeight();
+  const int button_h = line_h - look_.spacing_y + 2;
+  const int esc_w = metrics_.TextWidth("Anuluj") + 24;
+  d.esc = {look_.margin_x, buttons_top_, esc_w, button_h};
+  const int go_left = look_.margin_x + esc_w + look_.spacing_x;
+  d.go = {go_left, buttons_top_, std::max(20, area_width_ - look_.margin_x - go_left), button_h};
+  d.memo = {d.go.left + 4, d.go.top + 4, std::max(1, d.go.width - 9), std::max(1, d.go.height - 9)};
+
+  // The print bar's controls in a row, wrapping where the window is narrow;
+  // buttons are their caption + 16 wide, combos their widest entry + 36.
+  int bar = 0;
+  if (print_bar_) {
+    const int h = line_h - look_.spacing_y;
+    const int limit = area_width_ - 2 * look_.margin_x;
+    int x = 0;
+    int y = 0;
+    std::size_t i = 0;
+    auto place = [&](int width) {
+      if (x > 0 && x + width > limit) {
+        x = 0;
+        y += h + 2;
+      }
+      d.bar_items[i++] = {x, y, width, h};
+      x += width + look_.spacing_x;
+    };
+    place(metrics_.TextWidth("ZAPisz jako domyślne ->"_w) + 16);
+    int combo_w = 0;
+    for (const ActionEntry& a : actions_) combo_w = std::max(combo_w, metrics_.TextWidth(a.text));
+    place(combo_w + 36);
+    place(metrics_.TextWidth("Podgląd"_w) + 16);
+    place(metrics_.TextWidth("PDF") + 16);
+    place(metrics_.TextWidth("Zapisz dokument") + 16);
+    int druk_w = 60;
+    for (const std::string& p : PrinterEntries()) druk_w = std::max(druk_w, metrics_.TextWidth(p));
+    place(std::min(druk_w + 36, limit));
+    place(metrics_.TextWidth("PDF oryg.") + 16);
+    d.bar_items[i] = {x, y, 0, h};
+    d.print_bar = {look_.margin_x, status_top_, limit, y + h};
+    bar = y + h + look_.spacing_y;
+  }
+  d.status = {look_.margin_x, status_top_ + bar, area_width_ - 2 * look_.margin_x, line_h - look_.spacing_y};
+  d.client_width = area_width_;
+  d.client_height = status_top_ + bar + line_h + look_.margin_y;
+  frame_.SetClientHeight(d.client_height);
+  for (int k = 1; k <= 7; ++k) {
+    d.growth[static_cast<std::size_t>(k - 1)] = std::max(1, frame_.height * k / 7);
+  }
+  drawing_ = std::move(d);
 }
 
 void FZestaw::FillActions() {
@@ -301,12 +389,16 @@ void FZestaw::Go(std::uint8_t kind) {
       module_.SkasujZmi(kOwner);
       break;
     case 2:
+      RestoreF3Position();
       if (!return_text_.empty()) {
         editor_.text = return_text_;
         keep_editor = true;
       }
       if (current_ > 0) module_.zF3powrot(kOwner, current_);
       next_after = return_text_ == kPlaceholder;
+      break;
+    case 3:
+      RestoreF3Position();
       break;
     case 4:
       editor_.text = return_text_.empty() ? saved_editor_ : return_text_;
@@ -361,7 +453,22 @@ void FZestaw::Go(std::uint8_t kind) {
     opening_ = false;
     if (next_after && current_ > 0) MoveTo(current_ + 1, +1);
   }
-  if (OptionIndex == 2) Run(kRunSave);
+  if (OptionIndex == 2) {
+    Run(kRunSave);
+    return;
+  }
+  // The role letters "W" and, where the business module agrees, "O" (the
+  // operator) do not keep a parameter window: it closes right after opening.
+  if (kind == 1 && state_ != kZesRunning && frame_.height > 0) {
+    char letter = host_->UserLetter();
+    if (letter == 'W' || (letter == 'O' && module_.nDlaOper(kOwner))) Close();
+  }
+}
+
+void FZestaw::RestoreF3Position() {
+  if (!f3_saved_) return;
+  OpenAt = f3_open_at_;
+  f3_saved_ = false;
 }
 
 void FZestaw::Activate() {
@@ -395,6 +502,7 @@ void FZestaw::Close() {
   memo_shown_ = false;
   state_ = kZesIdle;
   OptionIndex = 0;
+  if (host_->FirstStartMode()) Status("Rezygnujesz ? Zapraszam następnym razem !"_w, kInfo);
   host_->Closed(index);
 }
 

@@ -122,6 +122,52 @@ class ZestawHost {
   // The window closed: the desktop remembers its position and shows the
   // menu. The default only asks the desktop for the menu (ShowKind(3, 2)).
   virtual void Closed(std::uint8_t option_index);
+  // The clipboard's text (Windows-1250), which F3 pastes into the memo.
+  virtual std::string ClipboardText() { return {}; }
+  // The user's role letter; 'A' for a single workstation without login.
+  // The default reads the shell's UserLetter (' ' before a login counts as
+  // 'A'). "O" and "W" close the window right after it opens.
+  virtual char UserLetter();
+  // True while the shell is in its first-start mode (before the workstation
+  // is registered): closing the window says farewell first.
+  virtual bool FirstStartMode() { return false; }
+  // True when the field windows' developer marker file exists: entering a
+  // slot then shows "aZestaw : n" and the field code. The default looks for
+  // kZestawDeveloperMarker, but only in DeveloperMode.
+  virtual bool FieldDeveloperMarker();
+};
+
+// The field windows' developer marker, beside the shell's one.
+inline constexpr std::string_view kZestawDeveloperMarker = "#\\Zestaw.DEV";
+
+// Where a view draws the pieces of the laid-out window, in client
+// coordinates; every number is computed by the form through TextMetrics.
+struct ZestawRect {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+struct ZestawLeader {  // the dotted line from a caption to its panel
+  int slot = 0;
+  int x1 = 0, x2 = 0, y = 0;
+};
+struct ZestawLayout {
+  ZestawRect title;                 // maroon, window font + 3 points, bold
+  int text_height = 0;              // one line of window-font text
+  int panel_height = 0;             // text height + 2 x bevel
+  std::vector<ZestawLeader> leaders;
+  std::vector<int> separator_lines; // y of the white line; the black one is 1 lower
+  bool fancy_frame = false;         // six coloured nested frames (one build in thirty)
+  ZestawRect esc;                   // bEsc; bEnt and bTab lie hidden behind it
+  ZestawRect go;                    // bGo fills the rest of the row
+  ZestawRect memo;                  // over Go during a run: 4 inside, 9 narrower and lower
+  ZestawRect print_bar;             // empty when the option has no print bar
+  // The print bar's controls: pDom, Czyn, pPod, pPDF, pZap, Druk, oPDF, LTW,
+  // relative to the bar, in that order.
+  std::array<ZestawRect, 8> bar_items{};
+  ZestawRect status;                // pSt at the bottom
+  int client_width = 0;
+  int client_height = 0;            // including the print bar
+  // The seven heights (outer) the window grows through when it is shown.
+  std::array<int, 7> growth{};
 };
 
 // One choice of the action combo Czyn.
@@ -206,6 +252,10 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   void ChoosePrinter(int index);  // 0-based entry of Druk
   // Texts handed back by an F3 window or a hint list, before Go(2) / Go(4).
   void SetReturnText(std::string_view text) { return_text_ = text; }
+  // While the memo is shown: the memo's text, which F3 fills from the
+  // clipboard (the view may also type into it).
+  const std::string& MemoText() const { return memo_text_; }
+  void SetMemoText(std::string_view text) { memo_text_ = std::string(text); }
 
   // zel-batch: finds the first editable slot carrying the field code (case
   // ignored), enters it, puts the value into the editor and commits it (a
@@ -224,6 +274,10 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   void OpenList(std::uint8_t kind, std::string_view pattern, bool f5);
   // Asks the cursor to move one slot further at the next move.
   void RequestNext() { pending_next_ = true; }
+  // Asks the window to keep the cursor in the field it is leaving forward
+  // (a hook calls it while the value is committed); the editor is selected
+  // again and the move ends.
+  void HoldCursor() { hold_cursor_ = true; }
   // A completion found the typed value impossible (a date that does not
   // exist): the text goes to the status line in colour 0, and a batch entry
   // of the value is refused.
@@ -299,6 +353,10 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   int AreaWidth() const { return area_width_; }
   int ButtonsTop() const { return buttons_top_; }
   int StatusTop() const { return status_top_; }
+  // Everything a view needs to draw the window, computed by Jo.
+  const ZestawLayout& Drawing() const { return drawing_; }
+  // The seven window heights of the growth, again, for a view that replays it.
+  const std::array<int, 7>& GrowthSteps() const { return drawing_.growth; }
   bool Shown() const { return frame_.height > 0; }
   // The texts the F3/F4 requests answered with, and the last list asked.
   std::uint8_t LastListKind() const { return last_list_kind_; }
@@ -338,6 +396,8 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   void FillActions();
   void UpdateGoCaption();
   void Layout();
+  void LayoutDrawing();
+  void RestoreF3Position();
   void Reload();  // the table block's visible rows
   void Scroll(int rows, int land_slot, int direction);
   bool InBlock(int slot) const;
@@ -373,6 +433,11 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   bool last_commit_corrected_ = false;
   bool date_warning_ = false;
   std::string viewer_code_;
+  bool hold_cursor_ = false;
+  std::string memo_text_;
+  Point16 f3_open_at_{};   // where F3 windows opened before this window's F3
+  bool f3_saved_ = false;
+  ZestawLayout drawing_;
 
   ZestawEditor editor_;
   FButton fbutton_;

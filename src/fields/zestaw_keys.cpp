@@ -86,7 +86,7 @@ void FZestaw::PressKey(std::uint16_t key) {
       case kKeyEsc: ClickEsc(); return;
       case kKeyF6:
       case kKeyPadPlus: F3Key(); return;
-      case kKeyF3: return;  // the clipboard goes into the memo; nothing to keep here
+      case kKeyF3: memo_text_ += host_->ClipboardText(); return;
       default: Status("Key = #" + IntTextOrZero(key), kInfo); return;
     }
   }
@@ -301,10 +301,13 @@ void FZestaw::F3Key() {
     return;
   }
   Point16 before = OpenAt;
+  f3_open_at_ = before;
+  f3_saved_ = true;
   OpenAt.left = static_cast<std::int16_t>(frame_.left + editor_.left);
   OpenAt.top = static_cast<std::int16_t>(frame_.top + editor_.top + editor_.height);
   if (!module_.F3orDbKlik(kOwner, current_)) {
     OpenAt = before;
+    f3_saved_ = false;
     Status(kNoF3, kInfo);
   }
 }

@@ -39,11 +39,18 @@ void FZestaw::MoveTo(int target, int direction) {
       result_text_.clear();
     }
   }
+  hold_cursor_ = false;
   if (current_ > 0 && !Commit(direction < 0)) {
     last_commit_corrected_ = true;
     SelectAll();
     state_ = kZesWaiting;
     return;
+  }
+  if (host_->FieldDeveloperMarker()) {
+    int shown = std::clamp(target, 1, std::max(fields_.SlotCount(), 1));
+    std::string text = "aZestaw : n";
+    if (shown <= fields_.SlotCount()) text += fields_.Slot(shown).code.str();
+    Show(text, kInfo);
   }
   if ((OptionIndex >= 10 && OptionIndex <= 131) || OptionIndex > 144) {
     module_.Dokum2poA(kOwner, target);
@@ -51,6 +58,15 @@ void FZestaw::MoveTo(int target, int direction) {
   if (pending_next_) {
     pending_next_ = false;
     target += 1;
+  }
+  // The business module asked to keep the cursor in the field it leaves.
+  if (hold_cursor_) {
+    hold_cursor_ = false;
+    if (direction > 0 && current_ > 0) {
+      SelectAll();
+      state_ = kZesWaiting;
+      return;
+    }
   }
 
   int count = fields_.SlotCount();

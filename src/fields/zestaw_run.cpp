@@ -188,6 +188,7 @@ void FZestaw::OpenRunBracket() {
   editor_.visible = false;
   fbutton_.visible = false;
   memo_shown_ = true;
+  memo_text_.clear();
   period_text_ = MakePeriodText(FromDate, ToDate);
   report_generation_ = CurrentReport().Generation();
 }
