@@ -14,6 +14,7 @@
 #include "fields/option_values.hpp"
 #include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
+#include "support/temp_folder.hpp"
 
 namespace zel {
 namespace {
@@ -79,7 +80,7 @@ class BracketWindow : public OptionServices {
 // the JPK button cannot assemble another period's rows.
 TEST(StatementProcedures, RunWithoutJpkLeavesNoOldFragments) {
   StatusSink* old_sink = SetStatusSink(nullptr);
-  const std::string dir = ::testing::TempDir() + "zel_tb_fragments/";
+  const std::string dir = MakeTempFolder("zel_tb_fragments") + "/";
   std::filesystem::create_directories(dir);
   const std::string old_temp = TempDir.str();
   const std::string old_db = DbDir.str();

@@ -17,6 +17,7 @@
 #include "store/chart.hpp"
 #include "store/journal_entry.hpp"
 #include "support/journal_builder.hpp"
+#include "support/temp_folder.hpp"
 
 namespace zel {
 namespace {
@@ -290,7 +291,7 @@ TEST(BalanceRule, OppositeSignsStayOtherwiseNetted) {
 }
 
 TEST_F(TrialBalanceTest, ChecksBeforeTheRun) {
-  const std::string dir = ::testing::TempDir() + "zel_tb_checks";
+  const std::string dir = MakeTempFolder("zel_tb_checks");
   std::filesystem::create_directories(dir);
   const std::string path = dir + "/N2024.DFX";
   std::ofstream(path, std::ios::binary).put('\0');
@@ -345,7 +346,7 @@ TEST_F(TrialBalanceTest, ChecksBeforeTheRun) {
 
 TEST_F(TrialBalanceTest, WholeRunReadsTheFile) {
   StandardPostings();
-  const std::string dir = ::testing::TempDir() + "zel_tb_file";
+  const std::string dir = MakeTempFolder("zel_tb_file");
   std::filesystem::create_directories(dir);
   ASSERT_TRUE(journal_.WriteToNative(dir + "/N2024.DFX"));
   chart_bytes_ = chart_builder_.Bytes();

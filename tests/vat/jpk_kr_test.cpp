@@ -20,6 +20,7 @@
 #include "statements/trial_balance.hpp"
 #include "store/journal_entry.hpp"
 #include "support/journal_builder.hpp"
+#include "support/temp_folder.hpp"
 
 namespace zel {
 namespace {
@@ -83,8 +84,7 @@ class JpkFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     old_sink_ = SetStatusSink(nullptr);
-    root_ = ::testing::TempDir() + "zel_jpk_kr";
-    std::filesystem::remove_all(root_);
+    root_ = MakeTempFolder("zel_jpk_kr");
     std::filesystem::create_directories(root_ + "/db");
     std::filesystem::create_directories(root_ + "/tmp");
     old_db_ = DbDir.str();
