@@ -1,6 +1,8 @@
 #include "store/chart.hpp"
 
 #include <algorithm>
+#include <bit>
+#include <charconv>
 #include <cstring>
 
 #include "common/cp1250.hpp"
@@ -30,26 +32,36 @@ char StructureLetter(std::string_view short_name, char marker) {
   return letter >= 'A' && letter <= 'Z' ? letter : 0;
 }
 
-// Sort key of one file record; the symbol bytes themselves stay in a side
-// table indexed by the record number, so the sorted array is small.
+// Sort key of one file record. Records are packed in file order, so the
+// packed offset `at` grows with the record number and doubles as the file
+// order of equal symbols; the symbol bytes themselves are read from the
+// packed record when the first 16 bytes do not decide.
 struct LoadKey {
   std::uint64_t prefix;  // symbol bytes 0..7, big-endian, zero-padded
   std::uint64_t middle;  // symbol bytes 8..15, the same way
-  std::uint32_t index;   // record number in the file
+  std::uint32_t at;      // offset of the packed record
   std::uint8_t length;
+  bool has_text;  // name, address or NIP not empty
 };
 
-using SymbolBytes = std::array<char, 25>;
-
-std::uint64_t EightBytes(std::string_view symbol, std::size_t from) {
+// Bytes from..from+7 of a symbol of `length` bytes at p, big-endian, the
+// bytes past its end read as zero. p must allow reading 8 bytes at from.
+std::uint64_t EightBytes(const std::uint8_t* p, std::size_t length, std::size_t from) {
+  if (length <= from) return 0;
   std::uint64_t v = 0;
-  for (std::size_t i = from; i < from + 8; ++i)
-    v = (v << 8) | (i < symbol.size() ? static_cast<std::uint8_t>(symbol[i]) : 0u);
+  std::memcpy(&v, p + from, 8);
+  if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap64(v);
+  const std::size_t real = length - from;
+  if (real < 8) v &= ~std::uint64_t{0} << (8 * (8 - real));
   return v;
 }
 
+std::string_view PackedSymbol(const PackedBytes& packed, std::uint32_t at) {
+  return {packed.data() + at + 1, static_cast<std::uint8_t>(packed[at])};
+}
+
 struct KeyLess {
-  const std::vector<SymbolBytes>& symbols;
+  const PackedBytes& packed;
   bool operator()(const LoadKey& a, const LoadKey& b) const {
     // Different leading bytes decide the order of the length-prefixed
     // symbols too: a padding zero never sorts above a real byte. With equal
@@ -57,19 +69,72 @@ struct KeyLess {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
     if (a.middle != b.middle) return a.middle < b.middle;
     if (a.length > 16 && b.length > 16) {
-      const int c = CompareSymbols(std::string_view(symbols[a.index].data() + 16, a.length - 16u),
-                                   std::string_view(symbols[b.index].data() + 16, b.length - 16u));
+      const int c = CompareSymbols(PackedSymbol(packed, a.at).substr(16),
+                                   PackedSymbol(packed, b.at).substr(16));
       if (c != 0) return c < 0;
     } else if (a.length != b.length) {
       return a.length < b.length;
     }
-    return a.index < b.index;  // equal symbols keep file order
+    return a.at < b.at;  // equal symbols keep file order
   }
 };
 
-bool SameSymbol(const LoadKey& a, const LoadKey& b, const std::vector<SymbolBytes>& symbols) {
+bool SameSymbol(const LoadKey& a, const LoadKey& b, const PackedBytes& packed) {
   return a.prefix == b.prefix && a.middle == b.middle && a.length == b.length &&
-         std::memcmp(symbols[a.index].data(), symbols[b.index].data(), a.length) == 0;
+         PackedSymbol(packed, a.at) == PackedSymbol(packed, b.at);
+}
+
+// Byte `digit` of a key's first 16 symbol bytes (0 = the most significant).
+inline std::uint8_t KeyByte(const LoadKey& k, int digit) {
+  const std::uint64_t word = digit < 8 ? k.prefix : k.middle;
+  return static_cast<std::uint8_t>(word >> (8 * (7 - (digit & 7))));
+}
+
+// Sorts the keys in file order into symbol order: a stable radix sort on the
+// first 16 symbol bytes (a byte position where all keys agree costs no pass),
+// then the few runs whose first 16 bytes are equal (versions of one symbol,
+// longer symbols sharing them) by the full comparison.
+void SortKeys(std::vector<LoadKey>& keys, const PackedBytes& packed) {
+  const std::size_t n = keys.size();
+  if (n < 2) return;
+  if (n < 64) {
+    std::sort(keys.begin(), keys.end(), KeyLess{packed});
+    return;
+  }
+  // Byte positions where all keys agree need no pass.
+  std::uint64_t and_prefix = ~std::uint64_t{0}, or_prefix = 0;
+  std::uint64_t and_middle = ~std::uint64_t{0}, or_middle = 0;
+  for (const LoadKey& k : keys) {
+    and_prefix &= k.prefix;
+    or_prefix |= k.prefix;
+    and_middle &= k.middle;
+    or_middle |= k.middle;
+  }
+  const std::uint64_t varies_prefix = and_prefix ^ or_prefix;
+  const std::uint64_t varies_middle = and_middle ^ or_middle;
+  std::vector<LoadKey> spare(n);
+  for (int d = 15; d >= 0; --d) {
+    const std::uint64_t varies = d < 8 ? varies_prefix : varies_middle;
+    if (((varies >> (8 * (7 - (d & 7)))) & 0xFF) == 0) continue;
+    std::array<std::uint32_t, 256> start{};
+    for (const LoadKey& k : keys) ++start[KeyByte(k, d)];
+    std::uint32_t sum = 0;
+    for (std::uint32_t& b : start) {
+      const std::uint32_t count = b;
+      b = sum;
+      sum += count;
+    }
+    for (const LoadKey& k : keys) spare[start[KeyByte(k, d)]++] = k;
+    keys.swap(spare);
+  }
+  for (std::size_t i = 0; i < n;) {
+    std::size_t j = i + 1;
+    while (j < n && keys[j].prefix == keys[i].prefix && keys[j].middle == keys[i].middle) ++j;
+    if (j - i > 1)
+      std::sort(keys.begin() + static_cast<std::ptrdiff_t>(i),
+                keys.begin() + static_cast<std::ptrdiff_t>(j), KeyLess{packed});
+    i = j;
+  }
 }
 
 // Packed record helpers (layout in chart.hpp).
@@ -86,16 +151,35 @@ void PutStamp(PackedBytes& out, const Stamp& s) {
   out.insert(out.end(), s.user.begin(), s.user.end());
 }
 
-// A text of the file record at q, clamped to n and converted to Windows-1250,
-// written at out; returns the end.
-char* PutFileText(char* out, const std::uint8_t* q, std::size_t n,
-                  const std::array<char, 256>& map) {
-  const std::size_t len = std::min<std::size_t>(q[0], n);
+// A text of the file record at q, clamped to N and converted to Windows-1250,
+// written at out; returns the end. Copies a fixed, word-rounded width (the
+// file record always holds it, the caller leaves room for it) and converts
+// only when a byte of the text is not ASCII, which the conversion keeps.
+template <std::size_t N>
+char* PutFileText(char* out, const std::uint8_t* q, const std::array<char, 256>& map) {
+  constexpr std::size_t kCopy = (N + 7) / 8 * 8;
+  const std::size_t len = std::min<std::size_t>(q[0], N);
   *out++ = static_cast<char>(len);
-  std::memcpy(out, q + 1, len);
-  for (std::size_t i = 0; i < len; ++i) {
-    const auto c = static_cast<std::uint8_t>(out[i]);
-    if (c >= 0x80) out[i] = map[c];  // ASCII stays as it is
+  std::memcpy(out, q + 1, kCopy);
+  std::uint64_t high = 0;
+  for (std::size_t i = 0; i < len; i += 8) {
+    std::uint64_t w = 0;
+    std::memcpy(&w, out + i, 8);
+    if (len - i < 8) {
+      // Only the text's own bytes count (little- or big-endian alike).
+      std::uint8_t mask[8] = {};
+      std::memset(mask, 0xFF, len - i);
+      std::uint64_t m = 0;
+      std::memcpy(&m, mask, 8);
+      w &= m;
+    }
+    high |= w;
+  }
+  if ((high & 0x8080808080808080ull) != 0) {
+    for (std::size_t i = 0; i < len; ++i) {
+      const auto c = static_cast<std::uint8_t>(out[i]);
+      if (c >= 0x80) out[i] = map[c];
+    }
   }
   return out + len;
 }
@@ -174,20 +258,23 @@ std::uint32_t ChartTable::PackFileRecord(const std::uint8_t* p) {
   const auto& map = DosToWinTable();
   const auto at = static_cast<std::uint32_t>(packed_.size());
   const std::size_t symbol = std::min<std::size_t>(p[0], AccountSymbol::kCapacity);
-  // At most: seven texts with their length bytes, two bytes, two stamps.
-  packed_.resize(at + 1 + symbol + 1 + 3 * 51 + 16 + 1 + 2 * 16 + 14);
+  // Room for the fixed-width copies: seven texts of 32, 3 x 56 and 3 x 16
+  // bytes with their length bytes, two bytes, two stamps.
+  constexpr std::size_t kRoom = 1 + 32 + 1 + 3 * 57 + 17 + 1 + 2 * 17 + 14;
+  if (packed_.capacity() - at < kRoom) packed_.reserve(std::max(2 * packed_.capacity(), at + kRoom));
+  packed_.resize(at + kRoom);
   char* out = packed_.data() + at;
   *out++ = static_cast<char>(symbol);
-  std::memcpy(out, p + 1, symbol);
+  std::memcpy(out, p + 1, 32);
   out += symbol;
   *out++ = static_cast<char>(p[26]);
-  out = PutFileText(out, p + 27, 50, map);
-  out = PutFileText(out, p + 78, 50, map);
-  out = PutFileText(out, p + 129, 50, map);
-  out = PutFileText(out, p + 180, 15, map);
+  out = PutFileText<50>(out, p + 27, map);
+  out = PutFileText<50>(out, p + 78, map);
+  out = PutFileText<50>(out, p + 129, map);
+  out = PutFileText<15>(out, p + 180, map);
   *out++ = static_cast<char>(p[196]);
-  out = PutFileText(out, p + 197, 15, map);
-  out = PutFileText(out, p + 214, 15, map);
+  out = PutFileText<15>(out, p + 197, map);
+  out = PutFileText<15>(out, p + 214, map);
   std::memcpy(out, p + 235, 14);
   out += 14;
   packed_.resize(static_cast<std::size_t>(out - packed_.data()));
@@ -251,88 +338,73 @@ std::uint64_t ForEachChartRecord(RecordSource& source, std::vector<std::uint8_t>
 
 }  // namespace
 
-// The file is read twice: first for the symbols (sorted with their record
-// numbers, so equal symbols keep file order and the latest version ends
-// last) and the structure definitions in file order; then for the texts of
-// the winning versions only, straight into their table slots.
+// The file is read once, block by block: every record with a usable symbol
+// is packed (texts in Windows-1250) in file order, its structure definition
+// noted in file order, and its sort key kept. The keys are sorted stably by
+// symbol, so the latest version of a symbol ends last and wins; the older
+// versions, empty symbols and records without any text are removed (each
+// removal shown with its slot number) and their packed bytes count as garbage.
 void ChartTable::LoadFrom(RecordSource& source) {
   Clear();
   std::vector<std::uint8_t> block;
   std::vector<LoadKey> keys;
-  std::vector<SymbolBytes> symbols;  // by record number
   std::uint64_t size = 0;
   if (source.Size(&size)) {
-    keys.reserve(static_cast<std::size_t>(size / kAccountRecordSize));
-    symbols.reserve(static_cast<std::size_t>(size / kAccountRecordSize));
+    const auto expected = static_cast<std::size_t>(size / kAccountRecordSize);
+    keys.reserve(expected);
+    // A typical packed record is well under 128 bytes; more grows the buffer.
+    packed_.reserve(packed_.size() + expected * 128);
   }
   std::uint64_t bad_symbols = 0;
   std::uint64_t first_bad = 0;
   const std::uint64_t records =
       ForEachChartRecord(source, block, [&](std::uint64_t number, const std::uint8_t* p) {
         const std::size_t length = std::min<std::size_t>(p[0], AccountSymbol::kCapacity);
-        const std::string_view symbol(reinterpret_cast<const char*>(p + 1), length);
-        symbols.emplace_back();
-        std::memcpy(symbols.back().data(), symbol.data(), length);
-        // A symbol at or above the end key cannot stand in a table the
-        // sentinel ends; such a record is damaged and left out.
-        if (CompareSymbols(symbol, kSentinelSymbol) >= 0) {
+        // A symbol at or above the end key (its first byte 254 or 255)
+        // cannot stand in a table the sentinel ends; such a record is
+        // damaged and left out.
+        if (length > 0 && p[1] >= 0xFE) {
           if (bad_symbols++ == 0) first_bad = number;
           return;
         }
-        if (p[197] >= 2 && p[198] == '!') NoteDefinition(symbol, FixedText<15>::Decode(p + 197));
-        keys.push_back({EightBytes(symbol, 0), EightBytes(symbol, 8),
-                        static_cast<std::uint32_t>(number), static_cast<std::uint8_t>(length)});
+        if (p[197] >= 2 && p[198] == '!') {
+          NoteDefinition(std::string_view(reinterpret_cast<const char*>(p + 1), length),
+                         FixedText<15>::Decode(p + 197));
+        }
+        const std::uint32_t at = PackFileRecord(p);
+        keys.push_back({EightBytes(p + 1, length, 0), EightBytes(p + 1, length, 8), at,
+                        static_cast<std::uint8_t>(length),
+                        p[27] != 0 || p[78] != 0 || p[180] != 0});
       });
   if (bad_symbols != 0) {
     ShowStatus("Uszkodzony zapis nr "_w + std::to_string(first_bad + 1) + " planu kont"_w,
                kWarning);
   }
-  std::sort(keys.begin(), keys.end(), KeyLess{symbols});
+  SortKeys(keys, packed_);
 
-  // The latest version of every non-empty symbol gets a provisional slot.
-  constexpr std::uint32_t kNone = 0xFFFFFFFFu;
-  std::vector<std::uint32_t> slot_of(static_cast<std::size_t>(records), kNone);
-  std::vector<bool> winner(keys.size(), false);
-  std::uint32_t winners = 0;
-  for (std::size_t k = 0; k < keys.size(); ++k) {
-    if (keys[k].length == 0) continue;
-    if (k + 1 < keys.size() && SameSymbol(keys[k], keys[k + 1], symbols)) continue;
-    winner[k] = true;
-    slot_of[keys[k].index] = 1 + winners++;
-  }
-  // Slot 0's and the sentinel's packed records stay at the front.
-  const std::uint32_t empty_at = offsets_[0];
+  // Slot 0's and the sentinel's packed records stay at the front. Walk in
+  // symbol order and keep the latest version of every symbol that has text.
   const std::uint32_t sentinel_at = offsets_[1];
-  offsets_.assign(std::size_t{winners} + 1, empty_at);
-  std::vector<bool> has_text(std::size_t{winners} + 1, false);
-  packed_.reserve(packed_.size() + std::size_t{winners} * 96);
-  ForEachChartRecord(source, block, [&](std::uint64_t number, const std::uint8_t* p) {
-    if (number >= records || slot_of[number] == kNone) return;
-    const std::uint32_t slot = slot_of[number];
-    offsets_[slot] = PackFileRecord(p);
-    has_text[slot] = p[27] != 0 || p[78] != 0 || p[180] != 0;  // name, address, NIP
-  });
-
-  // Walk in symbol order: close the gaps of the removed versions and show
-  // each removal with its slot number.
-  std::size_t kept = 1;
-  std::size_t next_winner = 1;
+  offsets_.resize(1);
+  offsets_.reserve(keys.size() + 2);
   for (std::size_t k = 0; k < keys.size(); ++k) {
-    bool removed = !winner[k];
-    if (winner[k]) {
-      removed = !has_text[next_winner];
-      if (!removed) offsets_[kept++] = offsets_[next_winner];
-      ++next_winner;
+    const LoadKey& key = keys[k];
+    const bool older = k + 1 < keys.size() && SameSymbol(key, keys[k + 1], packed_);
+    if (key.length != 0 && !older && key.has_text) {
+      offsets_.push_back(key.at);
+      continue;
     }
-    if (removed) {
-      ShowStatus(
-          std::to_string(kept) + " " + std::string(symbols[keys[k].index].data(), keys[k].length),
-          kInfo);
-    }
+    garbage_ += PackedSize(packed_, key.at);
+    char number[24];
+    const auto end = std::to_chars(number, number + sizeof number, offsets_.size()).ptr;
+    std::string text(number, end);
+    text += ' ';
+    text += PackedSymbol(packed_, key.at);
+    ShowStatus(text, kInfo);
   }
-  offsets_.resize(kept);
   offsets_.push_back(sentinel_at);
   consumed_ = records;
+  Compact();
 }
 
 std::uint64_t ChartTable::ApplyFrom(RecordSource& source, std::uint64_t first) {
