@@ -26,7 +26,7 @@ inline constexpr char kVatSummaryMarker = '*';
 // takes an empty chart name).
 inline constexpr std::string_view kDemoChartName = "PlanKont";
 
-// Writes the year into the folder `db_dir` (a spec path ending in "\"),
+// Writes the year into the folder `db_dir` (a Zel path ending in "\"),
 // creating it when missing. DbDir and StationExt are set for the time of the
 // call (and put back). False with a Polish message in *err when a file could
 // not be written.

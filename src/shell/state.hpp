@@ -2,7 +2,7 @@
 // database folder, chart path, book year, working folders) and every other
 // subsystem reads. The start-up and the shell options are the only writers.
 //
-// Paths here are spec paths (Windows-1250, "\" separators, DbDir ending in
+// Paths here are Zel paths (Windows-1250, "\" separators, DbDir ending in
 // "\"); the platform layer turns them into native paths when a file is opened.
 #pragma once
 

@@ -58,7 +58,7 @@ class DemoFiles : public ::testing::Test {
     fs::remove_all(root_, ec);
   }
 
-  // Writes a year into root/name and returns its folder as a spec path.
+  // Writes a year into root/name and returns its folder as a Zel path.
   std::string Write(const DemoYear& year, const std::string& name) {
     const std::string dir = (root_ / name).string() + "\\";
     std::string err;

@@ -37,7 +37,7 @@ class JournalBuilder {
   std::size_t size() const { return entries_.size(); }
   JournalEntry& operator[](std::size_t i) { return entries_[i]; }
   std::string Bytes() const;
-  // Writes the file at a spec path (platform layer) or a native path.
+  // Writes the file at a Zel path (platform layer) or a native path.
   bool WriteTo(std::string_view spec_path) const;
   bool WriteToNative(const std::string& native_path) const;
 
@@ -63,7 +63,7 @@ class ChartBuilder {
   std::vector<AccountRecord> records_;
 };
 
-// Writes bytes to a spec path or a native path, replacing the file.
+// Writes bytes to a Zel path or a native path, replacing the file.
 bool WriteBytes(std::string_view spec_path, std::string_view bytes);
 bool WriteBytesNative(const std::string& native_path, std::string_view bytes);
 
