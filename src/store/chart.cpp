@@ -154,27 +154,18 @@ void PutStamp(PackedBytes& out, const Stamp& s) {
 // A text of the file record at q, clamped to N and converted to Windows-1250,
 // written at out; returns the end. Copies a fixed, word-rounded width (the
 // file record always holds it, the caller leaves room for it) and converts
-// only when a byte of the text is not ASCII, which the conversion keeps.
+// only when a copied byte is not ASCII, which the conversion keeps as it is;
+// a stray byte after the text only costs the slower loop.
 template <std::size_t N>
 char* PutFileText(char* out, const std::uint8_t* q, const std::array<char, 256>& map) {
   constexpr std::size_t kCopy = (N + 7) / 8 * 8;
   const std::size_t len = std::min<std::size_t>(q[0], N);
   *out++ = static_cast<char>(len);
-  std::memcpy(out, q + 1, kCopy);
+  std::uint64_t words[kCopy / 8];
+  std::memcpy(words, q + 1, kCopy);
+  std::memcpy(out, words, kCopy);
   std::uint64_t high = 0;
-  for (std::size_t i = 0; i < len; i += 8) {
-    std::uint64_t w = 0;
-    std::memcpy(&w, out + i, 8);
-    if (len - i < 8) {
-      // Only the text's own bytes count (little- or big-endian alike).
-      std::uint8_t mask[8] = {};
-      std::memset(mask, 0xFF, len - i);
-      std::uint64_t m = 0;
-      std::memcpy(&m, mask, 8);
-      w &= m;
-    }
-    high |= w;
-  }
+  for (std::uint64_t w : words) high |= w;
   if ((high & 0x8080808080808080ull) != 0) {
     for (std::size_t i = 0; i < len; ++i) {
       const auto c = static_cast<std::uint8_t>(out[i]);
