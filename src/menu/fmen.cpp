@@ -63,12 +63,12 @@ void FMen::EnableList(bool on) { enabled_ = on; }
 void FMen::Bo() {
   if (!created_) {
     buttons_.clear();
-    for (const ButtonSpec& spec : kButtons) {
+    for (const ButtonSpec& def : kButtons) {
       MenuButton b;
-      b.key = spec.key;
-      b.base = Utf8ToWin(spec.base);
-      b.gap = spec.gap;
-      b.column = spec.column;
+      b.key = def.key;
+      b.base = Utf8ToWin(def.base);
+      b.gap = def.gap;
+      b.column = def.column;
       buttons_.push_back(b);
     }
     created_ = true;

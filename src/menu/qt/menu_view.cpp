@@ -128,13 +128,13 @@ void MenuView::Sync() {
     buttons_.push_back(b);
   }
   for (std::size_t i = 0; i < buttons.size(); ++i) {
-    const MenuButton& spec = buttons[i];
+    const MenuButton& button = buttons[i];
     QLabel* b = buttons_[i];
-    b->setText(QtText(spec.caption));
+    b->setText(QtText(button.caption));
     b->setFont(QtWindowFont());
-    b->setFrameStyle(QFrame::Panel | (spec.lowered ? QFrame::Sunken : QFrame::Raised));
+    b->setFrameStyle(QFrame::Panel | (button.lowered ? QFrame::Sunken : QFrame::Raised));
     Colour(b, QPalette::Window, c.buttons);
-    b->setGeometry(spec.left, spec.top, spec.width, spec.height);
+    b->setGeometry(button.left, button.top, button.width, button.height);
     b->setVisible(form_.ButtonsShown());
     b->lower();
   }
