@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -278,6 +279,12 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   // (a hook calls it while the value is committed); the editor is selected
   // again and the move ends.
   void HoldCursor() { hold_cursor_ = true; }
+  // A business module that must keep the cursor in some field (the symbol
+  // of the account card after Enter) installs a guard: asked with the slot
+  // the cursor leaves forward, after its value was committed; true keeps
+  // the cursor there. The guard stays for the window's life, so it checks
+  // OptionIndex (and MoveReason) itself; an empty function removes it.
+  void SetLeaveGuard(std::function<bool(int slot)> guard) { leave_guard_ = std::move(guard); }
   // A completion found the typed value impossible (a date that does not
   // exist): the text goes to the status line in colour 0, and a batch entry
   // of the value is refused.
@@ -434,6 +441,7 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   bool date_warning_ = false;
   std::string viewer_code_;
   bool hold_cursor_ = false;
+  std::function<bool(int)> leave_guard_;
   std::string memo_text_;
   Point16 f3_open_at_{};   // where F3 windows opened before this window's F3
   bool f3_saved_ = false;

@@ -59,14 +59,18 @@ void FZestaw::MoveTo(int target, int direction) {
     pending_next_ = false;
     target += 1;
   }
-  // The business module asked to keep the cursor in the field it leaves.
-  if (hold_cursor_) {
-    hold_cursor_ = false;
-    if (direction > 0 && current_ > 0) {
-      SelectAll();
-      state_ = kZesWaiting;
-      return;
-    }
+  // The business module may keep the cursor in the field it leaves forward:
+  // asked during the commit (HoldCursor) or through its guard.
+  bool hold = false;
+  if (direction > 0 && current_ > 0 && target != current_ && !opening_) {
+    if (leave_guard_ && leave_guard_(current_)) hold = true;
+    if (hold_cursor_) hold = true;
+  }
+  hold_cursor_ = false;
+  if (hold) {
+    SelectAll();
+    state_ = kZesWaiting;
+    return;
   }
 
   int count = fields_.SlotCount();

@@ -68,6 +68,15 @@ struct TestHost : ZestawHost {
   std::vector<std::uint8_t> shell_runs;
   std::vector<std::string> developer_messages;  // UTF-8 captions
   int closed = 0;
+  char letter = 'A';
+  bool first_start = false;
+  bool marker = false;
+  std::string clipboard;  // Windows-1250
+
+  char UserLetter() override { return letter; }
+  bool FirstStartMode() override { return first_start; }
+  bool FieldDeveloperMarker() override { return marker; }
+  std::string ClipboardText() override { return clipboard; }
 
   void DeveloperMessage(std::string_view caption, std::string_view) override {
     developer_messages.push_back(WinToUtf8(caption));
