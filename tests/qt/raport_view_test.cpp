@@ -3,6 +3,10 @@
 // search field, the wheel, the searches and the pop-up menu move the
 // preview's state; the drawing paints bands of five and heading boxes where
 // the geometry puts them; unfinished outputs say so; Esc hides the window.
+#include "output/qt/raport_view.hpp"
+
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QImage>
@@ -13,15 +17,12 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QWheelEvent>
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
 #include "common/cp1250.hpp"
 #include "menu/current_option.hpp"
 #include "output/preview_layout.hpp"
-#include "output/qt/raport_view.hpp"
 #include "output/report_document.hpp"
 #include "output/report_preview.hpp"
 #include "shell/status.hpp"
@@ -45,7 +46,9 @@ void Key(QWidget* target, int key, const QString& text = QString()) {
 
 struct StatusRecorder : StatusSink {
   std::vector<std::pair<std::string, int>> shown;
-  void Show(std::string_view text, std::uint8_t colour) override { shown.emplace_back(text, colour); }
+  void Show(std::string_view text, std::uint8_t colour) override {
+    shown.emplace_back(text, colour);
+  }
   void Clear() override {}
 };
 
@@ -141,9 +144,10 @@ TEST_F(RaportViewTest, ScrollBarKeysAndWheelMoveTheTopRow) {
   };
   view.ScrollBar()->setValue(10);
   EXPECT_EQ(pv.TopRow(), 10);
-  for (const Case& c : {Case{"Home", Qt::Key_Home, 1}, Case{"Down", Qt::Key_Down, 2}, Case{"Up", Qt::Key_Up, 1},
-                        Case{"End", Qt::Key_End, pv.RowCount() - page + 1},
-                        Case{"PgUp", Qt::Key_PageUp, std::max(1, pv.RowCount() - 2 * page + 1)}}) {
+  for (const Case& c :
+       {Case{"Home", Qt::Key_Home, 1}, Case{"Down", Qt::Key_Down, 2}, Case{"Up", Qt::Key_Up, 1},
+        Case{"End", Qt::Key_End, pv.RowCount() - page + 1},
+        Case{"PgUp", Qt::Key_PageUp, std::max(1, pv.RowCount() - 2 * page + 1)}}) {
     SCOPED_TRACE(c.name);
     Key(fi, c.key);
     EXPECT_EQ(pv.TopRow(), c.expected);
@@ -151,8 +155,8 @@ TEST_F(RaportViewTest, ScrollBarKeysAndWheelMoveTheTopRow) {
   }
   Key(view.FirstBox(), Qt::Key_Home);
   EXPECT_EQ(pv.TopRow(), 1);
-  QWheelEvent down(QPointF(5, 50), view.Surface()->mapToGlobal(QPointF(5, 50)), QPoint(), QPoint(0, -120),
-                   Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent down(QPointF(5, 50), view.Surface()->mapToGlobal(QPointF(5, 50)), QPoint(),
+                   QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(view.Surface(), &down);
   EXPECT_EQ(pv.TopRow(), 6);
 }
@@ -181,8 +185,8 @@ TEST_F(RaportViewTest, RightClickMarksTheRowAndThePageMenuSetsTheRange) {
   QWidget* im = view.Surface();
   const int y = view.HeadingHeight() + 4 * view.RowHeight() + view.RowHeight() / 2;  // row top + 4
   const std::int32_t row = pv.TopRow() + 4;
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(30, y), im->mapToGlobal(QPointF(30, y)), Qt::RightButton,
-                    Qt::RightButton, Qt::NoModifier);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(30, y), im->mapToGlobal(QPointF(30, y)),
+                    Qt::RightButton, Qt::RightButton, Qt::NoModifier);
   QApplication::sendEvent(im, &press);
   EXPECT_EQ(pv.MarkedRow(), row);
   QMenu* pm = view.PageMenu();

@@ -1,6 +1,10 @@
 // Offscreen wiring of the parameter window's view: the editor travels with
 // the form's current slot, keys and typing reach the form unchanged, clicks
 // on panels enter their slots, and the print bar grows the window.
+#include "fields/qt/zestaw_view.hpp"
+
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -9,11 +13,9 @@
 #include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <gtest/gtest.h>
 
 #include "common/cp1250.hpp"
 #include "fields/b_zestaw.hpp"
-#include "fields/qt/zestaw_view.hpp"
 #include "fields/zestaw.hpp"
 #include "menu/baa_menu.hpp"
 #include "menu/current_option.hpp"
@@ -80,8 +82,8 @@ class ZestawViewTest : public DesktopTest {
   void Grab(const std::string& name) {
     QByteArray dir = qgetenv("ZEL_VIEWS_GRAB");
     if (dir.isEmpty()) return;
-    zview->grab().save(QString::fromUtf8(dir) + QStringLiteral("/zestaw_") + QString::fromStdString(name) +
-                       QStringLiteral(".png"));
+    zview->grab().save(QString::fromUtf8(dir) + QStringLiteral("/zestaw_") +
+                       QString::fromStdString(name) + QStringLiteral(".png"));
   }
 
   // The centre of a slot's panel in the view.
@@ -117,8 +119,9 @@ TEST_F(ZestawViewTest, EditorFollowsTheCurrentSlotAndKeysReachTheForm) {
     const char* name;
     int key;
   };
-  for (const Step& step : {Step{"Enter moves forward", Qt::Key_Return}, Step{"Down moves forward", Qt::Key_Down},
-                           Step{"Tab moves back", Qt::Key_Tab}, Step{"Up moves back", Qt::Key_Up}}) {
+  for (const Step& step :
+       {Step{"Enter moves forward", Qt::Key_Return}, Step{"Down moves forward", Qt::Key_Down},
+        Step{"Tab moves back", Qt::Key_Tab}, Step{"Up moves back", Qt::Key_Up}}) {
     SCOPED_TRACE(step.name);
     const int before = form.CurrentSlot();
     Key(ed, step.key);
@@ -192,8 +195,8 @@ TEST_F(ZestawViewTest, PrintBarShowsTheFormsChoicesAndGrowsTheWindow) {
   EXPECT_TRUE(zview->PrintBar()->isVisibleTo(zview));
   EXPECT_GT(zview->PrintBarHeight(), 0);
   // The window is the form's layout plus the bar; pSt stands below the bar.
-  EXPECT_EQ(form.Frame().ClientHeight(),
-            form.StatusTop() + form.Fields().LineHeight() + form.Look().margin_y + zview->PrintBarHeight());
+  EXPECT_EQ(form.Frame().ClientHeight(), form.StatusTop() + form.Fields().LineHeight() +
+                                             form.Look().margin_y + zview->PrintBarHeight());
   EXPECT_GE(zview->StatusPanel()->geometry().top(), form.StatusTop() + zview->PrintBarHeight());
   QComboBox* czyn = zview->ActionCombo();
   ASSERT_EQ(czyn->count(), static_cast<int>(form.Actions().size()));

@@ -34,9 +34,12 @@ constexpr std::uint32_t kMemoColour = 12632256;
 
 QColor StatusColourOf(std::uint8_t colour) {
   switch (colour) {
-    case kWarning: return QColor(192, 0, 0);
-    case kSuccess: return QColor(0, 112, 0);
-    default: return QColor(0, 0, 128);
+    case kWarning:
+      return QColor(192, 0, 0);
+    case kSuccess:
+      return QColor(0, 112, 0);
+    default:
+      return QColor(0, 0, 128);
   }
 }
 
@@ -68,22 +71,35 @@ QPushButton* BarButton(QWidget* parent, const char* name, std::string_view capti
 std::uint16_t CommandKey(const QKeyEvent* e) {
   switch (e->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return kKeyEnter;
+    case Qt::Key_Enter:
+      return kKeyEnter;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: return kKeyTab;
-    case Qt::Key_Escape: return kKeyEsc;
-    case Qt::Key_PageUp: return kKeyPageUp;
-    case Qt::Key_PageDown: return kKeyPageDown;
-    case Qt::Key_Up: return kKeyUp;
-    case Qt::Key_Down: return kKeyDown;
-    case Qt::Key_F3: return kKeyF3;
-    case Qt::Key_F4: return kKeyF4;
-    case Qt::Key_F5: return kKeyF5;
-    case Qt::Key_F6: return kKeyF6;
-    case Qt::Key_F7: return kKeyF7;
+    case Qt::Key_Backtab:
+      return kKeyTab;
+    case Qt::Key_Escape:
+      return kKeyEsc;
+    case Qt::Key_PageUp:
+      return kKeyPageUp;
+    case Qt::Key_PageDown:
+      return kKeyPageDown;
+    case Qt::Key_Up:
+      return kKeyUp;
+    case Qt::Key_Down:
+      return kKeyDown;
+    case Qt::Key_F3:
+      return kKeyF3;
+    case Qt::Key_F4:
+      return kKeyF4;
+    case Qt::Key_F5:
+      return kKeyF5;
+    case Qt::Key_F6:
+      return kKeyF6;
+    case Qt::Key_F7:
+      return kKeyF7;
     case Qt::Key_Plus:
       return (e->modifiers() & Qt::KeypadModifier) ? kKeyPadPlus : 0;
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -97,7 +113,8 @@ ZestawView::ZestawView(FZestaw& form, PulpitView& desktop, QWidget* parent)
   editor_ = new QLineEdit(this);
   editor_->setObjectName(QStringLiteral("ed"));
   editor_->setFrame(false);
-  editor_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 64; background: #DFDFD7; }"));
+  editor_->setStyleSheet(
+      QStringLiteral("QLineEdit { lineedit-password-character: 64; background: #DFDFD7; }"));
   editor_->installEventFilter(this);
   editor_->hide();
   connect(editor_, &QLineEdit::textEdited, this, [this](const QString& text) {
@@ -195,14 +212,16 @@ ZestawView::ZestawView(FZestaw& form, PulpitView& desktop, QWidget* parent)
 
 ZestawView::~ZestawView() {
   syncing_ = true;
-  for (QObject* o : {static_cast<QObject*>(editor_), static_cast<QObject*>(fbutton_),
-                     static_cast<QObject*>(esc_), static_cast<QObject*>(memo_),
-                     static_cast<QObject*>(ppdf_)}) {
+  for (QObject* o :
+       {static_cast<QObject*>(editor_), static_cast<QObject*>(fbutton_),
+        static_cast<QObject*>(esc_), static_cast<QObject*>(memo_), static_cast<QObject*>(ppdf_)}) {
     o->removeEventFilter(this);
   }
 }
 
-int ZestawView::LineHeight() const { return form_.Fields().LineHeight(); }
+int ZestawView::LineHeight() const {
+  return form_.Fields().LineHeight();
+}
 
 int ZestawView::PrintBarHeight() const {
   if (!form_.PrintBarShown()) return 0;
@@ -231,7 +250,8 @@ void ZestawView::SyncPrintBar() {
     for (const ActionEntry& a : form_.Actions()) czyn_->addItem(QtText(a.text));
     actions_shown_ = actions;
   }
-  if (czyn_->currentIndex() != form_.SelectedAction()) czyn_->setCurrentIndex(form_.SelectedAction());
+  if (czyn_->currentIndex() != form_.SelectedAction())
+    czyn_->setCurrentIndex(form_.SelectedAction());
   std::vector<std::string> printers = form_.PrinterEntries();
   std::string joined;
   for (const std::string& p : printers) joined += p + '\n';
@@ -263,7 +283,8 @@ void ZestawView::SyncPrintBar() {
   };
   place(pdom_, text_w(pdom_, pdom_->text()));
   int combo_w = 0;
-  for (const ActionEntry& a : form_.Actions()) combo_w = std::max(combo_w, fm.horizontalAdvance(QtText(a.text)));
+  for (const ActionEntry& a : form_.Actions())
+    combo_w = std::max(combo_w, fm.horizontalAdvance(QtText(a.text)));
   place(czyn_, combo_w + 36);
   place(ppod_, text_w(ppod_, ppod_->text()));
   place(ppdf_, text_w(ppdf_, ppdf_->text()));
@@ -334,15 +355,16 @@ void ZestawView::Sync() {
   // The memo over Go during a run: 4 pixels inside, 9 narrower and lower.
   if (form_.MemoShown()) {
     QRect g = go_->geometry();
-    memo_->setGeometry(g.left() + 4, g.top() + 4, std::max(1, g.width() - 9), std::max(1, g.height() - 9));
+    memo_->setGeometry(g.left() + 4, g.top() + 4, std::max(1, g.width() - 9),
+                       std::max(1, g.height() - 9));
     memo_->show();
     memo_->raise();
   } else {
     memo_->hide();
   }
 
-  status_->setGeometry(look.margin_x, form_.StatusTop() + bar, form_.AreaWidth() - 2 * look.margin_x,
-                       line_h - look.spacing_y);
+  status_->setGeometry(look.margin_x, form_.StatusTop() + bar,
+                       form_.AreaWidth() - 2 * look.margin_x, line_h - look.spacing_y);
   status_->setText(QtText(" " + form_.StatusText()));
   {
     QPalette p = status_->palette();
@@ -377,10 +399,11 @@ void ZestawView::Sync() {
   if (fb.visible && ed.visible && !form_.MemoShown()) {
     fbutton_->setGeometry(fb.left, fb.top, fb.size, fb.size);
     fbutton_->setToolTip(QtText(fb.hint));
-    fbutton_->setStyleSheet(fb.aqua ? QStringLiteral("QLabel { background: #00FFFF; border: 1px solid "
-                                                     "#808080; border-radius: 3px; font-size: 8px; }")
-                                    : QStringLiteral("QLabel { background: #D0D0D0; border: 1px solid "
-                                                     "#808080; border-radius: 3px; font-size: 8px; }"));
+    fbutton_->setStyleSheet(fb.aqua
+                                ? QStringLiteral("QLabel { background: #00FFFF; border: 1px solid "
+                                                 "#808080; border-radius: 3px; font-size: 8px; }")
+                                : QStringLiteral("QLabel { background: #D0D0D0; border: 1px solid "
+                                                 "#808080; border-radius: 3px; font-size: 8px; }"));
     fbutton_->show();
     fbutton_->raise();
   } else {
@@ -477,7 +500,8 @@ void ZestawView::paintEvent(QPaintEvent*) {
     }
     QRect r(slot.left, slot.top, slot.panel_width, panel_h);
     QString shown = PanelShown(form_.PanelText(s));
-    QRect inner = r.adjusted(look.bevel + look.border, look.bevel, -(look.bevel + look.border), -look.bevel);
+    QRect inner =
+        r.adjusted(look.bevel + look.border, look.bevel, -(look.bevel + look.border), -look.bevel);
     if (slot.display_only) {
       p.setPen(WinColour(kMaroon));
     } else {
@@ -493,7 +517,8 @@ void ZestawView::paintEvent(QPaintEvent*) {
       }
       p.setPen(Qt::black);
     }
-    p.drawText(inner, (form_.PanelRight(s) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter, shown);
+    p.drawText(inner, (form_.PanelRight(s) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
+               shown);
   }
 }
 
@@ -568,14 +593,15 @@ bool ZestawView::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
   } else if (watched == esc_) {
-    if (t == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+    if (t == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
       form_.RightClickEsc();
       Changed();
       return true;
     }
   } else if (watched == ppdf_) {
-    if (t == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton &&
-        ppdf_->isEnabled()) {
+    if (t == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton && ppdf_->isEnabled()) {
       form_.Run(kRunPdfRight);
       Changed();
       return true;

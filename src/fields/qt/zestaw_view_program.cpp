@@ -37,8 +37,12 @@ ParameterWindow::~ParameterWindow() {
   delete parts_->sub;  // the view goes before the form it draws
 }
 
-DeskWindow& ParameterWindow::Form() { return parts_->form; }
-QWidget* ParameterWindow::View() { return parts_->view; }
+DeskWindow& ParameterWindow::Form() {
+  return parts_->form;
+}
+QWidget* ParameterWindow::View() {
+  return parts_->view;
+}
 
 void ParameterWindow::SetOpenPreview(std::function<void()> open) {
   parts_->host.open_preview = std::move(open);

@@ -29,8 +29,12 @@ namespace zel {
 
 namespace {
 
-QString Q(std::string_view win) { return QString::fromStdString(WinToUtf8(win)); }
-std::string W(const QString& text) { return Utf8ToWin(text.toStdString()); }
+QString Q(std::string_view win) {
+  return QString::fromStdString(WinToUtf8(win));
+}
+std::string W(const QString& text) {
+  return Utf8ToWin(text.toStdString());
+}
 
 QColor Rgb(std::uint32_t rgb) {
   return QColor(static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
@@ -105,7 +109,8 @@ void RaportSurface::paintEvent(QPaintEvent*) {
     const PreviewColumn& c = cols[static_cast<std::size_t>(i)];
     const ReportColumn& rc = doc.Column(i + 1);
     if (c.heading1_w > 0) {
-      p.drawText(QRect(c.x, 2, c.heading1_w, h), Qt::AlignHCenter | Qt::AlignTop, Q(rc.heading1.view()));
+      p.drawText(QRect(c.x, 2, c.heading1_w, h), Qt::AlignHCenter | Qt::AlignTop,
+                 Q(rc.heading1.view()));
     }
     p.drawText(QRect(c.x, h + 2, c.w, h), Qt::AlignHCenter | Qt::AlignTop, Q(rc.heading2.view()));
   }
@@ -155,7 +160,8 @@ void RaportSurface::paintEvent(QPaintEvent*) {
   if (table_w != view_.table_width_ && n > 0) {
     // The window follows the width the drawing found (once per change).
     view_.table_width_ = table_w;
-    QMetaObject::invokeMethod(&view_, [v = &view_] { v->LayOut(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &view_, [v = &view_] { v->LayOut(); }, Qt::QueuedConnection);
   }
 }
 
@@ -254,13 +260,16 @@ RaportView::RaportView(const ReportDocument& doc, ReportPreview& preview, QWidge
 }
 
 RaportView::~RaportView() {
-  for (QObject* o : {static_cast<QObject*>(fi_), static_cast<QObject*>(wp_), static_cast<QObject*>(wk_),
-                     static_cast<QObject*>(fit_), static_cast<QObject*>(pdf_)}) {
+  for (QObject* o :
+       {static_cast<QObject*>(fi_), static_cast<QObject*>(wp_), static_cast<QObject*>(wk_),
+        static_cast<QObject*>(fit_), static_cast<QObject*>(pdf_)}) {
     o->removeEventFilter(this);
   }
 }
 
-QWidget* RaportView::Surface() const { return im_; }
+QWidget* RaportView::Surface() const {
+  return im_;
+}
 
 QPushButton* RaportView::Button(const char* name) const {
   return findChild<QPushButton*>(QString::fromLatin1(name));
@@ -268,11 +277,13 @@ QPushButton* RaportView::Button(const char* name) const {
 
 bool RaportView::SecondScreen() const {
   const QList<QScreen*> screens = QGuiApplication::screens();
-  return screens.size() > 1 && StationSettings.report_font1_used && screens[1]->geometry().width() > 999;
+  return screens.size() > 1 && StationSettings.report_font1_used &&
+         screens[1]->geometry().width() > 999;
 }
 
 QFont RaportView::ReportQFont() const {
-  const ReportFont& rf = SecondScreen() ? StationSettings.report_font1 : StationSettings.report_font;
+  const ReportFont& rf =
+      SecondScreen() ? StationSettings.report_font1 : StationSettings.report_font;
   QFont f(FontName(rf.font.view()));
   f.setPointSize(rf.size > 0 ? rf.size : 10);
   f.setBold(rf.style.view() == "Bold");
@@ -339,10 +350,13 @@ void RaportView::LayOut() {
   // The panel as wide as the table (at first as the toolbar), the scroll
   // bar beside it; the window W + 26 wide.
   const int table_w = std::max(table_width_ > 0 ? table_width_ + 11 : 0, toolbar_width_ - 26);
-  const ReportFont& rf = SecondScreen() ? StationSettings.report_font1 : StationSettings.report_font;
-  QScreen* screen = SecondScreen() ? QGuiApplication::screens()[1] : QGuiApplication::primaryScreen();
+  const ReportFont& rf =
+      SecondScreen() ? StationSettings.report_font1 : StationSettings.report_font;
+  QScreen* screen =
+      SecondScreen() ? QGuiApplication::screens()[1] : QGuiApplication::primaryScreen();
   const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-  const int max_h = rf.number1 > kMinHeight ? std::min<int>(rf.number1, avail.height()) : avail.height();
+  const int max_h =
+      rf.number1 > kMinHeight ? std::min<int>(rf.number1, avail.height()) : avail.height();
   const int width = table_w + 26;
   int height = this->height();
   if (!placed_) height = max_h;
@@ -452,19 +466,23 @@ void RaportView::Close() {
   if (on_closed) on_closed();
 }
 
-void RaportView::NotReady() { ShowStatus("Funkcja w przygotowaniu"_w, kWarning); }
+void RaportView::NotReady() {
+  ShowStatus("Funkcja w przygotowaniu"_w, kWarning);
+}
 
 void RaportView::Jpk() {
   // While the file is written the output buttons wait.
-  for (QWidget* w : {static_cast<QWidget*>(por_), static_cast<QWidget*>(pej_), static_cast<QWidget*>(xls_),
-                     static_cast<QWidget*>(jpk_), static_cast<QWidget*>(pdf_), static_cast<QWidget*>(fie_),
-                     static_cast<QWidget*>(fit_), static_cast<QWidget*>(esc_)}) {
+  for (QWidget* w :
+       {static_cast<QWidget*>(por_), static_cast<QWidget*>(pej_), static_cast<QWidget*>(xls_),
+        static_cast<QWidget*>(jpk_), static_cast<QWidget*>(pdf_), static_cast<QWidget*>(fie_),
+        static_cast<QWidget*>(fit_), static_cast<QWidget*>(esc_)}) {
     w->setEnabled(false);
   }
   const std::string file = XmlE();
-  for (QWidget* w : {static_cast<QWidget*>(por_), static_cast<QWidget*>(pej_), static_cast<QWidget*>(xls_),
-                     static_cast<QWidget*>(jpk_), static_cast<QWidget*>(fie_), static_cast<QWidget*>(fit_),
-                     static_cast<QWidget*>(esc_)}) {
+  for (QWidget* w :
+       {static_cast<QWidget*>(por_), static_cast<QWidget*>(pej_), static_cast<QWidget*>(xls_),
+        static_cast<QWidget*>(jpk_), static_cast<QWidget*>(fie_), static_cast<QWidget*>(fit_),
+        static_cast<QWidget*>(esc_)}) {
     w->setEnabled(true);
   }
   LayOut();  // the PDF and JPK buttons' own rules
@@ -536,7 +554,8 @@ bool RaportView::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type t = event->type();
   if (watched == fit_ && t == QEvent::FocusIn && !syncing_) {
     // Tab from the search field searches backward.
-    QMetaObject::invokeMethod(this, [this] { Search(false); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Search(false); }, Qt::QueuedConnection);
   } else if (watched == pdf_ && t == QEvent::MouseButtonRelease &&
              static_cast<QMouseEvent*>(event)->button() == Qt::RightButton && pdf_->isEnabled()) {
     NotReady();
@@ -545,13 +564,27 @@ bool RaportView::eventFilter(QObject* watched, QEvent* event) {
     auto* k = static_cast<QKeyEvent*>(event);
     ScrollKey key;
     switch (k->key()) {
-      case Qt::Key_PageUp: key = ScrollKey::PgUp; break;
-      case Qt::Key_PageDown: key = ScrollKey::PgDn; break;
-      case Qt::Key_Home: key = ScrollKey::Home; break;
-      case Qt::Key_End: key = ScrollKey::End; break;
-      case Qt::Key_Up: key = ScrollKey::Up; break;
-      case Qt::Key_Down: key = ScrollKey::Down; break;
-      case Qt::Key_Escape: Close(); return true;
+      case Qt::Key_PageUp:
+        key = ScrollKey::PgUp;
+        break;
+      case Qt::Key_PageDown:
+        key = ScrollKey::PgDn;
+        break;
+      case Qt::Key_Home:
+        key = ScrollKey::Home;
+        break;
+      case Qt::Key_End:
+        key = ScrollKey::End;
+        break;
+      case Qt::Key_Up:
+        key = ScrollKey::Up;
+        break;
+      case Qt::Key_Down:
+        key = ScrollKey::Down;
+        break;
+      case Qt::Key_Escape:
+        Close();
+        return true;
       case Qt::Key_Return:
       case Qt::Key_Enter:
         if (watched != fi_) {
@@ -559,7 +592,8 @@ bool RaportView::eventFilter(QObject* watched, QEvent* event) {
           return true;
         }
         return false;
-      default: return false;
+      default:
+        return false;
     }
     if (!preview_.Drawing()) {
       preview_.ScrollByKey(key);

@@ -115,7 +115,7 @@ class RaportView final : public QWidget, public ReportView, public DeskWindow {
   QMenu* pm_ = nullptr;
   int toolbar_width_ = 0;
   int toolbar_height_ = 0;
-  int table_width_ = 0;   // stored width W; 0 = forgotten
+  int table_width_ = 0;  // stored width W; 0 = forgotten
   int row_h_ = 16;
   bool syncing_ = false;
   bool placed_ = false;
