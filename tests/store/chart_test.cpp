@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 
 #include "common/cp1250.hpp"
@@ -168,6 +169,101 @@ TEST(ChartLoad, SortGivesTheSameTableAsTheLiteralOne) {
       got.push_back(t.SymbolAt(i).str() + "|" + t.At(i).name.str());
     EXPECT_EQ(got, ReferenceLoad(file));
   }
+}
+
+// Symbols that the first 16 bytes do not order: long ones sharing those
+// bytes, prefixes of one another, zero bytes that look like padding, bytes
+// above 127; small files and files big enough for the bulk sort.
+TEST(ChartLoad, LongAndUnusualSymbolsSortLikeTheLiteralOne) {
+  struct Row {
+    const char* name;
+    std::vector<std::string> stems;  // a symbol is a stem and a random tail
+    std::string tail_bytes;
+    int max_tail;
+    int records;
+  };
+  const std::vector<Row> rows = {
+      {"long symbols sharing 16 bytes", {"201-01-0001-0001", "201-01-0001-000"}, "0123", 9, 600},
+      {"lengths around 8 and 16", {"2010", "2010-001", "2010-001-0000001"}, "01-", 10, 600},
+      {"zero and high bytes", {"30", std::string("30\0", 3)}, std::string("\0\x01\x7F\x80\xFD", 5),
+       20, 600},
+      {"a small file", {"201-01-0001-0001", "2"}, "01", 10, 40},
+  };
+  std::mt19937 random(11);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ChartBuilder b;
+    std::vector<AccountRecord> file;
+    for (int i = 0; i < row.records; ++i) {
+      std::string symbol = row.stems[random() % row.stems.size()];
+      const int tail = static_cast<int>(random() % static_cast<unsigned>(row.max_tail + 1));
+      for (int k = 0; k < tail; ++k) symbol += row.tail_bytes[random() % row.tail_bytes.size()];
+      symbol.resize(std::min<std::size_t>(symbol.size(), 25));
+      AccountRecord& r = random() % 9 == 0 ? b.Delete(symbol) : b.Add(symbol, "v" + std::to_string(i));
+      file.push_back(r);
+    }
+    ChartTable t = Loaded(b);
+    std::vector<std::string> got;
+    for (std::size_t i = 1; i < t.Count(); ++i)
+      got.push_back(t.SymbolAt(i).str() + "|" + t.At(i).name.str());
+    EXPECT_EQ(got, ReferenceLoad(file));
+  }
+}
+
+// The loader copies each text at a fixed width: what follows a text in its
+// field (damage, a longer old text) must not leak into it or into the
+// symbol's order, and a length byte beyond the capacity is cut to it.
+TEST(ChartLoad, EachTextEndsAtItsLength) {
+  ChartBuilder b;
+  b.Add("201", "Łódź"_w, "Kraków"_w, "5260001122", "K1");
+  b.Add("202", "Kasa", "", "", "K2");
+  b.Add("2020", "Bank");
+  std::string bytes = b.Bytes();
+  char* second = bytes.data() + kAccountRecordSize;
+  std::memset(second + 4, '\xFF', 22);      // after the symbol "202"
+  std::memset(second + 27 + 5, '\x9D', 40);  // high bytes after "Kasa"
+  second[180] = '\xFF';                      // NIP length beyond 15
+  std::memset(second + 181, 'x', 15);
+  MemorySource source(bytes);
+  ChartTable t;
+  t.LoadFrom(source);
+  ASSERT_EQ(Symbols(t), (std::vector<std::string>{"201", "202", "2020"}));
+  const AccountRecord first = t.At(1);
+  EXPECT_EQ(first.name.view(), "Łódź"_w);
+  EXPECT_EQ(first.address.view(), "Kraków"_w);
+  EXPECT_EQ(first.nip.view(), "5260001122");
+  const AccountRecord kasa = t.At(2);
+  EXPECT_EQ(kasa.name.view(), "Kasa");
+  EXPECT_EQ(kasa.nip.view(), std::string(15, 'x'));
+  EXPECT_EQ(kasa.shortName.view(), "K2");
+}
+
+// A chart used for years: most records are older versions. The load packs
+// the table again and every account and later change still reads right.
+TEST(ChartLoad, ManyOldVersionsLeaveASoundTable) {
+  ChartBuilder b;
+  for (int round = 0; round < 100; ++round)
+    for (int i = 0; i < 40; ++i)
+      b.Add("201-" + std::to_string(100 + i), "Konto " + std::to_string(i) + " wersja " +
+                                                  std::to_string(round),
+            std::string(30, 'a'));
+  StatusCapture status;
+  ChartTable t = Loaded(b);
+  EXPECT_EQ(t.Consumed(), 4000u);
+  ASSERT_EQ(t.Count(), 41u);
+  for (int i = 0; i < 40; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(t.At(static_cast<std::size_t>(i + 1)).name.str(),
+              "Konto " + std::to_string(i) + " wersja 99");
+  }
+  EXPECT_EQ(status.Count(" 201-100", kInfo), 99);
+  AccountRecord r;
+  r.symbol = "201-1005";
+  r.name = "Nowe";
+  t.Put(r);
+  EXPECT_EQ(Symbols(t)[1], "201-1005");
+  EXPECT_EQ(t.At(t.Find("201-139")).name.str(), "Konto 39 wersja 99");
+  EXPECT_EQ(t.SymbolAt(t.Count()).view(), kSentinelSymbol);
 }
 
 TEST(ChartTable, PutAndRemoveKeepTheOrder) {
