@@ -252,7 +252,8 @@ std::uint32_t ChartTable::PackFileRecord(const std::uint8_t* p) {
   // Room for the fixed-width copies: seven texts of 32, 3 x 56 and 3 x 16
   // bytes with their length bytes, two bytes, two stamps.
   constexpr std::size_t kRoom = 1 + 32 + 1 + 3 * 57 + 17 + 1 + 2 * 17 + 14;
-  if (packed_.capacity() - at < kRoom) packed_.reserve(std::max(2 * packed_.capacity(), at + kRoom));
+  if (packed_.capacity() - at < kRoom)
+    packed_.reserve(std::max(2 * packed_.capacity(), at + kRoom));
   packed_.resize(at + kRoom);
   char* out = packed_.data() + at;
   *out++ = static_cast<char>(symbol);

@@ -185,8 +185,11 @@ TEST(ChartLoad, LongAndUnusualSymbolsSortLikeTheLiteralOne) {
   const std::vector<Row> rows = {
       {"long symbols sharing 16 bytes", {"201-01-0001-0001", "201-01-0001-000"}, "0123", 9, 600},
       {"lengths around 8 and 16", {"2010", "2010-001", "2010-001-0000001"}, "01-", 10, 600},
-      {"zero and high bytes", {"30", std::string("30\0", 3)}, std::string("\0\x01\x7F\x80\xFD", 5),
-       20, 600},
+      {"zero and high bytes",
+       {"30", std::string("30\0", 3)},
+       std::string("\0\x01\x7F\x80\xFD", 5),
+       20,
+       600},
       {"a small file", {"201-01-0001-0001", "2"}, "01", 10, 40},
   };
   std::mt19937 random(11);
@@ -199,7 +202,8 @@ TEST(ChartLoad, LongAndUnusualSymbolsSortLikeTheLiteralOne) {
       const int tail = static_cast<int>(random() % static_cast<unsigned>(row.max_tail + 1));
       for (int k = 0; k < tail; ++k) symbol += row.tail_bytes[random() % row.tail_bytes.size()];
       symbol.resize(std::min<std::size_t>(symbol.size(), 25));
-      AccountRecord& r = random() % 9 == 0 ? b.Delete(symbol) : b.Add(symbol, "v" + std::to_string(i));
+      AccountRecord& r =
+          random() % 9 == 0 ? b.Delete(symbol) : b.Add(symbol, "v" + std::to_string(i));
       file.push_back(r);
     }
     ChartTable t = Loaded(b);
@@ -220,7 +224,7 @@ TEST(ChartLoad, EachTextEndsAtItsLength) {
   b.Add("2020", "Bank");
   std::string bytes = b.Bytes();
   char* second = bytes.data() + kAccountRecordSize;
-  std::memset(second + 4, '\xFF', 22);      // after the symbol "202"
+  std::memset(second + 4, '\xFF', 22);       // after the symbol "202"
   std::memset(second + 27 + 5, '\x9D', 40);  // high bytes after "Kasa"
   second[180] = '\xFF';                      // NIP length beyond 15
   std::memset(second + 181, 'x', 15);
@@ -244,8 +248,8 @@ TEST(ChartLoad, ManyOldVersionsLeaveASoundTable) {
   ChartBuilder b;
   for (int round = 0; round < 100; ++round)
     for (int i = 0; i < 40; ++i)
-      b.Add("201-" + std::to_string(100 + i), "Konto " + std::to_string(i) + " wersja " +
-                                                  std::to_string(round),
+      b.Add("201-" + std::to_string(100 + i),
+            "Konto " + std::to_string(i) + " wersja " + std::to_string(round),
             std::string(30, 'a'));
   StatusCapture status;
   ChartTable t = Loaded(b);
