@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "common/cp1250.hpp"
@@ -211,6 +212,27 @@ TEST_F(ZestawViewTest, PrintBarShowsTheFormsChoicesAndGrowsTheWindow) {
   const int h = form.Frame().height;
   desktop->Refresh();
   EXPECT_EQ(form.Frame().height, h);
+}
+
+TEST_F(ZestawViewTest, RunBracketShowsTheMemoOverGoAndHidesTheEditor) {
+  Open(55);
+  ASSERT_TRUE(zview->EditorWidget()->isVisibleTo(zview));
+  form.OpenRunBracket();
+  desktop->Refresh();
+  ASSERT_TRUE(zview->MemoWidget()->isVisibleTo(zview));
+  EXPECT_FALSE(zview->EditorWidget()->isVisibleTo(zview));
+  EXPECT_FALSE(zview->FButtonWidget()->isVisibleTo(zview));
+  const QRect go = zview->GoButton()->geometry();
+  const QRect memo = zview->MemoWidget()->geometry();
+  EXPECT_EQ(memo.topLeft(), go.topLeft() + QPoint(4, 4));
+  EXPECT_EQ(memo.width(), go.width() - 9);
+  EXPECT_EQ(memo.height(), go.height() - 9);
+  // Keys in the memo reach the form: any other key is shown by its number.
+  Key(zview->MemoWidget(), Qt::Key_A, QStringLiteral("a"));
+  EXPECT_EQ(form.StatusText().rfind("Key = #", 0), 0u);
+  form.CloseRunBracket();
+  desktop->Refresh();
+  EXPECT_FALSE(zview->MemoWidget()->isVisibleTo(zview));
 }
 
 }  // namespace
