@@ -197,13 +197,20 @@ void FZestaw::Layout() {
   }
 
   int n_width = metrics_.TextWidth("N");
-  area_width_ = std::max({widest + 15, 33 * n_width,
-                          metrics_.TextWidth(fields_.Title()) + look_.spacing_x + look_.margin_x});
+  area_width_ = std::max({widest + 15, 33 * n_width, TitleWidth() + look_.spacing_x + look_.margin_x});
   int line_h = fields_.LineHeight();
   buttons_top_ = fields_.NextTop() + look_.spacing_y;
   status_top_ = buttons_top_ + line_h + look_.spacing_y;
   frame_.SetClientWidth(area_width_);
   frame_.SetClientHeight(status_top_ + line_h + look_.margin_y);
+}
+
+// The title is drawn 3 points larger than the window font (and bold), so
+// it is measured in the window font and scaled by the point sizes; the area
+// is made wide enough for it.
+int FZestaw::TitleWidth() const {
+  const int font = std::max(font_size_, 1);
+  return metrics_.TextWidth(fields_.Title()) * (font + 3) / font;
 }
 
 void FZestaw::LayoutDrawing() {
@@ -213,8 +220,7 @@ void FZestaw::LayoutDrawing() {
   d.panel_height = text_h + 2 * look_.bevel;
   const int font = std::max(font_size_, 1);
   // The title's font is 3 points larger; text grows with the point size.
-  d.title = {look_.margin_x + 5, look_.margin_y + 4,
-             metrics_.TextWidth(fields_.Title()) * (font + 3) / font, text_h * (font + 3) / font};
+  d.title = {look_.margin_x + 5, look_.margin_y + 4, TitleWidth(), text_h * (font + 3) / font};
 
   for (int s = 1; s <= fields_.SlotCount(); ++s) {
     const FieldSlot& slot = fields_.Slot(s);
@@ -292,7 +298,8 @@ void FZestaw::FillActions() {
     actions_.push_back({" " + "Podgląd"_w, "p"});
     if (!set.declared) {
       host_->DeveloperMessage("Wykonaj Shift-Ins w bZestaw.nieMaOpcji",
-                              "Wymaga się ustawienia Czyn i Dok w bZestaw przed FZestaw.Jo (...);");
+                              "Wymaga się ustawienia "_w + "Czyn i Dok" +
+                                  " w bZestaw przed FZestaw.Jo (...);");
     } else {
       struct Group {
         std::uint8_t flag;

@@ -67,6 +67,7 @@ struct TestHost : ZestawHost {
   std::map<std::string, int> choices;  // "Zes-" keys
   std::vector<std::uint8_t> shell_runs;
   std::vector<std::string> developer_messages;  // UTF-8 captions
+  std::vector<std::string> developer_texts;     // UTF-8 texts
   int closed = 0;
   char letter = 'A';
   bool first_start = false;
@@ -78,8 +79,9 @@ struct TestHost : ZestawHost {
   bool FieldDeveloperMarker() override { return marker; }
   std::string ClipboardText() override { return clipboard; }
 
-  void DeveloperMessage(std::string_view caption, std::string_view) override {
+  void DeveloperMessage(std::string_view caption, std::string_view text) override {
     developer_messages.push_back(WinToUtf8(caption));
+    developer_texts.push_back(WinToUtf8(text));
   }
 
   std::vector<std::string> Printers() override { return printers; }

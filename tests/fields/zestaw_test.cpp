@@ -224,6 +224,8 @@ TEST_F(ZestawTest, PrintBarWithoutActionSetWarnsTheDeveloper) {
   EXPECT_TRUE(form.PrintBarShown());
   ASSERT_EQ(form.Actions().size(), 1u);
   EXPECT_EQ(host.developer_messages, std::vector<std::string>{"Wykonaj Shift-Ins w bZestaw.nieMaOpcji"});
+  EXPECT_EQ(host.developer_texts,
+            std::vector<std::string>{"Wymaga się ustawienia Czyn i Dok w bZestaw przed FZestaw.Jo (...);"});
 
   Open(39);  // no print bar: the single entry "Zapis" and the Go caption of the field set
   EXPECT_FALSE(form.PrintBarShown());
