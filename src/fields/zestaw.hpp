@@ -405,6 +405,7 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   void Layout();
   void LayoutDrawing();
   void RestoreF3Position();
+  int TitleWidth() const;
   void Reload();  // the table block's visible rows
   void Scroll(int rows, int land_slot, int direction);
   bool InBlock(int slot) const;

@@ -205,5 +205,18 @@ TEST_F(ZestawTest, PrintBarStandsAboveTheStatusAndGrowsTheWindow) {
   }
 }
 
+TEST_F(ZestawTest, LongTitleWidensTheWindowInItsLargerFont) {
+  OptionIndex = 39;
+  OptionCaption = std::string(40, 'W');  // as long as a caption gets
+  form.Go(1);
+  const ZestawLayout& d = form.Drawing();
+  ASSERT_EQ(form.Title().size(), 40u);
+  // Measured in the window font and scaled by 3 points more.
+  int font = form.FontSize();
+  EXPECT_EQ(d.title.width, 8 * static_cast<int>(form.Title().size()) * (font + 3) / font);
+  EXPECT_EQ(form.AreaWidth(), d.title.width + form.Look().spacing_x + form.Look().margin_x);
+  EXPECT_GE(form.AreaWidth(), d.title.left + d.title.width);
+}
+
 }  // namespace
 }  // namespace zel::test
