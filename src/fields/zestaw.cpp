@@ -236,6 +236,11 @@ void FZestaw::LayoutDrawing() {
   for (std::uint16_t y0 : fields_.Separators()) d.separator_lines.push_back(y0 + look_.spacing_y);
   // One build in thirty gets the coloured frames.
   d.fancy_frame = std::rand() % 30 == 0;
+  for (std::uint32_t i = 0; i < 6; ++i) d.frame_colours[i] = i * 2369552u + 788610u;
+  if (!WindowFont.bold && font_size_ < 11) {
+    d.back_colour = 16312536;
+    d.bar_colour = 13170943;
+  }
 
   const int line_h = fields_.LineHeight();
   const int button_h = line_h - look_.spacing_y + 2;

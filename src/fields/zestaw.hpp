@@ -157,6 +157,13 @@ struct ZestawLayout {
   std::vector<ZestawLeader> leaders;
   std::vector<int> separator_lines; // y of the white line; the black one is 1 lower
   bool fancy_frame = false;         // six coloured nested frames (one build in thirty)
+  std::array<std::uint32_t, 6> frame_colours{};  // their colours, outermost first
+  // Windows RGB values (0x00BBGGRR). A window font that is not bold and
+  // smaller than 11 points takes the lighter scheme.
+  std::uint32_t back_colour = 12636370;   // window and panel background
+  std::uint32_t panel_colour = 14147551;  // value panels of editable fields
+  std::uint32_t bar_colour = 12636370;    // the print bar's panels
+  std::uint32_t title_colour = 128;       // maroon; also display-only values
   ZestawRect esc;                   // bEsc; bEnt and bTab lie hidden behind it
   ZestawRect go;                    // bGo fills the rest of the row
   ZestawRect memo;                  // over Go during a run: 4 inside, 9 narrower and lower

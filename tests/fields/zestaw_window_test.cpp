@@ -3,6 +3,7 @@
 // first-start farewell and the drawing numbers a view paints from.
 #include "fields/zestaw_fixture.hpp"
 
+#include "shell/pulpit.hpp"
 #include "shell/pulpit_window.hpp"
 
 namespace zel::test {
@@ -203,6 +204,32 @@ TEST_F(ZestawTest, PrintBarStandsAboveTheStatusAndGrowsTheWindow) {
       EXPECT_GE(r.left, d.bar_items[i - 1].left + d.bar_items[i - 1].width) << i;
     }
   }
+}
+
+TEST_F(ZestawTest, SmallPlainFontTakesTheLighterColours) {
+  struct Row {
+    const char* name;
+    bool bold;
+    int size;
+    std::uint32_t back, bar;
+  };
+  const Row rows[] = {
+      {"bold 9", true, 9, 12636370, 12636370},
+      {"plain 11", false, 11, 12636370, 12636370},
+      {"plain 10", false, 10, 16312536, 13170943},
+  };
+  ResolvedFont saved = WindowFont;
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    WindowFont.bold = r.bold;
+    StationSettings.window_sizes[0] = static_cast<std::int16_t>(r.size);
+    Open(39);
+    EXPECT_EQ(form.Drawing().back_colour, r.back);
+    EXPECT_EQ(form.Drawing().bar_colour, r.bar);
+    EXPECT_EQ(form.Drawing().panel_colour, 14147551u);
+    EXPECT_EQ(form.Drawing().frame_colours[5], 5u * 2369552u + 788610u);
+  }
+  WindowFont = saved;
 }
 
 TEST_F(ZestawTest, LongTitleWidensTheWindowInItsLargerFont) {
