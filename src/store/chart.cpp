@@ -41,7 +41,8 @@ struct LoadKey {
   std::uint64_t middle;  // symbol bytes 8..15, the same way
   std::uint32_t at;      // offset of the packed record
   std::uint8_t length;
-  bool has_text;  // name, address or NIP not empty
+  bool has_text;        // name, address or NIP not empty
+  std::uint16_t bytes;  // size of the packed record
 };
 
 // Bytes from..from+7 of a symbol of `length` bytes at p, big-endian, the
@@ -79,9 +80,23 @@ struct KeyLess {
   }
 };
 
+// Up to 16 bytes the key holds the whole symbol.
 bool SameSymbol(const LoadKey& a, const LoadKey& b, const PackedBytes& packed) {
   return a.prefix == b.prefix && a.middle == b.middle && a.length == b.length &&
-         PackedSymbol(packed, a.at) == PackedSymbol(packed, b.at);
+         (a.length <= 16 || PackedSymbol(packed, a.at) == PackedSymbol(packed, b.at));
+}
+
+// The symbol of a key, taken from the key itself when it is that short (the
+// packed record is then not read, which keeps the walk over the keys in cache).
+void AppendSymbol(std::string& out, const LoadKey& k, const PackedBytes& packed) {
+  if (k.length > 16) {
+    out += PackedSymbol(packed, k.at);
+    return;
+  }
+  for (std::size_t i = 0; i < k.length; ++i) {
+    const std::uint64_t word = i < 8 ? k.prefix : k.middle;
+    out += static_cast<char>(word >> (8 * (7 - (i & 7))));
+  }
 }
 
 // Byte `digit` of a key's first 16 symbol bytes (0 = the most significant).
@@ -365,8 +380,8 @@ void ChartTable::LoadFrom(RecordSource& source) {
         }
         const std::uint32_t at = PackFileRecord(p);
         keys.push_back({EightBytes(p + 1, length, 0), EightBytes(p + 1, length, 8), at,
-                        static_cast<std::uint8_t>(length),
-                        p[27] != 0 || p[78] != 0 || p[180] != 0});
+                        static_cast<std::uint8_t>(length), p[27] != 0 || p[78] != 0 || p[180] != 0,
+                        static_cast<std::uint16_t>(packed_.size() - at)});
       });
   if (bad_symbols != 0) {
     ShowStatus("Uszkodzony zapis nr "_w + std::to_string(first_bad + 1) + " planu kont"_w,
@@ -386,12 +401,12 @@ void ChartTable::LoadFrom(RecordSource& source) {
       offsets_.push_back(key.at);
       continue;
     }
-    garbage_ += PackedSize(packed_, key.at);
+    garbage_ += key.bytes;
     char number[24];
     const auto end = std::to_chars(number, number + sizeof number, offsets_.size()).ptr;
     std::string text(number, end);
     text += ' ';
-    text += PackedSymbol(packed_, key.at);
+    AppendSymbol(text, key, packed_);
     ShowStatus(text, kInfo);
   }
   offsets_.push_back(sentinel_at);

@@ -251,9 +251,12 @@ TEST(ChartLoad, ManyOldVersionsLeaveASoundTable) {
       b.Add("201-" + std::to_string(100 + i),
             "Konto " + std::to_string(i) + " wersja " + std::to_string(round),
             std::string(30, 'a'));
+  b.Add("201-01-0001-0001-77", "Długi symbol"_w);
+  b.Delete("201-01-0001-0001-77");
   StatusCapture status;
   ChartTable t = Loaded(b);
-  EXPECT_EQ(t.Consumed(), 4000u);
+  EXPECT_EQ(t.Consumed(), 4002u);
+  EXPECT_EQ(status.Count("1 201-01-0001-0001-77", kInfo), 2);
   ASSERT_EQ(t.Count(), 41u);
   for (int i = 0; i < 40; ++i) {
     SCOPED_TRACE(i);
