@@ -173,37 +173,98 @@ std::string WinToDos(std::string_view win) {
   return s;
 }
 
-std::string XmlText(std::string_view text) {
-  // Built from the last character back, as the tail seen by '&' is the part
-  // already converted; `rev` holds the converted tail reversed.
-  std::string rev;
-  rev.reserve(text.size() + text.size() / 4);
-  auto put = [&rev](std::string_view piece) { rev.append(piece.rbegin(), piece.rend()); };
-  for (std::size_t k = text.size(); k-- > 0;) {
-    const char c = text[k];
-    const std::uint8_t b = Byte(c);
-    if (IndexOf(PolishWin, b) >= 0) {
-      put(WinToUtf8(std::string_view(&c, 1)));
-    } else if (b > 0x7E) {
-      // Dropped: the audit files carry only ASCII and the Polish letters.
-    } else if (b < 0x20 && c != '\t' && c != '\n' && c != '\r') {
-      // Dropped too: XML does not allow these controls, not even escaped.
-    } else if (c == '"') {
-      put("&quot;");
-    } else if (c == '<') {
-      put("&lt;");
-    } else if (c == '>') {
-      put("&gt;");
-    } else if (c == '&') {
-      const std::size_t n = rev.size();
-      const bool escaped = n >= 4 && rev[n - 1] == 'a' && rev[n - 2] == 'm' && rev[n - 3] == 'p' &&
-                           rev[n - 4] == ';';
-      put(escaped ? "&" : "&amp;");
-    } else {
-      rev += c;
+namespace {
+
+// What XmlText writes for each byte: nothing (dropped), the byte itself, an
+// entity, or the UTF-8 form of a Polish letter. '&' is decided per place.
+struct XmlPieces {
+  std::array<std::array<char, 6>, 256> text{};
+  std::array<std::uint8_t, 256> size{};
+  std::array<bool, 256> dropped{};
+};
+
+const XmlPieces& XmlPieceTable() {
+  static const XmlPieces table = [] {
+    XmlPieces t;
+    auto set = [&t](int b, std::string_view piece) {
+      const auto u = static_cast<std::size_t>(b);
+      std::copy(piece.begin(), piece.end(), t.text[u].begin());
+      t.size[u] = static_cast<std::uint8_t>(piece.size());
+      t.dropped[u] = piece.empty();
+    };
+    for (int b = 0; b < 256; ++b) {
+      const char c = static_cast<char>(b);
+      if (IndexOf(PolishWin, static_cast<std::uint8_t>(b)) >= 0) {
+        set(b, WinToUtf8(std::string_view(&c, 1)));
+      } else if (b > 0x7E) {
+        // Dropped: the audit files carry only ASCII and the Polish letters.
+        set(b, {});
+      } else if (b < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+        // Dropped too: XML does not allow these controls, not even escaped.
+        set(b, {});
+      } else if (c == '"') {
+        set(b, "&quot;");
+      } else if (c == '<') {
+        set(b, "&lt;");
+      } else if (c == '>') {
+        set(b, "&gt;");
+      } else {
+        set(b, std::string_view(&c, 1));
+      }
     }
+    return t;
+  }();
+  return table;
+}
+
+// True when the bytes from `k` on, once the dropped ones are left out, begin
+// with "amp;": an '&' before them is then already an escape and stays bare.
+bool EscapeFollows(std::string_view text, std::size_t k, const XmlPieces& t) {
+  static constexpr std::string_view kAmp = "amp;";
+  std::size_t matched = 0;
+  for (; k < text.size() && matched < kAmp.size(); ++k) {
+    const std::uint8_t b = Byte(text[k]);
+    if (t.dropped[b]) continue;
+    if (text[k] != kAmp[matched]) return false;
+    ++matched;
   }
-  return std::string(rev.rbegin(), rev.rend());
+  return matched == kAmp.size();
+}
+
+}  // namespace
+
+void AppendXmlText(std::string& out, std::string_view text) {
+  const XmlPieces& t = XmlPieceTable();
+  const std::size_t n = text.size();
+  std::size_t k = 0;
+  while (k < n) {
+    // Runs of bytes written as they are go in one append.
+    std::size_t run = k;
+    while (run < n) {
+      const std::uint8_t b = Byte(text[run]);
+      if (t.size[b] != 1 || t.text[b][0] != text[run] || text[run] == '&') break;
+      ++run;
+    }
+    if (run > k) {
+      out.append(text.data() + k, run - k);
+      k = run;
+      if (k == n) break;
+    }
+    const std::uint8_t b = Byte(text[k]);
+    if (text[k] == '&') {
+      out.append(EscapeFollows(text, k + 1, t) ? "&" : "&amp;");
+    } else {
+      out.append(t.text[b].data(), t.size[b]);
+    }
+    ++k;
+  }
+}
+
+std::string XmlText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 4);
+  AppendXmlText(out, text);
+  return out;
 }
 
 std::string MaskExpand(std::string_view mask, int n) {

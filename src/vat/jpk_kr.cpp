@@ -53,15 +53,34 @@ std::string JpkDate(DayNo d) {
   return t.substr(6, 4) + "-" + t.substr(3, 2) + "-" + t.substr(0, 2);
 }
 
+// Declared here rather than in pltext.hpp: XmlText written onto the end of
+// `out`, so the audit lines need no text of their own per element.
+void AppendXmlText(std::string& out, std::string_view text);
+
+namespace {
+
+// "    <tag>value</tag>" onto the end of `out`.
+void AppendElement(std::string& out, std::string_view tag, std::string_view value) {
+  const std::string_view v = Trim(value);
+  out += "    <";
+  out += tag;
+  out += '>';
+  if (v.empty() || v == "-") {
+    out += "BRAK";
+  } else {
+    AppendXmlText(out, value);
+  }
+  out += "</";
+  out += tag;
+  out += '>';
+}
+
+}  // namespace
+
 std::string JpkElement(std::string_view tag, std::string_view value) {
-  std::string_view v = Trim(value);
-  std::string line = "    <";
-  line += tag;
-  line += '>';
-  line += (v.empty() || v == "-") ? std::string("BRAK") : XmlText(value);
-  line += "</";
-  line += tag;
-  line += '>';
+  std::string line;
+  line.reserve(2 * tag.size() + value.size() + 16);
+  AppendElement(line, tag, value);
   return line;
 }
 
@@ -115,26 +134,38 @@ std::string JpkKrWriter::AccountName(std::string_view symbol) {
 
 void JpkKrWriter::AccountRow(std::string_view symbol, const std::array<Amount, 8>& a) {
   if (!open_) return;
+  auto element = [this](Fragment& f, std::string_view tag, std::string_view value) {
+    if (!f.ok) return;
+    AppendElement(f.buffer, tag, value);
+    f.buffer += kEol;
+    if (f.buffer.size() >= kFlushAt) Flush(f);
+  };
   const char first = symbol.empty() ? ' ' : symbol[0];
   const bool result_account = first == '4' || first == '5' || first == '7';
   Line(zois_, "  <ZOiS typ=\"G\">");
-  Line(zois_, JpkElement("KodKonta", symbol));
-  Line(zois_, JpkElement("OpisKonta", AccountName(symbol)));
-  Line(zois_, JpkElement("TypKonta", result_account ? "wynikowe" : "bilansowe"));
-  Line(zois_, JpkElement("KodZespolu", symbol.substr(0, 1)));
-  Line(zois_, JpkElement("OpisZespolu", AccountName(symbol.substr(0, 1))));
-  Line(zois_, JpkElement("KodKategorii", symbol.size() > 1 ? symbol.substr(1, 2) : ""));
-  Line(zois_, JpkElement("OpisKategorii", AccountName(symbol.substr(0, std::min<std::size_t>(3, symbol.size())))));
+  element(zois_, "KodKonta", symbol);
+  element(zois_, "OpisKonta", AccountName(symbol));
+  element(zois_, "TypKonta", result_account ? "wynikowe" : "bilansowe");
+  element(zois_, "KodZespolu", symbol.substr(0, 1));
+  element(zois_, "OpisZespolu", AccountName(symbol.substr(0, 1)));
+  element(zois_, "KodKategorii", symbol.size() > 1 ? symbol.substr(1, 2) : "");
+  element(zois_, "OpisKategorii", AccountName(symbol.substr(0, std::min<std::size_t>(3, symbol.size()))));
   static const char* const kTags[8] = {"BilansOtwarciaWinien", "BilansOtwarciaMa",
                                        "ObrotyWinien",         "ObrotyMa",
                                        "ObrotyWinienNarast",   "ObrotyMaNarast",
                                        "SaldoWinien",          "SaldoMa"};
-  for (std::size_t i = 0; i < 8; ++i) Line(zois_, JpkElement(kTags[i], JpkAmount(a[i])));
+  for (std::size_t i = 0; i < 8; ++i) element(zois_, kTags[i], JpkAmount(a[i]));
   Line(zois_, "  </ZOiS>");
 }
 
 void JpkKrWriter::Posting(const JournalEntry& e) {
   if (!open_) return;
+  auto element = [this](Fragment& f, std::string_view tag, std::string_view value) {
+    if (!f.ok) return;
+    AppendElement(f.buffer, tag, value);
+    f.buffer += kEol;
+    if (f.buffer.size() >= kFlushAt) Flush(f);
+  };
   ++rows_;
   const std::string n = IntTextOrEmpty(rows_);
   const std::string document(e.documentNo.view());
@@ -148,53 +179,59 @@ void JpkKrWriter::Posting(const JournalEntry& e) {
   sum_ += e.amount;
 
   Line(dzie_, "  <Dziennik typ=\"G\">");
-  Line(dzie_, JpkElement("LpZapisuDziennika", n));
-  Line(dzie_, JpkElement("NrZapisuDziennika", number));
-  Line(dzie_, JpkElement("OpisDziennika", description));
-  Line(dzie_, JpkElement("NrDowoduKsiegowego", document));
-  Line(dzie_, JpkElement("RodzajDowodu", std::string_view(document).substr(0, 2)));
-  Line(dzie_, JpkElement("DataOperacji", JpkDate(operation)));
-  Line(dzie_, JpkElement("DataDowodu", JpkDate(document_date)));
-  Line(dzie_, JpkElement("DataKsiegowania", JpkDate(e.bookingDate)));
-  Line(dzie_, JpkElement("KodOperatora", "000"));
-  Line(dzie_, JpkElement("OpisOperacji", description));
-  Line(dzie_, JpkElement("DziennikKwotaOperacji", amount));
+  element(dzie_, "LpZapisuDziennika", n);
+  element(dzie_, "NrZapisuDziennika", number);
+  element(dzie_, "OpisDziennika", description);
+  element(dzie_, "NrDowoduKsiegowego", document);
+  element(dzie_, "RodzajDowodu", std::string_view(document).substr(0, 2));
+  element(dzie_, "DataOperacji", JpkDate(operation));
+  element(dzie_, "DataDowodu", JpkDate(document_date));
+  element(dzie_, "DataKsiegowania", JpkDate(e.bookingDate));
+  element(dzie_, "KodOperatora", "000");
+  element(dzie_, "OpisOperacji", description);
+  element(dzie_, "DziennikKwotaOperacji", amount);
   Line(dzie_, "  </Dziennik>");
 
   const bool debit = e.IsDebit();
   const std::string_view wn_account = debit ? e.account.view() : e.counterAccount.view();
   const std::string_view ma_account = debit ? e.counterAccount.view() : e.account.view();
-  const std::string wn = debit ? amount : "0";
-  const std::string ma = debit ? "0" : amount;
+  const std::string_view wn = debit ? std::string_view(amount) : std::string_view("0");
+  const std::string_view ma = debit ? std::string_view("0") : std::string_view(amount);
   (debit ? sum_wn_ : sum_ma_) += e.amount;
   Line(koza_, "  <KontoZapis typ=\"G\">");
-  Line(koza_, JpkElement("LpZapisu", n));
-  Line(koza_, JpkElement("NrZapisu", number));
-  Line(koza_, JpkElement("KodKontaWinien", wn_account));
-  Line(koza_, JpkElement("KwotaWinien", wn));
-  Line(koza_, JpkElement("KwotaWinienWaluta", wn));
-  Line(koza_, JpkElement("KodWalutyWinien", "PLN"));
-  Line(koza_, JpkElement("OpisZapisuWinien", description));
-  Line(koza_, JpkElement("KodKontaMa", ma_account));
-  Line(koza_, JpkElement("KwotaMa", ma));
-  Line(koza_, JpkElement("KwotaMaWaluta", ma));
-  Line(koza_, JpkElement("KodWalutyMa", "PLN"));
-  Line(koza_, JpkElement("OpisZapisuMa", description));
+  element(koza_, "LpZapisu", n);
+  element(koza_, "NrZapisu", number);
+  element(koza_, "KodKontaWinien", wn_account);
+  element(koza_, "KwotaWinien", wn);
+  element(koza_, "KwotaWinienWaluta", wn);
+  element(koza_, "KodWalutyWinien", "PLN");
+  element(koza_, "OpisZapisuWinien", description);
+  element(koza_, "KodKontaMa", ma_account);
+  element(koza_, "KwotaMa", ma);
+  element(koza_, "KwotaMaWaluta", ma);
+  element(koza_, "KodWalutyMa", "PLN");
+  element(koza_, "OpisZapisuMa", description);
   Line(koza_, "  </KontoZapis>");
 }
 
 void JpkKrWriter::End() {
   if (!open_) return;
+  auto element = [this](Fragment& f, std::string_view tag, std::string_view value) {
+    if (!f.ok) return;
+    AppendElement(f.buffer, tag, value);
+    f.buffer += kEol;
+    if (f.buffer.size() >= kFlushAt) Flush(f);
+  };
   open_ = false;
   const std::string n = IntTextOrEmpty(rows_);
   Line(dzie_, "  <DziennikCtrl>");
-  Line(dzie_, JpkElement("LiczbaWierszyDziennika", n));
-  Line(dzie_, JpkElement("SumaKwotOperacji", JpkAmount(sum_)));
+  element(dzie_, "LiczbaWierszyDziennika", n);
+  element(dzie_, "SumaKwotOperacji", JpkAmount(sum_));
   Line(dzie_, "  </DziennikCtrl>");
   Line(koza_, "  <KontoZapisCtrl>");
-  Line(koza_, JpkElement("LiczbaWierszyKontoZapisj", n));
-  Line(koza_, JpkElement("SumaWinien", JpkAmount(sum_wn_)));
-  Line(koza_, JpkElement("SumaMa", JpkAmount(sum_ma_)));
+  element(koza_, "LiczbaWierszyKontoZapisj", n);
+  element(koza_, "SumaWinien", JpkAmount(sum_wn_));
+  element(koza_, "SumaMa", JpkAmount(sum_ma_));
   Line(koza_, "  </KontoZapisCtrl>");
   for (Fragment* f : {&zois_, &dzie_, &koza_}) {
     Flush(*f);
@@ -340,7 +377,7 @@ void CopyFragment(std::string_view code, XmlOut& out) {
   File f;
   if (!f.Open(FragmentPath(code), Access::kRead, Share::kDenyWrite)) return;
   std::string pending;
-  std::string block(1 << 16, '\0');
+  std::string block(1 << 20, '\0');
   std::uint64_t offset = 0;
   auto emit = [&out](std::string_view line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
@@ -355,12 +392,20 @@ void CopyFragment(std::string_view code, XmlOut& out) {
     std::size_t got = 0;
     if (!f.ReadAt(offset, block.data(), block.size(), &got) || got == 0) break;
     offset += got;
-    pending.append(block.data(), got);
+    // Whole lines are taken from the block itself; only a line that runs
+    // over the block's end is put together in `pending`.
+    const std::string_view data(block.data(), got);
     std::size_t start = 0;
-    for (std::size_t eol; (eol = pending.find('\n', start)) != std::string::npos; start = eol + 1) {
-      emit(std::string_view(pending).substr(start, eol - start));
+    for (std::size_t eol; (eol = data.find('\n', start)) != std::string_view::npos; start = eol + 1) {
+      if (pending.empty()) {
+        emit(data.substr(start, eol - start));
+      } else {
+        pending.append(data.substr(start, eol - start));
+        emit(pending);
+        pending.clear();
+      }
     }
-    pending.erase(0, start);
+    pending.append(data.substr(start));
   }
   if (!pending.empty()) emit(pending);
 }
