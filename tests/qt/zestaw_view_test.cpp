@@ -195,10 +195,13 @@ TEST_F(ZestawViewTest, PrintBarShowsTheFormsChoicesAndGrowsTheWindow) {
   ASSERT_TRUE(form.PrintBarShown());
   EXPECT_TRUE(zview->PrintBar()->isVisibleTo(zview));
   EXPECT_GT(zview->PrintBarHeight(), 0);
-  // The window is the form's layout plus the bar; pSt stands below the bar.
-  EXPECT_EQ(form.Frame().ClientHeight(), form.StatusTop() + form.Fields().LineHeight() +
-                                             form.Look().margin_y + zview->PrintBarHeight());
-  EXPECT_GE(zview->StatusPanel()->geometry().top(), form.StatusTop() + zview->PrintBarHeight());
+  // The widgets stand where the form laid them out: the bar above pSt.
+  const ZestawLayout& d = form.Drawing();
+  EXPECT_EQ(form.Frame().ClientHeight(), d.client_height);
+  EXPECT_EQ(zview->PrintBar()->geometry(),
+            QRect(d.print_bar.left, d.print_bar.top, d.print_bar.width, d.print_bar.height));
+  EXPECT_GE(zview->StatusPanel()->geometry().top(), zview->PrintBar()->geometry().bottom());
+  EXPECT_EQ(zview->GoButton()->geometry(), QRect(d.go.left, d.go.top, d.go.width, d.go.height));
   QComboBox* czyn = zview->ActionCombo();
   ASSERT_EQ(czyn->count(), static_cast<int>(form.Actions().size()));
   EXPECT_EQ(czyn->itemText(0), QString::fromUtf8(" Podgląd"));

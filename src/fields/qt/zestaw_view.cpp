@@ -50,6 +50,10 @@ QString PanelShown(std::string_view text) {
   return s;
 }
 
+QRect Rect(const ZestawRect& r) {
+  return QRect(r.left, r.top, std::max(0, r.width), std::max(0, r.height));
+}
+
 void SetBack(QWidget* w, const QColor& c) {
   QPalette p = w->palette();
   p.setColor(QPalette::Window, c);
@@ -225,7 +229,7 @@ int ZestawView::LineHeight() const {
 
 int ZestawView::PrintBarHeight() const {
   if (!form_.PrintBarShown()) return 0;
-  return print_bar_->property("bar_height").toInt();
+  return form_.Drawing().status.top - form_.Drawing().print_bar.top;
 }
 
 void ZestawView::Changed() {
@@ -240,7 +244,6 @@ void ZestawView::Activated() {
 }
 
 void ZestawView::SyncPrintBar() {
-  const FieldAppearance& look = form_.Look();
   const bool alt = !WindowFont.bold && form_.FontSize() < 11;
   SetBack(print_bar_, alt ? WinColour(kAltBar) : WinColour(kWindowBack));
   std::string actions;
@@ -264,38 +267,11 @@ void ZestawView::SyncPrintBar() {
   ppdf_->setEnabled(form_.PdfEnabled());
   opdf_->setEnabled(form_.PdfEnabled());
 
-  // The bar's controls stand in a row, wrapping when the window is narrow.
-  const int h = LineHeight() - look.spacing_y;
-  const int limit = form_.AreaWidth() - 2 * look.margin_x;
-  QFontMetrics fm(font());
-  int x = 0, y = 0;
-  auto place = [&](QWidget* w, int width) {
-    if (x > 0 && x + width > limit) {
-      x = 0;
-      y += h + 2;
-    }
-    w->setGeometry(x, y, width, h);
-    x += width + look.spacing_x;
-  };
-  auto text_w = [&](QWidget* w, const QString& t) {
-    (void)w;
-    return fm.horizontalAdvance(t) + 16;
-  };
-  place(pdom_, text_w(pdom_, pdom_->text()));
-  int combo_w = 0;
-  for (const ActionEntry& a : form_.Actions())
-    combo_w = std::max(combo_w, fm.horizontalAdvance(QtText(a.text)));
-  place(czyn_, combo_w + 36);
-  place(ppod_, text_w(ppod_, ppod_->text()));
-  place(ppdf_, text_w(ppdf_, ppdf_->text()));
-  place(pzap_, text_w(pzap_, pzap_->text()));
-  int druk_w = 60;
-  for (const std::string& p : printers) druk_w = std::max(druk_w, fm.horizontalAdvance(QtText(p)));
-  place(druk_, std::min(druk_w + 36, limit));
-  place(opdf_, text_w(opdf_, opdf_->text()));
-  ltw_->setGeometry(x, y, 0, h);
-  print_bar_->setProperty("bar_height", y + h + look.spacing_y);
-  print_bar_->setGeometry(look.margin_x, form_.StatusTop(), limit, y + h);
+  // The bar's controls where the form laid them out, relative to the bar.
+  const ZestawLayout& d = form_.Drawing();
+  QWidget* items[8] = {pdom_, czyn_, ppod_, ppdf_, pzap_, druk_, opdf_, ltw_};
+  for (int i = 0; i < 8; ++i) items[i]->setGeometry(Rect(d.bar_items[static_cast<std::size_t>(i)]));
+  print_bar_->setGeometry(Rect(d.print_bar));
 }
 
 void ZestawView::Sync() {
@@ -308,43 +284,26 @@ void ZestawView::Sync() {
   if (font() != f) setFont(f);
   if (editor_->font() != f) editor_->setFont(f);
 
-  // A new field set: a fresh look for the frame (one build in thirty).
-  if (form_.Title() != title_shown_ || form_.SlotCount() != slots_shown_) {
-    title_shown_ = form_.Title();
-    slots_shown_ = form_.SlotCount();
-    fancy_frame_ = QRandomGenerator::global()->bounded(30) == 0;
-  }
+  const ZestawLayout& d = form_.Drawing();
+  fancy_frame_ = d.fancy_frame;
 
-  // The print bar stands between the buttons and pSt; the window grows by it.
-  int bar = 0;
+  // The print bar stands between the buttons and pSt.
   if (form_.PrintBarShown()) {
     SyncPrintBar();
     print_bar_->show();
-    bar = PrintBarHeight();
   } else {
     print_bar_->hide();
   }
-  const int line_h = LineHeight();
-  base_height_ = form_.StatusTop() + line_h + look.margin_y;
   WindowFrame& frame = form_.Frame();
-  if (!frame.Collapsed() && frame.ClientHeight() == base_height_ && bar > 0) {
-    frame.SetClientHeight(base_height_ + bar);
-    QWidget* sub = parentWidget();
-    if (sub != nullptr && sub->isVisible()) sub->resize(frame.width, frame.height);
-  }
 
   // Buttons in one row below the fields: bEsc, then bGo filling the rest;
   // bEnt and bTab hide behind bEsc.
-  const int button_h = line_h - look.spacing_y + 2;
-  const int esc_w = QFontMetrics(f).horizontalAdvance(esc_->text()) + 24;
-  esc_->setGeometry(look.margin_x, form_.ButtonsTop(), esc_w, button_h);
-  ent_->setGeometry(esc_->geometry());
-  tab_->setGeometry(esc_->geometry());
+  esc_->setGeometry(Rect(d.esc));
+  ent_->setGeometry(Rect(d.esc));
+  tab_->setGeometry(Rect(d.esc));
   ent_->lower();
   tab_->lower();
-  const int go_left = look.margin_x + esc_w + look.spacing_x;
-  go_->setGeometry(go_left, form_.ButtonsTop(),
-                   std::max(20, form_.AreaWidth() - look.margin_x - go_left), button_h);
+  go_->setGeometry(Rect(d.go));
   go_->setText(QtText(form_.GoCaption()));
   {
     QPalette p = go_->palette();
@@ -352,19 +311,16 @@ void ZestawView::Sync() {
     go_->setPalette(p);
   }
 
-  // The memo over Go during a run: 4 pixels inside, 9 narrower and lower.
+  // The memo over Go during a run.
   if (form_.MemoShown()) {
-    QRect g = go_->geometry();
-    memo_->setGeometry(g.left() + 4, g.top() + 4, std::max(1, g.width() - 9),
-                       std::max(1, g.height() - 9));
+    memo_->setGeometry(Rect(d.memo));
     memo_->show();
     memo_->raise();
   } else {
     memo_->hide();
   }
 
-  status_->setGeometry(look.margin_x, form_.StatusTop() + bar,
-                       form_.AreaWidth() - 2 * look.margin_x, line_h - look.spacing_y);
+  status_->setGeometry(Rect(d.status));
   status_->setText(QtText(" " + form_.StatusText()));
   {
     QPalette p = status_->palette();
@@ -424,12 +380,13 @@ void ZestawView::Grow() {
   QWidget* sub = parentWidget();
   if (sub == nullptr || frame.Collapsed()) return;
   growing_ = true;
-  const int full = frame.height;
-  for (int step = 1; step <= 7; ++step) {
-    sub->setGeometry(frame.left, frame.top, frame.width, std::max(1, full * step / 7));
+  for (int h : form_.GrowthSteps()) {
+    if (h <= 0) continue;
+    sub->setGeometry(frame.left, frame.top, frame.width, h);
     sub->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   }
+  sub->setGeometry(frame.left, frame.top, frame.width, frame.height);
   growing_ = false;
 }
 
@@ -455,8 +412,8 @@ void ZestawView::paintEvent(QPaintEvent*) {
   }
 
   // Separators: an engraved line across the area.
-  for (std::uint16_t y0 : form_.Fields().Separators()) {
-    int y = y0 + look.spacing_y;
+  const ZestawLayout& d = form_.Drawing();
+  for (int y : d.separator_lines) {
     p.setPen(Qt::white);
     p.drawLine(4, y, w - 5, y);
     p.setPen(Qt::black);
@@ -470,34 +427,27 @@ void ZestawView::paintEvent(QPaintEvent*) {
   p.setFont(title_font);
   p.setPen(WinColour(kMaroon));
   QFontMetrics tfm(title_font);
-  p.drawText(look.margin_x + 5, look.margin_y + 4 + tfm.ascent(), QtText(form_.Title()));
+  p.drawText(d.title.left, d.title.top + tfm.ascent(), QtText(form_.Title()));
 
   p.setFont(font());
   QFontMetrics fm(font());
-  const int text_h = fm.height();
-  const int panel_h = text_h + 2 * look.bevel;
+  const int panel_h = d.panel_height;
+  // The dotted leaders from captions to their panels.
+  {
+    QPen pen(QColor(64, 64, 64));
+    pen.setStyle(Qt::DotLine);
+    p.setPen(pen);
+    for (const ZestawLeader& l : d.leaders) p.drawLine(l.x1, l.y, l.x2, l.y);
+  }
   const FieldSet& fields = form_.Fields();
   for (int s = 1; s <= fields.SlotCount(); ++s) {
     const FieldSlot& slot = fields.Slot(s);
-    const bool first_of_line = s == 1 || fields.Slot(s - 1).line != slot.line;
     QString label = QtText(slot.label.view());
     if (!label.isEmpty()) {
       p.setPen(Qt::black);
       p.drawText(slot.label_left, slot.top + look.bevel + fm.ascent(), label);
     }
     if (slot.panel_width == 0) continue;
-    if (first_of_line && !label.isEmpty()) {
-      // The dotted leader from the caption to its panel.
-      int x1 = slot.label_left + fm.horizontalAdvance(label) + 3;
-      int x2 = slot.left - 3;
-      int y = slot.top + panel_h * 5 / 7;
-      if (x2 > x1) {
-        QPen pen(QColor(64, 64, 64));
-        pen.setStyle(Qt::DotLine);
-        p.setPen(pen);
-        p.drawLine(x1, y, x2, y);
-      }
-    }
     QRect r(slot.left, slot.top, slot.panel_width, panel_h);
     QString shown = PanelShown(form_.PanelText(s));
     QRect inner =
@@ -530,14 +480,7 @@ void ZestawView::mousePressEvent(QMouseEvent* event) {
 }
 
 void ZestawView::mouseDoubleClickEvent(QMouseEvent* event) {
-  const FieldAppearance& look = form_.Look();
-  QFont title_font = font();
-  title_font.setPointSize(form_.FontSize() + 3);
-  title_font.setBold(true);
-  QFontMetrics tfm(title_font);
-  QRect title(look.margin_x + 5, look.margin_y + 4, tfm.horizontalAdvance(QtText(form_.Title())),
-              tfm.height());
-  if (title.contains(event->position().toPoint())) {
+  if (Rect(form_.Drawing().title).contains(event->position().toPoint())) {
     form_.DoubleClickTitle();
     Changed();
   }

@@ -91,7 +91,6 @@ class ZestawView final : public QWidget, public ChildView {
   std::string printers_shown_;
   std::string title_shown_;
   int slots_shown_ = -1;
-  int base_height_ = 0;  // client height the form laid out, before the print bar
   bool fancy_frame_ = false;
   bool syncing_ = false;
   bool growing_ = false;
