@@ -90,7 +90,13 @@ class Run {
  private:
   void Head();
   void StartAccount();
-  void Posting(const JournalEntry& e);
+  void Posting(const JournalView& v);
+  // The whole record of `v`, decoded only where a posting line or the audit
+  // file needs more than its side, amount and date.
+  const JournalEntry& Whole(const JournalView& v) {
+    v.Decode(&entry_);
+    return entry_;
+  }
   void CloseAccount(std::string_view next);
   void End();
 
@@ -116,6 +122,7 @@ class Run {
   std::vector<std::string> masks_;
 
   std::string current_;
+  JournalEntry entry_;
   Level acc_, pod7_, pod3_, pod1_, total_, zero_;
   bool opening_printed_ = false;  // Anali: "Bilans otwarcia" of this account
 
@@ -243,13 +250,16 @@ void Run::StartAccount() {
   if (p_.kind == TrialBalanceKind::Anali) RapTekst('1', current_ + Description(current_));
 }
 
-void Run::Posting(const JournalEntry& e) {
-  const Amount wn = e.IsDebit() ? e.amount : 0;
-  const Amount ma = e.IsDebit() ? 0 : e.amount;
-  const bool in_period = e.bookingDate >= p_.from;
-  if (in_period && jpk_) jpk_->Posting(e);
+void Run::Posting(const JournalView& v) {
+  const bool debit = v.IsDebit();
+  const Amount amount = v.amount();
+  const Amount wn = debit ? amount : 0;
+  const Amount ma = debit ? 0 : amount;
+  const DayNo booking = v.bookingDate();
+  const bool in_period = booking >= p_.from;
+  if (in_period && jpk_) jpk_->Posting(Whole(v));
   if (p_.kind == TrialBalanceKind::SynMi) {
-    std::size_t off = e.bookingDate > p_.bo_date ? e.bookingDate - p_.bo_date : 0;
+    std::size_t off = booking > p_.bo_date ? booking - p_.bo_date : 0;
     off = std::min(off, day_wn_.size() - 1);
     day_wn_[off] += wn;
     day_ma_[off] += ma;
@@ -262,12 +272,13 @@ void Run::Posting(const JournalEntry& e) {
     acc_.a[kOkWn] += wn;
     acc_.a[kOkMa] += ma;
     if (p_.kind == TrialBalanceKind::Anali) {
+      const JournalEntry& e = Whole(v);
       RapWiersz("", DayToText8(e.bookingDate),
                 std::string(e.documentNo.view()) + "/" + std::to_string(e.entryNo),
                 Amount15(wn), Amount15(ma), DosToWin(e.transactionNo.view()),
                 DayToText8(e.dueDate), DosToWin(e.description.view()), e.sourceFile.view());
     }
-  } else if (e.bookingDate <= p_.bo_date) {
+  } else if (booking <= p_.bo_date) {
     acc_.a[kBoWn] += wn;
     acc_.a[kBoMa] += ma;
   }
@@ -398,15 +409,15 @@ bool Run::Read(RecordSource& source, std::string_view file_name) {
   bool selected = false;
   bool have_account = false;
   for (;;) {
-    const JournalEntry& e = reader.Next();
+    const JournalView e = reader.NextView();
     if (reader.StartedBlock()) {
       if (w_.AbortRequested()) return false;
       w_.Progress(have_account ? std::string_view(current_) : std::string_view(Code(p_.kind)),
                   static_cast<std::int64_t>(reader.Position()), static_cast<std::int64_t>(total));
     }
     if (reader.AtEnd() || e.IsSentinel()) break;
-    if (e.IsControl() || e.bookingDate > p_.to) continue;
-    const std::string_view account = e.account.view();
+    if (e.IsControl() || e.bookingDate() > p_.to) continue;
+    const std::string_view account = e.account();
     if (!seen_any || account != last_seen) {
       last_seen = account;
       seen_any = true;
