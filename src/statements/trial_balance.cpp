@@ -424,14 +424,18 @@ bool Run::Read(RecordSource& source, std::string_view file_name) {
       selected = masks_.empty() ||
                  std::any_of(masks_.begin(), masks_.end(),
                              [&](const std::string& m) { return SymbolMatchesMask(m, account); });
+      if (!selected) continue;
+      if (!have_account || account != current_) {
+        if (have_account) CloseAccount(account);
+        current_ = account;
+        have_account = true;
+        StartAccount();
+      }
+    } else if (!selected) {
+      continue;
     }
-    if (!selected) continue;
-    if (!have_account || account != current_) {
-      if (have_account) CloseAccount(account);
-      current_ = account;
-      have_account = true;
-      StartAccount();
-    }
+    // Here the account is the one of the last record taken, so it is
+    // already the current account.
     Posting(e);
   }
   if (have_account) CloseAccount(kSentinelSymbol);
