@@ -25,11 +25,6 @@ QColor WinColour(std::uint32_t bgr) {
                 static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-constexpr std::uint32_t kWindowBack = 12636370;
-constexpr std::uint32_t kPanelBack = 14147551;
-constexpr std::uint32_t kAltBack = 16312536;
-constexpr std::uint32_t kAltBar = 13170943;
-constexpr std::uint32_t kMaroon = 128;
 constexpr std::uint32_t kMemoColour = 12632256;
 
 QColor StatusColourOf(std::uint8_t colour) {
@@ -244,8 +239,7 @@ void ZestawView::Activated() {
 }
 
 void ZestawView::SyncPrintBar() {
-  const bool alt = !WindowFont.bold && form_.FontSize() < 11;
-  SetBack(print_bar_, alt ? WinColour(kAltBar) : WinColour(kWindowBack));
+  SetBack(print_bar_, WinColour(form_.Drawing().bar_colour));
   std::string actions;
   for (const ActionEntry& a : form_.Actions()) actions += a.text + '\n';
   if (actions != actions_shown_) {
@@ -278,8 +272,7 @@ void ZestawView::Sync() {
   if (growing_) return;
   syncing_ = true;
   const FieldAppearance& look = form_.Look();
-  const bool alt = !WindowFont.bold && form_.FontSize() < 11;
-  SetBack(this, alt ? WinColour(kAltBack) : WinColour(kWindowBack));
+  SetBack(this, WinColour(form_.Drawing().back_colour));
   QFont f = QtWindowFont();
   if (font() != f) setFont(f);
   if (editor_->font() != f) editor_->setFont(f);
@@ -394,14 +387,14 @@ void ZestawView::paintEvent(QPaintEvent*) {
   QPainter p(this);
   const FieldAppearance& look = form_.Look();
   const int w = width(), h = height();
-  const bool alt = !WindowFont.bold && form_.FontSize() < 11;
-  p.fillRect(rect(), alt ? WinColour(kAltBack) : WinColour(kWindowBack));
+  const ZestawLayout& d = form_.Drawing();
+  p.fillRect(rect(), WinColour(d.back_colour));
 
   // The engraved frame: white line inside, black outside; now and then six
   // nested frames in colours of their own.
   if (fancy_frame_) {
     for (int i = 0; i < 6; ++i) {
-      p.setPen(WinColour(static_cast<std::uint32_t>(i) * 2369552u + 788610u));
+      p.setPen(WinColour(d.frame_colours[static_cast<std::size_t>(i)]));
       p.drawRect(i, i, w - 1 - 2 * i, h - 1 - 2 * i);
     }
   } else {
@@ -412,7 +405,6 @@ void ZestawView::paintEvent(QPaintEvent*) {
   }
 
   // Separators: an engraved line across the area.
-  const ZestawLayout& d = form_.Drawing();
   for (int y : d.separator_lines) {
     p.setPen(Qt::white);
     p.drawLine(4, y, w - 5, y);
@@ -425,7 +417,7 @@ void ZestawView::paintEvent(QPaintEvent*) {
   title_font.setPointSize(form_.FontSize() + 3);
   title_font.setBold(true);
   p.setFont(title_font);
-  p.setPen(WinColour(kMaroon));
+  p.setPen(WinColour(d.title_colour));
   QFontMetrics tfm(title_font);
   p.drawText(d.title.left, d.title.top + tfm.ascent(), QtText(form_.Title()));
 
@@ -453,9 +445,9 @@ void ZestawView::paintEvent(QPaintEvent*) {
     QRect inner =
         r.adjusted(look.bevel + look.border, look.bevel, -(look.bevel + look.border), -look.bevel);
     if (slot.display_only) {
-      p.setPen(WinColour(kMaroon));
+      p.setPen(WinColour(d.title_colour));
     } else {
-      p.fillRect(r, WinColour(kPanelBack));
+      p.fillRect(r, WinColour(d.panel_colour));
       // A lowered bevel: dark above and left, light below and right.
       for (int i = 0; i < look.bevel; ++i) {
         p.setPen(QColor(128, 128, 128));
