@@ -265,12 +265,12 @@ void Run::Posting(const JournalView& v) {
     day_ma_[off] += ma;
     days_used_ = std::max(days_used_, off + 1);
   }
-  acc_.a[kNaWn] += wn;
-  acc_.a[kNaMa] += ma;
+  // Only the posting's own side is added to: adding the zero of the other
+  // side would leave the sum as it is.
+  (debit ? acc_.a[kNaWn] : acc_.a[kNaMa]) += amount;
   if (in_period) {
     if (p_.kind == TrialBalanceKind::Anali && !opening_printed_) AnaliOpening();
-    acc_.a[kOkWn] += wn;
-    acc_.a[kOkMa] += ma;
+    (debit ? acc_.a[kOkWn] : acc_.a[kOkMa]) += amount;
     if (p_.kind == TrialBalanceKind::Anali) {
       const JournalEntry& e = Whole(v);
       RapWiersz("", DayToText8(e.bookingDate),
@@ -279,8 +279,7 @@ void Run::Posting(const JournalView& v) {
                 DayToText8(e.dueDate), DosToWin(e.description.view()), e.sourceFile.view());
     }
   } else if (booking <= p_.bo_date) {
-    acc_.a[kBoWn] += wn;
-    acc_.a[kBoMa] += ma;
+    (debit ? acc_.a[kBoWn] : acc_.a[kBoMa]) += amount;
   }
 }
 
