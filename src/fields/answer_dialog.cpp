@@ -116,30 +116,30 @@ bool FOdpowi::Key(const DialogKey& key) {
   if (!Waiting()) return true;
 
   int code = key.code;
-  if (key.text == '\r') code = kKeyReturn;
-  if (key.text == 27) code = kKeyEscape;
-  if (key.text == '\t') code = key.shift ? kKeyBacktab : kKeyTab;
+  if (key.text == '\r') code = kAnswerKeyReturn;
+  if (key.text == 27) code = kAnswerKeyEscape;
+  if (key.text == '\t') code = key.shift ? kAnswerKeyBacktab : kAnswerKeyTab;
 
   switch (code) {
-    case kKeyReturn:
-    case kKeyEnter:
+    case kAnswerKeyReturn:
+    case kAnswerKeyEnter:
       answer(highlighted_);
       return true;
-    case kKeyEscape:
+    case kAnswerKeyEscape:
       answer(kPowrot);
       return true;
-    case kKeyRight:
-    case kKeyDown:
+    case kAnswerKeyRight:
+    case kAnswerKeyDown:
       // The focus moves from Esc onto Tak, whose entry steps forward.
       step(highlighted_ + 1);
       return true;
-    case kKeyLeft:
-    case kKeyUp:
+    case kAnswerKeyLeft:
+    case kAnswerKeyUp:
       // Backwards from Esc lands on Nie, whose entry steps back.
       step(highlighted_ - 1);
       return true;
-    case kKeyTab:
-    case kKeyBacktab:
+    case kAnswerKeyTab:
+    case kAnswerKeyBacktab:
       if (highlighted_ == kTak || highlighted_ == kNie) answer(3 - highlighted_);
       return true;
     default:

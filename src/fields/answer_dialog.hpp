@@ -23,15 +23,15 @@
 namespace zel {
 
 // Key codes as the Qt view hands them over (Qt::Key values, no Qt include).
-inline constexpr int kKeyEscape = 0x01000000;
-inline constexpr int kKeyTab = 0x01000001;
-inline constexpr int kKeyBacktab = 0x01000002;
-inline constexpr int kKeyReturn = 0x01000004;
-inline constexpr int kKeyEnter = 0x01000005;
-inline constexpr int kKeyLeft = 0x01000012;
-inline constexpr int kKeyUp = 0x01000013;
-inline constexpr int kKeyRight = 0x01000014;
-inline constexpr int kKeyDown = 0x01000015;
+inline constexpr int kAnswerKeyEscape = 0x01000000;
+inline constexpr int kAnswerKeyTab = 0x01000001;
+inline constexpr int kAnswerKeyBacktab = 0x01000002;
+inline constexpr int kAnswerKeyReturn = 0x01000004;
+inline constexpr int kAnswerKeyEnter = 0x01000005;
+inline constexpr int kAnswerKeyLeft = 0x01000012;
+inline constexpr int kAnswerKeyUp = 0x01000013;
+inline constexpr int kAnswerKeyRight = 0x01000014;
+inline constexpr int kAnswerKeyDown = 0x01000015;
 
 // One key press: its code, the character it types (Windows-1250, 0 for none)
 // and whether Shift was held.

@@ -46,7 +46,7 @@ TEST_F(AnswerDialogTest, DefaultIsHighlightedAndEnterAnswersIt) {
   EXPECT_TRUE(dialog_.Underlined(FOdpowi::kNie));
   EXPECT_FALSE(dialog_.Underlined(FOdpowi::kTak));
   EXPECT_FALSE(dialog_.Underlined(FOdpowi::kPowrot));
-  EXPECT_TRUE(dialog_.Key(Code(kKeyReturn)));
+  EXPECT_TRUE(dialog_.Key(Code(kAnswerKeyReturn)));
   dialog_.Advance(FOdpowi::kPressMs);
   EXPECT_TRUE(dialog_.Done());
   EXPECT_EQ(dialog_.Result(), 1);
@@ -54,7 +54,7 @@ TEST_F(AnswerDialogTest, DefaultIsHighlightedAndEnterAnswersIt) {
   Open('T');
   EXPECT_EQ(dialog_.Pending(), -1);
   EXPECT_TRUE(dialog_.Underlined(FOdpowi::kTak));
-  dialog_.Key(Code(kKeyEnter));
+  dialog_.Key(Code(kAnswerKeyEnter));
   dialog_.Advance(FOdpowi::kPressMs);
   EXPECT_EQ(dialog_.Result(), 0);
 }
@@ -82,29 +82,29 @@ TEST_F(AnswerDialogTest, KeyTable) {
       {"7 highlights Tak", 'N', {Char('7')}, -2, 1},
       {"1 highlights Nie", 'T', {Char('1')}, -1, 2},
       {"6 highlights Nie", 'T', {Char('6')}, -1, 2},
-      {"Right moves to Nie", 'T', {Code(kKeyRight)}, -1, 2},
+      {"Right moves to Nie", 'T', {Code(kAnswerKeyRight)}, -1, 2},
       {"three Rights come back to Tak",
        'T',
-       {Code(kKeyRight), Code(kKeyRight), Code(kKeyRight)},
+       {Code(kAnswerKeyRight), Code(kAnswerKeyRight), Code(kAnswerKeyRight)},
        -1,
        1},
-      {"Down is Right", 'T', {Code(kKeyDown), Code(kKeyDown)}, -1, 3},
-      {"Left from Tak goes to Powrot", 'T', {Code(kKeyLeft)}, -1, 3},
+      {"Down is Right", 'T', {Code(kAnswerKeyDown), Code(kAnswerKeyDown)}, -1, 3},
+      {"Left from Tak goes to Powrot", 'T', {Code(kAnswerKeyLeft)}, -1, 3},
       {"three Lefts come back to Tak",
        'T',
-       {Code(kKeyLeft), Code(kKeyLeft), Code(kKeyLeft)},
+       {Code(kAnswerKeyLeft), Code(kAnswerKeyLeft), Code(kAnswerKeyLeft)},
        -1,
        1},
-      {"Up is Left", 'N', {Code(kKeyUp)}, -2, 1},
-      {"Enter answers the moved highlight", 'N', {Code(kKeyRight), Code(kKeyReturn)}, 3, 3},
-      {"Esc answers Powrot", 'T', {Code(kKeyEscape)}, 3, 3},
-      {"Tab with Tak answers Nie", 'T', {Code(kKeyTab)}, 2, 2},
-      {"Shift+Tab with Nie answers Tak", 'N', {Code(kKeyBacktab, true)}, 1, 1},
-      {"Tab with Powrot does nothing", 'T', {Code(kKeyLeft), Code(kKeyTab)}, -1, 3},
+      {"Up is Left", 'N', {Code(kAnswerKeyUp)}, -2, 1},
+      {"Enter answers the moved highlight", 'N', {Code(kAnswerKeyRight), Code(kAnswerKeyReturn)}, 3, 3},
+      {"Esc answers Powrot", 'T', {Code(kAnswerKeyEscape)}, 3, 3},
+      {"Tab with Tak answers Nie", 'T', {Code(kAnswerKeyTab)}, 2, 2},
+      {"Shift+Tab with Nie answers Tak", 'N', {Code(kAnswerKeyBacktab, true)}, 1, 1},
+      {"Tab with Powrot does nothing", 'T', {Code(kAnswerKeyLeft), Code(kAnswerKeyTab)}, -1, 3},
       {"Enter as a character", 'T', {Char('\r')}, 1, 1},
       {"Esc as a character", 'T', {Char(27)}, 3, 3},
       {"Tab as a character", 'N', {Char('\t')}, 1, 1},
-      {"keys after the answer change nothing", 'T', {Char('n'), Char('y'), Code(kKeyEscape)}, 2, 2},
+      {"keys after the answer change nothing", 'T', {Char('n'), Char('y'), Code(kAnswerKeyEscape)}, 2, 2},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -178,7 +178,7 @@ TEST_F(AnswerDialogTest, MouseAndLogout) {
 
 TEST_F(AnswerDialogTest, ReactivationReturnsToTheDefault) {
   Open('N');
-  dialog_.Key(Code(kKeyRight));
+  dialog_.Key(Code(kAnswerKeyRight));
   EXPECT_EQ(dialog_.Highlighted(), FOdpowi::kPowrot);
   dialog_.FoActiv(metrics_);
   EXPECT_EQ(dialog_.Highlighted(), FOdpowi::kNie);
@@ -295,7 +295,7 @@ class AnswerAskerTest : public ::testing::Test {
 
 TEST_F(AnswerAskerTest, WaitsForTheAnswerAndShowsItPressed) {
   pump_.steps.push_back([](FOdpowi& d) {
-    d.Key(Code(kKeyReturn));
+    d.Key(Code(kAnswerKeyReturn));
     return 20;
   });
   EXPECT_EQ(Ask('N'), 1);
@@ -347,7 +347,7 @@ TEST_F(AnswerAskerTest, EndsEvenWhenNoTimeIsReported) {
 TEST_F(AnswerAskerTest, CentresOverTheOwnersArea) {
   pump_.owner = {{1000, 500, 200, 100}, 0};
   pump_.steps.push_back([](FOdpowi& d) {
-    d.Key(Code(kKeyEscape));
+    d.Key(Code(kAnswerKeyEscape));
     return 1;
   });
   EXPECT_EQ(Ask('T'), 2);
