@@ -43,6 +43,9 @@ std::string WinToDos(std::string_view win);
 // 0x7E dropped, and the control characters XML forbids (all below 0x20 but
 // tab, line feed and carriage return) dropped as well.
 std::string XmlText(std::string_view text);
+// XmlText written onto the end of `out`, for writers that build long lines
+// without a text of their own per element.
+void AppendXmlText(std::string& out, std::string_view text);
 std::string MaskExpand(std::string_view mask, int n);
 std::string MaskCompact(std::string_view mask, int n);
 

@@ -53,10 +53,6 @@ std::string JpkDate(DayNo d) {
   return t.substr(6, 4) + "-" + t.substr(3, 2) + "-" + t.substr(0, 2);
 }
 
-// Declared here rather than in pltext.hpp: XmlText written onto the end of
-// `out`, so the audit lines need no text of their own per element.
-void AppendXmlText(std::string& out, std::string_view text);
-
 namespace {
 
 // "    <tag>value</tag>" onto the end of `out`.
@@ -434,6 +430,16 @@ std::string XmlE() {
   const JpkKind kind = KindOf(position);
   const std::string name = JpkFileName(position);
   const std::string temp = name + ".tmp";
+
+  // Without the fragments of a run that was asked for the JPK the file would
+  // have no rows: the schema rejects it, so nothing is written at all.
+  for (const std::string& code : kind.fragments) {
+    if (!IsFile(FragmentPath(code))) {
+      ShowStatus("Brak danych JPK: wykonaj zestawienie z odpowiedzią T na pytanie o JPK"_w,
+                 kWarning);
+      return {};
+    }
+  }
 
   File file;
   if (!file.Open(temp, Access::kReadWrite, Share::kExclusive, Disposition::kCreateAlways)) {

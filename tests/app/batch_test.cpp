@@ -13,6 +13,7 @@
 #include "app/demo.hpp"
 #include "app/demo_files.hpp"
 #include "platform/paths.hpp"
+#include "support/temp_folder.hpp"
 
 namespace zel {
 namespace {
@@ -68,8 +69,7 @@ TEST(BatchArgs, RefusesWhatCannotBeTaken) {
 class BatchRun : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    home_ = ::testing::TempDir() + "zel_batch_home";
-    std::filesystem::remove_all(home_);
+    home_ = MakeTempFolder("zel_batch_home");
     std::string err;
     ASSERT_TRUE(SetZelFolder(home_, &err)) << err;
     ASSERT_TRUE(WriteDemoYear(BuildDemoYear(DemoOptions{}), "DB\\", &err)) << err;

@@ -260,15 +260,14 @@ TEST_F(JpkFileTest, TaxpayerFileOfTheDatabaseIsUsed) {
 }
 
 TEST_F(JpkFileTest, MissingFragmentsAndForbiddenFile) {
-  // No fragments at all: the body is empty but the file is closed and reported.
-  const std::string name = XmlE();
-  ASSERT_FALSE(name.empty());
-  EXPECT_EQ(LastMessage(), name + "  O.K.");
-  const std::string xml = ReadNative(root_ + "/db/JPK/JPK_KR__2024-03_Kowalsk.XML");
-  EXPECT_NE(xml.find("</Podmiot1>"), std::string::npos);
-  EXPECT_NE(xml.find("</JPK>"), std::string::npos);
+  // No fragments (a run without the JPK): refused, and no file is written,
+  // since a JPK without its rows would not pass the schema.
+  EXPECT_EQ(XmlE(), "");
+  EXPECT_EQ(LastMessage(), "Brak danych JPK: wykonaj zestawienie z odpowiedzią T na pytanie o JPK"_w);
+  EXPECT_FALSE(std::filesystem::exists(root_ + "/db/JPK/JPK_KR__2024-03_Kowalsk.XML"));
 
   // A database folder that is a file: nothing can be created below it.
+  WriteFragments();
   std::ofstream(root_ + "/plik") << "x";
   DbDir = root_ + "/plik/";
   EXPECT_EQ(XmlE(), "");
