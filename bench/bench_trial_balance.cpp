@@ -26,18 +26,6 @@ namespace {
 
 using namespace zel;
 
-class NullWindow : public OptionServices {
- public:
-  bool FieldError(int, std::string_view) override { return true; }
-  void Progress(std::string_view, std::int64_t, std::int64_t) override {}
-  bool AbortRequested() override { return false; }
-  void SetReturnSlot(int) override {}
-  void SetReturnField(int) override {}
-  void OpenRunBracket() override {}
-  void CloseRunBracket() override {}
-  std::string_view PeriodText() const override { return " za 2024 rok"; }
-};
-
 double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
@@ -111,7 +99,7 @@ int main(int argc, char** argv) {
     scan = std::min(scan, Seconds(t0));
   }
 
-  NullWindow window;
+  SilentOptionServices window(" za 2024 rok");
   TrialBalanceParams p;
   p.annual_name = "BENCH";
   p.bo_date = bo;

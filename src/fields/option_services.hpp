@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace zel {
@@ -33,6 +34,25 @@ class OptionServices {
   virtual void CloseRunBracket() = 0;
   // The period text of the open bracket ("za okres ..."), put after report titles.
   virtual std::string_view PeriodText() const = 0;
+};
+
+// A window that refuses nothing, shows nothing and is never aborted: for
+// running an option from code with no window around it (benchmarks, fuzzing,
+// tests of the procedures).
+class SilentOptionServices : public OptionServices {
+ public:
+  explicit SilentOptionServices(std::string_view period_text = {}) : period_(period_text) {}
+  bool FieldError(int, std::string_view) override { return true; }
+  void Progress(std::string_view, std::int64_t, std::int64_t) override {}
+  bool AbortRequested() override { return false; }
+  void SetReturnSlot(int) override {}
+  void SetReturnField(int) override {}
+  void OpenRunBracket() override {}
+  void CloseRunBracket() override {}
+  std::string_view PeriodText() const override { return period_; }
+
+ private:
+  std::string period_;
 };
 
 }  // namespace zel

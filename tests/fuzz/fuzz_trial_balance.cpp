@@ -13,22 +13,6 @@
 #include "store/chart.hpp"
 #include "store/record_source.hpp"
 
-namespace {
-
-class Window : public zel::OptionServices {
- public:
-  bool FieldError(int, std::string_view) override { return true; }
-  void Progress(std::string_view, std::int64_t, std::int64_t) override {}
-  bool AbortRequested() override { return false; }
-  void SetReturnSlot(int) override {}
-  void SetReturnField(int) override {}
-  void OpenRunBracket() override {}
-  void CloseRunBracket() override {}
-  std::string_view PeriodText() const override { return " za 2024 rok"; }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 4) return 0;
   zel::SetStatusSink(nullptr);
@@ -46,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   p.chart = &chart;
   zel::MemorySource source(
       std::string_view(reinterpret_cast<const char*>(data + 4), size - 4));
-  Window window;
+  zel::SilentOptionServices window(" za 2024 rok");
   if (!zel::TrialBalanceFrom(p, source, "FUZZ", window)) std::abort();
   const zel::ReportDocument& doc = zel::CurrentReport();
   bool razem = false;

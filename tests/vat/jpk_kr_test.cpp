@@ -188,18 +188,6 @@ TEST_F(JpkFileTest, AssembledFileIsValidAgainstTheSchema) {
   EXPECT_EQ(rc, 0) << ReadNative(root_ + "/validate.txt");
 }
 
-class QuietWindow : public OptionServices {
- public:
-  bool FieldError(int, std::string_view) override { return true; }
-  void Progress(std::string_view, std::int64_t, std::int64_t) override {}
-  bool AbortRequested() override { return false; }
-  void SetReturnSlot(int) override {}
-  void SetReturnField(int) override {}
-  void OpenRunBracket() override {}
-  void CloseRunBracket() override {}
-  std::string_view PeriodText() const override { return " za 03-2024"; }
-};
-
 // The whole road: a trial balance writes the fragments, XmlE assembles them,
 // the schema accepts the file.
 TEST_F(JpkFileTest, TrialBalanceRunGivesAValidFile) {
@@ -226,7 +214,7 @@ TEST_F(JpkFileTest, TrialBalanceRunGivesAValidFile) {
   p.pod7 = 6;
   p.chart = &chart_;
   p.jpk = &writer;
-  QuietWindow window;
+  SilentOptionServices window(" za 03-2024");
   ASSERT_TRUE(TrialBalanceFrom(p, source, "N2024", window));
   EXPECT_EQ(writer.JournalRows(), 3);
   const std::string koza = ReadNative(root_ + "/tmp/Ux-KoZa.005");
