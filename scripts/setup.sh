@@ -16,6 +16,8 @@ packages=(
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
   # running the desktop without a screen (tests, screenshots)
   xvfb xauth
+  # a Polish locale, so the tests can check that amounts ignore the C locale
+  locales
 )
 
 missing=()
@@ -23,15 +25,22 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  echo "setup: all ${#packages[@]} packages are installed"
-  exit 0
-fi
-
-echo "setup: installing ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "setup: all ${#packages[@]} packages are installed"
+else
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if ! locale -a 2>/dev/null | grep -qi '^pl_PL\.utf-\?8$'; then
+  echo "setup: generating the pl_PL.UTF-8 locale"
+  grep -q '^pl_PL.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null ||
+    echo 'pl_PL.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
+fi
 echo "setup: done"
