@@ -157,6 +157,8 @@ bool GetFileInfo(std::string_view zel_path, FileInfo* info) {
   info->is_folder = S_ISDIR(st.st_mode);
   info->size = static_cast<std::uint64_t>(st.st_size);
   info->modified_ns = Nanoseconds(st.st_mtim);
+  info->changed_ns = Nanoseconds(st.st_ctim);
+  info->file_id = static_cast<std::uint64_t>(st.st_ino) ^ (static_cast<std::uint64_t>(st.st_dev) << 40);
   info->modified = LocalTime(info->modified_ns);
   return true;
 }

@@ -32,6 +32,8 @@ struct FileInfo {
   bool is_folder = false;
   std::uint64_t size = 0;
   std::int64_t modified_ns = 0;  // nanoseconds since 1970 (for exact comparison)
+  std::int64_t changed_ns = 0;   // last change of contents or attributes; cannot be set back
+  std::uint64_t file_id = 0;     // tells a file from another one put in its place
   DateTime modified;             // the same, local time
 };
 
