@@ -117,7 +117,7 @@ void AuditRun::CloseAccount() {
   const std::string_view s = account_;
   if (before_) Finding('<', "obroty przed datą "_w + bo_text_);
   if (after_) Finding('>', "obroty po dacie " + bz_text_);
-  if (s.size() < 3) Finding('!', "= za krótkie konto =");
+  if (s.size() < 3) Finding('!', "= za krótkie konto ="_w);
 
   const std::string_view synthetic = s.substr(0, std::min<std::size_t>(3, s.size()));
   if (!looked_up_ || synthetic != last_synthetic_) {
