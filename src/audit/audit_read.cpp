@@ -7,11 +7,14 @@
 // as in an annual file made from the same postings, so every sum is added in
 // the same order and the findings are the same.
 #include <algorithm>
+#include <new>
 #include <numeric>
 #include <vector>
 
 #include "audit/annual_audit.hpp"
 #include "audit/audit_run.hpp"
+#include "common/cp1250.hpp"
+#include "shell/status.hpp"
 #include "store/block_reader.hpp"
 #include "store/chart.hpp"
 #include "store/journal_entry.hpp"
@@ -23,6 +26,7 @@ namespace {
 // Blocks of 50 records, as the audit has always read.
 constexpr std::size_t kAuditBlock = 50;
 constexpr std::string_view kProgressTitle = "KonZR";
+constexpr std::uint64_t kReserveLimit = 4'000'000;
 
 enum class Pass : std::uint8_t { kDone, kAborted, kUnsorted };
 
@@ -146,7 +150,9 @@ Pass ReadSorted(AuditRun& run, RecordSource& source, std::string_view name,
   const std::uint64_t total = RecordCount(source, kJournalRecordSize);
   SymbolIds symbols;
   std::vector<Posting> copy;
-  copy.reserve(static_cast<std::size_t>(total));
+  // The size only hints: a file whose size lies about its records must not
+  // ask for memory it will never fill.
+  copy.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(total, kReserveLimit)));
   std::vector<std::uint32_t> counts;
 
   BlockReader reader(source, name, kAuditBlock);
@@ -223,7 +229,16 @@ AuditOutcome AuditFrom(const AuditParams& p, RecordSource& source, OptionService
   out.postings = 0;
   AuditRun run(p, chart);
   run.Head();
-  if (ReadSorted(run, source, p.path, window, &out.postings) == Pass::kAborted) return out;
+  try {
+    if (ReadSorted(run, source, p.path, window, &out.postings) == Pass::kAborted) return out;
+  } catch (const std::bad_alloc&) {
+    // The sorted copy holds every posting in memory; a file too large for
+    // it is refused whole rather than audited in part.
+    const std::string text = "Za mało pamięci na posortowanie "_w + p.path;
+    ShowStatus(text, kWarning);
+    window.FieldError(kFieldRobo, text);
+    return out;
+  }
   run.End();
   out.done = true;
   return out;

@@ -9,6 +9,8 @@
 
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
+#include "fields/option_dispatch.hpp"
+#include "fields/option_values.hpp"
 #include "output/report_document.hpp"
 #include "output/report_text.hpp"
 #include "shell/status.hpp"
@@ -309,6 +311,22 @@ TEST_F(AnnualAuditTest, ChecksRefuseABackwardBookYearAndAMissingFile) {
     EXPECT_EQ(window_.error.rfind(c.message_start, 0), 0u) << window_.error;
     EXPECT_EQ(sink_.last, window_.error);
   }
+}
+
+// The legend stands in the seventeen display-only cells of width 21, each
+// beginning with the code it explains.
+TEST(AuditLegend, FillsTheCellsWithinTheirWidth) {
+  RegisterAuditProcedures();
+  EXPECT_TRUE(IsProcedureRegistered(kAuditOptionIndex));
+  const std::string codes = "3M7-A804N152<>!KS";
+  for (int i = 0; i < 17; ++i) {
+    SCOPED_TRACE(i);
+    const std::string& text = AuditLegend()[static_cast<std::size_t>(i)];
+    EXPECT_LE(text.size(), 21u);
+    EXPECT_EQ(text[0], codes[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(OptionText(249 + i), text);
+  }
+  UnregisterProcedure(kAuditOptionIndex);
 }
 
 }  // namespace
