@@ -79,8 +79,8 @@ bool Audit(const std::string& db, const std::string& name, bool fresh_copy, Timi
   if (fresh_copy && !zel::DbDir.empty()) {
     // The copy a previous round left is taken again.
     std::error_code ec;
-    std::filesystem::remove(
-        zel::NativePath(zel::LocalCopyName(zel::DbDir.str() + name + ".DFX")), ec);
+    std::filesystem::remove(zel::NativePath(zel::LocalCopyName(zel::DbDir.str() + name + ".DFX")),
+                            ec);
   }
   zel::BatchRequest request;
   std::string err;
@@ -133,8 +133,9 @@ int main(int argc, char** argv) {
               static_cast<unsigned long long>(records), data);
   std::printf("                     wall s    CPU s\n");
   std::printf("plain read        %8.3f %8.3f\n", read.wall, read.cpu);
-  std::printf("KonZR N2024       %8.3f %8.3f   %.2f x the read by wall, %.2f x by CPU (limit 2.5)\n",
-              annual.wall, annual.cpu, annual.wall / read.wall, annual.cpu / read.cpu);
+  std::printf(
+      "KonZR N2024       %8.3f %8.3f   %.2f x the read by wall, %.2f x by CPU (limit 2.5)\n",
+      annual.wall, annual.cpu, annual.wall / read.wall, annual.cpu / read.cpu);
   std::printf("KonZR N2024, copy current %8.3f %8.3f   %.2f x by wall, %.2f x by CPU\n",
               annual_kept.wall, annual_kept.cpu, annual_kept.wall / read.wall,
               annual_kept.cpu / read.cpu);

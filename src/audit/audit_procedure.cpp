@@ -37,12 +37,12 @@ const std::array<std::string, 17>& AuditLegend() {
   // In the order of the cells Ko3, KoM, Ko7, Ko_, KoA, Ko8, Ko0, Ko4, KoN,
   // Ko1, Ko5, Ko2, KoZS, KoZN, KoZK, KoK, KoS.
   static const std::array<std::string, 17> legend = {
-      "3 nie ma konta"_w,      "M saldo Ma zapasów"_w,   "7 koszt na 7..-2"_w,
-      "- storno > obroty"_w,   "A obroty Wn na 49"_w,    "8 wynik finansowy"_w,
-      "0 saldo środków trw."_w, "4 obroty Ma na 4"_w,    "N netto ujemne ŚT"_w,
-      "1 saldo Ma grupy 1"_w,  "5 obroty Ma na 5"_w,     "2 saldo dwustronne"_w,
-      "< przed datą BO"_w,     "> po dacie BZ"_w,        "! za krótkie konto"_w,
-      "K kręgi kosztów"_w,     "S (nie sprawdzane)"_w,
+      "3 nie ma konta"_w,       "M saldo Ma zapasów"_w, "7 koszt na 7..-2"_w,
+      "- storno > obroty"_w,    "A obroty Wn na 49"_w,  "8 wynik finansowy"_w,
+      "0 saldo środków trw."_w, "4 obroty Ma na 4"_w,   "N netto ujemne ŚT"_w,
+      "1 saldo Ma grupy 1"_w,   "5 obroty Ma na 5"_w,   "2 saldo dwustronne"_w,
+      "< przed datą BO"_w,      "> po dacie BZ"_w,      "! za krótkie konto"_w,
+      "K kręgi kosztów"_w,      "S (nie sprawdzane)"_w,
   };
   return legend;
 }
@@ -56,7 +56,8 @@ bool CheckAudit(const AuditParams& p, OptionServices& window) {
   // Month runs are counted from the start of the book year to its end: a
   // year that ends before it starts would put every posting past its end.
   if (p.bo_date == 0 || p.bz_date == 0 || p.bz_date < p.bo_date) {
-    return fail(0, "Koniec roku obrachunkowego przed jego początkiem: popraw daty BO i BZ (opcja I.B)"_w);
+    return fail(
+        0, "Koniec roku obrachunkowego przed jego początkiem: popraw daty BO i BZ (opcja I.B)"_w);
   }
   if (p.name.empty() || !FileExists(p.path)) return fail(kFieldRobo, "Nie ma " + p.path);
   return true;

@@ -89,7 +89,8 @@ class SymbolIds {
     std::vector<std::uint64_t> old(slots_.size() * 2, 0);
     old.swap(slots_);
     for (const std::uint64_t slot : old) {
-      if (slot != 0) Place(static_cast<std::uint32_t>(slot >> 32), static_cast<std::uint32_t>(slot) - 1);
+      if (slot != 0)
+        Place(static_cast<std::uint32_t>(slot >> 32), static_cast<std::uint32_t>(slot) - 1);
     }
   }
 
@@ -115,8 +116,8 @@ bool StartBlock(const BlockReader& reader, std::uint64_t total, std::string_view
 
 // The file in its own order; stops as soon as a symbol is lower than the one
 // before it.
-Pass ReadInOrder(AuditRun& run, RecordSource& source, std::string_view name,
-                 OptionServices& window, std::uint64_t* postings) {
+Pass ReadInOrder(AuditRun& run, RecordSource& source, std::string_view name, OptionServices& window,
+                 std::uint64_t* postings) {
   const std::uint64_t total = RecordCount(source, kJournalRecordSize);
   BlockReader reader(source, name, kAuditBlock);
   bool have_account = false;
@@ -145,8 +146,8 @@ Pass ReadInOrder(AuditRun& run, RecordSource& source, std::string_view name,
 }
 
 // The whole file into a copy sorted by account, then the same checks.
-Pass ReadSorted(AuditRun& run, RecordSource& source, std::string_view name,
-                OptionServices& window, std::uint64_t* postings) {
+Pass ReadSorted(AuditRun& run, RecordSource& source, std::string_view name, OptionServices& window,
+                std::uint64_t* postings) {
   const std::uint64_t total = RecordCount(source, kJournalRecordSize);
   SymbolIds symbols;
   std::vector<Posting> copy;

@@ -17,13 +17,17 @@ constexpr std::size_t kRowLabel = 20;
 constexpr std::size_t kSubtitle = 80;
 constexpr std::size_t kLabelColumn = 18;  // width of the first column: six months of " MM"
 
-std::string Cut(std::string_view s, std::size_t n) { return std::string(s.substr(0, n)); }
+std::string Cut(std::string_view s, std::size_t n) {
+  return std::string(s.substr(0, n));
+}
 
 bool StartsWith(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && s.substr(0, prefix.size()) == prefix;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Characters from..from+1 (1-based) of s, as far as s reaches.
 std::string_view Chars(std::string_view s, std::size_t from) {
@@ -33,11 +37,18 @@ std::string_view Chars(std::string_view s, std::size_t from) {
 // The pair of a cost circle: the cost type and the cost centres' accounts of
 // that type ("401.. , 5??-401..").
 std::string CircleText(std::string_view code) {
-  return "4" + std::string(code) + ".. , 5?" "?-4" + std::string(code) + "..";
+  return "4" + std::string(code) +
+         ".. , 5?"
+         "?-4" +
+         std::string(code) + "..";
 }
 
-bool Negative2(Amount x) { return Round2(x) < 0; }
-bool NonZero4(Amount x) { return Round4(x) != 0; }
+bool Negative2(Amount x) {
+  return Round2(x) < 0;
+}
+bool NonZero4(Amount x) {
+  return Round4(x) != 0;
+}
 
 // A second and later text pair of an explanation stands indented under the
 // first; data cells lose ordinary leading spaces, so no-break spaces indent.
@@ -129,13 +140,15 @@ void AuditRun::CloseAccount() {
 
   const Amount balance = wd_ - wm_;
   if (StartsWith(s, "01")) {
-    if (s.size() > 2 && s[2] >= '0' && s[2] <= '8') gross_[static_cast<std::size_t>(s[2] - '0')] += balance;
+    if (s.size() > 2 && s[2] >= '0' && s[2] <= '8')
+      gross_[static_cast<std::size_t>(s[2] - '0')] += balance;
     if (Negative2(balance)) Finding('0', "saldo po stronie ma");
   } else if (StartsWith(s, "02")) {
     gross_[9] += balance;
     if (Negative2(balance)) Finding('0', "saldo po stronie ma");
   } else if (StartsWith(s, "07")) {
-    if (s.size() > 2 && IsDigit(s[2])) depreciation_[static_cast<std::size_t>(s[2] - '0')] -= balance;
+    if (s.size() > 2 && IsDigit(s[2]))
+      depreciation_[static_cast<std::size_t>(s[2] - '0')] -= balance;
     if (Round2(balance) > 0) Finding('0', "saldo po stronie wn");
   } else if (StartsWith(s, "08")) {
     if (Negative2(balance)) Finding('0', "saldo po stronie ma");
@@ -276,11 +289,14 @@ void AuditRun::Explanations() {
         pairs({{"za krótkie konto oznacza, że podczas księgowania", "użyto zbyt krótkiego konta"}});
         break;
       case '-':
-        pairs({{"storno większe niż obroty oznacza, że korekta", "obrotów jest większa niż te obroty"}});
+        pairs({{"storno większe niż obroty oznacza, że korekta",
+                "obrotów jest większa niż te obroty"}});
         break;
       case '0':
-        pairs({{"saldo po stronie ma oznacza, że likwidacja", "przewyższyła wartość brutto środków"},
-               {"saldo po stronie wn oznacza, że wyksięgowanie", "umorzenia jest większe niż umorzenie"}});
+        pairs(
+            {{"saldo po stronie ma oznacza, że likwidacja", "przewyższyła wartość brutto środków"},
+             {"saldo po stronie wn oznacza, że wyksięgowanie",
+              "umorzenia jest większe niż umorzenie"}});
         break;
       case '1':
         pairs({{"saldo po stronie ma oznacza, że z konta", "więcej wyszło niż wcześniej weszło"}});
@@ -291,7 +307,8 @@ void AuditRun::Explanations() {
                {"wystawić (pozyskać) fakturę zaliczkową", "lub wyksięgować na pozostałe 249-00"}});
         break;
       case '3':
-        pairs({{"nie ma konta oznacza, że to takiego konta", "syntetycznego nie ma w planie kont"}});
+        pairs(
+            {{"nie ma konta oznacza, że to takiego konta", "syntetycznego nie ma w planie kont"}});
         break;
       case '4':
       case '5':
@@ -310,8 +327,8 @@ void AuditRun::Explanations() {
           pair(Utf8ToWin(lead) + bo_text_ + " oznacza, że"_w,
                "albo są źle ustawione daty w opcji I.B"_w, !first);
           if (first) {
-            pair("albo bilans otwarcia ma zeszłoroczną datę,"_w, "albo jeden z dowodów ma złą datę."_w,
-                 true);
+            pair("albo bilans otwarcia ma zeszłoroczną datę,"_w,
+                 "albo jeden z dowodów ma złą datę."_w, true);
           } else {
             pair("albo jeden z dowodów ma datę bilansu otwarcia"_w, bo_text_, true);
           }
@@ -328,7 +345,8 @@ void AuditRun::Explanations() {
                {"rachunek zysków i strat pokaże inne kwoty niż", "obroty na kontach grupy 4"}});
         break;
       case 'M':
-        pairs({{"saldo po stronie ma oznacza, że z magazynu", "więcej wyszło niż wcześniej weszło"}});
+        pairs(
+            {{"saldo po stronie ma oznacza, że z magazynu", "więcej wyszło niż wcześniej weszło"}});
         break;
       case 'N':
         pairs({{"wartość netto ujemna oznacza, że w tej", "grupie środków trwałych umorzenie jest"},

@@ -54,7 +54,9 @@ class AuditRun {
     return off < slot_of_day_.size() ? slot_of_day_[off] : kAuditMonthRuns;
   }
   // The month number (MM) of a run, for the "K" rows.
-  int MonthOfRun(int run) const { return run < run_count_ ? run_month_[static_cast<std::size_t>(run)] : 0; }
+  int MonthOfRun(int run) const {
+    return run < run_count_ ? run_month_[static_cast<std::size_t>(run)] : 0;
+  }
   const std::string& account() const { return account_; }
 
  private:

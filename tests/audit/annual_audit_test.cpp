@@ -20,7 +20,9 @@
 namespace zel {
 namespace {
 
-DayNo D(const char* ddmmyy) { return DayFromDdMmYy(ddmmyy); }
+DayNo D(const char* ddmmyy) {
+  return DayFromDdMmYy(ddmmyy);
+}
 
 class FakeWindow : public SilentOptionServices {
  public:
@@ -118,37 +120,48 @@ TEST_F(AnnualAuditTest, GroupRulesOfOneAccount) {
     std::vector<std::string> texts;  // Windows-1250 after conversion below
   };
   const std::vector<Case> cases = {
-      {"cost account credited", {{"401", "100324", 100, true}, {"401", "110324", 10, false}},
+      {"cost account credited",
+       {{"401", "100324", 100, true}, {"401", "110324", 10, false}},
        {"obroty po stronie ma"}},
       {"cost settlement credited by design", {{"490", "100324", 100, false}}, {}},
       {"cost settlement debited", {{"490", "100324", 5, true}}, {"obroty po stronie wn"}},
       {"cost centre credited", {{"501-401", "100324", 3, false}}, {"obroty po stronie ma"}},
-      {"fixed asset below zero", {{"011", "100324", 100, true}, {"011", "100424", 150, false}},
+      {"fixed asset below zero",
+       {{"011", "100324", 100, true}, {"011", "100424", 150, false}},
        {"saldo po stronie ma"}},
-      {"depreciation on the debit side", {{"071", "100324", 10, true}, {"071", "100424", 5, false}},
+      {"depreciation on the debit side",
+       {{"071", "100324", 10, true}, {"071", "100424", 5, false}},
        {"saldo po stronie wn"}},
       {"group 08 below zero", {{"080", "100324", 1, false}}, {"saldo po stronie ma"}},
-      {"bank overdrawn", {{"130", "100324", 10, true}, {"130", "110324", 20, false}},
+      {"bank overdrawn",
+       {{"130", "100324", 10, true}, {"130", "110324", 20, false}},
        {"saldo po stronie ma"}},
-      {"stock below zero", {{"310", "100324", 5, true}, {"310", "110324", 6, false}},
+      {"stock below zero",
+       {{"310", "100324", 5, true}, {"310", "110324", 6, false}},
        {"saldo po stronie ma"}},
       {"goods in balance", {{"330", "100324", 6, true}, {"330", "110324", 6, false}}, {}},
-      {"reversal larger than turnover", {{"402", "100324", 5, true}, {"402", "110324", -7, true}},
+      {"reversal larger than turnover",
+       {{"402", "100324", 5, true}, {"402", "110324", -7, true}},
        {"storno większe niż obroty"}},
-      {"result unbalanced", {{"860", "311224", 10, true}, {"860", "311224", 9, false}},
+      {"result unbalanced",
+       {{"860", "311224", 10, true}, {"860", "311224", 9, false}},
        {"wynik finansowy"}},
       {"result balanced", {{"860", "311224", 10, true}, {"860", "311224", 10, false}}, {}},
-      {"revenue beside its -2 account", {{"750", "100324", 5, false}},
+      {"revenue beside its -2 account",
+       {{"750", "100324", 5, false}},
        {"koszt / przychód na 750-2"}},
       {"analytic revenue account", {{"750-2", "100324", 5, false}}, {}},
       {"short account", {{"13", "100324", 5, true}}, {"= za krótkie konto ="}},
       {"synthetic missing from the chart", {{"999-1", "100324", 5, true}}, {"nie ma konta 999"}},
-      {"booked before the book year", {{"201-1", "311223", 5, true}},
+      {"booked before the book year",
+       {{"201-1", "311223", 5, true}},
        {"obroty przed datą 01-01-2024"}},
-      {"booked after the book year", {{"201-1", "020125", 5, true}},
+      {"booked after the book year",
+       {{"201-1", "020125", 5, true}},
        {"obroty po dacie 31-12-2024"}},
       {"cost on the opening date", {{"402", "010124", 5, true}}, {"koszty pod datą 01-01-2024"}},
-      {"revenue on the opening date", {{"700", "010124", 5, false}},
+      {"revenue on the opening date",
+       {{"700", "010124", 5, false}},
        {"przych.pod datą 01-01-2024"}},
   };
   for (const Case& c : cases) {
@@ -182,9 +195,15 @@ TEST_F(AnnualAuditTest, RowsAfterTheLastAccount) {
   const std::vector<Row> want = {
       {"011.. , 071..", "100,00", "150,00", "wartość netto ujemna"_w},
       {"201", "40,00", "15,00", "saldo dwustronne"},
-      {"KK w mies.: 03 04", "100,00", "90,00", "401.. , 5?" "?-401.."},
-      {"01 mies. 03", "100,00", "60,00", "401.. , 5?" "?-401.."},
-      {"01 mies. 04", "", "30,00", "401.. , 5?" "?-401.."},
+      {"KK w mies.: 03 04", "100,00", "90,00",
+       "401.. , 5?"
+       "?-401.."},
+      {"01 mies. 03", "100,00", "60,00",
+       "401.. , 5?"
+       "?-401.."},
+      {"01 mies. 04", "", "30,00",
+       "401.. , 5?"
+       "?-401.."},
   };
   EXPECT_EQ(ReadReport().findings, want);
 }
