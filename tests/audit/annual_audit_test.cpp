@@ -192,18 +192,14 @@ TEST_F(AnnualAuditTest, RowsAfterTheLastAccount) {
   // Cost type 402 closes over the year although its months differ.
   journal.Post("501-402", D("100524"), 50, true);
   ASSERT_TRUE(Run(journal).done);
+  // "5??-401" spelled so that no trigraph is formed.
+  const std::string circle = std::string("401.. , 5?") + "?-401..";
   const std::vector<Row> want = {
       {"011.. , 071..", "100,00", "150,00", "wartość netto ujemna"_w},
       {"201", "40,00", "15,00", "saldo dwustronne"},
-      {"KK w mies.: 03 04", "100,00", "90,00",
-       "401.. , 5?"
-       "?-401.."},
-      {"01 mies. 03", "100,00", "60,00",
-       "401.. , 5?"
-       "?-401.."},
-      {"01 mies. 04", "", "30,00",
-       "401.. , 5?"
-       "?-401.."},
+      {"KK w mies.: 03 04", "100,00", "90,00", circle},
+      {"01 mies. 03", "100,00", "60,00", circle},
+      {"01 mies. 04", "", "30,00", circle},
   };
   EXPECT_EQ(ReadReport().findings, want);
 }
