@@ -11,6 +11,7 @@
 #include <memory>
 #include <system_error>
 
+#include "audit/annual_audit.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/globals.hpp"
@@ -280,6 +281,7 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
   RequestChartReload();
   EnsureChartLoaded();
   RegisterStatementProcedures([] { return MakeJpkKrWriter(); });
+  RegisterAuditProcedures();
   return kBatchDone;
 }
 

@@ -31,6 +31,7 @@ DemoYear Build(const DemoOptions& options, const demo::Scale& scale) {
   b.BuildFirm();
   b.BuildChart();
   b.BuildDocuments();
+  if (options.audit_faults && options.postings <= 0) b.AddAuditFaults();
   return b.Take();
 }
 

@@ -9,7 +9,8 @@
 // document balances except the one deliberate case (`unbalanced_document`,
 // only in the sample year, not in scaled years). Every posted account is in
 // the chart or lies under a cost centre that uses the cost structure "^K"
-// (its description is then taken from the structure's definition "!K").
+// (its description is then taken from the structure's definition "!K"),
+// except the synthetic account "245" of the audit faults (`audit_faults`).
 // Texts are Windows-1250 in the accounts and registers and already DOS
 // Mazovia in the journal records (transactionNo, description), as the files
 // hold them. The DemoYear owns everything; nothing is shared.
@@ -31,6 +32,10 @@ struct DemoOptions {
   std::int64_t postings = 0;  // 0: the sample year; otherwise about this many postings
   std::uint64_t seed = 1;
   bool station_settings = false;  // also point the workstation settings at the folder
+  // The sample year for the annual-file audit: cost centres whose group-5
+  // symbols the audit reads (centre "501", account "501-402") and a few
+  // deliberate audit faults (AuditFaultAccounts). Sample year only.
+  bool audit_faults = false;
 };
 
 // One chart account (Windows-1250 texts).
@@ -81,6 +86,13 @@ struct DemoYear {
 };
 
 DemoYear BuildDemoYear(const DemoOptions& options);
+
+// The accounts of the deliberate audit faults of `audit_faults`, one each:
+// a two-character account, a synthetic account missing from the chart, a
+// revenue account "760" beside "760-2" in the chart, an unbalanced "860", a
+// cost of December whose group-5 mirror goes into the next year's books, and
+// a credit on a group-4 account.
+inline constexpr const char* kAuditFaultAccounts[] = {"24", "245", "760", "860", "402", "409"};
 
 // The annual file's order: the indices of the working postings (control
 // records left out) sorted by account symbol, file order kept within an

@@ -93,6 +93,9 @@ struct Builder {
   // demo_documents.cpp
   void BuildDocuments();
 
+  // demo_audit.cpp: the deliberate audit faults (options.audit_faults)
+  void AddAuditFaults();
+
   void AddAccount(std::string symbol, std::string name, std::string address = {},
                   std::string nip = {}, std::string short_name = {});
   std::string NewNip();

@@ -185,6 +185,7 @@ void Builder::BuildChart() {
   add("231", "Rozrachunki z tytułu wynagrodzeń", "WYNAGRODZ");
   add("240", "Pozostałe rozrachunki", "POZ.ROZR");
   add("240-1", "-rozrachunki różne", "RÓŻNE");
+  if (options.audit_faults) add("24", "Pozostałe rozrachunki (zespół)", "POZ.ROZR.ZESP");
   // Group 3: materials and goods.
   add("3", "Materiały i towary", "ZAPASY");
   add("300", "Rozliczenie zakupu", "ROZL.ZAKUPU");
@@ -201,10 +202,18 @@ void Builder::BuildChart() {
   AddAccount("599", "Układ kosztów rodzajowych"_w, {}, {}, "!K");
   for (const CostType& t : kCostTypes)
     add((std::string("599-") + t.symbol).c_str(), t.structure_name, t.short_name);
+  // For the audit the centres are synthetic accounts beside their function
+  // ("501", "502" beside "500"), so that "501-402" carries its cost type
+  // where the audit's cost-circle rule reads it.
+  const bool readable_centres = options.audit_faults && options.postings <= 0;
+  std::array<int, kFunctions.size()> per_function{};
   for (int c = 1; c <= scale.centres; ++c) {
-    const CostFunction& f = kFunctions[c <= 2 ? 0 : (c - 2 - 1) % 3 + 1];
-    AddAccount(std::string(f.symbol) + "-" + Digits(c, 2),
-               Utf8ToWin(f.centre_name) + " " + Digits(c, 2), {}, {}, "^K");
+    const std::size_t fi = c <= 2 ? 0 : static_cast<std::size_t>((c - 2 - 1) % 3 + 1);
+    const CostFunction& f = kFunctions[fi];
+    const std::string symbol =
+        readable_centres ? std::string(f.symbol, 2) + std::to_string(++per_function[fi])
+                         : std::string(f.symbol) + "-" + Digits(c, 2);
+    AddAccount(symbol, Utf8ToWin(f.centre_name) + " " + Digits(c, 2), {}, {}, "^K");
   }
   // Group 7: revenue and its costs.
   add("7", "Przychody i koszty ich uzyskania", "PRZYCHODY");
@@ -218,6 +227,10 @@ void Builder::BuildChart() {
   add("750", "Przychody finansowe", "PRZ.FIN");
   add("751", "Koszty finansowe", "KOSZT.FIN");
   add("760", "Pozostałe przychody operacyjne", "PRZ.OPER");
+  if (options.audit_faults) {
+    add("760-1", "-przychody różne", "PRZ.RÓŻNE");
+    add("760-2", "-zbycie środków trwałych", "ZBYCIE ŚT");
+  }
   add("761", "Pozostałe koszty operacyjne", "KOSZT.OPER");
   // Group 8: equity and the result.
   add("8", "Kapitały", "KAPITAŁY");

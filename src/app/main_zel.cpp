@@ -29,6 +29,7 @@
 
 #include "app/demo.hpp"
 #include "app/demo_files.hpp"
+#include "audit/annual_audit.hpp"
 #include "common/cp1250.hpp"
 #include "common/numbers.hpp"
 #include "fields/qt/answer_dialog_view.hpp"
@@ -182,6 +183,7 @@ int main(int argc, char** argv) {
 
   // The parameter window, and the report preview its runs open.
   RegisterStatementProcedures([] { return MakeJpkKrWriter(); });
+  RegisterAuditProcedures();
   auto zestaw = std::make_unique<ParameterWindow>(desk, view);
   auto raport = std::make_unique<RaportView>(CurrentReport(), CurrentPreview());
   SetReportView(raport.get());
