@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
+#include <vector>
 
 #include "common/cp1250.hpp"
 #include "platform/faults.hpp"
@@ -256,6 +258,60 @@ bool File::WriteAt(std::uint64_t offset, const void* data, std::size_t n) {
     done += static_cast<std::size_t>(r);
   }
   WriteLocked(offset, n, false);
+  return Ok();
+}
+
+bool File::CopyTo(File& to, std::uint64_t offset, std::size_t n, std::size_t* got) {
+  *got = 0;
+  if (fd_ < 0 || to.fd_ < 0) return Fail(IoError::kOther);
+  if (!to.writable_) return Fail(IoError::kDenied);
+  if (FaultFires(FaultOp::kRead)) return Fail(IoError::kInjected);
+  if (FaultFires(FaultOp::kWrite)) return Fail(IoError::kInjected);
+  if (!to.WriteLocked(offset, n, true)) return Fail(IoError::kLocked);
+  std::size_t done = 0;
+  bool in_kernel = true;
+  std::vector<char> buffer;
+  while (done < n) {
+    ssize_t r = -1;
+    if (in_kernel) {
+      off_t from_at = static_cast<off_t>(offset + done);
+      off_t to_at = from_at;
+      r = ::copy_file_range(fd_, &from_at, to.fd_, &to_at, n - done, 0);
+      if (r < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
+        in_kernel = false;  // another file system or an old kernel: through memory
+        continue;
+      }
+    } else {
+      if (buffer.empty()) buffer.resize(std::min<std::size_t>(n, 1u << 20));
+      const std::size_t want = std::min(buffer.size(), n - done);
+      r = ::pread(fd_, buffer.data(), want, static_cast<off_t>(offset + done));
+      if (r > 0) {
+        const std::size_t read = static_cast<std::size_t>(r);
+        std::size_t written = 0;
+        while (written < read) {
+          const ssize_t w = ::pwrite(to.fd_, buffer.data() + written, read - written,
+                                     static_cast<off_t>(offset + done + written));
+          if (w < 0 && errno == EINTR) continue;
+          if (w < 0) {
+            const IoError e = FromErrno(errno);
+            to.WriteLocked(offset, n, false);
+            return Fail(e);
+          }
+          written += static_cast<std::size_t>(w);
+        }
+      }
+    }
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      const IoError e = FromErrno(errno);
+      to.WriteLocked(offset, n, false);
+      return Fail(e);
+    }
+    if (r == 0) break;
+    done += static_cast<std::size_t>(r);
+  }
+  to.WriteLocked(offset, n, false);
+  *got = done;
   return Ok();
 }
 

@@ -90,6 +90,10 @@ class File {
   // Writes all n bytes at offset, or fails.
   bool WriteAt(std::uint64_t offset, const void* data, std::size_t n);
   bool Append(std::string_view data);
+  // Copies up to n bytes at offset of this file to the same offset of `to`
+  // (open for writing), inside the kernel where it can; *got tells how many
+  // (fewer at the end). Counts as one read and one write.
+  bool CopyTo(File& to, std::uint64_t offset, std::size_t n, std::size_t* got);
   // The whole file (for small text files); false when it is larger than limit.
   bool ReadAll(std::string* out, std::uint64_t limit = 16u << 20);
   bool Size(std::uint64_t* size);

@@ -83,9 +83,9 @@ TEST_F(LocalCopyTest, FailuresSayWhyAndLeaveNoCopyThatCouldPassForCurrent) {
   EXPECT_EQ(rec_.shown.back().second, kWarning);
 
   dir_.Put("Baza/N2024.DFX", std::string(150000, 'n'));
-  InjectFault(FaultOp::kWrite, 2, false);  // the second block fails
+  InjectFault(FaultOp::kWrite, 2, false);  // the copy's second step fails
   EXPECT_FALSE(LocalCopy("Baza\\N2024.DFX", 0));
-  EXPECT_EQ(LastMessage(), "Błąd zapisu kopii roboczej Baza\\N2024.DFX"_w);
+  EXPECT_EQ(LastMessage(), "Błąd kopiowania Baza\\N2024.DFX"_w);
   EXPECT_FALSE(IsFile("Tmp\\N2024.DFX"));
   EXPECT_FALSE(IsFile("Tmp\\N2024.DFX~"));
 
