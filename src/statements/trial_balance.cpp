@@ -124,7 +124,11 @@ class Run {
   std::string current_;
   JournalEntry entry_;
   Level acc_, pod7_, pod3_, pod1_, total_, zero_;
-  bool opening_printed_ = false;  // Anali: "Bilans otwarcia" of this account
+  // Anali: the row before which the account's "Bilans otwarcia" goes (its
+  // first posting line of the period); 0 while it has none. The line needs
+  // the whole opening balance, and an opening-balance posting may stand after
+  // postings of the period, so it is put in at the account's close.
+  std::int32_t opening_row_ = 0;
 
   // SynMi: per-day debit and credit from the BO date; offset 0 holds all
   // that was booked on or before it.
@@ -240,13 +244,15 @@ void Run::ZeroLine(std::string_view prefix, Level& into) {
 }
 
 void Run::AnaliOpening() {
-  opening_printed_ = true;
   if (IsZero(acc_.a[kBoWn]) && IsZero(acc_.a[kBoMa])) return;
-  RapWiersz("", "", "Bilans otwarcia", Amount15(acc_.a[kBoWn]), Amount15(acc_.a[kBoMa]));
+  const std::string wn = Amount15(acc_.a[kBoWn]), ma = Amount15(acc_.a[kBoMa]);
+  const std::string_view cells[] = {"", "", "Bilans otwarcia", wn, ma};
+  // Without a posting in the period the line stands at the close.
+  CurrentReport().InsertRow(opening_row_, cells);
 }
 
 void Run::StartAccount() {
-  opening_printed_ = false;
+  opening_row_ = 0;
   if (p_.kind == TrialBalanceKind::Anali) RapTekst('1', current_ + Description(current_));
 }
 
@@ -269,7 +275,9 @@ void Run::Posting(const JournalView& v) {
   // side would leave the sum as it is.
   (debit ? acc_.a[kNaWn] : acc_.a[kNaMa]) += amount;
   if (in_period) {
-    if (p_.kind == TrialBalanceKind::Anali && !opening_printed_) AnaliOpening();
+    if (p_.kind == TrialBalanceKind::Anali && opening_row_ == 0) {
+      opening_row_ = CurrentReport().RowCount() + 1;
+    }
     (debit ? acc_.a[kOkWn] : acc_.a[kOkMa]) += amount;
     if (p_.kind == TrialBalanceKind::Anali) {
       const JournalEntry& e = Whole(v);
@@ -328,7 +336,7 @@ void Run::CloseAccount(std::string_view next) {
   const bool zero_account = p_.kind == TrialBalanceKind::ZOiSN && IsZero(acc_.a[kSaWn]) &&
                             IsZero(acc_.a[kSaMa]);
   if (p_.kind == TrialBalanceKind::SynMi) MonthlyLines();
-  if (p_.kind == TrialBalanceKind::Anali && !opening_printed_) AnaliOpening();
+  if (p_.kind == TrialBalanceKind::Anali) AnaliOpening();
   if (ledger_) {
     TwoLines(acc_.a, current_);
     RapLinia('.');
