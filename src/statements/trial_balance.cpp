@@ -9,6 +9,7 @@
 #include "output/report_document.hpp"
 #include "shell/file_access.hpp"
 #include "shell/status.hpp"
+#include "store/account_order.hpp"
 #include "store/block_reader.hpp"
 #include "store/chart.hpp"
 #include "store/journal_entry.hpp"
@@ -106,6 +107,8 @@ class Run {
   void TwoLines(const AmountSet& a, std::string_view label);
   void ZeroLine(std::string_view prefix, Level& into);
   void AnaliOpening();
+  // A run that must not report: no report and no JPK fragments are left.
+  void Discard();
   void MonthlyLines();
   std::string Description(std::string_view symbol) {
     return symbol.empty() ? std::string() : chart_.Description(symbol, p_.mode);
@@ -249,6 +252,12 @@ void Run::AnaliOpening() {
   const std::string_view cells[] = {"", "", "Bilans otwarcia", wn, ma};
   // Without a posting in the period the line stands at the close.
   CurrentReport().InsertRow(opening_row_, cells);
+}
+
+void Run::Discard() {
+  if (jpk_) jpk_->Discard();
+  jpk_ = nullptr;
+  RapStart("", "", 1);
 }
 
 void Run::StartAccount() {
@@ -411,6 +420,7 @@ bool Run::Read(RecordSource& source, std::string_view file_name) {
 
   const std::uint64_t total = RecordCount(source, kJournalRecordSize);
   BlockReader reader(source, file_name);
+  AccountOrderGuard order;
   std::string last_seen;
   bool seen_any = false;
   bool selected = false;
@@ -418,13 +428,28 @@ bool Run::Read(RecordSource& source, std::string_view file_name) {
   for (;;) {
     const JournalView e = reader.NextView();
     if (reader.StartedBlock()) {
-      if (w_.AbortRequested()) return false;
+      if (w_.AbortRequested()) {
+        // The report stays as far as it got; its JPK rows would be incomplete.
+        if (jpk_) jpk_->Discard();
+        return false;
+      }
       w_.Progress(have_account ? std::string_view(current_) : std::string_view(Code(p_.kind)),
                   static_cast<std::int64_t>(reader.Position()), static_cast<std::int64_t>(total));
     }
     if (reader.AtEnd() || e.IsSentinel()) break;
-    if (e.IsControl() || e.bookingDate() > p_.to) continue;
+    if (e.IsControl()) continue;
     const std::string_view account = e.account();
+    // Sums per account need the file in account order: one that is not
+    // would split accounts and give wrong totals, so the run stops.
+    if (!order.Feed(account, reader.RecordNumber())) {
+      Discard();
+      const std::string text =
+          order.Message(p_.annual_name.empty() ? file_name : std::string_view(p_.annual_name));
+      ShowStatus(text, kWarning);
+      w_.FieldError(kFieldRocz, text);
+      return false;
+    }
+    if (e.bookingDate() > p_.to) continue;
     if (!seen_any || account != last_seen) {
       last_seen = account;
       seen_any = true;

@@ -58,7 +58,8 @@ class RecordingJpk : public JpkKrSink {
   }
   void Posting(const JournalEntry& e) override { postings.emplace_back(e.account.view()); }
   void End() override { ++ended; }
-  int begun = 0, ended = 0;
+  void Discard() override { ++discarded; }
+  int begun = 0, ended = 0, discarded = 0;
   std::vector<std::string> rows;
   std::vector<std::array<Amount, 8>> amounts;
   std::vector<std::string> postings;
@@ -485,9 +486,14 @@ TEST_F(TrialBalanceTest, JpkRowsFollowTheDeepestLevelAndPeriodPostings) {
 
 TEST_F(TrialBalanceTest, AbortStopsTheRun) {
   StandardPostings();
+  RecordingJpk jpk;
+  params_.jpk = &jpk;
   window_.abort = true;
   EXPECT_FALSE(RunIt());
   EXPECT_EQ(FindRow("RAZEM"), 0);
+  // An interrupted run's JPK rows are incomplete: none are kept.
+  EXPECT_EQ(jpk.discarded, 1);
+  EXPECT_EQ(jpk.ended, 0);
 }
 
 // Opening-balance postings that stand after postings of the period, as when
@@ -549,6 +555,55 @@ TEST_F(TrialBalanceTest, AnaliOpeningLineHoldsTheWholeOpeningBalance) {
     SCOPED_TRACE(rows[i].account);
     const std::vector<std::string> cells = Cells(FindRow(rows[i].account));
     EXPECT_EQ((std::vector<std::string>{cells[1], cells[2]}), opening[i]);
+  }
+}
+
+TEST_F(TrialBalanceTest, FileOutOfAccountOrderIsRefusedByEveryOption) {
+  const std::string message = "Zbiór N2024 nie jest uporządkowany według kont (zapis 3)"_w;
+  for (TrialBalanceKind kind : {TrialBalanceKind::ZOiSa, TrialBalanceKind::SyBBO,
+                                TrialBalanceKind::SynMi, TrialBalanceKind::Anali,
+                                TrialBalanceKind::ZOiSN}) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    journal_ = test::JournalBuilder();
+    journal_.Post("201-01", D("010124"), 100, true);
+    journal_.Post("201-02", D("100224"), 25, true);
+    journal_.Post("201-01", D("100324"), 5, false);  // back to an earlier account
+    journal_.Post("201-03", D("100324"), 1, false);
+    RecordingJpk jpk;
+    window_ = FakeWindow();
+    params_.kind = kind;
+    params_.jpk = &jpk;
+    EXPECT_FALSE(RunIt());
+    EXPECT_EQ(window_.field, kFieldRocz);
+    EXPECT_EQ(window_.error, message);
+    EXPECT_EQ(sink_.last, message);
+    // No report, not even a partial one, and no JPK fragments.
+    EXPECT_EQ(CurrentReport().RowCount(), 0);
+    EXPECT_EQ(CurrentReport().ColumnCount(), 0);
+    EXPECT_EQ(jpk.discarded, 1);
+    EXPECT_EQ(jpk.ended, 0);
+  }
+}
+
+TEST_F(TrialBalanceTest, OrderIsCheckedOutsideTheMasksAndThePeriodToo) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> masks;
+    const char* late;  // booking date of the record out of order
+  } cases[] = {
+      {"an account no mask selects", {"201-01"}, "100224"},
+      {"a record after the period end", {}, "100424"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    journal_ = test::JournalBuilder();
+    journal_.Post("201-01", D("100224"), 1, true);
+    journal_.Post("300", D("100224"), 1, true);
+    journal_.Post("202", D(c.late), 1, true);
+    params_.masks = c.masks;
+    window_ = FakeWindow();
+    EXPECT_FALSE(RunIt());
+    EXPECT_EQ(window_.field, kFieldRocz);
   }
 }
 
