@@ -130,8 +130,7 @@ std::uint64_t RangeStart(RecordSource& source, const AccountRange& range,
 
 AccountRangeReader::AccountRangeReader(RecordSource& source, std::string_view file_name,
                                        const AccountRange& range, std::size_t block_records)
-    : range_(range),
-      reader_(source, file_name, block_records, RangeStart(source, range, &order_)) {
+    : range_(range), reader_(source, file_name, block_records, RangeStart(source, range, &order_)) {
   at_end_ = order_.Broken();
 }
 

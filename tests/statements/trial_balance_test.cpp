@@ -560,9 +560,9 @@ TEST_F(TrialBalanceTest, AnaliOpeningLineHoldsTheWholeOpeningBalance) {
 
 TEST_F(TrialBalanceTest, FileOutOfAccountOrderIsRefusedByEveryOption) {
   const std::string message = "Zbiór N2024 nie jest uporządkowany według kont (zapis 3)"_w;
-  for (TrialBalanceKind kind : {TrialBalanceKind::ZOiSa, TrialBalanceKind::SyBBO,
-                                TrialBalanceKind::SynMi, TrialBalanceKind::Anali,
-                                TrialBalanceKind::ZOiSN}) {
+  for (TrialBalanceKind kind :
+       {TrialBalanceKind::ZOiSa, TrialBalanceKind::SyBBO, TrialBalanceKind::SynMi,
+        TrialBalanceKind::Anali, TrialBalanceKind::ZOiSN}) {
     SCOPED_TRACE(static_cast<int>(kind));
     journal_ = test::JournalBuilder();
     journal_.Post("201-01", D("010124"), 100, true);
