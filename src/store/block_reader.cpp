@@ -13,12 +13,14 @@ namespace {
 const std::uint8_t kSentinelBytes[kJournalRecordSize] = {1, 0xFE};
 
 // Reads the account of record n; the sentinel at or past the end or when the
-// read fails.
-AccountSymbol AccountAt(RecordSource& source, std::uint64_t n) {
+// read fails. `control` tells whether the record is a control record.
+AccountSymbol AccountAt(RecordSource& source, std::uint64_t n, bool* control = nullptr) {
   std::uint8_t bytes[kJournalRecordSize];
   std::size_t got = 0;
+  if (control) *control = false;
   if (!source.ReadAt(n * kJournalRecordSize, bytes, sizeof bytes, &got) || got < sizeof bytes)
     return AccountSymbol(kSentinelSymbol);
+  if (control) *control = bytes[71] == 0xFF && bytes[72] == 0xFF;
   return AccountSymbol::Decode(bytes);
 }
 
@@ -84,23 +86,25 @@ std::uint64_t SeekFirstAccount(RecordSource& source, std::string_view symbol,
   // Signed bounds: high may drop to -1 when every record is not less.
   std::int64_t low = 0;
   std::int64_t high = static_cast<std::int64_t>(count) - 1;
-  // The nearest records read so far on either side: record low-1 is below
-  // the wanted symbol, record high+1 is not. `below` starts empty, which is
-  // not above any symbol.
+  // The nearest postings read so far on either side of the bounds: `below`
+  // is below the wanted symbol (empty at first, which is not above any
+  // symbol), `above` is not.
   AccountSymbol below, above;
   bool have_above = false;
   std::uint64_t above_record = 0;
   while (low <= high) {
     const std::int64_t mid = low + (high - low) / 2;
-    const AccountSymbol at = AccountAt(source, static_cast<std::uint64_t>(mid));
-    // A record that cannot be read stands as the sentinel: no order to check.
-    const bool real = at.view() != kSentinelSymbol;
+    bool control = false;
+    const AccountSymbol at = AccountAt(source, static_cast<std::uint64_t>(mid), &control);
+    // A record that cannot be read stands as the sentinel: no order to
+    // check. Nor for a control record, which no reader adds up.
+    const bool real = at.view() != kSentinelSymbol && !control;
     if (CompareSymbols(at, wanted) < 0) {
       if (order && real && CompareSymbols(at, below) < 0) {
         order->Break(static_cast<std::uint64_t>(mid));
         return count;
       }
-      below = at;
+      if (real) below = at;
       low = mid + 1;
     } else {
       if (order && real && have_above && CompareSymbols(above, at) < 0) {

@@ -120,8 +120,8 @@ class BlockReader {
 // record count.
 //
 // With a guard, the records the search reads are also checked against each
-// other: one that lies between two others must not be lower than the one
-// before it nor higher than the one after it. The search sees only a few
+// other (control records aside): one that lies between two others must not
+// be lower than the one before it nor higher than the one after it. The search sees only a few
 // records, so this catches a file out of order only where it looks; on a
 // break the guard says which record, and the answer is the record count
 // (nothing to read).
