@@ -11,7 +11,8 @@
 //            chart, parameter window, the pass and the report text;
 //   ZOiSa+JPK the same with the JPK fragments and the assembled JPK_KR file
 //            (--jpk), with the XML bytes written and their rate (the file is
-//            removed after each round).
+//            removed after each round);
+//   Anali    the whole zel-batch run "Anali": a report line per posting.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -23,6 +24,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/batch.hpp"
@@ -84,11 +86,11 @@ struct BatchRun {
   std::string last_line;
 };
 
-BatchRun RunOnce(const std::string& db, bool jpk) {
-  std::vector<std::string> args = {"--db", db, "ZOiSa"};
+BatchRun RunOnce(const std::string& db, bool jpk, const char* option = "ZOiSa") {
+  std::vector<std::string> args = {"--db", db, option};
   if (jpk) {
     args.push_back("--jpk");
-  } else {
+  } else if (std::string_view(option) == "ZOiSa") {
     args.push_back("JPKo=N");
   }
   zel::BatchRequest request;
@@ -132,7 +134,7 @@ int main(int argc, char** argv) {
 
   std::uint64_t records = 0;
   PlainRead(annual_path, &records);  // warms the page cache
-  Timing read, tb, jpk;
+  Timing read, tb, jpk, anali;
   std::uint64_t xml_bytes = 0;
   for (int r = 0; r < rounds; ++r) {
     double c0 = Cpu();
@@ -157,6 +159,13 @@ int main(int argc, char** argv) {
     // trial balance reads, then into the assembled file.
     xml_bytes = 2 * FileBytes(last.last_line);
     std::filesystem::remove(last.last_line);
+    c0 = Cpu();
+    run = RunOnce(db, false, "Anali");
+    if (run.code != 0) {
+      std::fprintf(stderr, "Anali failed with code %d\n", run.code);
+      return 1;
+    }
+    anali.Keep(run.seconds, Cpu() - c0);
   }
   const double mb = 1e6;
   const double data = static_cast<double>(records) * 250 / mb;
@@ -173,5 +182,6 @@ int main(int argc, char** argv) {
   std::printf("XML rate          %6.0f MB/s by wall, %.0f MB/s by CPU over the whole run (limit 200);\n"
               "                  of the JPK file alone %.0f MB/s by wall, %.0f MB/s by CPU\n",
               xml / jpk.wall, xml / jpk.cpu, xml / 2 / jpk.wall, xml / 2 / jpk.cpu);
+  std::printf("Anali             %8.3f %8.3f\n", anali.wall, anali.cpu);
   return 0;
 }

@@ -4,9 +4,11 @@
 # 1. writes demo years of 100,000 and 1,000,000 postings into /tmp/zel-bench
 #    (zel-demo --postings N; kept between runs, rewritten when zel-demo is newer);
 # 2. bench_batch: "zel-batch ZOiSa JPKo=N" beside a plain read of the same
-#    annual file, and the run with the JPK_KR fragments and file (XML rate);
-# 3. maximum resident memory of zel-batch for 100k and 1M postings
-#    (/usr/bin/time -v), which must not grow with the postings;
+#    annual file, the run with the JPK_KR fragments and file (XML rate), and
+#    the analytic ledger "Anali";
+# 3. maximum resident memory of zel-batch ZOiSa for 100k and 1M postings
+#    (/usr/bin/time -v), which must not grow with the postings, and of Anali,
+#    whose report holds a line per posting;
 # 4. ledger-cli's `balance` over the same 1M postings (the working file
 #    converted by bench_batch_ledger), against zel-batch's whole process.
 #    ledger is a peer tool to compare with, not a part of Zel; it is installed
@@ -43,12 +45,15 @@ year "$root/1m" 1000000
 echo "== trial balance beside a plain read; JPK_KR writing (1M postings)"
 "$build/bench/bench_batch" "$root/1m" N2024 3
 
-echo "== memory of zel-batch ZOiSa JPKo=N"
-for n in 100k 1m; do
-  /usr/bin/time -v "$batch" --db "$root/$n" ZOiSa JPKo=N >/dev/null 2>"$root/time-$n.txt"
-  rss=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$root/time-$n.txt")
-  wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$root/time-$n.txt")
-  echo "$n postings: max RSS $rss KB, wall $wall"
+for option in "ZOiSa JPKo=N" Anali; do
+  echo "== memory of zel-batch $option"
+  for n in 100k 1m; do
+    # shellcheck disable=SC2086 # the option and its field value are two arguments
+    /usr/bin/time -v "$batch" --db "$root/$n" $option >/dev/null 2>"$root/time-$n.txt"
+    rss=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$root/time-$n.txt")
+    wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$root/time-$n.txt")
+    echo "$n postings: max RSS $rss KB, wall $wall"
+  done
 done
 
 if [ "$with_ledger" = 1 ]; then

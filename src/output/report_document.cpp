@@ -79,6 +79,24 @@ void ReportDocument::AddRow(std::span<const std::string_view> cells) {
   AppendRow('0', cells.first(n), true);
 }
 
+void ReportDocument::InsertRow(std::int32_t before, std::span<const std::string_view> cells) {
+  if (before < 1 || before > RowCount()) {
+    AddRow(cells);
+    return;
+  }
+  const std::size_t index = static_cast<std::size_t>(before - 1);
+  const std::size_t at = static_cast<std::size_t>(offsets_[index]);
+  const std::size_t old_size = bytes_.size();
+  AddRow(cells);
+  const std::size_t length = bytes_.size() - old_size;
+  // The new row's bytes go in front of the rows from `before` on.
+  std::rotate(bytes_.begin() + static_cast<std::ptrdiff_t>(at),
+              bytes_.begin() + static_cast<std::ptrdiff_t>(old_size), bytes_.end());
+  offsets_.pop_back();
+  for (std::size_t i = index; i < offsets_.size(); ++i) offsets_[i] += length;
+  offsets_.insert(offsets_.begin() + static_cast<std::ptrdiff_t>(index), at);
+}
+
 void ReportDocument::AddText(char kind, std::string_view text) {
   const std::string_view one[] = {text};
   AppendRow(kind, one, false);

@@ -76,6 +76,10 @@ class ReportDocument {
   // A data row: missing trailing cells are empty, cells past the column
   // count are dropped.
   void AddRow(std::span<const std::string_view> cells);
+  // The same row put before row `before` (1..RowCount; any other number
+  // appends it): for a producer that knows a row only after the rows that
+  // follow it. Costs a move of the rows after it, so it suits rows near the end.
+  void InsertRow(std::int32_t before, std::span<const std::string_view> cells);
   void AddText(char kind, std::string_view text);
   void AddRule(char c);
 

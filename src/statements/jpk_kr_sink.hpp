@@ -28,6 +28,10 @@ class JpkKrSink {
   virtual void Posting(const JournalEntry& entry) = 0;
   // Writes the control elements and closes the fragment files.
   virtual void End() = 0;
+  // Instead of End, for a run that ended without its report (a file out of
+  // account order, an abort): closes and removes the fragment files, so that
+  // no JPK file is assembled from an incomplete run.
+  virtual void Discard() = 0;
 };
 
 }  // namespace zel

@@ -9,6 +9,7 @@
 #include "output/report_document.hpp"
 #include "shell/file_access.hpp"
 #include "shell/status.hpp"
+#include "store/account_order.hpp"
 #include "store/block_reader.hpp"
 #include "store/chart.hpp"
 #include "store/journal_entry.hpp"
@@ -106,6 +107,8 @@ class Run {
   void TwoLines(const AmountSet& a, std::string_view label);
   void ZeroLine(std::string_view prefix, Level& into);
   void AnaliOpening();
+  // A run that must not report: no report and no JPK fragments are left.
+  void Discard();
   void MonthlyLines();
   std::string Description(std::string_view symbol) {
     return symbol.empty() ? std::string() : chart_.Description(symbol, p_.mode);
@@ -124,7 +127,11 @@ class Run {
   std::string current_;
   JournalEntry entry_;
   Level acc_, pod7_, pod3_, pod1_, total_, zero_;
-  bool opening_printed_ = false;  // Anali: "Bilans otwarcia" of this account
+  // Anali: the row before which the account's "Bilans otwarcia" goes (its
+  // first posting line of the period); 0 while it has none. The line needs
+  // the whole opening balance, and an opening-balance posting may stand after
+  // postings of the period, so it is put in at the account's close.
+  std::int32_t opening_row_ = 0;
 
   // SynMi: per-day debit and credit from the BO date; offset 0 holds all
   // that was booked on or before it.
@@ -240,13 +247,21 @@ void Run::ZeroLine(std::string_view prefix, Level& into) {
 }
 
 void Run::AnaliOpening() {
-  opening_printed_ = true;
   if (IsZero(acc_.a[kBoWn]) && IsZero(acc_.a[kBoMa])) return;
-  RapWiersz("", "", "Bilans otwarcia", Amount15(acc_.a[kBoWn]), Amount15(acc_.a[kBoMa]));
+  const std::string wn = Amount15(acc_.a[kBoWn]), ma = Amount15(acc_.a[kBoMa]);
+  const std::string_view cells[] = {"", "", "Bilans otwarcia", wn, ma};
+  // Without a posting in the period the line stands at the close.
+  CurrentReport().InsertRow(opening_row_, cells);
+}
+
+void Run::Discard() {
+  if (jpk_) jpk_->Discard();
+  jpk_ = nullptr;
+  RapStart("", "", 1);
 }
 
 void Run::StartAccount() {
-  opening_printed_ = false;
+  opening_row_ = 0;
   if (p_.kind == TrialBalanceKind::Anali) RapTekst('1', current_ + Description(current_));
 }
 
@@ -269,7 +284,9 @@ void Run::Posting(const JournalView& v) {
   // side would leave the sum as it is.
   (debit ? acc_.a[kNaWn] : acc_.a[kNaMa]) += amount;
   if (in_period) {
-    if (p_.kind == TrialBalanceKind::Anali && !opening_printed_) AnaliOpening();
+    if (p_.kind == TrialBalanceKind::Anali && opening_row_ == 0) {
+      opening_row_ = CurrentReport().RowCount() + 1;
+    }
     (debit ? acc_.a[kOkWn] : acc_.a[kOkMa]) += amount;
     if (p_.kind == TrialBalanceKind::Anali) {
       const JournalEntry& e = Whole(v);
@@ -328,7 +345,7 @@ void Run::CloseAccount(std::string_view next) {
   const bool zero_account = p_.kind == TrialBalanceKind::ZOiSN && IsZero(acc_.a[kSaWn]) &&
                             IsZero(acc_.a[kSaMa]);
   if (p_.kind == TrialBalanceKind::SynMi) MonthlyLines();
-  if (p_.kind == TrialBalanceKind::Anali && !opening_printed_) AnaliOpening();
+  if (p_.kind == TrialBalanceKind::Anali) AnaliOpening();
   if (ledger_) {
     TwoLines(acc_.a, current_);
     RapLinia('.');
@@ -403,6 +420,7 @@ bool Run::Read(RecordSource& source, std::string_view file_name) {
 
   const std::uint64_t total = RecordCount(source, kJournalRecordSize);
   BlockReader reader(source, file_name);
+  AccountOrderGuard order;
   std::string last_seen;
   bool seen_any = false;
   bool selected = false;
@@ -410,13 +428,28 @@ bool Run::Read(RecordSource& source, std::string_view file_name) {
   for (;;) {
     const JournalView e = reader.NextView();
     if (reader.StartedBlock()) {
-      if (w_.AbortRequested()) return false;
+      if (w_.AbortRequested()) {
+        // The report stays as far as it got; its JPK rows would be incomplete.
+        if (jpk_) jpk_->Discard();
+        return false;
+      }
       w_.Progress(have_account ? std::string_view(current_) : std::string_view(Code(p_.kind)),
                   static_cast<std::int64_t>(reader.Position()), static_cast<std::int64_t>(total));
     }
     if (reader.AtEnd() || e.IsSentinel()) break;
-    if (e.IsControl() || e.bookingDate() > p_.to) continue;
+    if (e.IsControl()) continue;
     const std::string_view account = e.account();
+    // Sums per account need the file in account order: one that is not
+    // would split accounts and give wrong totals, so the run stops.
+    if (!order.Feed(account, reader.RecordNumber())) {
+      Discard();
+      const std::string text =
+          order.Message(p_.annual_name.empty() ? file_name : std::string_view(p_.annual_name));
+      ShowStatus(text, kWarning);
+      w_.FieldError(kFieldRocz, text);
+      return false;
+    }
+    if (e.bookingDate() > p_.to) continue;
     if (!seen_any || account != last_seen) {
       last_seen = account;
       seen_any = true;

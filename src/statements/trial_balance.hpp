@@ -72,11 +72,15 @@ bool CheckTrialBalance(const TrialBalanceParams& p, OptionServices& window);
 
 // The whole run: checks, opens the annual file read-only with writers denied
 // (with retries), reads and reports. False when nothing was reported (a
-// failed check, a file locked through all retries, an abort).
+// failed check, a file locked through all retries, a file not in account
+// order, an abort).
 bool TrialBalance(const TrialBalanceParams& p, OptionServices& window);
 
 // The reading and reporting part over any source of journal records (no
-// checks). False when the user aborted.
+// checks). False when the user aborted, or when a record's account is lower
+// than the one before it: then the message names the file (the annual name,
+// else `file_name`) and the record, on field Rocz, the report is emptied and
+// the JPK fragments are removed.
 bool TrialBalanceFrom(const TrialBalanceParams& p, RecordSource& source,
                       std::string_view file_name, OptionServices& window);
 

@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/account_order.hpp"
 #include "store/journal_entry.hpp"
 #include "store/record_source.hpp"
 
@@ -117,7 +118,15 @@ class BlockReader {
 // by binary search reading one record at a time; a position at or past the
 // end reads as the sentinel, so a symbol past the last account gives the
 // record count.
-std::uint64_t SeekFirstAccount(RecordSource& source, std::string_view symbol);
+//
+// With a guard, the records the search reads are also checked against each
+// other (control records aside): one that lies between two others must not
+// be lower than the one before it nor higher than the one after it. The search sees only a few
+// records, so this catches a file out of order only where it looks; on a
+// break the guard says which record, and the answer is the record count
+// (nothing to read).
+std::uint64_t SeekFirstAccount(RecordSource& source, std::string_view symbol,
+                               AccountOrderGuard* order = nullptr);
 
 // The accounts a statement reads from an annual file.
 struct AccountRange {
@@ -132,18 +141,26 @@ struct AccountRange {
 // the period end; the first account above the range ends the data (the
 // sentinel from then on). Records booked before the period start are kept:
 // the reports count them as opening or cumulative values.
+//
+// The order is checked as the records come (control records aside, which no
+// total reads): the search's probes and then every record read. A record
+// lower than the one before it ends the data at once; OutOfOrder() then
+// holds and the caller must refuse to report, with order().Message(name).
 class AccountRangeReader {
  public:
   AccountRangeReader(RecordSource& source, std::string_view file_name, const AccountRange& range,
                      std::size_t block_records = kJournalBlock);
   const JournalEntry& Next();
   bool AtEnd() const { return at_end_; }
+  bool OutOfOrder() const { return order_.Broken(); }
+  const AccountOrderGuard& order() const { return order_; }
   const BlockReader& reader() const { return reader_; }
 
  private:
   bool AboveRange(std::string_view account) const;
 
   AccountRange range_;
+  AccountOrderGuard order_;  // before reader_: the search in its start feeds it
   BlockReader reader_;
   bool at_end_ = false;
   JournalEntry current_;

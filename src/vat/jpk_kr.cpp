@@ -238,6 +238,18 @@ void JpkKrWriter::End() {
   }
 }
 
+void JpkKrWriter::Discard() {
+  open_ = false;
+  for (auto [f, code] : {std::pair{&zois_, "ZOiS"}, std::pair{&dzie_, "Dzie"},
+                         std::pair{&koza_, "KoZa"}}) {
+    f->buffer.clear();
+    f->ok = false;
+    if (f->file.IsOpen()) f->file.Close();
+    const std::string path = FragmentPath(code);
+    if (IsFile(path)) RemoveFile(path);
+  }
+}
+
 std::unique_ptr<JpkKrSink> MakeJpkKrWriter() { return std::make_unique<JpkKrWriter>(); }
 
 // --- taxpayer data ---

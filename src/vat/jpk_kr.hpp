@@ -48,6 +48,7 @@ class JpkKrWriter : public JpkKrSink {
   void AccountRow(std::string_view symbol, const std::array<Amount, 8>& amounts) override;
   void Posting(const JournalEntry& entry) override;
   void End() override;
+  void Discard() override;
 
   std::int64_t JournalRows() const { return rows_; }
 

@@ -1,6 +1,6 @@
 // Journal files of any content: the block reader, the account search and
-// the range reader never crash, never hand out a damaged amount, and every
-// decoded record encodes and decodes to itself.
+// the range reader never crash, never hand out a damaged amount or a record
+// out of account order, and every decoded record encodes and decodes to itself.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -47,9 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     range.period_end = static_cast<DayNo>(size);
     AccountRangeReader ranged(source, "F.DFX", range, 50);
     Amount sum = 0;
+    AccountSymbol last;
     for (const JournalEntry* e = &ranged.Next(); !ranged.AtEnd(); e = &ranged.Next()) {
       if (e->IsControl() || e->AmountDamaged()) std::abort();
       if (range.period_end != 0 && e->bookingDate > range.period_end) std::abort();
+      // The order guard stops the reader before a record out of order.
+      if (CompareSymbols(e->account, last) < 0) std::abort();
+      last = e->account;
       sum += e->amount;
     }
     if (!std::isfinite(sum)) std::abort();

@@ -152,6 +152,33 @@ TEST_F(ReportDocumentTest, RowsAreStoredCompactly) {
   EXPECT_EQ(doc.Cell(54321, 5), "7,00");
 }
 
+TEST_F(ReportDocumentTest, InsertedRowTakesItsPlaceAndMovesTheRest) {
+  ReportDocument doc;
+  doc.Start("n", "t", 1);
+  doc.AddColumn('l', 5, "", "");
+  doc.AddColumn('p', 14, "", "");
+  doc.CloseHeader("");
+  const std::string_view a[] = {"a", "1,00"}, b[] = {"b"}, c[] = {"c", "3,00"};
+  doc.AddRow(a);
+  doc.AddText('1', "tekst");
+  doc.AddRow(c);
+  doc.InsertRow(3, b);  // before "c"
+  const std::string_view d[] = {" d ", "4,00", "too many"};
+  doc.InsertRow(1, d);  // first, cut to the columns and stripped
+  const std::string_view e[] = {"e"};
+  doc.InsertRow(0, e);  // no such row: appended
+  ASSERT_EQ(doc.RowCount(), 6);
+  const char kinds[] = {'0', '0', '1', '0', '0', '0'};
+  const char* first[] = {"d", "a", "tekst", "b", "c", "e"};
+  const char* second[] = {"4,00", "1,00", "", "", "3,00", ""};
+  for (std::int32_t r = 1; r <= 6; ++r) {
+    SCOPED_TRACE(r);
+    EXPECT_EQ(doc.RowKind(r), kinds[r - 1]);
+    EXPECT_EQ(doc.Cell(r, 1), first[r - 1]);
+    EXPECT_EQ(doc.Cell(r, 2), second[r - 1]);
+  }
+}
+
 TEST(DefaultRowsPerPage, WideReportsGetSmallerFontsAndMoreRows) {
   ReportDocument narrow;
   narrow.Start("n", "t", 1);

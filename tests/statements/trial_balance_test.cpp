@@ -58,7 +58,8 @@ class RecordingJpk : public JpkKrSink {
   }
   void Posting(const JournalEntry& e) override { postings.emplace_back(e.account.view()); }
   void End() override { ++ended; }
-  int begun = 0, ended = 0;
+  void Discard() override { ++discarded; }
+  int begun = 0, ended = 0, discarded = 0;
   std::vector<std::string> rows;
   std::vector<std::array<Amount, 8>> amounts;
   std::vector<std::string> postings;
@@ -485,9 +486,125 @@ TEST_F(TrialBalanceTest, JpkRowsFollowTheDeepestLevelAndPeriodPostings) {
 
 TEST_F(TrialBalanceTest, AbortStopsTheRun) {
   StandardPostings();
+  RecordingJpk jpk;
+  params_.jpk = &jpk;
   window_.abort = true;
   EXPECT_FALSE(RunIt());
   EXPECT_EQ(FindRow("RAZEM"), 0);
+  // An interrupted run's JPK rows are incomplete: none are kept.
+  EXPECT_EQ(jpk.discarded, 1);
+  EXPECT_EQ(jpk.ended, 0);
+}
+
+// Opening-balance postings that stand after postings of the period, as when
+// an opening document is entered late.
+TEST_F(TrialBalanceTest, AnaliOpeningLineHoldsTheWholeOpeningBalance) {
+  chart_builder_.Add("201-03", "Firma Gamma");
+  const DayNo bo = D("010124");
+  journal_.Post("201-01", bo, 100, true, "BO 1", 1);
+  journal_.Post("201-01", D("100224"), 25, true, "FV 1", 1);
+  journal_.Post("201-01", bo, 30, false, "BO 2", 1);
+  journal_.Post("201-01", D("150324"), 10, false, "WB 1", 1);
+  // The only opening posting after the period's: the line must still come.
+  journal_.Post("201-02", D("100224"), 5, true, "FV 2", 1);
+  journal_.Post("201-02", bo, 70, true, "BO 3", 1);
+  // Nothing in the period: the line at the account's close.
+  journal_.Post("201-03", bo, 12, false, "BO 4", 1);
+  params_.kind = TrialBalanceKind::Anali;
+  params_.mode = 'N';
+  ASSERT_TRUE(RunIt());
+
+  struct Row {
+    const char* account;
+    const char* head;
+    const char* wn;
+    const char* ma;
+    const char* next;  // column 3 of the row after the opening line
+  } rows[] = {
+      {"201-01", "201-01   Firma Alfa", "100,00", "30,00", "FV 1/1"},
+      {"201-02", "201-02   Firma Beta", "70,00", "", "FV 2/1"},
+      {"201-03", "201-03   Firma Gamma", "", "12,00", ""},
+  };
+  std::vector<std::vector<std::string>> opening;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.account);
+    const std::int32_t head = FindText(row.head);
+    ASSERT_NE(head, 0);
+    std::vector<std::string> line = Cells(head + 1);
+    line.resize(5);
+    EXPECT_EQ(line, (std::vector<std::string>{"", "", "Bilans otwarcia", row.wn, row.ma}));
+    EXPECT_EQ(Cells(head + 2)[2], row.next);
+    opening.push_back({row.wn, row.ma});
+  }
+  int opening_lines = 0;
+  for (std::int32_t r = FindRow("Bilans otwarcia", 3); r != 0;
+       r = FindRow("Bilans otwarcia", 3, r + 1)) {
+    ++opening_lines;
+  }
+  EXPECT_EQ(opening_lines, 3);
+  // The posting lines keep their file order after the opening line.
+  const std::int32_t alfa = FindText("201-01   Firma Alfa");
+  EXPECT_EQ(Cells(alfa + 3)[2], "WB 1/1");
+
+  // The same opening balance as the trial balance shows per account.
+  params_.kind = TrialBalanceKind::ZOiSa;
+  params_.mode = 'B';
+  params_.pod7 = 6;
+  ASSERT_TRUE(RunIt());
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    SCOPED_TRACE(rows[i].account);
+    const std::vector<std::string> cells = Cells(FindRow(rows[i].account));
+    EXPECT_EQ((std::vector<std::string>{cells[1], cells[2]}), opening[i]);
+  }
+}
+
+TEST_F(TrialBalanceTest, FileOutOfAccountOrderIsRefusedByEveryOption) {
+  const std::string message = "Zbiór N2024 nie jest uporządkowany według kont (zapis 3)"_w;
+  for (TrialBalanceKind kind :
+       {TrialBalanceKind::ZOiSa, TrialBalanceKind::SyBBO, TrialBalanceKind::SynMi,
+        TrialBalanceKind::Anali, TrialBalanceKind::ZOiSN}) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    journal_ = test::JournalBuilder();
+    journal_.Post("201-01", D("010124"), 100, true);
+    journal_.Post("201-02", D("100224"), 25, true);
+    journal_.Post("201-01", D("100324"), 5, false);  // back to an earlier account
+    journal_.Post("201-03", D("100324"), 1, false);
+    RecordingJpk jpk;
+    window_ = FakeWindow();
+    params_.kind = kind;
+    params_.jpk = &jpk;
+    EXPECT_FALSE(RunIt());
+    EXPECT_EQ(window_.field, kFieldRocz);
+    EXPECT_EQ(window_.error, message);
+    EXPECT_EQ(sink_.last, message);
+    // No report, not even a partial one, and no JPK fragments.
+    EXPECT_EQ(CurrentReport().RowCount(), 0);
+    EXPECT_EQ(CurrentReport().ColumnCount(), 0);
+    EXPECT_EQ(jpk.discarded, 1);
+    EXPECT_EQ(jpk.ended, 0);
+  }
+}
+
+TEST_F(TrialBalanceTest, OrderIsCheckedOutsideTheMasksAndThePeriodToo) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> masks;
+    const char* late;  // booking date of the record out of order
+  } cases[] = {
+      {"an account no mask selects", {"201-01"}, "100224"},
+      {"a record after the period end", {}, "100424"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    journal_ = test::JournalBuilder();
+    journal_.Post("201-01", D("100224"), 1, true);
+    journal_.Post("300", D("100224"), 1, true);
+    journal_.Post("202", D(c.late), 1, true);
+    params_.masks = c.masks;
+    window_ = FakeWindow();
+    EXPECT_FALSE(RunIt());
+    EXPECT_EQ(window_.field, kFieldRocz);
+  }
 }
 
 TEST_F(TrialBalanceTest, EmptyFileGivesHeadingsAndZeroTotals) {

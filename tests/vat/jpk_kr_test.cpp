@@ -237,6 +237,32 @@ TEST_F(JpkFileTest, TrialBalanceRunGivesAValidFile) {
   EXPECT_EQ(std::system(cmd.c_str()), 0) << ReadNative(root_ + "/validate.txt");
 }
 
+// A run refused for a file out of account order leaves no fragments, not
+// even those of an earlier run: the JPK button has nothing to assemble.
+TEST_F(JpkFileTest, RunOverAFileOutOfOrderLeavesNoFragments) {
+  WriteFragments();
+  ASSERT_TRUE(std::filesystem::exists(root_ + "/tmp/Ux-ZOiS.005"));
+  test::JournalBuilder j;
+  j.Post("700", DayFromDdMmYy("150324"), 10, false);
+  j.Post("201-01", DayFromDdMmYy("150324"), 10, true);
+  const std::string bytes = j.Bytes();
+  MemorySource source(bytes);
+  JpkKrWriter writer(&chart_);
+  TrialBalanceParams p;
+  p.annual_name = "N2024";
+  p.from = FromDate;
+  p.to = ToDate;
+  p.chart = &chart_;
+  p.jpk = &writer;
+  SilentOptionServices window(" za 03-2024");
+  EXPECT_FALSE(TrialBalanceFrom(p, source, "N2024", window));
+  for (const char* code : {"ZOiS", "Dzie", "KoZa"}) {
+    SCOPED_TRACE(code);
+    EXPECT_FALSE(std::filesystem::exists(root_ + "/tmp/Ux-" + code + ".005"));
+  }
+  EXPECT_EQ(XmlE(), "");
+}
+
 TEST_F(JpkFileTest, TaxpayerFileOfTheDatabaseIsUsed) {
   WriteFragments();
   std::ofstream(root_ + "/db/Podmiot1.TXT") << "KUr=1435\r\nPNa=Nasza Firma\r\n";
