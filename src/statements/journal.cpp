@@ -131,7 +131,8 @@ void Printer::Close(std::string_view next, bool last) {
     std::string text = description_;
     if (text.empty() && !account20_.empty()) {
       text = " " + account20_ + " ";
-      if (chart_.Contains(account20_)) text += chart_.FullNameAt(chart_.Find(account20_));
+      std::size_t slot = 0;
+      if (chart_.Contains(account20_, &slot)) text += chart_.FullNameAt(slot);
     }
     RapWiersz("", "dok. z dnia " + DayToText8(date_), Amount19(wn_), Amount19(ma_), text);
   }
