@@ -88,14 +88,27 @@ void PutAmount(std::uint8_t* out, Amount x) {
   }
 }
 
-Key MakeKey(const JournalView& v, std::uint32_t position) {
+// The amount key of the last record: the two sides of a posting line stand
+// next to each other with the same amount, and rounding is the dear part.
+struct AmountMemo {
+  std::uint8_t raw[10] = {};
+  std::uint8_t key[10] = {};
+  bool valid = false;
+};
+
+Key MakeKey(const JournalView& v, std::uint32_t position, AmountMemo& memo) {
   const std::uint8_t* p = v.bytes();
   Key k;
   PutText(k.b.data() + kKeyDocument, p + 28, 12);
   k.b[kKeyControl] = v.IsControl() ? 1 : 0;
   PutU16(k.b.data() + kKeyEntry, p + 41);
   PutText(k.b.data() + kKeyTransaction, p + 101, 20);
-  PutAmount(k.b.data() + kKeyAmount, v.amount());
+  if (!memo.valid || std::memcmp(memo.raw, p + 73, 10) != 0) {
+    PutAmount(memo.key, v.amount());
+    std::memcpy(memo.raw, p + 73, 10);
+    memo.valid = true;
+  }
+  std::memcpy(k.b.data() + kKeyAmount, memo.key, 10);
   PutU16(k.b.data() + kKeyDue, p + 124);
   k.b[kKeySide] = p[43];
   k.b[kKeyPosition] = static_cast<std::uint8_t>(position >> 24);
@@ -153,6 +166,7 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
   std::vector<Key> keys;
   keys.reserve(static_cast<std::size_t>(total));  // once: no doubling past one key a record
   {
+    AmountMemo memo;
     BlockReader reader(source, source_path, kReadRecords);
     for (;;) {
       const JournalView v = reader.NextView();
@@ -170,7 +184,7 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
       // Control records are kept whatever their date: they belong to their
       // document, and a document without a selected posting drops them below.
       if (!v.IsControl() && (v.bookingDate() < p.from || v.bookingDate() > p.to)) continue;
-      keys.push_back(MakeKey(v, static_cast<std::uint32_t>(reader.RecordNumber())));
+      keys.push_back(MakeKey(v, static_cast<std::uint32_t>(reader.RecordNumber()), memo));
     }
   }
   // Every key is distinct (the position is part of it), so this sort keeps
@@ -247,7 +261,11 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
   }
   if (!flush()) return fail("Nie zapisano "_w + part);
   if (!out.Close()) return fail("Nie zapisano "_w + part);
-  if (!ReplaceFile(part, sorted_path)) {
+  // The sorted file is this workstation's own and lives for one run: a stale
+  // one of an interrupted run goes, and the new one takes its name without
+  // the folder sync a replaced shared file needs.
+  if (FileOrFolderExists(sorted_path)) RemoveFile(sorted_path);
+  if (!RenameFile(part, sorted_path)) {
     RemoveFile(part);
     ShowStatus("Nie zapisano "_w + std::string(sorted_path), kWarning);
     return SortResult::kFailed;
