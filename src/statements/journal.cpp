@@ -51,7 +51,7 @@ void Head(const JournalParams& p, std::string_view title) {
 class Printer {
  public:
   Printer(const JournalParams& p, OptionServices& w)
-      : p_(p), w_(w), chart_(p.chart ? *p.chart : Chart()), full_(p.kind == JournalKind::DzieP),
+      : w_(w), chart_(p.chart ? *p.chart : Chart()), full_(p.kind == JournalKind::DzieP),
         masks_(ExpandDocumentMasks(p.masks)) {}
 
   // False when the user interrupted (the report then ends in "Przerwanie").
@@ -63,7 +63,6 @@ class Printer {
   void Posting(const JournalEntry& e);
   void Control(const JournalEntry& e);
 
-  const JournalParams& p_;
   OptionServices& w_;
   ChartTable& chart_;
   const bool full_;

@@ -11,7 +11,7 @@
 // records are sorted once (one stable n log n sort of compact keys, the
 // file position last) into the temporary file "DZ", which is printed and
 // then removed at every end of the run. Memory for the sort is one key of
-// 56 bytes per selected record; nothing else grows with the file.
+// 54 bytes per selected record; nothing else grows with the file.
 #pragma once
 
 #include <cstdint>
