@@ -110,12 +110,21 @@ TEST_F(JournalBatch, FullJournalOfTheYearFlagsExactlyTheDeliberateFaults) {
                      }));
   EXPECT_EQ(year_->wrong_control_document, "FV24/000032");
   EXPECT_EQ(year_->unbalanced_document, "PK24/000027");
-  EXPECT_EQ(gaps, (std::vector<std::string>{
-                      "BO24/000003>FV24/000001", "FV24/000123>FZ24/000001",
-                      "FZ24/000108>KP24/000001", "KP24/000003>KP24/000005",
-                      "KP24/000025>KW24/000001", "KW24/000024>PK24/000001",
-                      "PK24/000062>WB24/000001",
-                  }));
+  // A "=" rule at each change of document kind and at the cancelled cash
+  // receipt KP24/000004, nowhere else.
+  std::vector<std::string> documents;
+  for (const JournalEntry& e : year_->working) documents.push_back(e.documentNo.str());
+  std::sort(documents.begin(), documents.end());
+  documents.erase(std::unique(documents.begin(), documents.end()), documents.end());
+  std::vector<std::string> want_gaps;
+  for (std::size_t i = 1; i < documents.size(); ++i) {
+    if (documents[i].substr(0, 2) != documents[i - 1].substr(0, 2) ||
+        documents[i] == "KP24/000005") {
+      want_gaps.push_back(documents[i - 1] + ">" + documents[i]);
+    }
+  }
+  EXPECT_EQ(want_gaps.size(), 7u);
+  EXPECT_EQ(gaps, want_gaps);
   Amount want_wn = 0, want_ma = 0;
   for (const JournalEntry& e : year_->working) {
     if (e.IsControl()) continue;
