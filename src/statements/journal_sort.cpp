@@ -167,7 +167,10 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
   keys.reserve(static_cast<std::size_t>(total));  // once: no doubling past one key a record
   {
     AmountMemo memo;
-    BlockReader reader(source, source_path, kReadRecords);
+    // A damaged record is reported under the working file's name, which the
+    // user knows, not the local copy's.
+    const std::string_view shown = p.working_path.empty() ? source_path : p.working_path;
+    BlockReader reader(source, shown, kReadRecords);
     for (;;) {
       const JournalView v = reader.NextView();
       if (reader.AtEnd()) break;

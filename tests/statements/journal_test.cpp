@@ -301,6 +301,18 @@ TEST_F(JournalTest, EmptyFileAndEmptySelectionReportNothing) {
   EXPECT_TRUE(Shown("Brak dekretów"));
 }
 
+TEST_F(JournalTest, DamagedAmountIsLeftOutAndSaid) {
+  JournalBuilder b;
+  b.Post("100", D("100124"), 5, true, "KP/1", 1);
+  b.Post("201", D("100124"), 5, false, "KP/1", 2);
+  b.Post("201", D("100124"), 7, false, "KP/1", 3);
+  const std::uint8_t nan[10] = {0, 0, 0, 0, 0, 0, 0, 0xC0, 0xFF, 0x7F};
+  b.SetRawAmount(2, nan);
+  ASSERT_TRUE(Run(b));
+  EXPECT_EQ(Rows().back(), "0||Razem zbiór|5,00|5,00");
+  EXPECT_TRUE(Shown("Uszkodzony zapis nr 3 w Baza\\R2024.DFX"));
+}
+
 TEST_F(JournalTest, PostingOrderSortsAndTitlesOnly) {
   JournalBuilder b;
   b.Post("100", D("100124"), 1, true, "KP/1", 1);
