@@ -7,6 +7,8 @@
 #    annual file, and the run with the JPK_KR fragments and file (XML rate);
 # 3. maximum resident memory of zel-batch for 100k and 1M postings
 #    (/usr/bin/time -v), which must not grow with the postings;
+# 3a. bench_journal: the journals' sort and DzieP/DzieS beside a plain read,
+#    a plain copy and Anali, for 100k and 1M postings, with the sort's memory;
 # 4. ledger-cli's `balance` over the same 1M postings (the working file
 #    converted by bench_batch_ledger), against zel-batch's whole process.
 #    ledger is a peer tool to compare with, not a part of Zel; it is installed
@@ -19,7 +21,7 @@ with_ledger=1
 
 build=${ZEL_BUILD_DIR:-build-bench}
 ZEL_BUILD_DIR=$build ZEL_JOBS=${ZEL_JOBS:-2} bash scripts/build.sh plain \
-  zel-batch zel-demo bench_batch bench_batch_ledger >/dev/null
+  zel-batch zel-demo bench_batch bench_batch_ledger bench_journal >/dev/null
 batch=$build/src/app/zel-batch
 demo=$build/src/app/zel-demo
 
@@ -50,6 +52,9 @@ for n in 100k 1m; do
   wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$root/time-$n.txt")
   echo "$n postings: max RSS $rss KB, wall $wall"
 done
+
+echo "== journals: sort, DzieP and DzieS beside a plain read and Anali"
+"$build/bench/bench_journal" "$root/100k" "$root/1m"
 
 if [ "$with_ledger" = 1 ]; then
   if ! command -v ledger >/dev/null; then
