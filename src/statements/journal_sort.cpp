@@ -11,6 +11,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "common/cp1250.hpp"
 #include "common/numbers.hpp"
@@ -164,7 +165,14 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
   const std::string_view first = p.first_document;
   const bool no_last = p.last_document.empty();
   std::vector<Key> keys;
-  keys.reserve(static_cast<std::size_t>(total));  // once: no doubling past one key a record
+  // Reserved once: no doubling past one key a record. A file too large for
+  // the memory is refused, not a crash.
+  try {
+    keys.reserve(static_cast<std::size_t>(total));
+  } catch (const std::bad_alloc&) {
+    ShowStatus("Za mało pamięci na sortowanie "_w + std::string(source_path), kWarning);
+    return SortResult::kFailed;
+  }
   {
     AmountMemo memo;
     // A damaged record is reported under the working file's name, which the
