@@ -44,7 +44,21 @@ static_assert(kKeyPosition + 4 == kJournalKeySize);
 
 struct Key {
   std::array<std::uint8_t, kJournalKeySize> b;
-  bool operator<(const Key& o) const { return std::memcmp(b.data(), o.b.data(), b.size()) < 0; }
+  // The document number, the control flag and the entry number settle
+  // almost every comparison: they are the first 16 bytes, compared as two
+  // big-endian words before the rest.
+  bool operator<(const Key& o) const {
+    const std::uint64_t a0 = Word(0), b0 = o.Word(0);
+    if (a0 != b0) return a0 < b0;
+    const std::uint64_t a1 = Word(8), b1 = o.Word(8);
+    if (a1 != b1) return a1 < b1;
+    return std::memcmp(b.data() + 16, o.b.data() + 16, b.size() - 16) < 0;
+  }
+  std::uint64_t Word(std::size_t at) const {
+    std::uint64_t w;
+    std::memcpy(&w, b.data() + at, sizeof w);
+    return __builtin_bswap64(w);
+  }
   std::uint32_t Position() const {
     return (std::uint32_t{b[kKeyPosition]} << 24) | (std::uint32_t{b[kKeyPosition + 1]} << 16) |
            (std::uint32_t{b[kKeyPosition + 2]} << 8) | b[kKeyPosition + 3];
@@ -220,8 +234,12 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
   }
 
   const std::string part = std::string(sorted_path) + "~";
+  // Made new rather than emptied: a file truncated and written again is
+  // flushed to disk on close by some file systems (ext4), a cost a work file
+  // of one run does not need.
+  if (FileOrFolderExists(part)) RemoveFile(part);
   File out;
-  if (!out.Open(part, Access::kReadWrite, Share::kExclusive, Disposition::kCreateAlways)) {
+  if (!out.Open(part, Access::kReadWrite, Share::kExclusive, Disposition::kCreateNew)) {
     ShowStatus("Nie mogę założyć "_w + part, kWarning);
     return SortResult::kFailed;
   }
