@@ -9,6 +9,8 @@
 # 3. maximum resident memory of zel-batch ZOiSa for 100k and 1M postings
 #    (/usr/bin/time -v), which must not grow with the postings, and of Anali,
 #    whose report holds a line per posting;
+# 3a. bench_journal: the journals' sort and DzieP/DzieS beside a plain read,
+#    a plain copy and Anali, for 100k and 1M postings, with the sort's memory;
 # 4. ledger-cli's `balance` over the same 1M postings (the working file
 #    converted by bench_batch_ledger), against zel-batch's whole process.
 #    ledger is a peer tool to compare with, not a part of Zel; it is installed
@@ -21,7 +23,7 @@ with_ledger=1
 
 build=${ZEL_BUILD_DIR:-build-bench}
 ZEL_BUILD_DIR=$build ZEL_JOBS=${ZEL_JOBS:-2} bash scripts/build.sh plain \
-  zel-batch zel-demo bench_batch bench_batch_ledger >/dev/null
+  zel-batch zel-demo bench_batch bench_batch_ledger bench_journal >/dev/null
 batch=$build/src/app/zel-batch
 demo=$build/src/app/zel-demo
 
@@ -55,6 +57,9 @@ for option in "ZOiSa JPKo=N" Anali; do
     echo "$n postings: max RSS $rss KB, wall $wall"
   done
 done
+
+echo "== journals: sort, DzieP and DzieS beside a plain read and Anali"
+"$build/bench/bench_journal" "$root/100k" "$root/1m"
 
 if [ "$with_ledger" = 1 ]; then
   if ! command -v ledger >/dev/null; then

@@ -415,6 +415,16 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
     io.out(text);
   }
 
+  // Rows of kind "-" (the journals' check messages) are kept in the report
+  // but never drawn, printed or exported: a terminal user sees them here.
+  int hidden = 0;
+  for (std::int32_t row = 1; row <= doc.RowCount(); ++row) {
+    if (doc.RowKind(row) != '-') continue;
+    if (hidden++ == 0) status.Flush();
+    io.err(WinToUtf8(doc.Cell(row, 1)) + "\n");
+  }
+  if (hidden > 0) status.Line("wierszy z uwagami: "_w + std::to_string(hidden));
+
   if (r.jpk) {
     const std::string file = XmlE();
     if (file.empty()) {

@@ -80,6 +80,14 @@ std::string MaskFieldText() {
   return std::string(kPlaceholder);
 }
 
+// DowW shows its one mask, or the placeholder of a longer list.
+std::string DocumentFieldText() {
+  const DocumentMaskList& m = Options.documents;
+  if (m.count == 0) return {};
+  if (m.count == 1) return m.masks[0].str();
+  return std::string(kPlaceholder);
+}
+
 }  // namespace
 
 bool bZestaw::nLeftTopRd(std::string_view owner, std::int16_t& left, std::int16_t& top) {
@@ -136,6 +144,7 @@ void bZestaw::nZmien2poA(std::string_view owner, int slot) {
     case kRocz: form_->PutValue(slot, DbSettings.annual_journal.view()); return;
     case kRobo: form_->PutValue(slot, DbSettings.working_journal.view()); return;
     case kKonW: form_->PutValue(slot, MaskFieldText()); return;
+    case kDowW: form_->PutValue(slot, DocumentFieldText()); return;
     case kJPKo: form_->PutValue(slot, Options.with_jpk ? "T" : "N"); return;
     case kOpKo: form_->PutValue(slot, std::string(1, DbSettings.opis_kont)); return;
     case kDaHo: form_->PutValue(slot, HorizonText()); return;
@@ -231,6 +240,12 @@ void bZestaw::nEdit2zmie(std::string_view owner, int slot, bool) {
       Options.masks.Clear();
       if (!value.empty()) Options.masks.Add(value);
       return;
+    case kDowW:
+      // The placeholder stands for the list of selected documents: kept.
+      if (value == kPlaceholder) return;
+      Options.documents.SetFromField(value);
+      SetOptionText(kDowW, value);
+      return;
     case kJPKo: Options.with_jpk = value == "T"; return;
     case kOpKo: DbSettings.opis_kont = value.empty() ? 'N' : value[0]; return;
     case kDaHo:
@@ -252,6 +267,7 @@ bool bZestaw::F3orDbKlik(std::string_view owner, int slot) {
 void bZestaw::zF3powrot(std::string_view owner, int slot) {
   CheckOwner(owner, "zF3powrot");
   if (NumberOf(fields_, slot) == kKonW && form_) form_->PutValue(slot, MaskFieldText());
+  if (NumberOf(fields_, slot) == kDowW && form_) form_->PutValue(slot, DocumentFieldText());
 }
 
 bool bZestaw::F4ewF5Klik(std::string_view owner, int slot, std::uint16_t key_code) {

@@ -52,6 +52,23 @@ bool AccountMaskList::Selects(std::string_view symbol) const {
   return false;
 }
 
+bool DocumentMaskList::Add(std::string_view mask) {
+  if (count >= kMaxDocumentMasks) return false;
+  masks[static_cast<std::size_t>(count++)] = mask;
+  return true;
+}
+
+void DocumentMaskList::SetFromField(std::string_view text) {
+  Clear();
+  while (!text.empty()) {
+    const std::size_t comma = text.find(',');
+    const std::string_view mask = text.substr(0, comma);
+    if (!mask.empty()) Add(mask);
+    if (comma == std::string_view::npos) break;
+    text.remove_prefix(comma + 1);
+  }
+}
+
 std::string AnnualFilePath() { return DbDir.str() + DbSettings.annual_journal.str() + ".DFX"; }
 std::string WorkFilePath() { return DbDir.str() + DbSettings.working_journal.str() + ".DFX"; }
 

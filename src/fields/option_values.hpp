@@ -43,6 +43,23 @@ struct AccountMaskList {
   bool Selects(std::string_view symbol) const;
 };
 
+// Document-number masks of the field DowW ("?" any character, "*" any tail):
+// typed in the field (several separated by ","), or put in the
+// selected-documents list. Held in short form; empty selects every document.
+inline constexpr int kMaxDocumentMasks = 999;
+inline constexpr int kDocumentMaskLength = 12;
+struct DocumentMaskList {
+  int count = 0;
+  std::array<FixedText<kDocumentMaskLength>, kMaxDocumentMasks> masks{};
+
+  void Clear() { count = 0; }
+  // Appends a mask; false (and nothing stored) when the list is full.
+  bool Add(std::string_view mask);
+  // The field's value: the list emptied, then each non-empty mask of the
+  // text (separated by ",") added.
+  void SetFromField(std::string_view text);
+};
+
 // True when the account symbol matches one expanded mask: the mask is at
 // least as long as the symbol, each mask character over the symbol is "?" or
 // the same character, and each mask character beyond the symbol is "?".
@@ -56,6 +73,7 @@ inline constexpr int kTableColumns = 10;
 
 struct OptionValues {
   AccountMaskList masks;      // KonW 71
+  DocumentMaskList documents;  // DowW 76
   bool with_jpk = false;      // JPKo 44: prepare the JPK_KR fragments
   DayNo posting_date = 0;     // DatD 70
   DayNo document_date = 0;    // DatF 84

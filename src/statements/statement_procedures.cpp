@@ -3,6 +3,7 @@
 #include "fields/option_dispatch.hpp"
 #include "fields/option_values.hpp"
 #include "platform/folders.hpp"
+#include "statements/journal_procedures.hpp"
 #include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
 #include "store/journal_file.hpp"
@@ -36,6 +37,7 @@ TrialBalanceParams TrialBalanceParamsFromOptions(TrialBalanceKind kind) {
 }
 
 void RegisterStatementProcedures(JpkKrSinkFactory jpk_factory) {
+  RegisterJournalProcedures();
   for (TrialBalanceKind kind : {TrialBalanceKind::ZOiSa, TrialBalanceKind::SyBBO,
                                 TrialBalanceKind::SynMi, TrialBalanceKind::Anali,
                                 TrialBalanceKind::ZOiSN}) {

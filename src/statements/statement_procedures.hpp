@@ -17,7 +17,8 @@ namespace zel {
 
 using JpkKrSinkFactory = std::function<std::unique_ptr<JpkKrSink>()>;
 
-// Registers ZOiSa, SyBBO, SynMi, Anali and ZOiSN (indices 55, 56, 58, 59, 65).
+// Registers ZOiSa, SyBBO, SynMi, Anali and ZOiSN (indices 55, 56, 58, 59, 65)
+// and the journals PoKsi, DzieP, DzieS (40, 41, 42).
 void RegisterStatementProcedures(JpkKrSinkFactory jpk_factory = {});
 
 // The parameters of a trial-balance kind from the stored values: the annual

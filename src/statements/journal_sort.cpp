@@ -1,0 +1,306 @@
+// The journal's sort: the selected records of the working file into document
+// order, written once to the temporary sorted file.
+//
+// One sequential pass builds a compact key per selected record (the fields
+// of the document order as bytes that compare with memcmp, the file position
+// last, so equal records keep their file order); the keys are sorted once;
+// a second pass copies the records in key order, reading runs of adjacent
+// records with one read each (a file already in document order is read
+// sequentially), into a file beside the target that is renamed over it.
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "common/cp1250.hpp"
+#include "common/numbers.hpp"
+#include "platform/file.hpp"
+#include "platform/folders.hpp"
+#include "shell/status.hpp"
+#include "statements/journal.hpp"
+#include "store/block_reader.hpp"
+#include "store/journal_entry.hpp"
+#include "store/journal_file.hpp"
+
+namespace zel {
+
+namespace {
+
+constexpr std::size_t kReadRecords = 4096;   // records per read of the first pass
+constexpr std::size_t kCopyRecords = 4096;   // records per write of the sorted file
+constexpr int kBarWidth = 30;
+
+// Offsets inside a key.
+constexpr std::size_t kKeyDocument = 0;      // 12 text bytes, zero-padded, then the length
+constexpr std::size_t kKeyControl = 13;      // 0 posting, 1 control record
+constexpr std::size_t kKeyEntry = 14;        // u16 big-endian
+constexpr std::size_t kKeyTransaction = 16;  // 20 text bytes, zero-padded, then the length
+constexpr std::size_t kKeyAmount = 37;       // 10 bytes, order-preserving
+constexpr std::size_t kKeyDue = 47;          // u16 big-endian
+constexpr std::size_t kKeySide = 49;
+constexpr std::size_t kKeyPosition = 50;     // u32 big-endian
+static_assert(kKeyPosition + 4 == kJournalKeySize);
+
+struct Key {
+  std::array<std::uint8_t, kJournalKeySize> b;
+  // The document number, the control flag and the entry number settle
+  // almost every comparison: they are the first 16 bytes, compared as two
+  // big-endian words before the rest.
+  bool operator<(const Key& o) const {
+    const std::uint64_t a0 = Word(0), b0 = o.Word(0);
+    if (a0 != b0) return a0 < b0;
+    const std::uint64_t a1 = Word(8), b1 = o.Word(8);
+    if (a1 != b1) return a1 < b1;
+    return std::memcmp(b.data() + 16, o.b.data() + 16, b.size() - 16) < 0;
+  }
+  std::uint64_t Word(std::size_t at) const {
+    std::uint64_t w;
+    std::memcpy(&w, b.data() + at, sizeof w);
+    return __builtin_bswap64(w);
+  }
+  std::uint32_t Position() const {
+    return (std::uint32_t{b[kKeyPosition]} << 24) | (std::uint32_t{b[kKeyPosition + 1]} << 16) |
+           (std::uint32_t{b[kKeyPosition + 2]} << 8) | b[kKeyPosition + 3];
+  }
+  bool IsControl() const { return b[kKeyControl] != 0; }
+  bool SameDocument(const Key& o) const {
+    return std::memcmp(b.data() + kKeyDocument, o.b.data() + kKeyDocument, 13) == 0;
+  }
+};
+static_assert(sizeof(Key) == kJournalKeySize);
+
+// A length-prefixed text as bytes that compare like CompareSymbols: the
+// characters zero-padded to the capacity, then the length. A shorter text
+// whose characters agree has zeros where the longer one has characters or,
+// past those, a smaller length.
+void PutText(std::uint8_t* out, const std::uint8_t* field, std::size_t capacity) {
+  const std::size_t n = std::min<std::size_t>(field[0], capacity);
+  std::memset(out, 0, capacity);
+  std::memcpy(out, field + 1, n);
+  out[capacity] = static_cast<std::uint8_t>(n);
+}
+
+void PutU16(std::uint8_t* out, const std::uint8_t* le) {
+  out[0] = le[1];
+  out[1] = le[0];
+}
+
+// An extended real (after Round4) as ten bytes in the order of the values:
+// sign and exponent first, then the mantissa; a positive number gets its top
+// bit set, a negative one has every bit inverted. Zero of either sign is one
+// key.
+void PutAmount(std::uint8_t* out, Amount x) {
+  Amount r = Round4(x);
+  if (r == 0) r = 0;  // -0 becomes +0
+  std::uint8_t le[sizeof(Amount)] = {};
+  std::memcpy(le, &r, sizeof(Amount));
+  for (std::size_t i = 0; i < 10; ++i) out[i] = le[9 - i];
+  if ((out[0] & 0x80u) != 0) {
+    for (std::size_t i = 0; i < 10; ++i) out[i] = static_cast<std::uint8_t>(~out[i]);
+  } else {
+    out[0] |= 0x80u;
+  }
+}
+
+// The amount key of the last record: the two sides of a posting line stand
+// next to each other with the same amount, and rounding is the dear part.
+struct AmountMemo {
+  std::uint8_t raw[10] = {};
+  std::uint8_t key[10] = {};
+  bool valid = false;
+};
+
+Key MakeKey(const JournalView& v, std::uint32_t position, AmountMemo& memo) {
+  const std::uint8_t* p = v.bytes();
+  Key k;
+  PutText(k.b.data() + kKeyDocument, p + 28, 12);
+  k.b[kKeyControl] = v.IsControl() ? 1 : 0;
+  PutU16(k.b.data() + kKeyEntry, p + 41);
+  PutText(k.b.data() + kKeyTransaction, p + 101, 20);
+  if (!memo.valid || std::memcmp(memo.raw, p + 73, 10) != 0) {
+    PutAmount(memo.key, v.amount());
+    std::memcpy(memo.raw, p + 73, 10);
+    memo.valid = true;
+  }
+  std::memcpy(k.b.data() + kKeyAmount, memo.key, 10);
+  PutU16(k.b.data() + kKeyDue, p + 124);
+  k.b[kKeySide] = p[43];
+  k.b[kKeyPosition] = static_cast<std::uint8_t>(position >> 24);
+  k.b[kKeyPosition + 1] = static_cast<std::uint8_t>(position >> 16);
+  k.b[kKeyPosition + 2] = static_cast<std::uint8_t>(position >> 8);
+  k.b[kKeyPosition + 3] = static_cast<std::uint8_t>(position);
+  return k;
+}
+
+std::string_view DocumentOf(const JournalView& v) {
+  const std::uint8_t* p = v.bytes() + 28;
+  return {reinterpret_cast<const char*>(p + 1), std::min<std::size_t>(p[0], 12)};
+}
+
+// "[>>>>   ] KP24/000012" in the status line, colour 2.
+void ShowBar(std::uint64_t done, std::uint64_t total, std::string_view document) {
+  const int k = total == 0 ? kBarWidth
+                           : static_cast<int>((done * kBarWidth + total / 2) / total);
+  std::string bar = "[" + std::string(static_cast<std::size_t>(std::min(k, kBarWidth)), '>') +
+                    std::string(static_cast<std::size_t>(kBarWidth - std::min(k, kBarWidth)), ' ') +
+                    "] " + std::string(document);
+  ShowStatus(bar, kInfo);
+}
+
+// The sorted file's first record: documentNo is the single byte 255.
+RecordBytes HeaderRecord() {
+  RecordBytes r{};
+  r[28] = 1;
+  r[29] = 0xFF;
+  return r;
+}
+
+}  // namespace
+
+SortResult SortJournal(std::string_view source_path, std::string_view sorted_path,
+                       const JournalParams& p, OptionServices& window, std::uint64_t* records) {
+  *records = 0;
+  ShowStatus("Proszę czekać"_w, kInfo);
+  File in;
+  if (!OpenShared(in, source_path, Share::kDenyWrite, "bZestaw")) return SortResult::kFailed;
+  FileSource source(in);
+  const std::uint64_t total = RecordCount(source, kJournalRecordSize);
+  if (total == 0) {
+    ShowStatus("Nic nie ma", kWarning);
+    return SortResult::kEmptyFile;
+  }
+  if (total > std::numeric_limits<std::uint32_t>::max()) {
+    ShowStatus("Za duży zbiór "_w + std::string(source_path), kWarning);
+    return SortResult::kFailed;
+  }
+
+  // An empty last number sets no upper limit.
+  const std::string_view first = p.first_document;
+  const bool no_last = p.last_document.empty();
+  std::vector<Key> keys;
+  // Reserved once: no doubling past one key a record. A file too large for
+  // the memory is refused, not a crash.
+  try {
+    keys.reserve(static_cast<std::size_t>(total));
+  } catch (const std::bad_alloc&) {
+    ShowStatus("Za mało pamięci na sortowanie "_w + std::string(source_path), kWarning);
+    return SortResult::kFailed;
+  }
+  {
+    AmountMemo memo;
+    // A damaged record is reported under the working file's name, which the
+    // user knows, not the local copy's.
+    const std::string_view shown = p.working_path.empty() ? source_path : p.working_path;
+    BlockReader reader(source, shown, kReadRecords);
+    for (;;) {
+      const JournalView v = reader.NextView();
+      if (reader.AtEnd()) break;
+      if (reader.StartedBlock()) {
+        if (window.AbortRequested()) {
+          ShowStatus("Przerwanie", kInfo);
+          return SortResult::kAborted;
+        }
+        ShowBar(reader.RecordNumber(), total, DocumentOf(v));
+      }
+      const std::string_view doc = DocumentOf(v);
+      if (CompareSymbols(doc, first) < 0) continue;
+      if (!no_last && CompareSymbols(doc, p.last_document) > 0) continue;
+      // Control records are kept whatever their date: they belong to their
+      // document, and a document without a selected posting drops them below.
+      if (!v.IsControl() && (v.bookingDate() < p.from || v.bookingDate() > p.to)) continue;
+      keys.push_back(MakeKey(v, static_cast<std::uint32_t>(reader.RecordNumber()), memo));
+    }
+  }
+  // Every key is distinct (the position is part of it), so this sort keeps
+  // the file order of equal records. A file already in document order is
+  // only checked.
+  if (!std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
+
+  // Control records of documents without a selected posting go.
+  std::size_t kept = 0;
+  bool document_has_posting = false;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const Key& k = keys[i];
+    if (i == 0 || !k.SameDocument(keys[i - 1])) document_has_posting = false;
+    if (!k.IsControl()) document_has_posting = true;
+    if (k.IsControl() && !document_has_posting) continue;
+    keys[kept++] = k;
+  }
+  keys.resize(kept);
+  if (keys.empty()) {
+    ShowStatus("Brak dekretów"_w, kWarning);
+    return SortResult::kNothingSelected;
+  }
+
+  const std::string part = std::string(sorted_path) + "~";
+  // Made new rather than emptied: a file truncated and written again is
+  // flushed to disk on close by some file systems (ext4), a cost a work file
+  // of one run does not need.
+  if (FileOrFolderExists(part)) RemoveFile(part);
+  File out;
+  if (!out.Open(part, Access::kReadWrite, Share::kExclusive, Disposition::kCreateNew)) {
+    ShowStatus("Nie mogę założyć "_w + part, kWarning);
+    return SortResult::kFailed;
+  }
+  auto fail = [&](const std::string& text) {
+    out.Close();
+    RemoveFile(part);
+    ShowStatus(text, kWarning);
+    return SortResult::kFailed;
+  };
+  std::vector<std::uint8_t> buffer(kCopyRecords * kJournalRecordSize);
+  const RecordBytes header = HeaderRecord();
+  std::memcpy(buffer.data(), header.data(), header.size());
+  std::size_t fill = 1;
+  std::uint64_t written = 0;  // bytes
+  auto flush = [&]() {
+    if (fill == 0) return true;
+    const bool ok = out.WriteAt(written, buffer.data(), fill * kJournalRecordSize);
+    written += fill * kJournalRecordSize;
+    fill = 0;
+    return ok;
+  };
+  for (std::size_t i = 0; i < keys.size();) {
+    if (fill == kCopyRecords) {
+      if (window.AbortRequested()) {
+        out.Close();
+        RemoveFile(part);
+        ShowStatus("Przerwanie", kInfo);
+        return SortResult::kAborted;
+      }
+      if (!flush()) return fail("Nie zapisano "_w + part);
+    }
+    // A run of records adjacent in the source, read at once.
+    const std::uint32_t start = keys[i].Position();
+    std::size_t n = 1;
+    while (i + n < keys.size() && fill + n < kCopyRecords &&
+           keys[i + n].Position() == start + n) {
+      ++n;
+    }
+    std::size_t got = 0;
+    const std::size_t want = n * kJournalRecordSize;
+    if (!in.ReadAt(std::uint64_t{start} * kJournalRecordSize,
+                   buffer.data() + fill * kJournalRecordSize, want, &got) ||
+        got != want) {
+      return fail("Błąd odczytu "_w + std::string(source_path));
+    }
+    fill += n;
+    i += n;
+  }
+  if (!flush()) return fail("Nie zapisano "_w + part);
+  if (!out.Close()) return fail("Nie zapisano "_w + part);
+  // The sorted file is this workstation's own and lives for one run: a stale
+  // one of an interrupted run goes, and the new one takes its name without
+  // the folder sync a replaced shared file needs.
+  if (FileOrFolderExists(sorted_path)) RemoveFile(sorted_path);
+  if (!RenameFile(part, sorted_path)) {
+    RemoveFile(part);
+    ShowStatus("Nie zapisano "_w + std::string(sorted_path), kWarning);
+    return SortResult::kFailed;
+  }
+  *records = keys.size();
+  return SortResult::kSorted;
+}
+
+}  // namespace zel
