@@ -5,6 +5,7 @@
 #include "platform/folders.hpp"
 #include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
+#include "statements/settlements.hpp"
 #include "store/journal_file.hpp"
 
 namespace zel {
@@ -58,6 +59,7 @@ void RegisterStatementProcedures(JpkKrSinkFactory jpk_factory) {
       Options.masks.Compact();
     });
   }
+  RegisterSettlementProcedures();
 }
 
 }  // namespace zel

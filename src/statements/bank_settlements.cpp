@@ -1,0 +1,299 @@
+// RoBan and NatJP: per account, every invoice (debit posting) with the
+// payments (credit postings) of its settlement key allocated to it in file
+// order, and what remains unpaid. NatJP adds the net amount and VAT taken
+// from the revenue postings ("7" and "8" accounts) of the invoice's document.
+//
+// Postings are bucketed by their key once per account, so allocation costs
+// the postings of one key, not of the whole account; the buffer grows with
+// the account and the revenue table with the file.
+#include <cmath>
+#include <unordered_map>
+
+#include "common/cp1250.hpp"
+#include "common/dates.hpp"
+#include "common/numbers.hpp"
+#include "common/pltext.hpp"
+#include "output/report_document.hpp"
+#include "statements/open_items.hpp"
+#include "statements/settlement_scan.hpp"
+#include "statements/trial_balance.hpp"
+#include "store/chart.hpp"
+#include "store/journal_file.hpp"
+
+namespace zel {
+
+namespace {
+
+struct Held {
+  JournalEntry e;
+  Amount amount = 0;  // what is left of it as the allocation goes on
+};
+
+struct Revenue {
+  std::string account;
+  Amount net = 0;
+};
+
+// "YYYY-MM-DD", 10 spaces for 0.
+std::string IsoDate(DayNo d) {
+  const std::string t = DayToText10(d);
+  if (d == 0 || t.size() != 10) return std::string(10, ' ');
+  return t.substr(6, 4) + "-" + t.substr(3, 2) + "-" + t.substr(0, 2);
+}
+
+bool IsZero(Amount x) { return !AmountsDiffer(x, 0); }
+
+
+class Allocation {
+ public:
+  Allocation(const SettlementParams& p, OptionServices& w)
+      : p_(p), w_(w), chart_(p.chart ? *p.chart : Chart()), natjp_(p.kind == SettlementKind::NatJP) {}
+
+  void Run(RecordSource& source, std::string_view file_name) {
+    Head();
+    if (natjp_) ReadRevenue(source, file_name);
+    SettlementScan scan(source, file_name, p_.masks, 0, w_, SettlementCode(p_.kind));
+    std::string account;
+    while (const std::optional<JournalView> v = scan.Next()) {
+      if (v->account() != account) {
+        Account();
+        account = v->account();
+      }
+      Held h;
+      v->Decode(&h.e);
+      h.amount = h.e.amount;
+      buffer_.push_back(std::move(h));
+    }
+    Account();
+    End();
+  }
+
+ private:
+  void Head() {
+    const std::string title = natjp_ ? "JEDNOSTKI POWIĄZANE"_w : "ROZRACHUNKI BANKOWE";
+    RapStart(p_.annual_name, title + std::string(w_.PeriodText()), 2);
+    if (natjp_) {
+      RapKol1('p', 3, "Lp.");
+      RapKol('l', 12, "Konto", "\"2\"");
+      RapKol('l', 50, "Nazwa", "kontrahenta");
+      RapKol('l', 12, "Identyfikator", "NIP");
+      RapKol('c', 10, "Data", "księgowa"_w);
+      RapKol('l', 9, "Numer", "dowodu");
+      RapKol('c', 10, "Data", "dokumentu");
+      RapKol('l', 14, "Numer", "faktury");
+      RapKol('l', 11, "Konto", "\"7\"");
+      RapKol('p', 11, "Kwota", "netto");
+      RapKol('p', 10, "Kwota", "vat");
+      RapKol('c', 2, "vat", "[%]");
+      RapKol('p', 11, "Kwota", "brutto");
+      RapKol('c', 10, "Data", "zapłaty"_w);
+      RapKol1('c', 3, "Ośrodek"_w);
+      RapKol('l', 8, "zbiór"_w, "dokumentu");
+      RapKol('l', 8, "zbiór"_w, "zapłaty"_w);
+    } else {
+      RapKol1('p', 4, "Lp.");
+      RapKol('l', 50, "Nazwa", "kontrahenta");
+      RapKol('l', 20, "Numer", "faktury");
+      RapKol('c', 16, "Data wystawienia", "fakt.(YYYY-MM-DD)");
+      RapKol('p', 10, "Term.płatności"_w, "(liczba dni)");
+      RapKol('p', 16, "Kwota", "(płatna do)"_w);
+      RapKol('c', 16, "Data płatności"_w, "fakt.(YYYY-MM-DD)");
+      RapKol('c', 16, "Faktyczna data", "zapł.(YYYY-MM-DD)"_w);
+      RapKol('c', 1, "K", "w");
+      RapKol('p', 8, "Liczba dni", "opóźnienia"_w);
+    }
+    RapNag(SettlementSubtitle(p_));
+  }
+
+  // Net revenue by document: credits minus debits of the "7" and "8"
+  // accounts; the first revenue account of a document names it.
+  void ReadRevenue(RecordSource& source, std::string_view file_name) {
+    for (std::string_view prefix : {"7", "8"}) {
+      BlockReader reader(source, file_name, kJournalBlock, SeekFirstAccount(source, prefix));
+      for (;;) {
+        const JournalView v = reader.NextView();
+        if (reader.AtEnd() || v.IsSentinel() || v.account().substr(0, 1) != prefix) break;
+        if (v.IsControl()) continue;
+        v.Decode(&scratch_);
+        const Amount net = v.IsDebit() ? -v.amount() : v.amount();
+        auto [it, added] = revenue_.try_emplace(std::string(scratch_.documentNo.view()));
+        if (added) it->second.account = scratch_.account.view();
+        it->second.net += net;
+      }
+    }
+  }
+
+  void Account() {
+    // An account with a single posting has nothing to pair.
+    if (buffer_.size() >= 2) Allocate();
+    buffer_.clear();
+  }
+
+  bool InPeriod(DayNo d) const { return d >= p_.from && d <= p_.to; }
+
+  void Allocate() {
+    buckets_.clear();
+    std::vector<std::uint32_t> keys_of(buffer_.size());
+    for (std::uint32_t i = 0; i < buffer_.size(); ++i) {
+      auto [it, added] =
+          buckets_.try_emplace(SettlementKey(buffer_[i].e.transactionNo.view()), bucket_count_);
+      if (added) {
+        if (members_.size() <= bucket_count_) members_.emplace_back();
+        members_[bucket_count_].clear();
+        ++bucket_count_;
+      }
+      keys_of[i] = it->second;
+      members_[it->second].push_back(i);
+    }
+    rows_in_account_ = false;
+    doubtful_ = false;
+    for (std::uint32_t i = 0; i < buffer_.size(); ++i) {
+      Held& inv = buffer_[i];
+      if (!inv.e.IsDebit()) continue;
+      Amount open = inv.amount;
+      const bool shown = InPeriod(inv.e.documentDate);
+      for (std::uint32_t j : members_[keys_of[i]]) {
+        if (j == i) continue;
+        Held& other = buffer_[j];
+        if (natjp_ && (IsZero(open) || IsZero(other.amount))) continue;
+        const bool negative = Round4(other.amount) < 0;
+        if (other.e.IsDebit()) {
+          if (negative) {  // a correction of the invoice
+            open += other.amount;
+            other.amount = 0;
+          }
+        } else if (!negative) {  // a payment
+          // Never a negative payment: an invoice already paid (or reduced
+          // below zero) takes nothing from it.
+          Amount paid = other.amount < open ? other.amount : open;
+          if (paid < 0) paid = 0;
+          if (shown) Row(inv, &other, paid);
+          open = natjp_ ? Round4(open - paid) : open - paid;
+          inv.amount = open;
+          other.amount -= paid;
+        } else {  // a returned payment
+          open -= other.amount;
+          other.amount = 0;
+        }
+      }
+      if (shown && !IsZero(open)) Row(inv, nullptr, open);
+    }
+    for (std::size_t b = 0; b < bucket_count_; ++b) members_[b].clear();
+    bucket_count_ = 0;
+    if (rows_in_account_ && natjp_) AccountSum();
+  }
+
+  void StartRow() {
+    if (!rows_in_account_ && rows_before_) RapLinia('.');
+    rows_in_account_ = true;
+    rows_before_ = true;
+  }
+
+  void Row(const Held& inv, const Held* pay, Amount amount) {
+    StartRow();
+    const JournalEntry& e = inv.e;
+    const DayNo doc = e.documentDate != 0 ? e.documentDate : e.bookingDate;
+    DayNo due = e.dueDate;
+    if (due < doc) due = static_cast<DayNo>(std::min<int>(doc + 14, 0xFFFF));
+    DayNo paid_on = 0;
+    if (pay) paid_on = pay->e.dueDate != 0 ? pay->e.dueDate : pay->e.bookingDate;
+    const std::string number = std::to_string(++row_number_);
+    const std::string invoice = DosToWin(InvoiceNumberText(e.transactionNo.view()));
+    if (!natjp_) {
+      std::string term = IntTextOrEmpty(static_cast<int>(due) - static_cast<int>(doc));
+      if (term.size() > 5) term.resize(5);
+      const int days = pay ? static_cast<int>(due) - static_cast<int>(paid_on)
+                           : static_cast<int>(due) - static_cast<int>(p_.today);
+      RapWiersz(number, chart_.Description(e.account.view(), 'N'), invoice, IsoDate(doc), term,
+                Amount15(amount), IsoDate(due), pay ? IsoDate(paid_on) : std::string(), "",
+                IntTextOrEmpty(days));
+      return;
+    }
+    std::string revenue_account;
+    Amount net = 0;
+    if (auto it = revenue_.find(std::string(e.documentNo.view())); it != revenue_.end()) {
+      revenue_account = it->second.account;
+      net = it->second.net;
+    }
+    const Amount gross = amount;
+    const Amount vat = gross - net;
+    std::string rate;
+    if (!IsZero(net)) {
+      rate = IntTextOrEmpty(static_cast<std::int64_t>(std::llround(static_cast<double>(vat * 100 / net))));
+      if (rate.size() > 3) rate.resize(3);
+    }
+    const Amount abs_net = Round4(net < 0 ? -net : net);
+    const Amount abs_gross = Round4(gross < 0 ? -gross : gross);
+    const bool doubtful = abs_net > abs_gross || Round4(gross) > Round4(abs_net * 1.23L);
+    if (doubtful) doubtful_ = true;
+    const std::string centre = revenue_account.size() > 4 ? revenue_account.substr(4, 3) : "";
+    std::string nip;
+    std::size_t slot = 0;
+    if (chart_.Contains(e.account.view(), &slot)) nip = chart_.At(slot).nip.str();
+    const std::string dash = "---";
+    RapWiersz(number, e.account.view(), chart_.Description(e.account.view(), 'n'), nip,
+              DayToText10(e.bookingDate),
+              std::string(e.documentNo.view()) + ";" + std::to_string(e.entryNo),
+              DayToText10(e.documentDate), invoice, revenue_account,
+              doubtful ? dash : Amount15(net), doubtful ? dash : Amount15(vat),
+              doubtful ? dash : rate, Amount15(gross),
+              pay ? DayToText10(paid_on) : std::string(), centre, e.sourceFile.view(),
+              pay ? std::string(pay->e.sourceFile.view()) : std::string("-"));
+    account_net_ += net;
+    account_gross_ += gross;
+  }
+
+  void AccountSum() {
+    const std::string net = doubtful_ ? "" : Amount15(account_net_);
+    const std::string vat = doubtful_ ? "" : Amount15(account_gross_ - account_net_);
+    RapWiersz("", "", "", "", "", "", "", "", "SUMA", net, vat, "", Amount15(account_gross_));
+    report_gross_ += account_gross_;
+    account_net_ = 0;
+    account_gross_ = 0;
+  }
+
+  void End() {
+    if (!natjp_) return;
+    RapLinia('-');
+    RapWiersz("", "", "", "", "", "", "", "", "RAZEM", "", "", "", Amount15(report_gross_));
+  }
+
+  const SettlementParams& p_;
+  OptionServices& w_;
+  ChartTable& chart_;
+  const bool natjp_;
+  std::vector<Held> buffer_;
+  std::unordered_map<std::string, std::uint32_t> buckets_;
+  std::vector<std::vector<std::uint32_t>> members_;  // reused between accounts
+  std::uint32_t bucket_count_ = 0;
+  std::unordered_map<std::string, Revenue> revenue_;
+  JournalEntry scratch_;
+  std::int64_t row_number_ = 0;
+  bool rows_in_account_ = false;
+  bool rows_before_ = false;
+  bool doubtful_ = false;
+  Amount account_net_ = 0, account_gross_ = 0, report_gross_ = 0;
+};
+
+}  // namespace
+
+void BankSettlementsFrom(const SettlementParams& p, RecordSource& source,
+                         std::string_view file_name, OptionServices& window) {
+  Allocation run(p, window);
+  run.Run(source, file_name);
+}
+
+bool BankSettlements(const SettlementParams& p, OptionServices& window) {
+  if (!CheckSettlement(p, window)) return false;
+  File file;
+  const char* tag = p.kind == SettlementKind::NatJP ? "bZe:2812" : "bZe:2459";
+  if (!OpenShared(file, p.annual_path, Share::kDenyWrite, tag)) {
+    window.SetReturnField(kFieldRocz);
+    return false;
+  }
+  FileSource source(file);
+  BankSettlementsFrom(p, source, p.annual_path, window);
+  return true;
+}
+
+}  // namespace zel
