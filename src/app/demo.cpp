@@ -31,6 +31,7 @@ DemoYear Build(const DemoOptions& options, const demo::Scale& scale) {
   b.BuildFirm();
   b.BuildChart();
   b.BuildDocuments();
+  if (options.settlement_cases) b.AddSettlementCases();
   return b.Take();
 }
 

@@ -31,6 +31,7 @@ struct DemoOptions {
   std::int64_t postings = 0;  // 0: the sample year; otherwise about this many postings
   std::uint64_t seed = 1;
   bool station_settings = false;  // also point the workstation settings at the folder
+  bool settlement_cases = false;  // three December customers for the settlement reports
 };
 
 // One chart account (Windows-1250 texts).

@@ -92,6 +92,8 @@ struct Builder {
 
   // demo_documents.cpp
   void BuildDocuments();
+  // demo_settlement_cases.cpp
+  void AddSettlementCases();
 
   void AddAccount(std::string symbol, std::string name, std::string address = {},
                   std::string nip = {}, std::string short_name = {});

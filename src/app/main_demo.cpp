@@ -19,13 +19,15 @@ namespace {
 
 const char kHelp[] =
     "zel-demo DIR [--year 2024] [--postings N] [--seed S] [--station-settings]\n"
+    "         [--settlement-cases]\n"
     "\n"
     "Writes into the folder DIR a complete book year of a fictitious firm: the\n"
     "database settings, the chart of accounts, the annual and the working\n"
     "journal, VAT registers and the taxpayer files. The same seed always gives\n"
     "the same files. --postings N writes a year of about N postings instead of\n"
     "the sample year; --station-settings also points this workstation's\n"
-    "settings (in the Zel folder) at DIR.\n";
+    "settings (in the Zel folder) at DIR. --settlement-cases adds three December\n"
+    "customers whose invoices and payments test the settlement reports.\n";
 
 // Status messages go to the terminal.
 class TerminalStatus : public zel::StatusSink {
@@ -63,6 +65,8 @@ int main(int argc, char** argv) {
       return 0;
     } else if (a == "--station-settings") {
       options.station_settings = true;
+    } else if (a == "--settlement-cases") {
+      options.settlement_cases = true;
     } else if (a == "--year" || a == "--postings" || a == "--seed") {
       if (i + 1 >= argc) return Usage("brak wartości po opcji");
       const char* value = argv[++i];

@@ -149,7 +149,10 @@ class Allocation {
     doubtful_ = false;
     for (std::uint32_t i = 0; i < buffer_.size(); ++i) {
       Held& inv = buffer_[i];
-      if (!inv.e.IsDebit()) continue;
+      // A debit with a negative amount is a correction of an invoice, taken
+      // up by the invoice of its key; as an invoice of its own it would
+      // count the same reduction a second time.
+      if (!inv.e.IsDebit() || Round4(inv.e.amount) < 0) continue;
       Amount open = inv.amount;
       const bool shown = InPeriod(inv.e.documentDate);
       for (std::uint32_t j : members_[keys_of[i]]) {
@@ -167,7 +170,8 @@ class Allocation {
           // below zero) takes nothing from it.
           Amount paid = other.amount < open ? other.amount : open;
           if (paid < 0) paid = 0;
-          if (shown) Row(inv, &other, paid);
+          // NatJP lists only money that changed hands.
+          if (shown && !(natjp_ && IsZero(paid))) Row(inv, &other, paid);
           open = natjp_ ? Round4(open - paid) : open - paid;
           inv.amount = open;
           other.amount -= paid;
