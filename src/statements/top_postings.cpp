@@ -41,7 +41,8 @@ void TopPostingsFrom(const SettlementParams& p, RecordSource& source, std::strin
                      OptionServices& window) {
   ChartTable& chart = p.chart ? *p.chart : Chart();
   RapStart(p.annual_name, "TRANSAKCJE" + std::string(window.PeriodText()), 9);
-  RapKol1('p', 2, "Lp");
+  // Three characters for the rank: a list of 900 rows has three-digit ranks.
+  RapKol1('p', 3, "Lp");
   RapKol('l', 25, "Symbol", "konta");
   RapKol('c', 10, "Data", "księgowania"_w);
   RapKol('l', 12, "Numer", "dowodu");
