@@ -6,7 +6,9 @@
 // Postings are bucketed by their key once per account, so allocation costs
 // the postings of one key, not of the whole account; the buffer grows with
 // the account and the revenue table with the file.
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <unordered_map>
 
 #include "common/cp1250.hpp"
@@ -114,10 +116,14 @@ class Allocation {
         const JournalView v = reader.NextView();
         if (reader.AtEnd() || v.IsSentinel() || v.account().substr(0, 1) != prefix) break;
         if (v.IsControl()) continue;
-        v.Decode(&scratch_);
+        const std::uint8_t* p = v.bytes();
+        const std::string_view document(reinterpret_cast<const char*>(p + 29),
+                                        std::min<std::size_t>(p[28], 12));
         const Amount net = v.IsDebit() ? -v.amount() : v.amount();
-        auto [it, added] = revenue_.try_emplace(std::string(scratch_.documentNo.view()));
-        if (added) it->second.account = scratch_.account.view();
+        auto it = revenue_.find(document);
+        if (it == revenue_.end()) {
+          it = revenue_.emplace(std::string(document), Revenue{std::string(v.account()), 0}).first;
+        }
         it->second.net += net;
       }
     }
@@ -193,9 +199,19 @@ class Allocation {
     rows_before_ = true;
   }
 
+  void AccountTexts(std::string_view account) {
+    if (account == description_account_ && !description_account_.empty()) return;
+    description_account_ = account;
+    description_ = chart_.Description(account, natjp_ ? 'n' : 'N');
+    nip_.clear();
+    std::size_t slot = 0;
+    if (natjp_ && chart_.Contains(account, &slot)) nip_ = chart_.At(slot).nip.str();
+  }
+
   void Row(const Held& inv, const Held* pay, Amount amount) {
     StartRow();
     const JournalEntry& e = inv.e;
+    AccountTexts(e.account.view());
     const DayNo doc = e.documentDate != 0 ? e.documentDate : e.bookingDate;
     DayNo due = e.dueDate;
     if (due < doc) due = static_cast<DayNo>(std::min<int>(doc + 14, 0xFFFF));
@@ -208,14 +224,14 @@ class Allocation {
       if (term.size() > 5) term.resize(5);
       const int days = pay ? static_cast<int>(due) - static_cast<int>(paid_on)
                            : static_cast<int>(due) - static_cast<int>(p_.today);
-      RapWiersz(number, chart_.Description(e.account.view(), 'N'), invoice, IsoDate(doc), term,
+      RapWiersz(number, description_, invoice, IsoDate(doc), term,
                 Amount15(amount), IsoDate(due), pay ? IsoDate(paid_on) : std::string(), "",
                 IntTextOrEmpty(days));
       return;
     }
     std::string revenue_account;
     Amount net = 0;
-    if (auto it = revenue_.find(std::string(e.documentNo.view())); it != revenue_.end()) {
+    if (auto it = revenue_.find(e.documentNo.view()); it != revenue_.end()) {
       revenue_account = it->second.account;
       net = it->second.net;
     }
@@ -231,11 +247,8 @@ class Allocation {
     const bool doubtful = abs_net > abs_gross || Round4(gross) > Round4(abs_net * 1.23L);
     if (doubtful) doubtful_ = true;
     const std::string centre = revenue_account.size() > 4 ? revenue_account.substr(4, 3) : "";
-    std::string nip;
-    std::size_t slot = 0;
-    if (chart_.Contains(e.account.view(), &slot)) nip = chart_.At(slot).nip.str();
     const std::string dash = "---";
-    RapWiersz(number, e.account.view(), chart_.Description(e.account.view(), 'n'), nip,
+    RapWiersz(number, e.account.view(), description_, nip_,
               DayToText10(e.bookingDate),
               std::string(e.documentNo.view()) + ";" + std::to_string(e.entryNo),
               DayToText10(e.documentDate), invoice, revenue_account,
@@ -270,8 +283,15 @@ class Allocation {
   std::unordered_map<std::string, std::uint32_t> buckets_;
   std::vector<std::vector<std::uint32_t>> members_;  // reused between accounts
   std::uint32_t bucket_count_ = 0;
-  std::unordered_map<std::string, Revenue> revenue_;
-  JournalEntry scratch_;
+  // Looked up by a view of the record's document number, without a copy.
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+  };
+  std::unordered_map<std::string, Revenue, TextHash, std::equal_to<>> revenue_;
+  // The account's texts, looked up once per account.
+  std::string description_account_;
+  std::string description_, nip_;
   std::int64_t row_number_ = 0;
   bool rows_in_account_ = false;
   bool rows_before_ = false;

@@ -3,6 +3,7 @@
 // account, with the account's shown and full totals.
 #include "statements/open_items.hpp"
 
+#include <algorithm>
 #include <array>
 
 #include "common/cp1250.hpp"
@@ -67,15 +68,14 @@ class Report {
                     static_cast<std::int64_t>(total));
       }
       if (reader.AtEnd() || v.IsSentinel()) break;
-      v.Decode(&r);
-      if (!have || r.account.view() != account_) {
+      if (!have || v.account() != account_) {
         if (have) CloseAccount();
-        account_ = r.account.view();
+        account_ = v.account();
         have = true;
         pending_header_ = true;
         printed_header_ = false;
       }
-      Record(r);
+      Record(v, r);
     }
     if (have) CloseAccount();
     End();
@@ -98,14 +98,21 @@ class Report {
     RapNag("");
   }
 
-  void Record(const JournalEntry& r) {
-    const bool debit = r.IsDebit();
-    const DayNo due = EffectiveDueDate(r, true);
+  // Decides from the record's bytes; only a shown record is decoded whole.
+  void Record(const JournalView& v, JournalEntry& r) {
+    const bool debit = v.IsDebit();
+    const Amount amount = v.amount();
+    const std::uint8_t* p = v.bytes();
+    const DayNo stored_due = static_cast<DayNo>(p[124] | (p[125] << 8));
+    const DayNo due = stored_due != 0 ? stored_due
+                                      : static_cast<DayNo>(std::min<int>(
+                                            v.bookingDate() + (debit ? 14 : 0), 0xFFFF));
     const bool shown =
-        r.settledFlag == 0 &&
+        p[192] == 0 &&
         (p_.show_due_until == 0 || due <= p_.show_due_until ||
-         (debit && Round4(r.amount) < 0 && Round4(full_.ma) < Round4(full_.wn)));
+         (debit && Round4(amount) < 0 && Round4(full_.ma) < Round4(full_.wn)));
     if (shown) {
+      v.Decode(&r);
       // The date columns are nine characters wide: dates go in as DD-MM-YY,
       // which fits, rather than cut from DD-MM-YYYY.
       if (pending_header_) {
@@ -130,9 +137,9 @@ class Report {
                 debit ? Amount15(r.amount) : std::string(),
                 debit ? std::string() : Amount15(r.amount), DosToWin(r.description.view()), "",
                 days, DayToText8(due), DayToText8(r.documentDate));
-      shown_.Add(debit, r.amount);
+      shown_.Add(debit, amount);
     }
-    full_.Add(debit, r.amount);
+    full_.Add(debit, amount);
   }
 
   static void AddUp(Summary& into, const Totals& t) {

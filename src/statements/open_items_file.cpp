@@ -3,6 +3,7 @@
 // number. One account is processed whole at a time, so memory is bounded by
 // the largest account and a settlement group is never split.
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 
 #include "common/numbers.hpp"
@@ -18,11 +19,43 @@ namespace {
 constexpr std::size_t kBuilderBlock = 50;
 constexpr std::size_t kWriteChunk = 1u << 20;
 
+// A kept posting: its record as read (normalized, see Normalize) and the
+// fields the two orders compare, taken out once.
 struct Item {
-  JournalEntry e;
+  RecordBytes bytes{};
   std::string key;
+  DayNo booking = 0;
   DayNo due = 0;  // with the receivables default applied
+  std::uint16_t entry = 0;
+  bool debit = false;
+  Amount amount = 0;
+
+  std::string_view document() const {
+    return {reinterpret_cast<const char*>(bytes.data() + 29), std::min<std::size_t>(bytes[28], 12)};
+  }
 };
+
+void PutDay(std::uint8_t* p, DayNo d) {
+  p[0] = static_cast<std::uint8_t>(d & 0xFF);
+  p[1] = static_cast<std::uint8_t>(d >> 8);
+}
+
+// A record as the encoder would write it: text lengths clamped to their
+// capacity, the bytes after each text and the reserved ranges zero, and an
+// unreadable currency amount written as 0. The builder's own fields (group
+// date, settled flag, mask number) are cleared for the builder to set.
+void Normalize(std::uint8_t* p) {
+  static constexpr std::pair<std::size_t, std::size_t> kTexts[] = {
+      {0, 25}, {28, 12}, {45, 25}, {83, 3}, {101, 20}, {130, 30}, {161, 5}, {167, 8}};
+  for (const auto& [at, cap] : kTexts) {
+    if (p[at] > cap) p[at] = static_cast<std::uint8_t>(cap);
+    std::memset(p + at + 1 + p[at], 0, cap - p[at]);
+  }
+  static constexpr std::pair<std::size_t, std::size_t> kZero[] = {
+      {44, 1}, {126, 4}, {176, 12}, {190, 2}, {192, 42}, {234, 16}};
+  for (const auto& [at, n] : kZero) std::memset(p + at, 0, n);
+  if (!AmountUsable(p + 91)) std::memset(p + 91, 0, 10);
+}
 
 // The comparison shared by both orders: the group, then `date`, then the
 // booking date, document number, entry number and debit before credit.
@@ -33,10 +66,10 @@ bool ItemLess(const std::vector<Item>& items, std::uint32_t ia, std::uint32_t ib
   const Item& b = items[ib];
   if (int c = a.key.compare(b.key); c != 0) return c < 0;
   if (date(a) != date(b)) return date(a) < date(b);
-  if (a.e.bookingDate != b.e.bookingDate) return a.e.bookingDate < b.e.bookingDate;
-  if (int c = CompareSymbols(a.e.documentNo.view(), b.e.documentNo.view()); c != 0) return c < 0;
-  if (a.e.entryNo != b.e.entryNo) return a.e.entryNo < b.e.entryNo;
-  if (a.e.IsDebit() != b.e.IsDebit()) return a.e.IsDebit();
+  if (a.booking != b.booking) return a.booking < b.booking;
+  if (int c = CompareSymbols(a.document(), b.document()); c != 0) return c < 0;
+  if (a.entry != b.entry) return a.entry < b.entry;
+  if (a.debit != b.debit) return a.debit;
   return ia < ib;
 }
 
@@ -56,25 +89,23 @@ class Builder {
     for (std::size_t first = 0; first < order_.size();) {
       std::size_t end = first;
       const std::string& key = items[order_[first]].key;
-      const DayNo group_date = items[order_[first]].e.bookingDate;
+      const DayNo group_date = items[order_[first]].booking;
       Amount balance = 0;
       while (end < order_.size() && items[order_[end]].key == key) {
         Item& it = items[order_[end]];
-        it.e.groupDate = group_date;
-        balance += it.e.IsDebit() ? it.e.amount : -it.e.amount;
+        PutDay(it.bytes.data() + 128, group_date);
+        balance += it.debit ? it.amount : -it.amount;
         ++end;
       }
       const std::uint8_t settled = AmountsDiffer(balance, 0) ? 0 : 255;
-      for (std::size_t i = first; i < end; ++i) items[order_[i]].e.settledFlag = settled;
+      for (std::size_t i = first; i < end; ++i) items[order_[i]].bytes[192] = settled;
       first = end;
     }
     std::sort(order_.begin(), order_.end(), [&items](std::uint32_t a, std::uint32_t b) {
       return ItemLess(items, a, b, [](const Item& i) { return i.due; });
     });
     for (std::uint32_t i : order_) {
-      const std::size_t at = buffer_.size();
-      buffer_.resize(at + kJournalRecordSize);
-      EncodeJournalEntry(items[i].e, reinterpret_cast<std::uint8_t*>(buffer_.data() + at));
+      buffer_.append(reinterpret_cast<const char*>(items[i].bytes.data()), kJournalRecordSize);
       ++written_;
     }
     items.clear();
@@ -104,6 +135,7 @@ class Builder {
 OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
                               std::string_view file_name, File& out, OptionServices& window) {
   OpenItemsBuild result;
+  const std::string& p_currency = p.currency;
   SettlementScan scan(source, file_name, p.masks, p.to, window, "RoNie", kBuilderBlock);
   Builder builder(out);
   std::vector<Item> items;
@@ -116,18 +148,28 @@ OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
       }
       account = v->account();
     }
-    Item it;
-    v->Decode(&it.e);
-    if (!p.currency.empty()) {
-      if (it.e.currencyCode.view() != p.currency) continue;
-      if (!ApplyCurrency(it.e, p.currency)) continue;
+    Item& it = items.emplace_back();
+    std::uint8_t* p = it.bytes.data();
+    std::memcpy(p, v->bytes(), kJournalRecordSize);
+    Normalize(p);
+    it.amount = v->amount();
+    if (!p_currency.empty()) {
+      // Only postings in that currency, with their currency amounts.
+      const std::string_view code(reinterpret_cast<const char*>(p + 84), p[83]);
+      if (code != p_currency || !DecodeAmount(p + 91, &it.amount)) {
+        items.pop_back();
+        continue;
+      }
+      EncodeAmount(it.amount, p + 73);
     }
-    it.e.maskIndex = scan.MaskIndex();
-    it.e.groupDate = 0;
-    it.e.settledFlag = 0;
-    it.key = SettlementKey(it.e.transactionNo.view());
-    it.due = EffectiveDueDate(it.e, true);
-    items.push_back(std::move(it));
+    p[234] = scan.MaskIndex();
+    it.debit = p[43] != 0;
+    it.booking = v->bookingDate();
+    it.entry = static_cast<std::uint16_t>(p[41] | (p[42] << 8));
+    const DayNo due = static_cast<DayNo>(p[124] | (p[125] << 8));
+    it.due = due != 0 ? due
+                      : static_cast<DayNo>(std::min<int>(it.booking + (it.debit ? 14 : 0), 0xFFFF));
+    it.key = SettlementKey(std::string_view(reinterpret_cast<const char*>(p + 102), p[101]));
   }
   if (!builder.Account(items) || !builder.Flush()) {
     result.write_failed = true;

@@ -61,8 +61,12 @@ void TopPostingsFrom(const SettlementParams& p, RecordSource& source, std::strin
   SettlementScan scan(source, file_name, p.masks, p.to, window, "Trans");
   while (const std::optional<JournalView> v = scan.Next()) {
     if (v->bookingDate() < p.from || v->IsDebit() != p.debit_postings) continue;
+    const Amount amount = v->amount();
+    // Most postings are well below the smallest one kept: they are passed
+    // over before any rounding.
+    if (heap.size() == kTopCount && amount < heap.front().rounded - 0.001L) continue;
     Taken t;
-    t.rounded = Round4(v->amount());
+    t.rounded = Round4(amount);
     t.seq = seq++;
     if (heap.size() == kTopCount) {
       if (!Before(t, heap.front())) continue;
