@@ -7,7 +7,9 @@
 // the postings of one key, not of the whole account; the buffer grows with
 // the account and the revenue table with the file.
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <unordered_map>
 
@@ -34,6 +36,26 @@ struct Held {
 struct Revenue {
   std::string account;
   Amount net = 0;
+};
+
+// A settlement key (at most 20 bytes) packed with its length into three
+// words, for hashing and comparing without strings.
+struct PackedKey {
+  std::array<std::uint64_t, 3> w{};
+  explicit PackedKey(std::string_view key) {
+    unsigned char bytes[24] = {};
+    const std::size_t n = std::min<std::size_t>(key.size(), 20);
+    std::memcpy(bytes, key.data(), n);
+    bytes[23] = static_cast<unsigned char>(n);
+    std::memcpy(w.data(), bytes, sizeof bytes);
+  }
+  bool operator==(const PackedKey& o) const { return w == o.w; }
+  std::size_t Hash() const {
+    std::uint64_t h = w[0] * 0x9E3779B97F4A7C15ull;
+    h = (h ^ (h >> 29) ^ w[1]) * 0xBF58476D1CE4E5B9ull;
+    h = (h ^ (h >> 31) ^ w[2]) * 0x94D049BB133111EBull;
+    return static_cast<std::size_t>(h ^ (h >> 32));
+  }
 };
 
 // "YYYY-MM-DD", 10 spaces for 0.
@@ -135,22 +157,42 @@ class Allocation {
     buffer_.clear();
   }
 
+  // Groups the buffer by settlement key: each key is computed once and
+  // found in an open-addressing table, so an account costs a pass over its
+  // postings whatever the number of its keys.
+  void Bucket() {
+    const std::size_t n = buffer_.size();
+    std::size_t size = 16;
+    while (size < 2 * n) size *= 2;
+    slots_.assign(size, -1);
+    group_keys_.clear();
+    group_of_.resize(n);
+    for (std::uint32_t i = 0; i < n; ++i) {
+      const PackedKey key(SettlementKey(buffer_[i].e.transactionNo.view()));
+      std::size_t at = key.Hash() & (size - 1);
+      while (slots_[at] >= 0 && !(group_keys_[static_cast<std::size_t>(slots_[at])] == key)) {
+        at = (at + 1) & (size - 1);
+      }
+      if (slots_[at] < 0) {
+        slots_[at] = static_cast<std::int32_t>(group_keys_.size());
+        group_keys_.push_back(key);
+      }
+      group_of_[i] = static_cast<std::uint32_t>(slots_[at]);
+    }
+    const std::size_t groups = group_keys_.size();
+    group_start_.assign(groups + 1, 0);
+    for (std::uint32_t g : group_of_) ++group_start_[g + 1];
+    for (std::size_t g = 0; g < groups; ++g) group_start_[g + 1] += group_start_[g];
+    members_.resize(n);
+    std::vector<std::uint32_t>& next = slot_fill_;
+    next.assign(group_start_.begin(), group_start_.end() - 1);
+    for (std::uint32_t i = 0; i < n; ++i) members_[next[group_of_[i]]++] = i;
+  }
+
   bool InPeriod(DayNo d) const { return d >= p_.from && d <= p_.to; }
 
   void Allocate() {
-    buckets_.clear();
-    std::vector<std::uint32_t> keys_of(buffer_.size());
-    for (std::uint32_t i = 0; i < buffer_.size(); ++i) {
-      auto [it, added] =
-          buckets_.try_emplace(SettlementKey(buffer_[i].e.transactionNo.view()), bucket_count_);
-      if (added) {
-        if (members_.size() <= bucket_count_) members_.emplace_back();
-        members_[bucket_count_].clear();
-        ++bucket_count_;
-      }
-      keys_of[i] = it->second;
-      members_[it->second].push_back(i);
-    }
+    Bucket();
     rows_in_account_ = false;
     doubtful_ = false;
     for (std::uint32_t i = 0; i < buffer_.size(); ++i) {
@@ -161,7 +203,9 @@ class Allocation {
       if (!inv.e.IsDebit() || Round4(inv.e.amount) < 0) continue;
       Amount open = inv.amount;
       const bool shown = InPeriod(inv.e.documentDate);
-      for (std::uint32_t j : members_[keys_of[i]]) {
+      const std::uint32_t group = group_of_[i];
+      for (std::uint32_t m = group_start_[group]; m < group_start_[group + 1]; ++m) {
+        const std::uint32_t j = members_[m];
         if (j == i) continue;
         Held& other = buffer_[j];
         if (natjp_ && (IsZero(open) || IsZero(other.amount))) continue;
@@ -188,8 +232,6 @@ class Allocation {
       }
       if (shown && !IsZero(open)) Row(inv, nullptr, open);
     }
-    for (std::size_t b = 0; b < bucket_count_; ++b) members_[b].clear();
-    bucket_count_ = 0;
     if (rows_in_account_ && natjp_) AccountSum();
   }
 
@@ -280,9 +322,13 @@ class Allocation {
   ChartTable& chart_;
   const bool natjp_;
   std::vector<Held> buffer_;
-  std::unordered_map<std::string, std::uint32_t> buckets_;
-  std::vector<std::vector<std::uint32_t>> members_;  // reused between accounts
-  std::uint32_t bucket_count_ = 0;
+  // The account's postings grouped by key (reused between accounts): the
+  // group of each posting, and the members of group g, in buffer order, at
+  // members_[group_start_[g] .. group_start_[g + 1]).
+  std::vector<std::uint32_t> group_of_, group_start_, members_;
+  std::vector<PackedKey> group_keys_;
+  std::vector<std::int32_t> slots_;
+  std::vector<std::uint32_t> slot_fill_;
   // Looked up by a view of the record's document number, without a copy.
   struct TextHash {
     using is_transparent = void;
