@@ -22,7 +22,7 @@ constexpr std::size_t kWriteChunk = 1u << 20;
 // A kept posting: its record as read (normalized, see Normalize) and the
 // fields the two orders compare, taken out once.
 struct Item {
-  RecordBytes bytes{};
+  RecordBytes bytes;  // filled by a copy of the record as soon as the item is made
   std::string key;
   DayNo booking = 0;
   DayNo due = 0;  // with the receivables default applied
