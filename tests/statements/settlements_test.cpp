@@ -318,6 +318,7 @@ TEST_F(SettlementsTest, RankingOrdersGroupsAndMatchesTheTrialBalance) {
   Post("700", "060324", 100, true, "");
   Write();
   p_.kind = SettlementKind::Ranki;
+  p_.masks = {"201*", "70?"};
   p_.pod1 = 1;
   p_.pod7 = 6;
   p_.key_letter = 'W';
@@ -338,6 +339,7 @@ TEST_F(SettlementsTest, RankingOrdersGroupsAndMatchesTheTrialBalance) {
   tb.annual_path = p_.annual_path;
   tb.from = p_.from;
   tb.to = p_.to;
+  tb.masks = p_.masks;
   tb.chart = &chart_;
   ASSERT_TRUE(TrialBalance(tb, window_));
   const auto tb_total = Cells(RowsWith("RAZEM", 1).at(0));
@@ -418,6 +420,80 @@ TEST_F(SettlementsTest, BankSettlementsAllocatePaymentsInFileOrder) {
                      {"fv/1", "100,00", "2024-03-18", "2"},
                      {"fv/1", "700,00", "", "-301"},  // due 20-03-24, today 15-01-25
                  }));
+}
+
+// The allocation compared with the plain reading of the rules: every
+// invoice against every other posting of the account, keys recomputed each
+// time. Keys in several spellings, corrections, returns and payments larger
+// and smaller than their invoices, over two accounts.
+TEST_F(SettlementsTest, BankSettlementsGiveTheRowsOfTheAllPairsReading) {
+  const char* spellings[] = {"fv/%d", "FV/%d", "WB*fv/%d", "x;FV/%d"};
+  struct P {
+    std::string account, trans;
+    bool debit;
+    Amount amount;
+    DayNo due;
+  };
+  std::vector<P> postings;
+  std::uint32_t seed = 7;
+  auto next = [&seed](std::uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  for (const char* account : {"201-01", "201-02"}) {
+    for (int i = 0; i < 150; ++i) {
+      char trans[24];
+      std::snprintf(trans, sizeof trans, spellings[next(4)], static_cast<int>(next(12)));
+      const bool debit = next(2) == 0;
+      Amount amount = static_cast<Amount>(1 + next(500));
+      if (next(6) == 0) amount = -amount;
+      postings.push_back({account, trans, debit, amount, static_cast<DayNo>(D("010324") + next(60))});
+    }
+  }
+  for (const P& x : postings) {
+    Post(x.account.c_str(), "010324", x.amount, x.debit, x.trans, x.due, "D 1");
+  }
+  Write();
+  p_.kind = SettlementKind::RoBan;
+  ASSERT_TRUE(BankSettlements(p_, window_));
+  std::vector<std::pair<std::string, std::string>> got;
+  for (const auto& r : DataRows()) got.emplace_back(r[2], r[5]);
+
+  std::vector<std::pair<std::string, std::string>> want;
+  for (const char* account : {"201-01", "201-02"}) {
+    std::vector<P> buf;
+    for (const P& x : postings) {
+      if (x.account == account) buf.push_back(x);
+    }
+    const std::vector<P> original = buf;
+    for (std::size_t i = 0; i < buf.size(); ++i) {
+      // A correction (a debit below zero as booked) is no invoice of its own.
+      if (!buf[i].debit || original[i].amount < 0) continue;
+      Amount open = buf[i].amount;
+      for (std::size_t j = 0; j < buf.size(); ++j) {
+        if (j == i || SettlementKey(buf[j].trans) != SettlementKey(buf[i].trans)) continue;
+        P& o = buf[j];
+        if (o.debit) {
+          if (o.amount < 0) {
+            open += o.amount;
+            o.amount = 0;
+          }
+        } else if (o.amount >= 0) {
+          Amount paid = std::max<Amount>(0, std::min(o.amount, open));
+          want.emplace_back(InvoiceNumberText(buf[i].trans), Trim(Amount15(paid)));
+          open -= paid;
+          buf[i].amount = open;
+          o.amount -= paid;
+        } else {
+          open -= o.amount;
+          o.amount = 0;
+        }
+      }
+      if (AmountsDiffer(open, 0)) want.emplace_back(InvoiceNumberText(buf[i].trans), Trim(Amount15(open)));
+    }
+  }
+  ASSERT_GT(want.size(), 50u);
+  EXPECT_EQ(got, want);
 }
 
 TEST_F(SettlementsTest, BankSettlementsNeverMakeANegativePayment) {
