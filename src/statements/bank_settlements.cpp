@@ -106,10 +106,12 @@ class Allocation {
       RapKol('c', 10, "Data", "dokumentu");
       RapKol('l', 14, "Numer", "faktury");
       RapKol('l', 11, "Konto", "\"7\"");
-      RapKol('p', 11, "Kwota", "netto");
-      RapKol('p', 10, "Kwota", "vat");
-      RapKol('c', 2, "vat", "[%]");
-      RapKol('p', 11, "Kwota", "brutto");
+      // Amount columns wide enough for a total in the millions and a rate
+      // column for "---": a cut cell would read as another number.
+      RapKol('p', 14, "Kwota", "netto");
+      RapKol('p', 13, "Kwota", "vat");
+      RapKol('c', 3, "vat", "[%]");  // three characters: "---" and rates to 100
+      RapKol('p', 14, "Kwota", "brutto");
       RapKol('c', 10, "Data", "zapłaty"_w);
       RapKol1('c', 3, "Ośrodek"_w);
       RapKol('l', 8, "zbiór"_w, "dokumentu");
