@@ -25,6 +25,7 @@
 #include "platform/file.hpp"
 #include "shell/state.hpp"
 #include "shell/status.hpp"
+#include "statements/open_items.hpp"
 #include "statements/settlements.hpp"
 #include "statements/trial_balance.hpp"
 #include "store/chart.hpp"
@@ -131,7 +132,17 @@ void DemoYearFigures(long postings, const std::string& dir, ChartTable& chart) {
   SettlementParams ronie = Params(dir, SettlementKind::RoNie, year);
   ronie.masks = {"20*"};
   ronie.chart = &chart;
-  if (Wanted("RoNie")) line("RoNie KonW=20* (AFX and report)", Best([&] { OpenItems(ronie, window); }));
+  if (Wanted("RoNie")) {
+    line("RoNie KonW=20* (AFX and report)", Best([&] { OpenItems(ronie, window); }));
+    // The report alone, from the file the last run built.
+    File afx;
+    afx.OpenNative(dir + "/N.AFX", Access::kRead, Share::kDenyWrite);
+    line("  of it the report from the AFX", Best([&] {
+           FileSource source(afx);
+           OpenItemsReport(ronie, source, "N.AFX", window);
+         }));
+    std::printf("  (report rows %d)\n", CurrentReport().RowCount());
+  }
   if (!Wanted("Ranki")) {
     for (SettlementKind kind : {SettlementKind::Trans, SettlementKind::RoBan, SettlementKind::NatJP}) {
       if (!Wanted(SettlementCode(kind))) continue;
