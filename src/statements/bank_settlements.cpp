@@ -65,7 +65,19 @@ std::string IsoDate(DayNo d) {
   return t.substr(6, 4) + "-" + t.substr(3, 2) + "-" + t.substr(0, 2);
 }
 
-bool IsZero(Amount x) { return !AmountsDiffer(x, 0); }
+// a - b compared after rounding both to 4 decimals, as AmountsDiffer does;
+// amounts clearly apart are told without rounding (the common case).
+int Compare4(Amount a, Amount b) {
+  const Amount d = a - b;
+  if (d > 0.001L) return 1;
+  if (d < -0.001L) return -1;
+  const Amount ra = Round4(a), rb = Round4(b);
+  return ra > rb ? 1 : ra < rb ? -1 : 0;
+}
+
+bool IsZero(Amount x) { return Compare4(x, 0) == 0; }
+bool Negative(Amount x) { return Compare4(x, 0) < 0; }
+Amount Abs(Amount x) { return x < 0 ? -x : x; }
 
 
 class Allocation {
@@ -83,10 +95,9 @@ class Allocation {
         Account();
         account = v->account();
       }
-      Held h;
+      Held& h = buffer_.emplace_back();
       v->Decode(&h.e);
       h.amount = h.e.amount;
-      buffer_.push_back(std::move(h));
     }
     Account();
     End();
@@ -202,7 +213,7 @@ class Allocation {
       // A debit with a negative amount is a correction of an invoice, taken
       // up by the invoice of its key; as an invoice of its own it would
       // count the same reduction a second time.
-      if (!inv.e.IsDebit() || Round4(inv.e.amount) < 0) continue;
+      if (!inv.e.IsDebit() || Negative(inv.e.amount)) continue;
       Amount open = inv.amount;
       const bool shown = InPeriod(inv.e.documentDate);
       const std::uint32_t group = group_of_[i];
@@ -211,7 +222,7 @@ class Allocation {
         if (j == i) continue;
         Held& other = buffer_[j];
         if (natjp_ && (IsZero(open) || IsZero(other.amount))) continue;
-        const bool negative = Round4(other.amount) < 0;
+        const bool negative = Negative(other.amount);
         if (other.e.IsDebit()) {
           if (negative) {  // a correction of the invoice
             open += other.amount;
@@ -286,9 +297,8 @@ class Allocation {
       rate = IntTextOrEmpty(static_cast<std::int64_t>(std::llround(static_cast<double>(vat * 100 / net))));
       if (rate.size() > 3) rate.resize(3);
     }
-    const Amount abs_net = Round4(net < 0 ? -net : net);
-    const Amount abs_gross = Round4(gross < 0 ? -gross : gross);
-    const bool doubtful = abs_net > abs_gross || Round4(gross) > Round4(abs_net * 1.23L);
+    const bool doubtful =
+        Compare4(Abs(net), Abs(gross)) > 0 || Compare4(gross, Abs(net) * 1.23L) > 0;
     if (doubtful) doubtful_ = true;
     const std::string centre = revenue_account.size() > 4 ? revenue_account.substr(4, 3) : "";
     const std::string dash = "---";
