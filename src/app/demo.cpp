@@ -32,6 +32,7 @@ DemoYear Build(const DemoOptions& options, const demo::Scale& scale) {
   b.BuildChart();
   b.BuildDocuments();
   if (options.audit_faults && options.postings <= 0) b.AddAuditFaults();
+  if (options.settlement_cases) b.AddSettlementCases();
   return b.Take();
 }
 

@@ -36,6 +36,7 @@ struct DemoOptions {
   // symbols the audit reads (centre "501", account "501-402") and a few
   // deliberate audit faults (AuditFaultAccounts). Sample year only.
   bool audit_faults = false;
+  bool settlement_cases = false;  // three December customers for the settlement reports
 };
 
 // One chart account (Windows-1250 texts).

@@ -92,6 +92,8 @@ struct Builder {
 
   // demo_documents.cpp
   void BuildDocuments();
+  // demo_settlement_cases.cpp
+  void AddSettlementCases();
 
   // demo_audit.cpp: the deliberate audit faults (options.audit_faults)
   void AddAuditFaults();

@@ -18,7 +18,8 @@
 namespace {
 
 const char kHelp[] =
-    "zel-demo DIR [--year 2024] [--postings N] [--seed S] [--station-settings] [--audit-faults]\n"
+    "zel-demo DIR [--year 2024] [--postings N] [--seed S] [--station-settings]\n"
+    "         [--audit-faults] [--settlement-cases]\n"
     "\n"
     "Writes into the folder DIR a complete book year of a fictitious firm: the\n"
     "database settings, the chart of accounts, the annual and the working\n"
@@ -27,7 +28,8 @@ const char kHelp[] =
     "the sample year; --station-settings also points this workstation's\n"
     "settings (in the Zel folder) at DIR. --audit-faults writes the sample year\n"
     "for the annual-file audit: cost centres the audit reads and a few deliberate\n"
-    "faults for it to find.\n";
+    "faults for it to find. --settlement-cases adds three December customers\n"
+    "whose invoices and payments test the settlement reports.\n";
 
 // Status messages go to the terminal.
 class TerminalStatus : public zel::StatusSink {
@@ -67,6 +69,8 @@ int main(int argc, char** argv) {
       options.station_settings = true;
     } else if (a == "--audit-faults") {
       options.audit_faults = true;
+    } else if (a == "--settlement-cases") {
+      options.settlement_cases = true;
     } else if (a == "--year" || a == "--postings" || a == "--seed") {
       if (i + 1 >= argc) return Usage("brak wartości po opcji");
       const char* value = argv[++i];

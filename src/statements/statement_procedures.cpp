@@ -6,6 +6,7 @@
 #include "statements/journal_procedures.hpp"
 #include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
+#include "statements/settlements.hpp"
 #include "store/journal_file.hpp"
 
 namespace zel {
@@ -60,6 +61,7 @@ void RegisterStatementProcedures(JpkKrSinkFactory jpk_factory) {
       Options.masks.Compact();
     });
   }
+  RegisterSettlementProcedures();
 }
 
 }  // namespace zel

@@ -135,7 +135,8 @@ TEST(OptionDispatch, EveryProcedureIndexIsReached) {
   std::string listed;
   for (std::uint8_t i : indices) listed += std::to_string(i) + (FindDispatchRow(i)->bracketed ? "b " : " ");
   EXPECT_EQ(listed,
-            "11 12 14b 15b 17b 23 24 39b 40 41b 42b 43b 54 55b 56b 58b 59b 65b 67b 75b 76b 77b 78b "
+            "11 12 14b 15b 17b 23 24 39b 40 41b 42b 43b 54 55b 56b 58b 59b 65b 67b 68b 69b 70b 71b 72b 73b "
+            "74b 75b 76b 77b 78b "
             "83 85 105 117b 134 143 ");
   for (std::uint8_t index : indices) {
     SCOPED_TRACE(static_cast<int>(index));

@@ -1,0 +1,249 @@
+// The settlement statements over demo years of N postings (default 100,000
+// and 1,000,000), each against a plain read of the same annual file:
+//   - RoNie for the masks 20* (building the .AFX file and its report);
+//   - Ranki beside the trial balance ZOiSa (same depths 1, 3, 8);
+//   - Trans (debit postings of the year);
+//   - RoBan and NatJP for the masks 20*;
+// and then RoBan and NatJP over one account of 50,000 postings with 25,000
+// settlement keys. Each figure is the best of three rounds (the machine is
+// shared). Usage: bench_settlements [postings ...]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+
+#include "app/demo.hpp"
+#include "common/dates.hpp"
+#include "output/report_document.hpp"
+#include "platform/file.hpp"
+#include "shell/state.hpp"
+#include "shell/status.hpp"
+#include "statements/open_items.hpp"
+#include "statements/settlements.hpp"
+#include "statements/trial_balance.hpp"
+#include "store/chart.hpp"
+#include "store/journal_entry.hpp"
+
+namespace {
+
+using namespace zel;
+
+constexpr int kRounds = 3;
+
+// ZEL_BENCH_ONLY=RoNie (or another code) times that option alone, for profiling.
+bool Wanted(const char* code) {
+  const char* only = std::getenv("ZEL_BENCH_ONLY");
+  return only == nullptr || std::string(only) == code;
+}
+
+// Wall time and processor time (user + system) of the best of three rounds:
+// on a machine shared with other work the processor time is the steadier
+// figure; the wall time also holds the waits for the disk (the open-items
+// file is flushed before it replaces the old one).
+struct Time {
+  double wall = 1e9;
+  double cpu = 1e9;
+};
+
+double CpuNow() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+Time Best(const std::function<void()>& run) {
+  Time best;
+  for (int i = 0; i < kRounds; ++i) {
+    const auto t0 = std::chrono::steady_clock::now();
+    const double c0 = CpuNow();
+    run();
+    best.cpu = std::min(best.cpu, CpuNow() - c0);
+    best.wall = std::min(best.wall, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+  }
+  return best;
+}
+
+Time PlainRead(const std::string& path) {
+  return Best([&] {
+    File file;
+    file.OpenNative(path, Access::kRead, Share::kDenyWrite);
+    std::vector<char> buffer(50000);
+    std::uint64_t offset = 0;
+    unsigned long touched = 0;
+    for (;;) {
+      std::size_t got = 0;
+      if (!file.ReadAt(offset, buffer.data(), buffer.size(), &got) || got == 0) break;
+      for (std::size_t i = 0; i + 250 <= got; i += 250) touched += static_cast<unsigned char>(buffer[i]);
+      offset += got;
+    }
+    if (touched == 1) std::puts("");
+  });
+}
+
+void WriteRecords(const std::string& path, const std::vector<JournalEntry>& records) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  for (const JournalEntry& e : records) {
+    const RecordBytes bytes = EncodeJournalEntry(e);
+    out.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  }
+}
+
+SettlementParams Params(const std::string& dir, SettlementKind kind, const DemoYear& year) {
+  SettlementParams p;
+  p.kind = kind;
+  p.annual_name = "N";
+  p.annual_path = dir + "\\N.DFX";
+  p.from = static_cast<DayNo>(year.bo_date + 1);
+  p.to = year.bz_date;
+  p.bo_date = year.bo_date;
+  p.today = year.bz_date;
+  p.pod1 = 1;
+  p.pod3 = 3;
+  p.pod7 = 8;
+  return p;
+}
+
+void DemoYearFigures(long postings, const std::string& dir, ChartTable& chart) {
+  DemoOptions options;
+  options.postings = postings;
+  const DemoYear year = BuildDemoYear(options);
+  std::vector<JournalEntry> annual;
+  for (std::uint32_t i : AnnualOrder(year)) annual.push_back(year.working[i]);
+  const std::string path = dir + "/N.DFX";
+  WriteRecords(path, annual);
+  SilentOptionServices window(" za rok");
+
+  const Time plain = PlainRead(path);
+  std::printf("demo year of %zu postings: plain read %.3f s wall, %.3f s cpu\n", annual.size(),
+              plain.wall, plain.cpu);
+  auto line = [plain](const char* what, Time t) {
+    std::printf("  %-34s %.3f s wall (%5.2fx)  %.3f s cpu (%5.2fx)\n", what, t.wall,
+                t.wall / plain.wall, t.cpu, t.cpu / plain.cpu);
+  };
+
+  SettlementParams ronie = Params(dir, SettlementKind::RoNie, year);
+  ronie.masks = {"20*"};
+  ronie.chart = &chart;
+  if (Wanted("RoNie")) {
+    line("RoNie KonW=20* (AFX and report)", Best([&] { OpenItems(ronie, window); }));
+    // The report alone, from the file the last run built.
+    File afx;
+    afx.OpenNative(dir + "/N.AFX", Access::kRead, Share::kDenyWrite);
+    line("  of it the report from the AFX", Best([&] {
+           FileSource source(afx);
+           OpenItemsReport(ronie, source, "N.AFX", window);
+         }));
+    std::printf("  (report rows %d)\n", CurrentReport().RowCount());
+  }
+  if (!Wanted("Ranki")) {
+    for (SettlementKind kind : {SettlementKind::Trans, SettlementKind::RoBan, SettlementKind::NatJP}) {
+      if (!Wanted(SettlementCode(kind))) continue;
+      SettlementParams p = Params(dir, kind, year);
+      if (kind != SettlementKind::Trans) p.masks = {"20*"};
+      p.chart = &chart;
+      line(SettlementCode(kind), Best([&] {
+             if (kind == SettlementKind::Trans) TopPostings(p, window);
+             else BankSettlements(p, window);
+           }));
+    }
+    return;
+  }
+
+  SettlementParams ranki = Params(dir, SettlementKind::Ranki, year);
+  ranki.chart = &chart;
+  const Time ranki_s = Best([&] { Ranking(ranki, window); });
+  TrialBalanceParams tb;
+  tb.annual_name = "N";
+  tb.annual_path = ranki.annual_path;
+  tb.bo_date = ranki.bo_date;
+  tb.from = ranki.from;
+  tb.to = ranki.to;
+  tb.pod1 = 1;
+  tb.pod3 = 3;
+  tb.pod7 = 8;
+  tb.chart = &chart;
+  const Time zoisa_s = Best([&] { TrialBalance(tb, window); });
+  line("Ranki (depths 1, 3, 8)", ranki_s);
+  line("ZOiSa (depths 1, 3, 8)", zoisa_s);
+  std::printf("  Ranki / ZOiSa                      %.2f wall, %.2f cpu\n",
+              ranki_s.wall / zoisa_s.wall, ranki_s.cpu / zoisa_s.cpu);
+
+  SettlementParams trans = Params(dir, SettlementKind::Trans, year);
+  trans.chart = &chart;
+  line("Trans (debit postings)", Best([&] { TopPostings(trans, window); }));
+
+  for (SettlementKind kind : {SettlementKind::RoBan, SettlementKind::NatJP}) {
+    SettlementParams p = Params(dir, kind, year);
+    p.masks = {"20*"};
+    p.chart = &chart;
+    line(kind == SettlementKind::RoBan ? "RoBan KonW=20*" : "NatJP KonW=20*",
+         Best([&] { BankSettlements(p, window); }));
+  }
+}
+
+// One account of 50,000 postings: 25,000 invoices, each paid once.
+void LargeAccountFigures(const std::string& dir, ChartTable& chart) {
+  const DayNo first = DayFromDdMmYy("020124");
+  std::vector<JournalEntry> records;
+  for (int i = 0; i < 25000; ++i) {
+    JournalEntry e;
+    e.account = "201-0001";
+    e.bookingDate = static_cast<DayNo>(first + i % 360);
+    e.documentDate = e.bookingDate;
+    e.documentNo = "FV " + std::to_string(i);
+    e.entryNo = 1;
+    e.side = 1;
+    e.amount = 100 + i % 50;
+    e.transactionNo = "FV/" + std::to_string(i);
+    records.push_back(e);
+  }
+  for (int i = 0; i < 25000; ++i) {
+    JournalEntry e = records[static_cast<std::size_t>(i)];
+    e.side = 0;
+    e.documentNo = "WB " + std::to_string(i);
+    e.transactionNo = "WB*fv/" + std::to_string(i);
+    e.dueDate = static_cast<DayNo>(e.bookingDate + 10);
+    records.push_back(e);
+  }
+  const std::string path = dir + "/L.DFX";
+  WriteRecords(path, records);
+  SilentOptionServices window(" za rok");
+  for (SettlementKind kind : {SettlementKind::RoBan, SettlementKind::NatJP}) {
+    SettlementParams p;
+    p.kind = kind;
+    p.annual_name = "L";
+    p.annual_path = dir + "\\L.DFX";
+    p.from = first;
+    p.to = static_cast<DayNo>(first + 365);
+    p.chart = &chart;
+    const Time t = Best([&] { BankSettlements(p, window); });
+    std::printf("%s, one account of 50,000 postings and 25,000 keys: %.3f s wall, %.3f s cpu, rows %d\n",
+                kind == SettlementKind::RoBan ? "RoBan" : "NatJP", t.wall, t.cpu,
+                CurrentReport().RowCount());
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<long> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atol(argv[i]));
+  if (sizes.empty()) sizes = {100000, 1000000};
+  const std::string dir = "/tmp/zel_bench_settlements";
+  std::filesystem::create_directories(dir);
+  SetStatusSink(nullptr);
+  DbDir = dir + "\\";
+  ChartTable chart;
+  for (long n : sizes) DemoYearFigures(n, dir, chart);
+  LargeAccountFigures(dir, chart);
+  std::filesystem::remove_all(dir);
+  return 0;
+}

@@ -1,0 +1,381 @@
+// RoBan and NatJP: per account, every invoice (debit posting) with the
+// payments (credit postings) of its settlement key allocated to it in file
+// order, and what remains unpaid. NatJP adds the net amount and VAT taken
+// from the revenue postings ("7" and "8" accounts) of the invoice's document.
+//
+// Postings are bucketed by their key once per account, so allocation costs
+// the postings of one key, not of the whole account; the buffer grows with
+// the account and the revenue table with the file.
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <unordered_map>
+
+#include "common/cp1250.hpp"
+#include "common/dates.hpp"
+#include "common/numbers.hpp"
+#include "common/pltext.hpp"
+#include "output/report_document.hpp"
+#include "statements/open_items.hpp"
+#include "statements/settlement_scan.hpp"
+#include "statements/trial_balance.hpp"
+#include "store/chart.hpp"
+#include "store/journal_file.hpp"
+
+namespace zel {
+
+namespace {
+
+struct Held {
+  JournalEntry e;
+  Amount amount = 0;  // what is left of it as the allocation goes on
+};
+
+struct Revenue {
+  std::string account;
+  Amount net = 0;
+};
+
+// A settlement key (at most 20 bytes) packed with its length into three
+// words, for hashing and comparing without strings.
+struct PackedKey {
+  std::array<std::uint64_t, 3> w{};
+  explicit PackedKey(std::string_view key) {
+    unsigned char bytes[24] = {};
+    const std::size_t n = std::min<std::size_t>(key.size(), 20);
+    std::memcpy(bytes, key.data(), n);
+    bytes[23] = static_cast<unsigned char>(n);
+    std::memcpy(w.data(), bytes, sizeof bytes);
+  }
+  bool operator==(const PackedKey& o) const { return w == o.w; }
+  std::size_t Hash() const {
+    std::uint64_t h = w[0] * 0x9E3779B97F4A7C15ull;
+    h = (h ^ (h >> 29) ^ w[1]) * 0xBF58476D1CE4E5B9ull;
+    h = (h ^ (h >> 31) ^ w[2]) * 0x94D049BB133111EBull;
+    return static_cast<std::size_t>(h ^ (h >> 32));
+  }
+};
+
+// "YYYY-MM-DD", 10 spaces for 0.
+std::string IsoDate(DayNo d) {
+  const std::string t = DayToText10(d);
+  if (d == 0 || t.size() != 10) return std::string(10, ' ');
+  return t.substr(6, 4) + "-" + t.substr(3, 2) + "-" + t.substr(0, 2);
+}
+
+// a - b compared after rounding both to 4 decimals, as AmountsDiffer does;
+// amounts clearly apart are told without rounding (the common case).
+int Compare4(Amount a, Amount b) {
+  const Amount d = a - b;
+  if (d > 0.001L) return 1;
+  if (d < -0.001L) return -1;
+  const Amount ra = Round4(a), rb = Round4(b);
+  return ra > rb ? 1 : ra < rb ? -1 : 0;
+}
+
+bool IsZero(Amount x) { return Compare4(x, 0) == 0; }
+bool Negative(Amount x) { return Compare4(x, 0) < 0; }
+Amount Abs(Amount x) { return x < 0 ? -x : x; }
+
+
+class Allocation {
+ public:
+  Allocation(const SettlementParams& p, OptionServices& w)
+      : p_(p), w_(w), chart_(p.chart ? *p.chart : Chart()), natjp_(p.kind == SettlementKind::NatJP) {}
+
+  void Run(RecordSource& source, std::string_view file_name) {
+    Head();
+    if (natjp_) ReadRevenue(source, file_name);
+    SettlementScan scan(source, file_name, p_.masks, 0, w_, SettlementCode(p_.kind));
+    std::string account;
+    while (const std::optional<JournalView> v = scan.Next()) {
+      if (v->account() != account) {
+        Account();
+        account = v->account();
+      }
+      Held& h = buffer_.emplace_back();
+      v->Decode(&h.e);
+      h.amount = h.e.amount;
+    }
+    Account();
+    End();
+  }
+
+ private:
+  void Head() {
+    const std::string title = natjp_ ? "JEDNOSTKI POWIĄZANE"_w : "ROZRACHUNKI BANKOWE";
+    RapStart(p_.annual_name, title + std::string(w_.PeriodText()), 2);
+    if (natjp_) {
+      RapKol1('p', 3, "Lp.");
+      RapKol('l', 12, "Konto", "\"2\"");
+      RapKol('l', 50, "Nazwa", "kontrahenta");
+      RapKol('l', 12, "Identyfikator", "NIP");
+      RapKol('c', 10, "Data", "księgowa"_w);
+      RapKol('l', 9, "Numer", "dowodu");
+      RapKol('c', 10, "Data", "dokumentu");
+      RapKol('l', 14, "Numer", "faktury");
+      RapKol('l', 11, "Konto", "\"7\"");
+      // Amount columns wide enough for a total in the millions and a rate
+      // column for "---": a cut cell would read as another number.
+      RapKol('p', 14, "Kwota", "netto");
+      RapKol('p', 13, "Kwota", "vat");
+      RapKol('c', 3, "vat", "[%]");  // three characters: "---" and rates to 100
+      RapKol('p', 14, "Kwota", "brutto");
+      RapKol('c', 10, "Data", "zapłaty"_w);
+      RapKol1('c', 3, "Ośrodek"_w);
+      RapKol('l', 8, "zbiór"_w, "dokumentu");
+      RapKol('l', 8, "zbiór"_w, "zapłaty"_w);
+    } else {
+      RapKol1('p', 4, "Lp.");
+      RapKol('l', 50, "Nazwa", "kontrahenta");
+      RapKol('l', 20, "Numer", "faktury");
+      RapKol('c', 16, "Data wystawienia", "fakt.(YYYY-MM-DD)");
+      RapKol('p', 10, "Term.płatności"_w, "(liczba dni)");
+      RapKol('p', 16, "Kwota", "(płatna do)"_w);
+      RapKol('c', 16, "Data płatności"_w, "fakt.(YYYY-MM-DD)");
+      RapKol('c', 16, "Faktyczna data", "zapł.(YYYY-MM-DD)"_w);
+      RapKol('c', 1, "K", "w");
+      RapKol('p', 8, "Liczba dni", "opóźnienia"_w);
+    }
+    RapNag(SettlementSubtitle(p_));
+  }
+
+  // Net revenue by document: credits minus debits of the "7" and "8"
+  // accounts; the first revenue account of a document names it.
+  void ReadRevenue(RecordSource& source, std::string_view file_name) {
+    for (std::string_view prefix : {"7", "8"}) {
+      BlockReader reader(source, file_name, kJournalBlock, SeekFirstAccount(source, prefix));
+      for (;;) {
+        const JournalView v = reader.NextView();
+        if (reader.AtEnd() || v.IsSentinel() || v.account().substr(0, 1) != prefix) break;
+        if (v.IsControl()) continue;
+        const std::uint8_t* p = v.bytes();
+        const std::string_view document(reinterpret_cast<const char*>(p + 29),
+                                        std::min<std::size_t>(p[28], 12));
+        const Amount net = v.IsDebit() ? -v.amount() : v.amount();
+        auto it = revenue_.find(document);
+        if (it == revenue_.end()) {
+          it = revenue_.emplace(std::string(document), Revenue{std::string(v.account()), 0}).first;
+        }
+        it->second.net += net;
+      }
+    }
+  }
+
+  void Account() {
+    // An account with a single posting has nothing to pair.
+    if (buffer_.size() >= 2) Allocate();
+    buffer_.clear();
+  }
+
+  // Groups the buffer by settlement key: each key is computed once and
+  // found in an open-addressing table, so an account costs a pass over its
+  // postings whatever the number of its keys.
+  void Bucket() {
+    const std::size_t n = buffer_.size();
+    std::size_t size = 16;
+    while (size < 2 * n) size *= 2;
+    slots_.assign(size, -1);
+    group_keys_.clear();
+    group_of_.resize(n);
+    for (std::uint32_t i = 0; i < n; ++i) {
+      const PackedKey key(SettlementKey(buffer_[i].e.transactionNo.view()));
+      std::size_t at = key.Hash() & (size - 1);
+      while (slots_[at] >= 0 && !(group_keys_[static_cast<std::size_t>(slots_[at])] == key)) {
+        at = (at + 1) & (size - 1);
+      }
+      if (slots_[at] < 0) {
+        slots_[at] = static_cast<std::int32_t>(group_keys_.size());
+        group_keys_.push_back(key);
+      }
+      group_of_[i] = static_cast<std::uint32_t>(slots_[at]);
+    }
+    const std::size_t groups = group_keys_.size();
+    group_start_.assign(groups + 1, 0);
+    for (std::uint32_t g : group_of_) ++group_start_[g + 1];
+    for (std::size_t g = 0; g < groups; ++g) group_start_[g + 1] += group_start_[g];
+    members_.resize(n);
+    std::vector<std::uint32_t>& next = slot_fill_;
+    next.assign(group_start_.begin(), group_start_.end() - 1);
+    for (std::uint32_t i = 0; i < n; ++i) members_[next[group_of_[i]]++] = i;
+  }
+
+  bool InPeriod(DayNo d) const { return d >= p_.from && d <= p_.to; }
+
+  void Allocate() {
+    Bucket();
+    rows_in_account_ = false;
+    doubtful_ = false;
+    for (std::uint32_t i = 0; i < buffer_.size(); ++i) {
+      Held& inv = buffer_[i];
+      // A debit with a negative amount is a correction of an invoice, taken
+      // up by the invoice of its key; as an invoice of its own it would
+      // count the same reduction a second time.
+      if (!inv.e.IsDebit() || Negative(inv.e.amount)) continue;
+      Amount open = inv.amount;
+      const bool shown = InPeriod(inv.e.documentDate);
+      const std::uint32_t group = group_of_[i];
+      for (std::uint32_t m = group_start_[group]; m < group_start_[group + 1]; ++m) {
+        const std::uint32_t j = members_[m];
+        if (j == i) continue;
+        Held& other = buffer_[j];
+        if (natjp_ && (IsZero(open) || IsZero(other.amount))) continue;
+        const bool negative = Negative(other.amount);
+        if (other.e.IsDebit()) {
+          if (negative) {  // a correction of the invoice
+            open += other.amount;
+            other.amount = 0;
+          }
+        } else if (!negative) {  // a payment
+          // Never a negative payment: an invoice already paid (or reduced
+          // below zero) takes nothing from it.
+          Amount paid = other.amount < open ? other.amount : open;
+          if (paid < 0) paid = 0;
+          // NatJP lists only money that changed hands.
+          if (shown && !(natjp_ && IsZero(paid))) Row(inv, &other, paid);
+          open = natjp_ ? Round4(open - paid) : open - paid;
+          inv.amount = open;
+          other.amount -= paid;
+        } else {  // a returned payment
+          open -= other.amount;
+          other.amount = 0;
+        }
+      }
+      if (shown && !IsZero(open)) Row(inv, nullptr, open);
+    }
+    if (rows_in_account_ && natjp_) AccountSum();
+  }
+
+  void StartRow() {
+    if (!rows_in_account_ && rows_before_) RapLinia('.');
+    rows_in_account_ = true;
+    rows_before_ = true;
+  }
+
+  void AccountTexts(std::string_view account) {
+    if (account == description_account_ && !description_account_.empty()) return;
+    description_account_ = account;
+    description_ = chart_.Description(account, natjp_ ? 'n' : 'N');
+    nip_.clear();
+    std::size_t slot = 0;
+    if (natjp_ && chart_.Contains(account, &slot)) nip_ = chart_.At(slot).nip.str();
+  }
+
+  void Row(const Held& inv, const Held* pay, Amount amount) {
+    StartRow();
+    const JournalEntry& e = inv.e;
+    AccountTexts(e.account.view());
+    const DayNo doc = e.documentDate != 0 ? e.documentDate : e.bookingDate;
+    DayNo due = e.dueDate;
+    if (due < doc) due = static_cast<DayNo>(std::min<int>(doc + 14, 0xFFFF));
+    DayNo paid_on = 0;
+    if (pay) paid_on = pay->e.dueDate != 0 ? pay->e.dueDate : pay->e.bookingDate;
+    const std::string number = std::to_string(++row_number_);
+    const std::string invoice = DosToWin(InvoiceNumberText(e.transactionNo.view()));
+    if (!natjp_) {
+      std::string term = IntTextOrEmpty(static_cast<int>(due) - static_cast<int>(doc));
+      if (term.size() > 5) term.resize(5);
+      const int days = pay ? static_cast<int>(due) - static_cast<int>(paid_on)
+                           : static_cast<int>(due) - static_cast<int>(p_.today);
+      RapWiersz(number, description_, invoice, IsoDate(doc), term,
+                Amount15(amount), IsoDate(due), pay ? IsoDate(paid_on) : std::string(), "",
+                IntTextOrEmpty(days));
+      return;
+    }
+    std::string revenue_account;
+    Amount net = 0;
+    if (auto it = revenue_.find(e.documentNo.view()); it != revenue_.end()) {
+      revenue_account = it->second.account;
+      net = it->second.net;
+    }
+    const Amount gross = amount;
+    const Amount vat = gross - net;
+    std::string rate;
+    if (!IsZero(net)) {
+      rate = IntTextOrEmpty(static_cast<std::int64_t>(std::llround(static_cast<double>(vat * 100 / net))));
+      if (rate.size() > 3) rate.resize(3);
+    }
+    const bool doubtful =
+        Compare4(Abs(net), Abs(gross)) > 0 || Compare4(gross, Abs(net) * 1.23L) > 0;
+    if (doubtful) doubtful_ = true;
+    const std::string centre = revenue_account.size() > 4 ? revenue_account.substr(4, 3) : "";
+    const std::string dash = "---";
+    RapWiersz(number, e.account.view(), description_, nip_,
+              DayToText10(e.bookingDate),
+              std::string(e.documentNo.view()) + ";" + std::to_string(e.entryNo),
+              DayToText10(e.documentDate), invoice, revenue_account,
+              doubtful ? dash : Amount15(net), doubtful ? dash : Amount15(vat),
+              doubtful ? dash : rate, Amount15(gross),
+              pay ? DayToText10(paid_on) : std::string(), centre, e.sourceFile.view(),
+              pay ? std::string(pay->e.sourceFile.view()) : std::string("-"));
+    account_net_ += net;
+    account_gross_ += gross;
+  }
+
+  void AccountSum() {
+    const std::string net = doubtful_ ? "" : Amount15(account_net_);
+    const std::string vat = doubtful_ ? "" : Amount15(account_gross_ - account_net_);
+    RapWiersz("", "", "", "", "", "", "", "", "SUMA", net, vat, "", Amount15(account_gross_));
+    report_gross_ += account_gross_;
+    account_net_ = 0;
+    account_gross_ = 0;
+  }
+
+  void End() {
+    if (!natjp_) return;
+    RapLinia('-');
+    RapWiersz("", "", "", "", "", "", "", "", "RAZEM", "", "", "", Amount15(report_gross_));
+  }
+
+  const SettlementParams& p_;
+  OptionServices& w_;
+  ChartTable& chart_;
+  const bool natjp_;
+  std::vector<Held> buffer_;
+  // The account's postings grouped by key (reused between accounts): the
+  // group of each posting, and the members of group g, in buffer order, at
+  // members_[group_start_[g] .. group_start_[g + 1]).
+  std::vector<std::uint32_t> group_of_, group_start_, members_;
+  std::vector<PackedKey> group_keys_;
+  std::vector<std::int32_t> slots_;
+  std::vector<std::uint32_t> slot_fill_;
+  // Looked up by a view of the record's document number, without a copy.
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+  };
+  std::unordered_map<std::string, Revenue, TextHash, std::equal_to<>> revenue_;
+  // The account's texts, looked up once per account.
+  std::string description_account_;
+  std::string description_, nip_;
+  std::int64_t row_number_ = 0;
+  bool rows_in_account_ = false;
+  bool rows_before_ = false;
+  bool doubtful_ = false;
+  Amount account_net_ = 0, account_gross_ = 0, report_gross_ = 0;
+};
+
+}  // namespace
+
+void BankSettlementsFrom(const SettlementParams& p, RecordSource& source,
+                         std::string_view file_name, OptionServices& window) {
+  Allocation run(p, window);
+  run.Run(source, file_name);
+}
+
+bool BankSettlements(const SettlementParams& p, OptionServices& window) {
+  if (!CheckSettlement(p, window)) return false;
+  File file;
+  const char* tag = p.kind == SettlementKind::NatJP ? "bZe:2812" : "bZe:2459";
+  if (!OpenShared(file, p.annual_path, Share::kDenyWrite, tag)) {
+    window.SetReturnField(kFieldRocz);
+    return false;
+  }
+  FileSource source(file);
+  BankSettlementsFrom(p, source, p.annual_path, window);
+  return true;
+}
+
+}  // namespace zel

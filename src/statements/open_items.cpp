@@ -1,0 +1,258 @@
+// RoNie: builds the open-items file of the selected accounts beside the
+// annual file and reports the open (unsettled) items from it, account by
+// account, with the account's shown and full totals.
+#include "statements/open_items.hpp"
+
+#include <algorithm>
+#include <array>
+
+#include "common/cp1250.hpp"
+#include "common/dates.hpp"
+#include "common/numbers.hpp"
+#include "common/pltext.hpp"
+#include "output/report_document.hpp"
+#include "platform/folders.hpp"
+#include "shell/status.hpp"
+#include "statements/trial_balance.hpp"
+#include "store/block_reader.hpp"
+#include "store/chart.hpp"
+#include "store/journal_file.hpp"
+
+namespace zel {
+
+namespace {
+
+struct Totals {
+  Amount wn = 0, ma = 0;
+  void Add(bool debit, Amount a) { (debit ? wn : ma) += a; }
+  bool Differs(const Totals& o) const { return AmountsDiffer(wn, o.wn) || AmountsDiffer(ma, o.ma); }
+};
+
+// Totals with their balance pair (summed over accounts for the report).
+struct Summary {
+  Totals t;
+  Amount bal_wn = 0, bal_ma = 0;
+};
+
+void TotalsRow(std::string_view label, const Summary& s) {
+  std::string net_debit, net_credit;
+  if (AmountsDiffer(s.bal_wn, 0) && AmountsDiffer(s.bal_ma, 0) &&
+      AmountsDiffer(s.bal_wn, s.bal_ma)) {
+    if (Round4(s.bal_wn) > Round4(s.bal_ma)) {
+      net_debit = Amount15(s.bal_wn - s.bal_ma);
+    } else {
+      net_credit = Amount15(s.bal_ma - s.bal_wn);
+    }
+  }
+  RapWiersz("", label.substr(0, 30), "", "", Amount15(s.t.wn), Amount15(s.t.ma),
+            Amount15(s.bal_wn), Amount15(s.bal_ma), "", net_debit, net_credit);
+}
+
+class Report {
+ public:
+  Report(const SettlementParams& p, OptionServices& w)
+      : p_(p), w_(w), chart_(p.chart ? *p.chart : Chart()) {}
+
+  void Run(RecordSource& afx, std::string_view file_name) {
+    Head();
+    const std::uint64_t total = RecordCount(afx, kJournalRecordSize);
+    BlockReader reader(afx, file_name);
+    JournalEntry r;
+    bool have = false;
+    for (;;) {
+      const JournalView v = reader.NextView();
+      if (reader.StartedBlock()) {
+        if (w_.AbortRequested()) break;
+        w_.Progress(have ? std::string_view(account_) : std::string_view("RoNie"),
+                    static_cast<std::int64_t>(reader.Position()),
+                    static_cast<std::int64_t>(total));
+      }
+      if (reader.AtEnd() || v.IsSentinel()) break;
+      if (!have || v.account() != account_) {
+        if (have) CloseAccount();
+        account_ = v.account();
+        have = true;
+        pending_header_ = true;
+        printed_header_ = false;
+      }
+      Record(v, r);
+    }
+    if (have) CloseAccount();
+    End();
+  }
+
+ private:
+  void Head() {
+    RapStart(p_.annual_name, "ROZRACHUNKI NIEROZLICZONE " + std::string(w_.PeriodText()), 2);
+    RapKol1('l', 1, "");
+    RapKol1('l', 18, "Transakcja");
+    RapKol('c', 9, "Data", "księgowania"_w);
+    RapKol('l', 15, "Numer", "dowodu");
+    RapKol('b', 15, "Suma", "winien");
+    RapKol('d', 15, "", "ma");
+    RapKol('b', 15, "Saldo", "winien");
+    RapKol('d', 15, "", "ma");
+    RapKol1('p', 3, "Dni");
+    RapKol1('c', 9, "Termin");
+    RapKol('c', 9, "Data", "dokumentu");
+    RapNag("");
+  }
+
+  // Decides from the record's bytes; only a shown record is decoded whole.
+  void Record(const JournalView& v, JournalEntry& r) {
+    const bool debit = v.IsDebit();
+    const Amount amount = v.amount();
+    const std::uint8_t* p = v.bytes();
+    const DayNo stored_due = static_cast<DayNo>(p[124] | (p[125] << 8));
+    const DayNo due = stored_due != 0 ? stored_due
+                                      : static_cast<DayNo>(std::min<int>(
+                                            v.bookingDate() + (debit ? 14 : 0), 0xFFFF));
+    const bool shown =
+        p[192] == 0 &&
+        (p_.show_due_until == 0 || due <= p_.show_due_until ||
+         (debit && Round4(amount) < 0 && Round4(full_.ma) < Round4(full_.wn)));
+    if (shown) {
+      v.Decode(&r);
+      // The date columns are nine characters wide: dates go in as DD-MM-YY,
+      // which fits, rather than cut from DD-MM-YYYY.
+      if (pending_header_) {
+        std::string head = account_;
+        if (!p_.currency.empty()) head += "/" + p_.currency;
+        if (head.size() > 34) head.resize(34);
+        RapTekst('1', head + chart_.Description(account_, 'P'));
+        pending_header_ = false;
+        printed_header_ = true;
+      }
+      std::string trans = DosToWin(r.transactionNo.view());
+      if (!p_.currency.empty()) {
+        trans = PadRight(trans, 13) + " " +
+                NumberText(static_cast<Amount>(r.currencyRate) * 0.0001L, 4);
+        if (trans.size() > 20) trans.resize(20);
+      }
+      const int number = r.journalNo != 0 ? r.journalNo : r.entryNo;
+      const std::string document = std::string(r.documentNo.view()) + ";" + std::to_string(number);
+      std::string days;
+      if (due != 0 && due < p_.days_reference) days = IntTextOrEmpty(p_.days_reference - due);
+      RapWiersz("", trans, DayToText8(r.bookingDate), document,
+                debit ? Amount15(r.amount) : std::string(),
+                debit ? std::string() : Amount15(r.amount), DosToWin(r.description.view()), "",
+                days, DayToText8(due), DayToText8(r.documentDate));
+      shown_.Add(debit, amount);
+    }
+    full_.Add(debit, amount);
+  }
+
+  static void AddUp(Summary& into, const Totals& t) {
+    Amount bw = 0, bm = 0;
+    BalanceRule(t.wn, t.ma, &bw, &bm);
+    into.t.wn += t.wn;
+    into.t.ma += t.ma;
+    into.bal_wn += bw;
+    into.bal_ma += bm;
+  }
+
+  static Summary Of(const Totals& t) {
+    Summary s;
+    AddUp(s, t);
+    return s;
+  }
+
+  void CloseAccount() {
+    AddUp(report_shown_, shown_);
+    AddUp(report_full_, full_);
+    if (printed_header_) {
+      RapLinia('.');
+      TotalsRow("Razem " + account_, Of(shown_));
+      if (full_.Differs(shown_)) TotalsRow("Pełne obroty"_w, Of(full_));
+      RapLinia('-');
+    }
+    shown_ = Totals();
+    full_ = Totals();
+  }
+
+  void End() {
+    TotalsRow("W raporcie", report_shown_);
+    if (report_full_.t.Differs(report_shown_.t) ||
+        AmountsDiffer(report_full_.bal_wn, report_shown_.bal_wn) ||
+        AmountsDiffer(report_full_.bal_ma, report_shown_.bal_ma)) {
+      TotalsRow("Pełne obroty"_w, report_full_);
+    }
+    RapKoniec();
+  }
+
+  const SettlementParams& p_;
+  OptionServices& w_;
+  ChartTable& chart_;
+  std::string account_;
+  bool pending_header_ = false;
+  bool printed_header_ = false;
+  Totals shown_, full_;
+  Summary report_shown_, report_full_;
+};
+
+bool Refuse(OptionServices& window, int field, const std::string& text) {
+  ShowStatus(text, kWarning);
+  window.FieldError(field, text);
+  return false;
+}
+
+}  // namespace
+
+void OpenItemsReport(const SettlementParams& p, RecordSource& afx, std::string_view file_name,
+                     OptionServices& window) {
+  Report report(p, window);
+  report.Run(afx, file_name);
+}
+
+bool OpenItems(const SettlementParams& p, OptionServices& window) {
+  if (!CheckSettlement(p, window)) return false;
+  const std::string afx_path = OpenItemsPath(p.annual_name);
+  // Built beside its final place, so that putting it there is a rename.
+  const std::string built_path = afx_path + "~";
+  OpenItemsBuild built;
+  {
+    File annual;
+    if (!OpenShared(annual, p.annual_path, Share::kDenyWrite, "X30:178")) {
+      window.SetReturnField(kFieldRocz);
+      return false;
+    }
+    File out;
+    if (!out.Open(built_path, Access::kReadWrite, Share::kExclusive, Disposition::kCreateAlways)) {
+      return Refuse(window, kFieldRocz, "Nie można utworzyć pliku "_w + built_path);
+    }
+    FileSource source(annual);
+    built = BuildOpenItems(p, source, p.annual_path, out, window);
+    if (!built.write_failed && !(out.Sync() && out.Close())) built.write_failed = true;
+  }
+  if (built.write_failed) {
+    RemoveFile(built_path);
+    return Refuse(window, kFieldRocz, "Błąd zapisu pliku "_w + built_path);
+  }
+  if (built.records == 0) {
+    RemoveFile(built_path);
+    return Refuse(window, kFieldWalJ, "Przerwano");
+  }
+  // The old file is kept as the backup when it can be moved aside; the new
+  // one replaces it either way, and when even that fails the report still
+  // comes from the file just built, never from an old one.
+  std::string report_path = afx_path;
+  if (FileOrFolderExists(afx_path) && !MoveAsideBak(afx_path)) {
+    ShowStatus("Nie przeniesiono starego pliku "_w + afx_path + " do kopii .BAK", kWarning);
+  }
+  if (!ReplaceFile(built_path, afx_path)) {
+    ShowStatus("Nie zastąpiono pliku "_w + afx_path + ", raport z pliku " + built_path, kWarning);
+    report_path = built_path;
+  }
+  File afx;
+  if (!OpenShared(afx, report_path, Share::kDenyWrite, "X30:178")) {
+    window.SetReturnField(kFieldRocz);
+    return false;
+  }
+  FileSource source(afx);
+  OpenItemsReport(p, source, report_path, window);
+  afx.Close();
+  if (report_path == built_path) RemoveFile(built_path);
+  return true;
+}
+
+}  // namespace zel

@@ -1,0 +1,43 @@
+// Private to the settlement statements: the open-items builder and report
+// (RoNie) and the pieces the other settlement reports share, exposed for
+// their tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/file.hpp"
+#include "statements/settlements.hpp"
+#include "store/record_source.hpp"
+
+namespace zel {
+
+struct OpenItemsBuild {
+  std::uint64_t records = 0;  // records written
+  bool write_failed = false;
+};
+
+// Reads the selected accounts' postings from `source` and writes the
+// open-items records to `out` (an empty file open for writing), account by
+// account. Stops reading at the user's abort as at the end of the file.
+OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
+                              std::string_view file_name, File& out, OptionServices& window);
+
+// The RoNie report over an open-items file (no checks).
+void OpenItemsReport(const SettlementParams& p, RecordSource& afx, std::string_view file_name,
+                     OptionServices& window);
+
+// The subtitle of Ranki, Trans, RoBan and NatJP.
+std::string SettlementSubtitle(const SettlementParams& p);
+
+// The reports over any source of journal records (no checks). False when
+// the user aborted (Ranki only; the others complete what was read).
+bool RankingFrom(const SettlementParams& p, RecordSource& source, std::string_view file_name,
+                 OptionServices& window);
+void TopPostingsFrom(const SettlementParams& p, RecordSource& source, std::string_view file_name,
+                     OptionServices& window);
+void BankSettlementsFrom(const SettlementParams& p, RecordSource& source,
+                         std::string_view file_name, OptionServices& window);
+
+}  // namespace zel

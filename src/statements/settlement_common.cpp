@@ -1,0 +1,149 @@
+#include <algorithm>
+
+#include "common/cp1250.hpp"
+#include "common/pltext.hpp"
+#include "platform/file.hpp"
+#include "platform/folders.hpp"
+#include "shell/file_access.hpp"
+#include "shell/state.hpp"
+#include "shell/status.hpp"
+#include "statements/settlements.hpp"
+#include "statements/trial_balance.hpp"
+
+namespace zel {
+
+std::uint8_t SettlementIndex(SettlementKind kind) {
+  switch (kind) {
+    case SettlementKind::RoNie: return 67;
+    case SettlementKind::Ranki: return 75;
+    case SettlementKind::Trans: return 76;
+    case SettlementKind::RoBan: return 77;
+    case SettlementKind::NatJP: return 78;
+  }
+  return 0;
+}
+
+const char* SettlementCode(SettlementKind kind) {
+  switch (kind) {
+    case SettlementKind::RoNie: return "RoNie";
+    case SettlementKind::Ranki: return "Ranki";
+    case SettlementKind::Trans: return "Trans";
+    case SettlementKind::RoBan: return "RoBan";
+    case SettlementKind::NatJP: return "NatJP";
+  }
+  return "";
+}
+
+std::string SettlementKey(std::string_view t) {
+  if (std::size_t p = t.rfind('*'); p != std::string_view::npos) t = t.substr(p + 1);
+  if (std::size_t p = t.rfind(';'); p != std::string_view::npos) t = t.substr(p + 1);
+  static constexpr char kCapitals[] = "ACELNOSZZACELNOSZZ";
+  std::string key;
+  key.reserve(std::min<std::size_t>(t.size(), 20));
+  for (char c : t.substr(0, 20)) {
+    const auto b = static_cast<std::uint8_t>(c);
+    if (b >= 0x80) {
+      const auto it = std::find(PolishMazovia.begin(), PolishMazovia.end(), b);
+      if (it != PolishMazovia.end()) c = kCapitals[it - PolishMazovia.begin()];
+    } else if (c >= 'a' && c <= 'z') {
+      c = static_cast<char>(c - 'a' + 'A');
+    }
+    key += c;
+  }
+  return key;
+}
+
+std::string InvoiceNumberText(std::string_view t) {
+  if (std::size_t p = t.find('*'); p != std::string_view::npos) t = t.substr(0, p);
+  if (std::size_t p = t.rfind(';'); p != std::string_view::npos) t = t.substr(p + 1);
+  return std::string(t);
+}
+
+std::string MaskText(const std::vector<std::string>& masks) {
+  if (masks.empty()) return {};
+  std::string text = "  [konta: " + masks[0];
+  if (masks.size() > 1) text += "," + masks[1];
+  if (masks.size() > 3) {
+    text += ",...";
+  } else if (masks.size() == 3) {
+    text += "," + masks[2];
+  }
+  text += "]";
+  if (text.size() > 70) text.resize(70);
+  return text;
+}
+
+std::string OpenItemsPath(std::string_view annual_name) {
+  std::string path(DbDir.view());
+  path += annual_name;
+  path += ".AFX";
+  return path;
+}
+
+std::string BakName(std::string_view path) {
+  const std::size_t dot = path.rfind('.');
+  const bool has_ext =
+      dot != std::string_view::npos && path.find_first_of("\\:", dot) == std::string_view::npos;
+  std::string bak(has_ext ? path.substr(0, dot) : path);
+  return bak + ".BAK";
+}
+
+namespace {
+
+constexpr int kAttempts = 5;
+// Backup names tried: ".BAK", ".BAL", ... A folder where none of them can be
+// deleted gets no backup rather than an endless search.
+constexpr int kBackupNames = 5;
+
+void IoWarning(std::string_view name) {
+  ShowStatus(" błąd "_w + IoErrorText(LastIoError()) + " " + std::string(name), kWarning);
+}
+
+}  // namespace
+
+bool MoveAsideBak(std::string_view path) {
+  std::string bak = BakName(path);
+  bool retried = false;
+  bool cleared = false;
+  for (int name = 0; name < kBackupNames && !cleared; ++name) {
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+      if (!FileOrFolderExists(bak) || RemoveFile(bak)) {
+        cleared = true;
+        break;
+      }
+      IoWarning(bak);
+      retried = true;
+    }
+    if (!cleared) bak.back() = static_cast<char>(bak.back() + 1);
+  }
+  if (!cleared) return false;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    if (RenameFile(path, bak)) {
+      if (retried) ShowStatus("Poszło"_w, kSuccess);
+      return true;
+    }
+    IoWarning(path);
+    retried = true;
+  }
+  return false;
+}
+
+bool CheckSettlement(const SettlementParams& p, OptionServices& window) {
+  auto fail = [&window](int field, const std::string& text) {
+    ShowStatus(text, kWarning);
+    window.FieldError(field, text);
+    return false;
+  };
+  if (p.annual_path.empty() || !FileExists(p.annual_path)) {
+    return fail(kFieldRocz, "Nie ma " + p.annual_path);
+  }
+  if (p.kind == SettlementKind::RoNie) return true;
+  if (p.to < p.from) return fail(kFieldDaOd, "Popraw datę początkową"_w);
+  if (p.kind == SettlementKind::Ranki) {
+    if (p.pod3 != 0 && p.pod3 < p.pod1) return fail(kFieldPod3, "Popraw głębokość"_w);
+    if (p.pod7 != 0 && p.pod7 < p.pod3) return fail(kFieldPod7, "Popraw głębokość"_w);
+  }
+  return true;
+}
+
+}  // namespace zel

@@ -1,0 +1,97 @@
+#include "statements/settlement_scan.hpp"
+
+#include <algorithm>
+
+#include "statements/trial_balance.hpp"
+
+namespace zel {
+
+namespace {
+
+std::string LiteralPrefix(const std::string& expanded_mask) {
+  return expanded_mask.substr(0, expanded_mask.find('?'));
+}
+
+std::uint64_t FirstRecord(RecordSource& source, const std::vector<std::string>& masks) {
+  if (masks.empty()) return 0;
+  std::string first = LiteralPrefix(masks[0]);
+  for (const std::string& m : masks) {
+    std::string prefix = LiteralPrefix(m);
+    if (SymbolLess(prefix, first)) first = prefix;
+  }
+  return first.empty() ? 0 : SeekFirstAccount(source, first);
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
+
+}  // namespace
+
+SettlementScan::SettlementScan(RecordSource& source, std::string_view file_name,
+                               const std::vector<std::string>& short_masks, DayNo period_end,
+                               OptionServices& window, std::string_view title,
+                               std::size_t block_records)
+    : masks_(ExpandMasks(short_masks)),
+      reader_(source, file_name, block_records, FirstRecord(source, masks_)),
+      window_(window),
+      title_(title),
+      total_(RecordCount(source, kJournalRecordSize)) {
+  period_end_ = period_end;
+  // Every mask starts with a fixed text: in account order, an account above
+  // the greatest of them that does not start with it is above them all.
+  bounded_ = !masks_.empty();
+  for (const std::string& m : masks_) {
+    const std::string prefix = LiteralPrefix(m);
+    if (prefix.empty()) bounded_ = false;
+    if (SymbolLess(last_prefix_, prefix)) last_prefix_ = prefix;
+  }
+}
+
+bool SettlementScan::Select(std::string_view account) {
+  mask_index_ = 0;
+  if (masks_.empty()) return true;
+  for (std::size_t i = 0; i < masks_.size(); ++i) {
+    if (SymbolMatchesMask(masks_[i], account)) {
+      mask_index_ = static_cast<std::uint8_t>(std::min<std::size_t>(i + 1, 255));
+      return true;
+    }
+  }
+  return false;
+}
+
+std::optional<JournalView> SettlementScan::Next() {
+  while (!ended_) {
+    const JournalView v = reader_.NextView();
+    if (reader_.StartedBlock()) {
+      if (window_.AbortRequested()) {
+        aborted_ = true;
+        ended_ = true;
+        break;
+      }
+      window_.Progress(have_account_ ? std::string_view(account_) : std::string_view(title_),
+                       static_cast<std::int64_t>(reader_.Position()),
+                       static_cast<std::int64_t>(total_));
+    }
+    if (reader_.AtEnd() || v.IsSentinel()) {
+      ended_ = true;
+      break;
+    }
+    const std::string_view account = v.account();
+    if (!have_account_ || account != account_) {
+      if (bounded_ && SymbolLess(last_prefix_, account) && !StartsWith(account, last_prefix_)) {
+        ended_ = true;
+        break;
+      }
+      account_ = account;
+      have_account_ = true;
+      selected_ = Select(account);
+    }
+    if (!selected_ || v.IsControl()) continue;
+    if (period_end_ != 0 && v.bookingDate() > period_end_) continue;
+    return v;
+  }
+  return std::nullopt;
+}
+
+}  // namespace zel

@@ -1,0 +1,51 @@
+// Private to the settlement statements: the reading they share. Postings of
+// the accounts the masks select, from the first account a mask can select
+// to the last, in file order; control records and (with a period end)
+// records booked after it are left out. Progress goes to the window at each
+// block, and the user's abort ends the data like the end of the file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fields/option_services.hpp"
+#include "store/block_reader.hpp"
+
+namespace zel {
+
+class SettlementScan {
+ public:
+  SettlementScan(RecordSource& source, std::string_view file_name,
+                 const std::vector<std::string>& short_masks, DayNo period_end,
+                 OptionServices& window, std::string_view title,
+                 std::size_t block_records = kJournalBlock);
+
+  // The next posting, or nothing at the end (or after an abort).
+  std::optional<JournalView> Next();
+  // 1-based number of the mask that selected the current account (0 with
+  // no masks).
+  std::uint8_t MaskIndex() const { return mask_index_; }
+  bool Aborted() const { return aborted_; }
+
+ private:
+  bool Select(std::string_view account);
+
+  std::vector<std::string> masks_;  // expanded
+  std::string last_prefix_;         // past every account starting with it: no more matches
+  bool bounded_ = false;
+  DayNo period_end_ = 0;
+  BlockReader reader_;
+  OptionServices& window_;
+  std::string title_;
+  std::uint64_t total_ = 0;
+  std::string account_;
+  bool have_account_ = false;
+  bool selected_ = false;
+  std::uint8_t mask_index_ = 0;
+  bool aborted_ = false;
+  bool ended_ = false;
+};
+
+}  // namespace zel
