@@ -85,9 +85,9 @@ class Allocation {
   Allocation(const SettlementParams& p, OptionServices& w)
       : p_(p), w_(w), chart_(p.chart ? *p.chart : Chart()), natjp_(p.kind == SettlementKind::NatJP) {}
 
-  void Run(RecordSource& source, std::string_view file_name) {
+  bool Run(RecordSource& source, std::string_view file_name) {
     Head();
-    if (natjp_) ReadRevenue(source, file_name);
+    if (natjp_ && !ReadRevenue(source, file_name)) return false;
     SettlementScan scan(source, file_name, p_.masks, 0, w_, SettlementCode(p_.kind));
     std::string account;
     while (const std::optional<JournalView> v = scan.Next()) {
@@ -99,8 +99,10 @@ class Allocation {
       v->Decode(&h.e);
       h.amount = h.e.amount;
     }
+    if (scan.OutOfOrder()) return false;
     Account();
     End();
+    return true;
   }
 
  private:
@@ -144,13 +146,19 @@ class Allocation {
 
   // Net revenue by document: credits minus debits of the "7" and "8"
   // accounts; the first revenue account of a document names it.
-  void ReadRevenue(RecordSource& source, std::string_view file_name) {
+  bool ReadRevenue(RecordSource& source, std::string_view file_name) {
     for (std::string_view prefix : {"7", "8"}) {
-      BlockReader reader(source, file_name, kJournalBlock, SeekFirstAccount(source, prefix));
+      AccountOrderGuard order;
+      BlockReader reader(source, file_name, kJournalBlock, SeekFirstAccount(source, prefix, &order));
       for (;;) {
         const JournalView v = reader.NextView();
-        if (reader.AtEnd() || v.IsSentinel() || v.account().substr(0, 1) != prefix) break;
+        if (reader.AtEnd() || v.IsSentinel()) break;
         if (v.IsControl()) continue;
+        if (order.Broken() || !order.Feed(v.account(), reader.RecordNumber())) {
+          RefuseOutOfOrder(order, file_name, w_);
+          return false;
+        }
+        if (v.account().substr(0, 1) != prefix) break;
         const std::uint8_t* p = v.bytes();
         const std::string_view document(reinterpret_cast<const char*>(p + 29),
                                         std::min<std::size_t>(p[28], 12));
@@ -162,6 +170,7 @@ class Allocation {
         it->second.net += net;
       }
     }
+    return true;
   }
 
   void Account() {
@@ -359,10 +368,10 @@ class Allocation {
 
 }  // namespace
 
-void BankSettlementsFrom(const SettlementParams& p, RecordSource& source,
+bool BankSettlementsFrom(const SettlementParams& p, RecordSource& source,
                          std::string_view file_name, OptionServices& window) {
   Allocation run(p, window);
-  run.Run(source, file_name);
+  return run.Run(source, file_name);
 }
 
 bool BankSettlements(const SettlementParams& p, OptionServices& window) {
@@ -374,8 +383,7 @@ bool BankSettlements(const SettlementParams& p, OptionServices& window) {
     return false;
   }
   FileSource source(file);
-  BankSettlementsFrom(p, source, p.annual_path, window);
-  return true;
+  return BankSettlementsFrom(p, source, p.annual_path, window);
 }
 
 }  // namespace zel

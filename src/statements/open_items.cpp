@@ -224,6 +224,10 @@ bool OpenItems(const SettlementParams& p, OptionServices& window) {
     built = BuildOpenItems(p, source, p.annual_path, out, window);
     if (!built.write_failed && !(out.Sync() && out.Close())) built.write_failed = true;
   }
+  if (built.out_of_order) {
+    RemoveFile(built_path);
+    return false;
+  }
   if (built.write_failed) {
     RemoveFile(built_path);
     return Refuse(window, kFieldRocz, "Błąd zapisu pliku "_w + built_path);

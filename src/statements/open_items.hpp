@@ -16,6 +16,7 @@ namespace zel {
 struct OpenItemsBuild {
   std::uint64_t records = 0;  // records written
   bool write_failed = false;
+  bool out_of_order = false;  // the annual file broke account order: nothing built
 };
 
 // Reads the selected accounts' postings from `source` and writes the
@@ -32,12 +33,13 @@ void OpenItemsReport(const SettlementParams& p, RecordSource& afx, std::string_v
 std::string SettlementSubtitle(const SettlementParams& p);
 
 // The reports over any source of journal records (no checks). False when
-// the user aborted (Ranki only; the others complete what was read).
+// the file broke account order (the report is then emptied) or, for Ranki,
+// when the user aborted; the others complete what was read.
 bool RankingFrom(const SettlementParams& p, RecordSource& source, std::string_view file_name,
                  OptionServices& window);
-void TopPostingsFrom(const SettlementParams& p, RecordSource& source, std::string_view file_name,
+bool TopPostingsFrom(const SettlementParams& p, RecordSource& source, std::string_view file_name,
                      OptionServices& window);
-void BankSettlementsFrom(const SettlementParams& p, RecordSource& source,
+bool BankSettlementsFrom(const SettlementParams& p, RecordSource& source,
                          std::string_view file_name, OptionServices& window);
 
 }  // namespace zel

@@ -171,6 +171,10 @@ OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
                       : static_cast<DayNo>(std::min<int>(it.booking + (it.debit ? 14 : 0), 0xFFFF));
     it.key = SettlementKey(std::string_view(reinterpret_cast<const char*>(p + 102), p[101]));
   }
+  if (scan.OutOfOrder()) {
+    result.out_of_order = true;
+    return result;
+  }
   if (!builder.Account(items) || !builder.Flush()) {
     result.write_failed = true;
     return result;

@@ -64,6 +64,7 @@ class Walk {
       }
       Posting(*v);
     }
+    if (scan.OutOfOrder()) return false;
     if (have) CloseAccount(kSentinelSymbol);
     End();
     return true;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "output/report_document.hpp"
+#include "shell/status.hpp"
 #include "statements/trial_balance.hpp"
 
 namespace zel {
@@ -12,14 +14,15 @@ std::string LiteralPrefix(const std::string& expanded_mask) {
   return expanded_mask.substr(0, expanded_mask.find('?'));
 }
 
-std::uint64_t FirstRecord(RecordSource& source, const std::vector<std::string>& masks) {
+std::uint64_t FirstRecord(RecordSource& source, const std::vector<std::string>& masks,
+                          AccountOrderGuard* order) {
   if (masks.empty()) return 0;
   std::string first = LiteralPrefix(masks[0]);
   for (const std::string& m : masks) {
     std::string prefix = LiteralPrefix(m);
     if (SymbolLess(prefix, first)) first = prefix;
   }
-  return first.empty() ? 0 : SeekFirstAccount(source, first);
+  return first.empty() ? 0 : SeekFirstAccount(source, first, order);
 }
 
 bool StartsWith(std::string_view s, std::string_view prefix) {
@@ -33,11 +36,13 @@ SettlementScan::SettlementScan(RecordSource& source, std::string_view file_name,
                                OptionServices& window, std::string_view title,
                                std::size_t block_records)
     : masks_(ExpandMasks(short_masks)),
-      reader_(source, file_name, block_records, FirstRecord(source, masks_)),
+      reader_(source, file_name, block_records, FirstRecord(source, masks_, &order_)),
       window_(window),
       title_(title),
       total_(RecordCount(source, kJournalRecordSize)) {
   period_end_ = period_end;
+  file_name_ = std::string(file_name);
+  if (order_.Broken()) StopOutOfOrder();
   // Every mask starts with a fixed text: in account order, an account above
   // the greatest of them that does not start with it is above them all.
   bounded_ = !masks_.empty();
@@ -78,6 +83,10 @@ std::optional<JournalView> SettlementScan::Next() {
       break;
     }
     const std::string_view account = v.account();
+    if (!v.IsControl() && !order_.Feed(account, reader_.RecordNumber())) {
+      StopOutOfOrder();
+      break;
+    }
     if (!have_account_ || account != account_) {
       if (bounded_ && SymbolLess(last_prefix_, account) && !StartsWith(account, last_prefix_)) {
         ended_ = true;
@@ -92,6 +101,21 @@ std::optional<JournalView> SettlementScan::Next() {
     return v;
   }
   return std::nullopt;
+}
+
+void RefuseOutOfOrder(const AccountOrderGuard& order, std::string_view file_name,
+                      OptionServices& window) {
+  const std::string text = order.Message(file_name);
+  RapStart("", "", 1);
+  ShowStatus(text, kWarning);
+  window.FieldError(kFieldRocz, text);
+}
+
+// Totals per account need the file in account order; a file out of order
+// would split accounts and give wrong figures, so nothing is reported.
+void SettlementScan::StopOutOfOrder() {
+  ended_ = true;
+  RefuseOutOfOrder(order_, file_name_, window_);
 }
 
 }  // namespace zel

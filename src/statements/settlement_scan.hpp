@@ -11,9 +11,16 @@
 #include <vector>
 
 #include "fields/option_services.hpp"
+#include "store/account_order.hpp"
 #include "store/block_reader.hpp"
 
 namespace zel {
+
+// Stops a report over a file out of account order: the report is emptied,
+// and the message naming the file and record goes to the status line and
+// to the file field.
+void RefuseOutOfOrder(const AccountOrderGuard& order, std::string_view file_name,
+                      OptionServices& window);
 
 class SettlementScan {
  public:
@@ -28,10 +35,16 @@ class SettlementScan {
   // no masks).
   std::uint8_t MaskIndex() const { return mask_index_; }
   bool Aborted() const { return aborted_; }
+  // The file broke account order: the data ended there, the message is on
+  // the status line and on the file field, and the report was emptied. The
+  // caller builds nothing more from the file.
+  bool OutOfOrder() const { return order_.Broken(); }
 
  private:
   bool Select(std::string_view account);
+  void StopOutOfOrder();
 
+  AccountOrderGuard order_;         // fed before the reader starts (the search)
   std::vector<std::string> masks_;  // expanded
   std::string last_prefix_;         // past every account starting with it: no more matches
   bool bounded_ = false;
@@ -39,6 +52,7 @@ class SettlementScan {
   BlockReader reader_;
   OptionServices& window_;
   std::string title_;
+  std::string file_name_;
   std::uint64_t total_ = 0;
   std::string account_;
   bool have_account_ = false;

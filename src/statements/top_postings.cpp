@@ -37,7 +37,7 @@ bool Before(const Taken& a, const Taken& b) {
 
 }  // namespace
 
-void TopPostingsFrom(const SettlementParams& p, RecordSource& source, std::string_view file_name,
+bool TopPostingsFrom(const SettlementParams& p, RecordSource& source, std::string_view file_name,
                      OptionServices& window) {
   ChartTable& chart = p.chart ? *p.chart : Chart();
   RapStart(p.annual_name, "TRANSAKCJE" + std::string(window.PeriodText()), 9);
@@ -77,6 +77,7 @@ void TopPostingsFrom(const SettlementParams& p, RecordSource& source, std::strin
     heap.push_back(t);
     std::push_heap(heap.begin(), heap.end(), Before);
   }
+  if (scan.OutOfOrder()) return false;
   std::sort(heap.begin(), heap.end(), Before);
 
   JournalEntry e;
@@ -88,6 +89,7 @@ void TopPostingsFrom(const SettlementParams& p, RecordSource& source, std::strin
               DosToWin(e.transactionNo.view()), DosToWin(e.description.view()),
               chart.Description(e.account.view(), p.mode));
   }
+  return true;
 }
 
 bool TopPostings(const SettlementParams& p, OptionServices& window) {
@@ -98,8 +100,7 @@ bool TopPostings(const SettlementParams& p, OptionServices& window) {
     return false;
   }
   FileSource source(file);
-  TopPostingsFrom(p, source, p.annual_path, window);
-  return true;
+  return TopPostingsFrom(p, source, p.annual_path, window);
 }
 
 }  // namespace zel
