@@ -33,6 +33,8 @@
 #include "statements/statement_procedures.hpp"
 #include "store/chart.hpp"
 #include "vat/jpk_kr.hpp"
+#include "vat/jpk_vat.hpp"
+#include "vat/vat_procedures.hpp"
 
 namespace zel {
 namespace {
@@ -280,6 +282,7 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
   RequestChartReload();
   EnsureChartLoaded();
   RegisterStatementProcedures([] { return MakeJpkKrWriter(); });
+  RegisterVatProcedures();
   return kBatchDone;
 }
 
@@ -401,6 +404,10 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
     return kBatchFailed;
   }
 
+  // Rows of kind "-" are the report's warnings: they go to standard error.
+  for (std::int32_t row = 1; row <= doc.RowCount(); ++row) {
+    if (doc.RowKind(row) == '-') status.Line(std::string(doc.Cell(row, 1)));
+  }
   const std::string text = WinToUtf8(ReportAsText(doc));
   if (!r.out.empty()) {
     std::string err;
@@ -503,6 +510,7 @@ int RunBatch(const BatchRequest& request, const BatchIo& io) {
   // The fragments serve the JPK button of the same session only; once the
   // process ends nothing can assemble them, so they do not stay behind.
   RemoveJpkFragments();
+  RemoveJpkVatFragment();
   return code;
 }
 

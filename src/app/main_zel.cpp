@@ -51,6 +51,7 @@
 #include "statements/statement_procedures.hpp"
 #include "store/chart.hpp"
 #include "vat/jpk_kr.hpp"
+#include "vat/vat_procedures.hpp"
 
 namespace zel {
 namespace {
@@ -182,6 +183,7 @@ int main(int argc, char** argv) {
 
   // The parameter window, and the report preview its runs open.
   RegisterStatementProcedures([] { return MakeJpkKrWriter(); });
+  RegisterVatProcedures();
   auto zestaw = std::make_unique<ParameterWindow>(desk, view);
   auto raport = std::make_unique<RaportView>(CurrentReport(), CurrentPreview());
   SetReportView(raport.get());
