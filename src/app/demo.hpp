@@ -48,6 +48,8 @@ struct DemoRegister {
   std::string code;
   char kind = 'S';
   std::vector<VatEntry> entries;
+  std::string folder = "VAT";  // "VAX" holds the previous year's registers
+  std::size_t extra_bytes = 0;  // bytes after the records: a damaged file of odd size
 };
 
 // The firm's identity, shared by the settings, the taxpayer files and the
@@ -73,6 +75,11 @@ struct DemoYear {
   // The working file: postings and control records in document order.
   std::vector<JournalEntry> working;
   std::vector<DemoRegister> registers;
+  // Registers without postings that show the VAT register's harder cases
+  // (the sample year only): the previous year's register, a second purchase
+  // register taken into sales, unusual texts, a VAT-only line, an entry
+  // VAT-dated in the next month, a file of odd size.
+  std::vector<DemoRegister> extra_registers;
   // Documents by kind ("BO", "FV", ...), for the report of what was built.
   std::map<std::string, int> documents_by_kind;
   std::int64_t control_records = 0;
@@ -81,6 +88,8 @@ struct DemoYear {
 };
 
 DemoYear BuildDemoYear(const DemoOptions& options);
+// Fills year.extra_registers (demo_vat_extras.cpp).
+void AddVatExtras(DemoYear& year);
 
 // The annual file's order: the indices of the working postings (control
 // records left out) sorted by account symbol, file order kept within an
