@@ -40,6 +40,7 @@ struct VatRegisterParams {
   char declaration = 'N';  // ReZD: 'Z' write, 'D' add to, 'N' nothing
   std::string db_dir;      // DbDir (ends in "\")
   JpkVatWriter* jpk = nullptr;  // nullptr: no JPK rows
+  LetterTable* totals = nullptr;  // receives the register total by letter when given
 };
 
 // One register file of a run.

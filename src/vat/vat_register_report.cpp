@@ -434,6 +434,7 @@ bool VatRegister(const VatRegisterParams& p, OptionServices& window) {
     AppendDeclarationLines(p.db_dir, DeclarationLines(p.kind, p.declaration, p.to, run.Total()));
   }
   if (jpk) jpk->End();
+  if (p.totals) *p.totals = run.Total();
   return true;
 }
 
