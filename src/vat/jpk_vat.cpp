@@ -24,9 +24,15 @@ bool IsZero(Amount x) { return !AmountsDiffer(x, 0); }
 // The sum of a field over the entry's letter slots.
 Amount FieldSum(const JpkField& f, const LetterTable& letters) {
   Amount sum = 0;
+  bool any = false;
   const int part = f.part == JpkPart::kNet ? kLetAdjNet : kLetAdjVat;
-  for (char c : f.letters) sum += letters[static_cast<std::size_t>(LetterSlot(c))][part];
-  return Round2(sum);
+  for (char c : f.letters) {
+    const LetterAmounts& a = letters[static_cast<std::size_t>(LetterSlot(c))];
+    if (Untouched(a)) continue;
+    sum += a[part];
+    any = true;
+  }
+  return any ? Round2(sum) : Amount(0);
 }
 
 template <std::size_t N>
@@ -49,11 +55,14 @@ void AmountFields(std::string& out, const std::array<JpkField, N>& fields,
 // The row's tax for the control sum: each letter's adjusted VAT once.
 Amount RowTax(char kind, const LetterTable& letters) {
   Amount tax = 0;
+  bool any = false;
   for (int slot = 0; slot < kLetterSlots; ++slot) {
-    if (LetterInJpkTax(kind, SlotLetter(slot)))
-      tax += letters[static_cast<std::size_t>(slot)][kLetAdjVat];
+    const LetterAmounts& a = letters[static_cast<std::size_t>(slot)];
+    if (Untouched(a) || !LetterInJpkTax(kind, SlotLetter(slot))) continue;
+    tax += a[kLetAdjVat];
+    any = true;
   }
-  return Round2(tax);
+  return any ? Round2(tax) : Amount(0);
 }
 
 }  // namespace

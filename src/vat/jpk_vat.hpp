@@ -29,6 +29,13 @@ enum : int { kLetNet, kLetVat, kLetAdjNet, kLetAdjVat };
 using LetterAmounts = std::array<Amount, 4>;
 using LetterTable = std::array<LetterAmounts, kLetterSlots>;
 
+// True when nothing was ever added into the slot: all four amounts are
+// exactly the zero they started as (no rounding question arises). Sums skip
+// such slots, so an entry's six lines cost six slots, not 59.
+inline bool Untouched(const LetterAmounts& a) {
+  return a[0] == 0 && a[1] == 0 && a[2] == 0 && a[3] == 0;
+}
+
 // Appends the row of one entry (texts Windows-1250, dates as stored) for the
 // register kind 'S' or 'Z', running number lp; *tax gets the row's tax for
 // the control sum.

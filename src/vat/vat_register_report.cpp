@@ -93,6 +93,7 @@ std::vector<std::string_view> TextLines(std::string_view text) {
 }
 
 void AddInto(LetterAmounts& to, const LetterAmounts& from) {
+  if (Untouched(from)) return;
   for (std::size_t i = 0; i < to.size(); ++i) to[i] = Round2(to[i] + from[i]);
 }
 
@@ -261,7 +262,10 @@ void Run::Entry(const VatIndexEntry& at) {
     RapTekst('-', "Błędna kwota w zapisie "_w + code + " " + ident + " (pominięta)"_w);
   }
   int lines = 0;
+  LetterAmounts sum{};
   for (const VatLine& line : e.lines) {
+    // Unused lines hold exact zeros: no rounding needed to pass them by.
+    if (line.net == 0 && line.vat == 0) continue;
     if (IsZero(line.net)) {
       // The record's convention: a line without net is unused. One with VAT
       // alone is most likely a mistake; it stays out, but can be found.
@@ -289,10 +293,11 @@ void Run::Entry(const VatIndexEntry& at) {
     const Amount adj_vat = AdjustedAmount(p_.kind, letter, line.vat);
     const std::string rule = DeductionRowText(p_.kind, letter);
     if (!rule.empty()) Row(rule, Short(adj_net), Short(adj_vat), "");
-    AddInto(entry_[static_cast<std::size_t>(slot)], {line.net, line.vat, adj_net, adj_vat});
+    const LetterAmounts amounts = {line.net, line.vat, adj_net, adj_vat};
+    AddInto(entry_[static_cast<std::size_t>(slot)], amounts);
+    for (std::size_t i = 0; i < sum.size(); ++i) sum[i] += amounts[i];
   }
-  LetterAmounts sum{};
-  for (const LetterAmounts& a : entry_) AddInto(sum, a);
+  for (Amount& x : sum) x = Round2(x);
   if (lines >= 2) {
     Row("na FAKT.", Short(sum[kLetNet]), Short(sum[kLetVat]), Short(sum[kLetNet] + sum[kLetVat]));
   }
