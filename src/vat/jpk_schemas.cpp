@@ -8,6 +8,7 @@
 #include "output/report_document.hpp"
 #include "platform/folders.hpp"
 #include "shell/file_access.hpp"
+#include "shell/settings_keys.hpp"
 #include "shell/status.hpp"
 #include "store/block_reader.hpp"
 #include "store/journal_file.hpp"
@@ -149,6 +150,7 @@ bool JpkSchemaListing(OptionServices& window) {
   RapNag("schematy zapisane w folderze bieżącym"_w);
 
   const std::string annual = AnnualFilePath();
+  const std::string annual_name = DbSettings.annual_journal.str() + ".DFX";
   std::string failed;
   for (std::size_t i = 0; i < Kinds().size(); ++i) {
     const Kind& k = Kinds()[i];
@@ -156,10 +158,10 @@ bool JpkSchemaListing(OptionServices& window) {
     if (i == 0) {
       const JournalTurnover t = ReadJournalTurnover(annual);
       if (t.found) {
-        RapWiersz(k.form, purpose, "zbioru rocznego "_w + annual, "1", std::to_string(t.records),
+        RapWiersz(k.form, purpose, "zbioru rocznego "_w + annual_name, "1", std::to_string(t.records),
                   Amount15(t.debit), Amount15(t.credit));
       } else {
-        RapWiersz(k.form, purpose, "Nie ma "_w + annual);
+        RapWiersz(k.form, purpose, "Nie ma "_w + annual_name);
       }
     } else {
       RapWiersz(k.form, purpose, Utf8ToWin(k.basis));

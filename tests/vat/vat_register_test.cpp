@@ -15,7 +15,9 @@
 #include "shell/state.hpp"
 #include "shell/status.hpp"
 #include "store/declaration.hpp"
+#include "support/journal_builder.hpp"
 #include "support/temp_folder.hpp"
+#include "vat/jpk_schemas.hpp"
 #include "vat/jpk_kr.hpp"
 #include "vat/vat_entry.hpp"
 
@@ -346,6 +348,26 @@ TEST_F(VatRegisterTest, UnfinishedRunLeavesNoFragment) {
     jpk.Row(OneLine("F1", "150324", 'A', 1, 1), letters);
   }
   EXPECT_FALSE(std::filesystem::exists(root_ + "/tmp/Ux-SZWi.007"));
+}
+
+// The schema listing's turnover: control records repeat their document's
+// postings and do not add; a damaged amount is not a number and stays out.
+TEST_F(VatRegisterTest, JournalTurnoverSkipsControlRecords) {
+  test::JournalBuilder j;
+  const DayNo day = DayFromDdMmYy("150324");
+  j.Post("201", day, 100, true, "FV 1", 1);
+  j.Post("700", day, 100, false, "FV 1", 2);
+  j.Control("201", "FV 1", 100);
+  j.Post("202", day, 7, true, "FV 2", 1);
+  const std::uint8_t nan[10] = {0, 0, 0, 0, 0, 0, 0, 0xC0, 0xFF, 0x7F};
+  j.SetRawAmount(3, nan);
+  ASSERT_TRUE(j.WriteToNative(root_ + "/db/N2024.DFX"));
+  const JournalTurnover t = ReadJournalTurnover(DbDir.str() + "N2024.DFX");
+  ASSERT_TRUE(t.found);
+  EXPECT_EQ(t.records, 2u);
+  EXPECT_FALSE(AmountsDiffer(t.debit, 100));
+  EXPECT_FALSE(AmountsDiffer(t.credit, 100));
+  EXPECT_FALSE(ReadJournalTurnover(DbDir.str() + "N2023.DFX").found);
 }
 
 TEST(JpkHeader, FaultsFileNamesAndCutValues) {
