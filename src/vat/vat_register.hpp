@@ -60,8 +60,11 @@ bool RegisterCodeMatches(std::string_view mask, std::string_view code);
 // not hold that year.
 std::string PreviousYearVatFolder(std::string_view db_dir, DayNo to);
 
-// The register files of a run, sorted by path; files whose size is not a
-// multiple of 450 are left out and named in *skipped.
+// The register files of a run, sorted by path: the kind's registers of the
+// previous year's folder and of "VAT\" whose code matches the mask, and for
+// sales also the purchase registers whose code is a double quote and WN, IM,
+// IU, JU or OO (under the same mask). Files whose size is not a multiple of
+// 450 are left out and named in *skipped.
 std::vector<VatRegisterFile> ChooseRegisters(const VatRegisterParams& p,
                                              std::vector<std::string>* skipped);
 
