@@ -21,8 +21,9 @@ void Element(std::string& out, std::string_view tag, std::string_view value) {
 
 bool IsZero(Amount x) { return !AmountsDiffer(x, 0); }
 
-// The sum of a field over the entry's letter slots.
-Amount FieldSum(const JpkField& f, const LetterTable& letters) {
+// The sum of a field over the entry's letter slots; false when none of its
+// letters was used by the entry (the sum is then 0 without rounding).
+bool FieldSum(const JpkField& f, const LetterTable& letters, Amount* out) {
   Amount sum = 0;
   bool any = false;
   const int part = f.part == JpkPart::kNet ? kLetAdjNet : kLetAdjVat;
@@ -32,22 +33,26 @@ Amount FieldSum(const JpkField& f, const LetterTable& letters) {
     sum += a[part];
     any = true;
   }
-  return any ? Round2(sum) : Amount(0);
+  *out = any ? Round2(sum) : Amount(0);
+  return any;
 }
 
 template <std::size_t N>
 void AmountFields(std::string& out, const std::array<JpkField, N>& fields,
                   const LetterTable& letters) {
   std::array<Amount, N> sums{};
-  for (std::size_t i = 0; i < N; ++i) sums[i] = FieldSum(fields[i], letters);
-  auto sum_of = [&](std::uint8_t number) {
+  std::array<bool, N> nonzero{};
+  for (std::size_t i = 0; i < N; ++i) {
+    nonzero[i] = FieldSum(fields[i], letters, &sums[i]) && !IsZero(sums[i]);
+  }
+  auto pair_nonzero = [&](std::uint8_t number) {
     for (std::size_t i = 0; i < N; ++i)
-      if (fields[i].number == number) return sums[i];
-    return Amount(0);
+      if (fields[i].number == number) return nonzero[i];
+    return false;
   };
   for (std::size_t i = 0; i < N; ++i) {
     const std::uint8_t pair = JpkPairedField(fields[i].number);
-    if (IsZero(sums[i]) && (pair == 0 || IsZero(sum_of(pair)))) continue;
+    if (!nonzero[i] && (pair == 0 || !pair_nonzero(pair))) continue;
     Element(out, "K_" + std::to_string(fields[i].number), JpkAmount(sums[i]));
   }
 }
