@@ -34,6 +34,8 @@
 #include "statements/statement_procedures.hpp"
 #include "store/chart.hpp"
 #include "vat/jpk_kr.hpp"
+#include "vat/jpk_vat.hpp"
+#include "vat/vat_procedures.hpp"
 
 namespace zel {
 namespace {
@@ -282,6 +284,7 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
   EnsureChartLoaded();
   RegisterStatementProcedures([] { return MakeJpkKrWriter(); });
   RegisterAuditProcedures();
+  RegisterVatProcedures();
   return kBatchDone;
 }
 
@@ -415,7 +418,7 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
     io.out(text);
   }
 
-  // Rows of kind "-" (the journals' check messages) are kept in the report
+  // Rows of kind "-" (check messages and warnings of a report) are kept in the report
   // but never drawn, printed or exported: a terminal user sees them here.
   int hidden = 0;
   for (std::int32_t row = 1; row <= doc.RowCount(); ++row) {
@@ -515,6 +518,7 @@ int RunBatch(const BatchRequest& request, const BatchIo& io) {
   // The fragments serve the JPK button of the same session only; once the
   // process ends nothing can assemble them, so they do not stay behind.
   RemoveJpkFragments();
+  RemoveJpkVatFragment();
   return code;
 }
 

@@ -51,7 +51,11 @@ std::uint64_t Prefix8(const AccountSymbol& s) {
 }  // namespace
 
 DemoYear BuildDemoYear(const DemoOptions& options) {
-  if (options.postings <= 0) return Build(options, demo::Scale());
+  if (options.postings <= 0) {
+    DemoYear year = Build(options, demo::Scale());
+    AddVatExtras(year);
+    return year;
+  }
   // Two small years tell how many postings do not grow with the scale (the
   // month-end notes, the opening balances) and how many one unit of scale
   // adds; the scaled year is then about the number asked for.

@@ -54,6 +54,8 @@ struct DemoRegister {
   std::string code;
   char kind = 'S';
   std::vector<VatEntry> entries;
+  std::string folder = "VAT";  // "VAX" holds the previous year's registers
+  std::size_t extra_bytes = 0;  // bytes after the records: a damaged file of odd size
 };
 
 // The firm's identity, shared by the settings, the taxpayer files and the
@@ -79,6 +81,11 @@ struct DemoYear {
   // The working file: postings and control records in document order.
   std::vector<JournalEntry> working;
   std::vector<DemoRegister> registers;
+  // Registers without postings that show the VAT register's harder cases
+  // (the sample year only): the previous year's register, a second purchase
+  // register taken into sales, unusual texts, a VAT-only line, an entry
+  // VAT-dated in the next month, a file of odd size.
+  std::vector<DemoRegister> extra_registers;
   // Documents by kind ("BO", "FV", ...), for the report of what was built.
   std::map<std::string, int> documents_by_kind;
   std::int64_t control_records = 0;
@@ -87,6 +94,8 @@ struct DemoYear {
 };
 
 DemoYear BuildDemoYear(const DemoOptions& options);
+// Fills year.extra_registers (demo_vat_extras.cpp).
+void AddVatExtras(DemoYear& year);
 
 // The accounts of the deliberate audit faults of `audit_faults`, one each:
 // a two-character account, a synthetic account missing from the chart, a

@@ -111,19 +111,37 @@ bool WriteChart(const DemoYear& year, const std::string& path, std::string* err)
       err);
 }
 
+bool WriteRegister(const DemoRegister& reg, std::string_view db_dir, std::string* err) {
+  const std::string folder = std::string(db_dir) + reg.folder;
+  if (!IsFolder(folder) && !MakeFolders(folder)) {
+    return Fail(err, "Nie można utworzyć folderu "_w + folder);
+  }
+  const std::string path = folder + "\\" + VatRegisterFileName(reg.code, reg.kind);
+  if (reg.extra_bytes > 0) {
+    std::string bytes(reg.entries.size() * kVatEntrySize + reg.extra_bytes, '\0');
+    for (std::size_t i = 0; i < reg.entries.size(); ++i) {
+      VatEntry e = reg.entries[i];
+      VatEntryToDos(e);
+      EncodeVatEntry(e, reinterpret_cast<std::uint8_t*>(bytes.data()) + i * kVatEntrySize);
+    }
+    return WriteText(path, bytes, err);
+  }
+  return WriteRecords(
+      path, reg.entries.size(), kVatEntrySize,
+      [&reg](std::size_t i, std::uint8_t* p) {
+        VatEntry e = reg.entries[i];
+        VatEntryToDos(e);
+        EncodeVatEntry(e, p);
+      },
+      err);
+}
+
 bool WriteRegisters(const DemoYear& year, std::string_view db_dir, std::string* err) {
   for (const DemoRegister& reg : year.registers) {
-    const std::string path =
-        std::string(db_dir) + "VAT\\" + VatRegisterFileName(reg.code, reg.kind);
-    const bool ok = WriteRecords(
-        path, reg.entries.size(), kVatEntrySize,
-        [&reg](std::size_t i, std::uint8_t* p) {
-          VatEntry e = reg.entries[i];
-          VatEntryToDos(e);
-          EncodeVatEntry(e, p);
-        },
-        err);
-    if (!ok) return false;
+    if (!WriteRegister(reg, db_dir, err)) return false;
+  }
+  for (const DemoRegister& reg : year.extra_registers) {
+    if (!WriteRegister(reg, db_dir, err)) return false;
   }
   return true;
 }

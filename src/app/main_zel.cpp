@@ -52,6 +52,7 @@
 #include "statements/statement_procedures.hpp"
 #include "store/chart.hpp"
 #include "vat/jpk_kr.hpp"
+#include "vat/vat_procedures.hpp"
 
 namespace zel {
 namespace {
@@ -184,6 +185,7 @@ int main(int argc, char** argv) {
   // The parameter window, and the report preview its runs open.
   RegisterStatementProcedures([] { return MakeJpkKrWriter(); });
   RegisterAuditProcedures();
+  RegisterVatProcedures();
   auto zestaw = std::make_unique<ParameterWindow>(desk, view);
   auto raport = std::make_unique<RaportView>(CurrentReport(), CurrentPreview());
   SetReportView(raport.get());

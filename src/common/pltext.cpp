@@ -1,6 +1,7 @@
 #include "common/pltext.hpp"
 
 #include <algorithm>
+#include <array>
 
 #include "common/cp1250.hpp"
 #include "common/globals.hpp"
@@ -143,19 +144,26 @@ std::string NormalizeSpaces(std::string_view text) {
 }
 
 std::string DosToWin(std::string_view dos) {
-  std::string s(dos);
-  for (char& c : s) {
-    int i = -1;
-    for (int k = 0; k < 27; ++k) {
-      if (DosEntry(k) == Byte(c)) {
-        i = k;
-        break;
+  // One lookup per byte: the table is the search below, made once.
+  static const std::array<char, 256> kTable = [] {
+    std::array<char, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+      const char c = static_cast<char>(b);
+      int i = -1;
+      for (int k = 0; k < 27; ++k) {
+        if (DosEntry(k) == Byte(c)) {
+          i = k;
+          break;
+        }
       }
+      // Mazovia wins where both DOS pages use a byte.
+      if (i < 0) i = IndexOf(Polish852, Byte(c));
+      t[static_cast<std::size_t>(b)] = i >= 0 ? static_cast<char>(WinEntry(i)) : c;
     }
-    // Mazovia wins where both DOS pages use a byte.
-    if (i < 0) i = IndexOf(Polish852, Byte(c));
-    if (i >= 0) c = static_cast<char>(WinEntry(i));
-  }
+    return t;
+  }();
+  std::string s(dos);
+  for (char& c : s) c = kTable[Byte(c)];
   return s;
 }
 

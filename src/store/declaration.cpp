@@ -11,6 +11,7 @@
 #include "shell/file_access.hpp"
 #include "shell/state.hpp"
 #include "shell/status.hpp"
+#include "vat/vat_letters.hpp"
 
 namespace zel {
 
@@ -69,19 +70,6 @@ LineValues ValuesOf(std::string_view line) {
   return v;
 }
 
-struct SalesSlots {
-  char letter;
-  int base;
-  int tax;  // -1: none
-};
-
-constexpr SalesSlots kSales[] = {
-    {'H', 0, -1},  {'F', 1, -1},  {'G', 2, -1},  {'D', 3, -1},  {'E', 4, -1},  {'C', 5, 6},
-    {'B', 7, 8},   {'A', 9, 10},  {'L', 11, -1}, {'K', 12, -1}, {'N', 13, 14}, {'S', 13, 14},
-    {'M', 15, 16}, {'R', 15, 16}, {'I', 17, 18}, {'U', 17, 18}, {'J', 19, 20}, {'T', 19, 20},
-    {'O', 21, 22}, {'V', 21, 22}, {'P', 23, -1}, {'Q', 24, -1},
-};
-
 struct TypedSlot {
   char letter;
   int slot;
@@ -96,7 +84,7 @@ void Clear(DeclarationData& d, int from, int to) {
 
 void ApplySales(DeclarationData& d, const LineValues& v) {
   if (v.letter == '#') return Clear(d, 0, 28);
-  for (const SalesSlots& s : kSales) {
+  for (const DeclarationLetterSlots& s : kSalesDeclarationSlots) {
     if (s.letter != v.letter) continue;
     d.amounts[static_cast<std::size_t>(s.base)] += v.base;
     if (s.tax >= 0) d.amounts[static_cast<std::size_t>(s.tax)] += v.tax;
@@ -107,13 +95,9 @@ void ApplySales(DeclarationData& d, const LineValues& v) {
 void ApplyPurchases(DeclarationData& d, const LineValues& v) {
   const char c = v.letter;
   if (c == '#') return Clear(d, 32, 35);
-  std::size_t base = 0;
-  if ((c >= 'A' && c <= 'L') || c == 'U' || c == 'V' || c == 'X')
-    base = 34;
-  else if ((c >= 'M' && c <= 'T') || c == 'Y')
-    base = 32;
-  else
-    return;
+  const int slot = PurchaseDeclarationBase(c);
+  if (slot < 0) return;
+  const auto base = static_cast<std::size_t>(slot);
   d.amounts[base] += v.base;
   d.amounts[base + 1] += v.tax;
 }

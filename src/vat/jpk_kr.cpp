@@ -55,7 +55,11 @@ std::string JpkDate(DayNo d) {
 
 namespace {
 
-// "    <tag>value</tag>" onto the end of `out`.
+// "    <tag>value</tag>" onto the end of `out`. The value is cut before it is
+// escaped, character by character, so that the whole line stays within the
+// 250 bytes a fragment line may hold: a line cut later would end inside an
+// entity or before its closing tag. Line breaks and tabs inside a value
+// become spaces, so that every element stays on its own line.
 void AppendElement(std::string& out, std::string_view tag, std::string_view value) {
   const std::string_view v = Trim(value);
   out += "    <";
@@ -64,7 +68,25 @@ void AppendElement(std::string& out, std::string_view tag, std::string_view valu
   if (v.empty() || v == "-") {
     out += "BRAK";
   } else {
+    const std::size_t overhead = 4 + 2 + 3 + 2 * tag.size();
+    const std::size_t budget = kMaxFragmentLine > overhead ? kMaxFragmentLine - overhead : 0;
+    const std::size_t start = out.size();
     AppendXmlText(out, value);
+    bool plain = out.size() - start <= budget;
+    for (std::size_t i = start; plain && i < out.size(); ++i) {
+      if (out[i] == '\r' || out[i] == '\n' || out[i] == '\t') plain = false;
+    }
+    if (!plain) {
+      out.resize(start);
+      std::string piece;
+      for (char c : value) {
+        if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+        piece.clear();
+        AppendXmlText(piece, std::string_view(&c, 1));
+        if (out.size() - start + piece.size() > budget) break;
+        out += piece;
+      }
+    }
   }
   out += "</";
   out += tag;
@@ -80,12 +102,19 @@ std::string JpkElement(std::string_view tag, std::string_view value) {
   return line;
 }
 
+void AppendJpkElement(std::string& out, std::string_view tag, std::string_view value) {
+  AppendElement(out, tag, value);
+}
+
 std::string FragmentPath(std::string_view code) { return TempName(code); }
 
 JpkKrWriter::JpkKrWriter(ChartTable* chart) : chart_(chart) {}
 
+// A run that never reached End (aborted, or stopped by a failure) leaves no
+// fragments: assembled, they would make a file without its control elements
+// or with the rows of a part of the period.
 JpkKrWriter::~JpkKrWriter() {
-  if (open_) End();
+  if (open_) Discard();
 }
 
 bool JpkKrWriter::Begin() {
@@ -229,15 +258,24 @@ void JpkKrWriter::End() {
   element(koza_, "SumaWinien", JpkAmount(sum_wn_));
   element(koza_, "SumaMa", JpkAmount(sum_ma_));
   Line(koza_, "  </KontoZapisCtrl>");
+  bool all = true;
   for (Fragment* f : {&zois_, &dzie_, &koza_}) {
     Flush(*f);
     if (f->file.IsOpen() && !f->file.Close() && f->ok) {
       ShowStatus("Zakazany " + f->file.native_path(), kWarning);
+      f->ok = false;
     }
+    all = all && f->ok;
     f->ok = false;
+  }
+  // A fragment that lost lines would give a file whose rows disagree with
+  // its control elements: none is kept.
+  if (!all) {
+    Discard();
   }
 }
 
+// Closes and removes the fragments of an unfinished run.
 void JpkKrWriter::Discard() {
   open_ = false;
   for (auto [f, code] : {std::pair{&zois_, "ZOiS"}, std::pair{&dzie_, "Dzie"},
@@ -280,6 +318,16 @@ TaxpayerData ParseTaxpayer(std::string_view text) {
   t.PNa = t.Pow = t.Gmi = t.Uli = t.NDo = t.NLo = "BRAK";
   std::string table = PolishLetters();
   const std::string& letters = PolishLetters();
+  // Keys whose missing value the sample entity fills in, with their element.
+  struct SampleKey {
+    const char* key;
+    const char* element;
+    bool seen;
+  };
+  SampleKey sample[] = {{"KUr", "KodUrzedu", false}, {"NIP", "NIP", false},
+                        {"Reg", "REGON", false},     {"Woj", "Wojewodztwo", false},
+                        {"Mie", "Miejscowosc", false}, {"KPo", "KodPocztowy", false},
+                        {"Poc", "Poczta", false}};
   while (!text.empty()) {
     std::size_t eol = text.find('\n');
     std::string_view line = text.substr(0, eol);
@@ -317,6 +365,13 @@ TaxpayerData ParseTaxpayer(std::string_view text) {
                         : key == "Poc" ? &t.Poc
                                        : nullptr;
     if (slot) *slot = value;
+    for (SampleKey& k : sample)
+      if (key == k.key) k.seen = true;
+  }
+  for (const SampleKey& k : sample) {
+    if (k.seen) continue;
+    if (!t.from_sample.empty()) t.from_sample += ", ";
+    t.from_sample += k.element;
   }
   return t;
 }
@@ -328,7 +383,9 @@ TaxpayerData ReadTaxpayer() {
     std::string text;
     if (f.ReadAll(&text, 1 << 20)) return ParseTaxpayer(text);
   }
-  return DefaultTaxpayer();
+  TaxpayerData t = DefaultTaxpayer();
+  t.from_sample = "Podmiot1.TXT";
+  return t;
 }
 
 // --- assembly ---
@@ -430,9 +487,47 @@ std::string Timestamp() {
 
 std::string JpkFileName(std::string_view menu_position) {
   const JpkKind kind = KindOf(menu_position);
+  std::string who(ForWhom.view().substr(0, std::min<std::size_t>(7, ForWhom.size())));
+  for (char& c : who) {
+    if (std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) c = '_';
+  }
   return DbDir.str() + "JPK\\JPK_" + kind.name_part + "_" + JpkDate(ToDate).substr(0, 7) + "_" +
-         std::string(ForWhom.view().substr(0, std::min<std::size_t>(7, ForWhom.size()))) +
-         kind.suffix + ".XML";
+         who + kind.suffix + ".XML";
+}
+
+namespace {
+
+bool AllDigits(std::string_view s) {
+  return !s.empty() &&
+         std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The schema's NIP: [1-9]((\d[1-9])|([1-9]\d))\d{7}.
+bool NipFits(std::string_view s) {
+  return s.size() == 10 && AllDigits(s) && s[0] != '0' && (s[1] != '0' || s[2] != '0');
+}
+
+// A date the schema admits: 1900-01-01 to 2030-12-31.
+bool DateFits(DayNo d) {
+  const std::string t = JpkDate(d);
+  return t.size() == 10 && t <= "2030-12-31";
+}
+
+}  // namespace
+
+std::string JpkHeaderFaults(const TaxpayerData& t, DayNo from, DayNo to) {
+  std::string faults;
+  auto add = [&faults](const char* element) {
+    if (!faults.empty()) faults += ", ";
+    faults += element;
+  };
+  if (t.KUr.size() != 4 || !AllDigits(t.KUr)) add("KodUrzedu");
+  if (!NipFits(t.NIP)) add("NIP");
+  if (!((t.Reg.size() == 9 || t.Reg.size() == 14) && AllDigits(t.Reg))) add("REGON");
+  if (t.KKr != "PL") add("KodKraju");
+  if (!DateFits(from)) add("DataOd");
+  if (!DateFits(to)) add("DataDo");
+  return faults;
 }
 
 std::string XmlE() {
@@ -513,7 +608,16 @@ std::string XmlE() {
     ShowStatus("Zakazany " + name, kWarning);
     return {};
   }
-  ShowStatus(name + "  O.K.", kInfo);
+  // A file that looks ready to send but is not says so instead of O.K.
+  std::string warning;
+  const std::string faults = JpkHeaderFaults(tp, FromDate, ToDate);
+  if (!faults.empty()) warning = "  niezgodne ze schematem: "_w + faults;
+  if (!tp.from_sample.empty()) warning += "  dane przykładowe: "_w + tp.from_sample;
+  if (!warning.empty()) {
+    ShowStatus(name + "  UWAGA:" + warning, kWarning);
+  } else {
+    ShowStatus(name + "  O.K.", kInfo);
+  }
   return name;
 }
 

@@ -33,7 +33,11 @@ struct JournalEntry;
 std::string JpkAmount(Amount x);
 std::string JpkDate(DayNo d);
 // "    <tag>" + XmlText(value) + "</tag>"; an empty value or "-" is "BRAK".
+// The value is cut before escaping so that the line stays within the 250
+// bytes of a fragment line.
 std::string JpkElement(std::string_view tag, std::string_view value);
+// The same line (without its end) appended to `out`.
+void AppendJpkElement(std::string& out, std::string_view tag, std::string_view value);
 
 // The fragment file names of this workstation: TempName("ZOiS") etc.
 std::string FragmentPath(std::string_view code);
@@ -48,6 +52,7 @@ class JpkKrWriter : public JpkKrSink {
   void AccountRow(std::string_view symbol, const std::array<Amount, 8>& amounts) override;
   void Posting(const JournalEntry& entry) override;
   void End() override;
+  // Closes and removes the fragments of an unfinished run.
   void Discard() override;
 
   std::int64_t JournalRows() const { return rows_; }
@@ -79,6 +84,9 @@ std::unique_ptr<JpkKrSink> MakeJpkKrWriter();
 // "KPo", "Poc"; "USk" is read but not written). Windows-1250.
 struct TaxpayerData {
   std::string KUr, USk, NIP, PNa, Reg, KKr, Woj, Pow, Gmi, Uli, NDo, NLo, Mie, KPo, Poc;
+  // The elements whose value came from the built-in sample entity (names
+  // joined by ", "); "Podmiot1.TXT" alone when no taxpayer file was read.
+  std::string from_sample;
 };
 // The built-in sample entity, used when no taxpayer file exists: a valid tax
 // office code and NIP and REGON numbers with correct check digits.
@@ -97,8 +105,15 @@ extern char JpkVatRegisterKind;
 // current dates (DbDir + "JPK\JPK_..." + ".XML").
 std::string JpkFileName(std::string_view menu_position);
 
+// The header values the schema would refuse (KodUrzedu, NIP, REGON,
+// KodKraju, the dates DataOd and DataDo), by element name joined by ", ";
+// empty when every one fits its pattern.
+std::string JpkHeaderFaults(const TaxpayerData& t, DayNo from, DayNo to);
+
 // The JPK button: assembles the file for the current option (OptionKey),
 // shows file name + "  O.K." (level 2) or "Zakazany " + file name (level 0).
+// A file written with sample taxpayer values or with header values the
+// schema refuses ends with a warning (level 0) naming them instead of O.K.
 // Returns the file name written, empty when none was.
 std::string XmlE();
 
