@@ -131,7 +131,12 @@ void Builder::BuildFirm() {
 
 std::string Builder::NewNip() {
   for (;;) {
-    std::string nine = Digits(rng.Range(101, 999), 3) + Digits(rng.Range(0, 999999), 6);
+    // Drawn one after the other, in the order the sample year has always
+    // used: the order in which the operands of "+" are evaluated differs
+    // between compilers, and so would the year.
+    const std::int64_t serial = rng.Range(0, 999999);
+    const std::int64_t office = rng.Range(101, 999);
+    std::string nine = Digits(office, 3) + Digits(serial, 6);
     std::string nip;
     if (NipFromNine(nine, &nip)) return nip;
   }
@@ -260,10 +265,13 @@ void Builder::BuildChart() {
     } else {
       name += kForms[i % 4];
       const Town& t = kTowns[rng.Range(0, kTowns.size() - 1)];
-      c.address = std::string(t.postcode_prefix) + "-" + Digits(rng.Range(1, 999), 3) + " " +
-                  Utf8ToWin(t.name) + ", ul. " +
-                  Utf8ToWin(kStreets[rng.Range(0, kStreets.size() - 1)]) + " " +
-                  std::to_string(rng.Range(1, 120));
+      // Drawn one by one in the order the sample year has always used (the
+      // operands of "+" are evaluated in an order compilers choose).
+      const std::int64_t house = rng.Range(1, 120);
+      const char* street = kStreets[rng.Range(0, kStreets.size() - 1)];
+      const std::int64_t postcode = rng.Range(1, 999);
+      c.address = std::string(t.postcode_prefix) + "-" + Digits(postcode, 3) + " " +
+                  Utf8ToWin(t.name) + ", ul. " + Utf8ToWin(street) + " " + std::to_string(house);
       c.nip = NewNip();
       static constexpr std::array<int, 4> kTerms = {14, 21, 30, 7};
       c.term_days = kTerms[rng.Range(0, 3)];
