@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "app/demo_build.hpp"
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 
@@ -103,8 +104,8 @@ Builder::Builder(const DemoOptions& opts, const Scale& sc)
   year.options = opts;
   year.bo_date = Day(1, 1, opts.year);
   year.bz_date = Day(31, 12, opts.year);
-  year.annual_name = "N" + std::to_string(opts.year);
-  year.working_name = "R" + std::to_string(opts.year);
+  year.annual_name = Concat({"N", std::to_string(opts.year)});
+  year.working_name = Concat({"R", std::to_string(opts.year)});
   // A scaled year lands near the number asked for (control records add a
   // few per cent); reserving spares the copies of a growing vector.
   if (opts.postings > 0) year.working.reserve(static_cast<std::size_t>(opts.postings) * 11 / 10);
