@@ -8,6 +8,8 @@ packages=(
   g++ clang libclang-rt-14-dev cmake ninja-build ccache pkg-config
   # tests
   libgtest-dev libgmock-dev libxml2-utils
+  # the Debian package (dpkg-shlibdeps) and the check of its desktop entry
+  dpkg-dev desktop-file-utils
   # the desktop, printing and PDF
   qt6-base-dev libgl-dev
   # spreadsheet export, .xls and .dbf reading
