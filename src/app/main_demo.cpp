@@ -20,7 +20,6 @@ namespace {
 
 const char kHelp[] =
     "zel-demo DIR [--year 2024] [--postings N] [--seed S] [--station-settings]\n"
-    "zel-demo --help | --version\n"
     "\n"
     "Writes into the folder DIR a complete book year of a fictitious firm: the\n"
     "database settings, the chart of accounts, the annual and the working\n"
