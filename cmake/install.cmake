@@ -26,9 +26,11 @@ foreach(program zel zel-batch zel-demo)
   set(page ${PROJECT_SOURCE_DIR}/man/${program}.1)
   if(GZIP_PROGRAM)
     set(out ${PROJECT_BINARY_DIR}/man/${program}.1.gz)
+    # Copied, then compressed in place: no shell redirection, so every
+    # generator runs it alike.
     add_custom_command(OUTPUT ${out}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
-      COMMAND ${GZIP_PROGRAM} -9nc ${page} > ${out}
+      COMMAND ${CMAKE_COMMAND} -E copy ${page} ${PROJECT_BINARY_DIR}/man/${program}.1
+      COMMAND ${GZIP_PROGRAM} -9nf ${PROJECT_BINARY_DIR}/man/${program}.1
       DEPENDS ${page} VERBATIM)
     list(APPEND zel_man_pages ${out})
   else()

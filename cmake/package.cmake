@@ -31,8 +31,11 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${PROJECT_BINARY_DIR
 set(zel_doc_files ${PROJECT_SOURCE_DIR}/packaging/copyright)
 if(GZIP_PROGRAM)
   add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/packaging/changelog.gz
-    COMMAND ${GZIP_PROGRAM} -9nc ${PROJECT_BINARY_DIR}/packaging/changelog
-      > ${PROJECT_BINARY_DIR}/packaging/changelog.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_BINARY_DIR}/packaging/changelog
+      ${PROJECT_BINARY_DIR}/packaging/gz/changelog
+    COMMAND ${GZIP_PROGRAM} -9nf ${PROJECT_BINARY_DIR}/packaging/gz/changelog
+    COMMAND ${CMAKE_COMMAND} -E rename ${PROJECT_BINARY_DIR}/packaging/gz/changelog.gz
+      ${PROJECT_BINARY_DIR}/packaging/changelog.gz
     DEPENDS ${PROJECT_BINARY_DIR}/packaging/changelog VERBATIM)
   add_custom_target(zel_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
   list(APPEND zel_doc_files ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
