@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "platform/zel_test_folder.hpp"
@@ -43,6 +44,8 @@ TEST(DataFolder, FoundBesideAnInstalledOrABuiltProgram) {
 TEST(DataFolder, EnvironmentNamesTheFolder) {
   ZelTestFolder dir;
   ASSERT_EQ(mkdir(dir.Native("forms").c_str(), 0777), 0);
+  const char* before = std::getenv("ZEL_DATA_DIR");
+  const std::string saved = before ? before : "";
   setenv("ZEL_DATA_DIR", (dir.Native("forms") + "/").c_str(), 1);
   EXPECT_EQ(DataFolder(), dir.Native("forms"));
   setenv("ZEL_DATA_DIR", dir.Native("missing").c_str(), 1);
@@ -50,6 +53,7 @@ TEST(DataFolder, EnvironmentNamesTheFolder) {
   unsetenv("ZEL_DATA_DIR");
   EXPECT_FALSE(ProgramFile().empty());
   EXPECT_EQ(ProgramFile().front(), '/');
+  if (before) setenv("ZEL_DATA_DIR", saved.c_str(), 1);
 }
 
 }  // namespace
