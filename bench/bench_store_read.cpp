@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/concat.hpp"
 #include "platform/file.hpp"
 #include "store/block_reader.hpp"
 #include "store/chart.hpp"
@@ -70,11 +71,11 @@ std::vector<std::uint8_t> ChartFile(int n) {
   for (int i = 0; i < n; ++i) {
     // About one record in ten is a later version of an account.
     const int account = order[static_cast<std::size_t>(i)] % (n - n / 10);
-    r.symbol = "2" + std::to_string(10000000 + account);
+    r.symbol = Concat({"2", std::to_string(10000000 + account)});
     r.name = "Kontrahent numer " + std::to_string(account) + " sp. z o.o.";
     r.address = "ul. Dluga " + std::to_string(i % 300) + ", 00-950 Warszawa";
     r.nip = "526" + std::to_string(1000000 + account);
-    r.shortName = "K" + std::to_string(account);
+    r.shortName = Concat({"K", std::to_string(account)});
     EncodeAccountRecord(r, bytes.data() + static_cast<std::size_t>(i) * kAccountRecordSize);
   }
   return bytes;

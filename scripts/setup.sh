@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libxml2-utils
   # the open-items file check of the golden reports
   python3
+  # the Debian package (dpkg-shlibdeps) and the check of its desktop entry
+  dpkg-dev desktop-file-utils
   # the desktop, printing and PDF
   qt6-base-dev libgl-dev
   # spreadsheet export, .xls and .dbf reading

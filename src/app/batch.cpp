@@ -43,6 +43,7 @@ namespace {
 const char kHelpText[] =
     "zel-batch [--db DIR] [--station N] [--today DD-MM-YYYY] OPTION [CODE=VALUE ...]\n"
     "          [--out FILE.txt] [--jpk]\n"
+    "zel-batch --help | --version\n"
     "\n"
     "Runs one Zel option without windows. OPTION is an option code (ZOiSa) or a\n"
     "menu key (EA). Each CODE=VALUE is typed into the option's field with that\n"
@@ -458,6 +459,8 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
       r->help = true;
+    } else if (a == "--version") {
+      r->version = true;
     } else if (a == "--db") {
       if (!value_of(i, &r->db)) return false;
       if (r->db.empty()) {
@@ -499,7 +502,7 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
       r->values.emplace_back(a.substr(0, eq), a.substr(eq + 1));
     }
   }
-  if (!r->help && r->option.empty()) {
+  if (!r->help && !r->version && r->option.empty()) {
     *err = "nie podano opcji";
     return false;
   }

@@ -40,6 +40,7 @@ struct BatchRequest {
   std::string out;      // --out FILE (native, ".txt"); empty: the output sink
   bool jpk = false;     // --jpk: assemble the JPK file after the run
   bool help = false;    // --help
+  bool version = false;  // --version
 };
 
 // Parses zel-batch's arguments (without the program name). False with a

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "app/batch.hpp"
+#include "app/version.hpp"
+#include "platform/program_files.hpp"
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -16,6 +18,12 @@ int main(int argc, char** argv) {
   }
   if (request.help) {
     std::fputs(zel::BatchHelp().c_str(), stdout);
+    return zel::kBatchDone;
+  }
+  if (request.version) {
+    const std::string data = zel::DataFolder();
+    std::printf("zel-batch %s\ndane programu: %s\n", zel::kZelVersion,
+                data.empty() ? "brak" : data.c_str());
     return zel::kBatchDone;
   }
   zel::BatchIo io;

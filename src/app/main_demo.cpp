@@ -10,6 +10,7 @@
 
 #include "app/demo.hpp"
 #include "app/demo_files.hpp"
+#include "app/version.hpp"
 #include "common/cp1250.hpp"
 #include "platform/paths.hpp"
 #include "shell/settings.hpp"
@@ -64,6 +65,9 @@ int main(int argc, char** argv) {
     long long v = 0;
     if (a == "--help" || a == "-h") {
       std::fputs(kHelp, stdout);
+      return 0;
+    } else if (a == "--version") {
+      std::printf("zel-demo %s\n", zel::kZelVersion);
       return 0;
     } else if (a == "--station-settings") {
       options.station_settings = true;

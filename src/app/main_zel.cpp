@@ -4,7 +4,8 @@
 // does the rest.
 //
 // Options before the usual arguments: --home FOLDER names the Zel folder
-// (else $ZEL_HOME or the user's data folder). With no database folder
+// (else $ZEL_HOME or the user's data folder); --version and --help answer in
+// the terminal without opening a window. With no database folder
 // configured, the sample year is written into "DEMO\" of the Zel folder on
 // first start and the workstation settings point at it. For looking at the
 // screen from scripts: ZEL_SCREENSHOT=FILE.png saves a picture of the
@@ -23,12 +24,15 @@
 #include <QScreen>
 #include <QTimer>
 #include <chrono>
-#include <memory>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <random>
 
 #include "app/demo.hpp"
 #include "app/demo_files.hpp"
+#include "app/version.hpp"
 #include "audit/annual_audit.hpp"
 #include "common/cp1250.hpp"
 #include "common/numbers.hpp"
@@ -145,7 +149,27 @@ void TypeIntoMenu(MenuView& view, const QString& keys) {
 
 int main(int argc, char** argv) {
   using namespace zel;
+  // Answered before Qt starts, so they work without a screen.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("zel %s\n", kZelVersion);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(
+          "zel [--home FOLDER] [ARGUMENTS...]\n"
+          "zel --help | --version\n"
+          "\n"
+          "Starts the Zel desktop. --home names the Zel folder (else $ZEL_HOME, else\n"
+          "$XDG_DATA_HOME/zel or ~/.local/share/zel); with no database folder set up,\n"
+          "the sample firm year is written into its DEMO folder on first start.\n"
+          "Reports from a terminal: zel-batch --help.\n",
+          stdout);
+      return 0;
+    }
+  }
   QApplication app(argc, argv);
+  QGuiApplication::setDesktopFileName(QStringLiteral("zel"));
   QApplication::setApplicationDisplayName(QString::fromUtf8("Zel finansowo-księgowy Kelto-Soft"));
 
   std::vector<std::string> args;

@@ -29,7 +29,7 @@ std::string GoCaption(int go_kind) {
 std::string MenuPositionTitle(std::string_view position, std::string_view name) {
   if (position.empty()) return std::string(name);
   std::string pos(position.substr(0, 2));
-  if (pos.size() == 2 && IsLetter(pos[1])) pos.insert(1, ".");
+  if (pos.size() == 2 && IsLetter(pos[1])) pos.insert(pos.begin() + 1, '.');
   return pos + " - " + std::string(name);
 }
 

@@ -153,7 +153,7 @@ int FZestaw::EmptyEnterRule(int slot) {
   if (IsWindowDateField(n) || (n >= 62 && n <= 64)) return 1;
   if (n >= 1 && n <= 40) {
     if (n >= 6 && n <= 11) {
-      editor_.text = "1";
+      editor_.text = std::string("1");
       SelectAll();
       return -1;
     }
@@ -231,7 +231,7 @@ bool FZestaw::StepSystemValue(int n, bool up) {
     case 8: step_number(3, 20); break;
     case 9: step_number(1, 10); break;
     case 10: case 11: step_number(1, 4); break;
-    case 29: case 30: t = CompleteYesNo(t) == "T" ? "N" : "T"; break;
+    case 29: case 30: t.assign(1, CompleteYesNo(t) == "T" ? 'N' : 'T'); break;
     default: return false;
   }
   SelectAll();

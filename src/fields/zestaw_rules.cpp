@@ -170,7 +170,7 @@ std::string MakePeriodText(DayNo from, DayNo to) {
 std::string ProgressNumber(std::int64_t n) {
   std::string digits = IntTextOrZero(n);
   std::size_t len = digits.size() - (digits[0] == '-' ? 1 : 0);
-  if (len > 3) digits.insert(digits.size() - 3, ".");
+  if (len > 3) digits.insert(digits.end() - 3, '.');
   return std::string(digits.size() < 9 ? 9 - digits.size() : 0, ' ') + digits;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/numbers.hpp"
 #include "menu/current_option.hpp"
@@ -16,7 +17,7 @@ char CurrentGroup = 'A';
 void baaMenu::MainMenu(std::string_view owner, int& width) {
   CheckOwner(owner, "MainMenu");
   for (const MainLine& line : MainLines()) {
-    std::string text = " " + Utf8ToWin(line.caption);
+    std::string text = Concat({" ", Utf8ToWin(line.caption)});
     if (lists_) {
       lists_->AddMainLine(text);
       width = std::max(width, lists_->LineWidth(text + " "));
@@ -49,7 +50,7 @@ void baaMenu::CallNext(std::string_view owner, char letter) {
     case MainAction::kSubList: {
       std::vector<std::string> lines;
       lines.push_back(Utf8ToWin(kBackLine));
-      for (const MenuItem& item : SubListItems(letter)) lines.push_back(" " + Utf8ToWin(item.caption));
+      for (const MenuItem& item : SubListItems(letter)) lines.push_back(Concat({" ", Utf8ToWin(item.caption)}));
       if (lists_) lists_->ShowSubList(lines);
       return;
     }
@@ -75,7 +76,7 @@ bool baaMenu::niMaOpcji(std::string_view owner) {
 bool OpenFunctionKey(int n) {
   const FunctionKey* key = FindFunctionKey(n);
   if (!key) return false;
-  std::string code = "F" + std::to_string(n).substr(0, 1);
+  std::string code = Concat({"F", std::to_string(n).substr(0, 1)});
   OpenOption(code, key->index, "Menu" + code, Utf8ToWin(key->caption));
   return true;
 }

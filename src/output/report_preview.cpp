@@ -55,7 +55,7 @@ void ReportPreview::Finish(std::int32_t portrait_rows, std::int32_t landscape_ro
   marked_ = 0;
   caption_ = " * Kelto-Soft * " + std::string(doc_.Title()) + " * " +
              std::string(doc_.Subtitle()) + " *";
-  wp_ = "1";
+  wp_ = std::string("1");
   wk_ = std::to_string(RowCount());
   top_ = 1;
 }

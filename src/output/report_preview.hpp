@@ -54,8 +54,8 @@ class ReportPreview {
   // The range boxes WP and WK.
   const std::string& FirstText() const { return wp_; }
   const std::string& LastText() const { return wk_; }
-  void SetFirstText(std::string_view text) { wp_ = text; }
-  void SetLastText(std::string_view text) { wk_ = text; }
+  void SetFirstText(std::string_view text) { wp_ = std::string(text); }
+  void SetLastText(std::string_view text) { wk_ = std::string(text); }
   std::int32_t RangeFirst() const;  // ParseInt of WP
   std::int32_t RangeLast() const;   // ParseInt of WK
   // Sets both ends (put in order, limited to 1..row count) and clears the mark.

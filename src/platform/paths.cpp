@@ -93,8 +93,7 @@ std::string DefaultZelFolder() {
 }
 
 bool SetZelFolder(std::string_view native, std::string* err) {
-  std::string path(native);
-  if (path.empty()) path = ".";
+  std::string path = native.empty() ? std::string(".") : std::string(native);
   // Create the folder and its parents.
   for (std::size_t i = 1; i <= path.size(); ++i) {
     if (i == path.size() || path[i] == '/') {
@@ -159,7 +158,7 @@ std::string NativePath(std::string_view zel_path) {
     current = DriveRoot(s[0]);
     s.remove_prefix(2);
   } else if (!s.empty() && IsSeparator(s[0])) {
-    current = "/";
+    current = std::string("/");
   } else {
     current = zel_folder.empty() ? CurrentFolder() : zel_folder;
   }

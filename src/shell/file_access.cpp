@@ -4,6 +4,7 @@
 #include <random>
 #include <thread>
 
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/numbers.hpp"
@@ -57,7 +58,7 @@ bool RetryOpen(std::string_view name, std::string_view context) {
     what += " z ";
     what += context.substr(0, 30);
     if (what.size() > 50) what.resize(50);
-    ShowStatus("@" + IntTextOrEmpty(RetryCounter) + " " + what, kWarning);
+    ShowStatus(Concat({"@", IntTextOrEmpty(RetryCounter), " ", what}), kWarning);
     return false;
   }
   ShowStatus("", kInfo);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/globals.hpp"
@@ -411,7 +412,7 @@ void FPulpit::SetStatusPanelText(std::string_view text) {
 // ---- the status bar ----
 
 void FPulpit::Show(std::string_view text, std::uint8_t colour) {
-  status_.panel0 = " " + std::string(text);
+  status_.panel0 = Concat({" ", text});
   status_.colour = kStatusColours[colour <= 2 ? colour : 0];
   status_.height = 25;
   if (panel_sink_) panel_sink_->Show(text, colour);

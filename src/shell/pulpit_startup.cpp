@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/numbers.hpp"
 #include "common/pltext.hpp"
@@ -65,7 +66,7 @@ bool FPulpit::StartupSequence() {
   if (n >= 1 && n <= 197) {
     NetworkMode = true;
     RunMode = static_cast<std::uint8_t>(n);
-    StationExt = "." + std::to_string(n + 1000).substr(1);
+    StationExt = Concat({".", std::to_string(n + 1000).substr(1)});
     UserLetter = 'A';
   } else if (RunMode != 223 && !FileExists("!\\Login.txt")) {
     NetworkMode = false;

@@ -181,7 +181,10 @@ void ReadAllSettings(WorkstationSettings& ws, DatabaseSettings& db) {
 
 void WriteFonts(const WorkstationSettings& ws) {
   std::string okien = Join({ws.window_font.font.str(), ws.window_font.style.str()});
-  for (std::int16_t v : ws.window_sizes) okien += ";" + Num(v);
+  for (std::int16_t v : ws.window_sizes) {
+    okien += ';';
+    okien += Num(v);
+  }
   WriteSetting(kStation, "KonOkien", okien);
   WriteSetting(kStation, "KonRapE0", ReportFontText(ws.report_font));
   WriteSetting(kStation, "KonRapE1",

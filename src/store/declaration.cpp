@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/numbers.hpp"
@@ -118,7 +119,7 @@ void ApplyTyped(DeclarationData& d, std::string_view line, const LineValues& v) 
     d.signatureDate = line.size() > 16 ? DateOfText(line.substr(16, 10)) : 0;
   } else if (c == 'z') {
     for (std::size_t i = 0; i < kAnswerCodes.size(); ++i) {
-      const std::string marker = "." + std::string(kAnswerCodes[i]);
+      const std::string marker = Concat({".", kAnswerCodes[i]});
       d.answers[i] = line.find(marker) != std::string_view::npos ? "Tak" : "";
     }
     d.attachments = 0;

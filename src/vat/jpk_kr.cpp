@@ -304,8 +304,8 @@ TaxpayerData DefaultTaxpayer() {
   t.Pow = "Warszawa";
   t.Gmi = "Warszawa";
   t.Uli = "Przykładowa"_w;
-  t.NDo = "1";
-  t.NLo = "1";
+  t.NDo = std::string("1");  // temporaries: GCC 12 -O3 falsely flags -Wrestrict on "1"
+  t.NLo = std::string("1");
   t.Mie = "Warszawa";
   t.KPo = "00-001";
   t.Poc = "Warszawa";

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/demo.hpp"
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "platform/faults.hpp"
@@ -219,7 +220,7 @@ TEST_F(DemoFiles, SettingsNameTheYearAndItsFiles) {
   ReadSetting(false, "DirxBaza");
   EXPECT_EQ(SettingField(1), "bazy/2024\\");
   // A folder too long for a setting's value is refused, not cut.
-  EXPECT_FALSE(WriteStationSettings("/" + std::string(80, 'x') + "\\", &err));
+  EXPECT_FALSE(WriteStationSettings(Concat({"/", std::string(80, 'x'), "\\"}), &err));
   EXPECT_FALSE(err.empty());
 }
 

@@ -44,7 +44,7 @@ struct DispatchRun {
     DeclareOptionFields(d.fields, module);
     if (registered)
       RegisterProcedure(static_cast<std::uint8_t>(index),
-                        [this](OptionServices& w) { static_cast<RecordingWindow&>(w).calls.push_back("run"); });
+                        [](OptionServices& w) { static_cast<RecordingWindow&>(w).calls.push_back("run"); });
     module.WykonaOpc("bZestaw", window, d.fields);
     UnregisterProcedure(static_cast<std::uint8_t>(index));
     return window.calls;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <random>
 
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/pltext.hpp"
 #include "store/status_capture.hpp"
@@ -156,11 +157,11 @@ TEST(ChartLoad, SortGivesTheSameTableAsTheLiteralOne) {
     std::vector<AccountRecord> file;
     for (int i = 0; i < 400; ++i) {
       const std::string symbol = std::to_string(200 + random() % 60) +
-                                 (random() % 3 == 0 ? "" : "-" + std::to_string(random() % 9));
+                                 (random() % 3 == 0 ? "" : Concat({"-", std::to_string(random() % 9)}));
       const bool deletion = random() % 7 == 0;
       AccountRecord& r =
           deletion ? b.Delete(symbol)
-                   : b.Add(symbol, "v" + std::to_string(i), random() % 5 == 0 ? "adres" : "");
+                   : b.Add(symbol, Concat({"v", std::to_string(i)}), random() % 5 == 0 ? "adres" : "");
       file.push_back(r);
     }
     ChartTable t = Loaded(b);
@@ -203,7 +204,7 @@ TEST(ChartLoad, LongAndUnusualSymbolsSortLikeTheLiteralOne) {
       for (int k = 0; k < tail; ++k) symbol += row.tail_bytes[random() % row.tail_bytes.size()];
       symbol.resize(std::min<std::size_t>(symbol.size(), 25));
       AccountRecord& r =
-          random() % 9 == 0 ? b.Delete(symbol) : b.Add(symbol, "v" + std::to_string(i));
+          random() % 9 == 0 ? b.Delete(symbol) : b.Add(symbol, Concat({"v", std::to_string(i)}));
       file.push_back(r);
     }
     ChartTable t = Loaded(b);

@@ -17,6 +17,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "menu/current_option.hpp"
 #include "output/preview_layout.hpp"
@@ -136,7 +137,7 @@ void RaportSurface::paintEvent(QPaintEvent*) {
         p.drawText(c.x + cell.x, y + fm.ascent() + 1, Q(cell.text));
       }
     } else if (kind == '1' || kind == '2') {
-      if (n > 0) p.drawText(cols[0].x, y + fm.ascent() + 1, Q(" " + std::string(doc.Cell(r, 1))));
+      if (n > 0) p.drawText(cols[0].x, y + fm.ascent() + 1, Q(Concat({" ", doc.Cell(r, 1)})));
     } else if (kind == '3') {
       const std::string_view c = doc.Cell(r, 1);
       const char ch = c.empty() ? ' ' : c[0];
