@@ -99,7 +99,7 @@ void WriteRecords(const std::string& path, const std::vector<JournalEntry>& reco
 SettlementParams Params(const std::string& dir, SettlementKind kind, const DemoYear& year) {
   SettlementParams p;
   p.kind = kind;
-  p.annual_name = "N";
+  p.annual_name = std::string("N");
   p.annual_path = dir + "\\N.DFX";
   p.from = static_cast<DayNo>(year.bo_date + 1);
   p.to = year.bz_date;

@@ -132,11 +132,12 @@ void Builder::BuildFirm() {
 
 std::string Builder::NewNip() {
   for (;;) {
-    // One draw per statement: the operands of a sum are evaluated in an order
-    // each compiler picks, and the same seed must give the same year with any.
-    const std::int64_t last_six = rng.Range(0, 999999);
-    const std::int64_t first_three = rng.Range(101, 999);
-    std::string nine = Digits(first_three, 3) + Digits(last_six, 6);
+    // Drawn one after the other, in the order the sample year has always
+    // used: the order in which the operands of "+" are evaluated differs
+    // between compilers, and so would the year.
+    const std::int64_t serial = rng.Range(0, 999999);
+    const std::int64_t office = rng.Range(101, 999);
+    std::string nine = Digits(office, 3) + Digits(serial, 6);
     std::string nip;
     if (NipFromNine(nine, &nip)) return nip;
   }
@@ -190,6 +191,7 @@ void Builder::BuildChart() {
   add("231", "Rozrachunki z tytułu wynagrodzeń", "WYNAGRODZ");
   add("240", "Pozostałe rozrachunki", "POZ.ROZR");
   add("240-1", "-rozrachunki różne", "RÓŻNE");
+  if (options.audit_faults) add("24", "Pozostałe rozrachunki (zespół)", "POZ.ROZR.ZESP");
   // Group 3: materials and goods.
   add("3", "Materiały i towary", "ZAPASY");
   add("300", "Rozliczenie zakupu", "ROZL.ZAKUPU");
@@ -206,10 +208,18 @@ void Builder::BuildChart() {
   AddAccount("599", "Układ kosztów rodzajowych"_w, {}, {}, "!K");
   for (const CostType& t : kCostTypes)
     add((std::string("599-") + t.symbol).c_str(), t.structure_name, t.short_name);
+  // For the audit the centres are synthetic accounts beside their function
+  // ("501", "502" beside "500"), so that "501-402" carries its cost type
+  // where the audit's cost-circle rule reads it.
+  const bool readable_centres = options.audit_faults && options.postings <= 0;
+  std::array<int, kFunctions.size()> per_function{};
   for (int c = 1; c <= scale.centres; ++c) {
-    const CostFunction& f = kFunctions[c <= 2 ? 0 : (c - 2 - 1) % 3 + 1];
-    AddAccount(std::string(f.symbol) + "-" + Digits(c, 2),
-               Utf8ToWin(f.centre_name) + " " + Digits(c, 2), {}, {}, "^K");
+    const std::size_t fi = c <= 2 ? 0 : static_cast<std::size_t>((c - 2 - 1) % 3 + 1);
+    const CostFunction& f = kFunctions[fi];
+    const std::string symbol =
+        readable_centres ? std::string(f.symbol, 2) + std::to_string(++per_function[fi])
+                         : std::string(f.symbol) + "-" + Digits(c, 2);
+    AddAccount(symbol, Utf8ToWin(f.centre_name) + " " + Digits(c, 2), {}, {}, "^K");
   }
   // Group 7: revenue and its costs.
   add("7", "Przychody i koszty ich uzyskania", "PRZYCHODY");
@@ -223,6 +233,10 @@ void Builder::BuildChart() {
   add("750", "Przychody finansowe", "PRZ.FIN");
   add("751", "Koszty finansowe", "KOSZT.FIN");
   add("760", "Pozostałe przychody operacyjne", "PRZ.OPER");
+  if (options.audit_faults) {
+    add("760-1", "-przychody różne", "PRZ.RÓŻNE");
+    add("760-2", "-zbycie środków trwałych", "ZBYCIE ŚT");
+  }
   add("761", "Pozostałe koszty operacyjne", "KOSZT.OPER");
   // Group 8: equity and the result.
   add("8", "Kapitały", "KAPITAŁY");
@@ -252,13 +266,13 @@ void Builder::BuildChart() {
     } else {
       name += kForms[i % 4];
       const Town& t = kTowns[rng.Range(0, kTowns.size() - 1)];
-      // Drawn one by one, in the order the sample year was first written.
+      // Drawn one by one in the order the sample year has always used (the
+      // operands of "+" are evaluated in an order compilers choose).
       const std::int64_t house = rng.Range(1, 120);
       const char* street = kStreets[rng.Range(0, kStreets.size() - 1)];
-      const std::int64_t postcode_tail = rng.Range(1, 999);
-      c.address = std::string(t.postcode_prefix) + "-" + Digits(postcode_tail, 3) + " " +
-                  Utf8ToWin(t.name) + ", ul. " + Utf8ToWin(street) + " " +
-                  std::to_string(house);
+      const std::int64_t postcode = rng.Range(1, 999);
+      c.address = std::string(t.postcode_prefix) + "-" + Digits(postcode, 3) + " " +
+                  Utf8ToWin(t.name) + ", ul. " + Utf8ToWin(street) + " " + std::to_string(house);
       c.nip = NewNip();
       static constexpr std::array<int, 4> kTerms = {14, 21, 30, 7};
       c.term_days = kTerms[rng.Range(0, 3)];

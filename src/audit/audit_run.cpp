@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/numbers.hpp"
@@ -37,10 +38,7 @@ std::string_view Chars(std::string_view s, std::size_t from) {
 // The pair of a cost circle: the cost type and the cost centres' accounts of
 // that type ("401.. , 5??-401..").
 std::string CircleText(std::string_view code) {
-  return "4" + std::string(code) +
-         ".. , 5?"
-         "?-4" +
-         std::string(code) + "..";
+  return Concat({"4", code, ".. , 5?" "?-4", code, ".."});
 }
 
 bool Negative2(Amount x) {
@@ -217,7 +215,8 @@ void AuditRun::CostCircleRows() {
       const auto i = static_cast<std::size_t>(m);
       if (!AmountsDiffer(c.g4[i], c.g5[i])) continue;
       // The overflow slot holds what was booked after the month runs.
-      months += m < run_count_ ? " " + TwoDigits(static_cast<std::uint8_t>(MonthOfRun(m))) : " po";
+      months += m < run_count_ ? Concat({" ", TwoDigits(static_cast<std::uint8_t>(MonthOfRun(m)))})
+                               : std::string(" po");
     }
     const std::string text = CircleText(c.code);
     // Every differing month is listed: what does not fit the label goes on

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/numbers.hpp"
@@ -148,7 +149,7 @@ void Printer::Close(std::string_view next, bool last) {
 
 bool Printer::Print(RecordSource& source, std::string_view file_name) {
   const std::uint64_t count = RecordCount(source, kJournalRecordSize);
-  const std::string of = "/" + std::to_string(count);
+  const std::string of = Concat({"/", std::to_string(count)});
   BlockReader reader(source, file_name, kPrintBlock);
   bool first = true;
   for (;;) {

@@ -142,9 +142,10 @@ std::string_view DocumentOf(const JournalView& v) {
 void ShowBar(std::uint64_t done, std::uint64_t total, std::string_view document) {
   const int k = total == 0 ? kBarWidth
                            : static_cast<int>((done * kBarWidth + total / 2) / total);
-  std::string bar = "[" + std::string(static_cast<std::size_t>(std::min(k, kBarWidth)), '>') +
-                    std::string(static_cast<std::size_t>(kBarWidth - std::min(k, kBarWidth)), ' ') +
-                    "] " + std::string(document);
+  std::string bar = "[";
+  bar.append(static_cast<std::size_t>(std::min(k, kBarWidth)), '>');
+  bar.append(static_cast<std::size_t>(kBarWidth - std::min(k, kBarWidth)), ' ');
+  bar.append("] ").append(document);
   ShowStatus(bar, kInfo);
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/numbers.hpp"
 #include "output/report_document.hpp"
@@ -99,7 +100,7 @@ class Walk {
     return symbol.empty() ? std::string() : chart_.Description(symbol, p_.mode);
   }
 
-  static std::string Cell(Amount x) { return " " + Amount15(x); }
+  static std::string Cell(Amount x) { return Concat({" ", Amount15(x)}); }
 
   void PrintRanking() {
     if (entries_.empty()) return;

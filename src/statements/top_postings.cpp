@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/numbers.hpp"
@@ -85,7 +86,7 @@ bool TopPostingsFrom(const SettlementParams& p, RecordSource& source, std::strin
   for (const Taken& t : heap) {
     DecodeJournalEntry(t.bytes.data(), &e);
     RapWiersz(IntText(++slot, 3), e.account.view(), DayToText10(e.bookingDate),
-              e.documentNo.view(), std::to_string(e.entryNo), " " + Amount15(e.amount),
+              e.documentNo.view(), std::to_string(e.entryNo), Concat({" ", Amount15(e.amount)}),
               DosToWin(e.transactionNo.view()), DosToWin(e.description.view()),
               chart.Description(e.account.view(), p.mode));
   }

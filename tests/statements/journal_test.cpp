@@ -59,7 +59,7 @@ std::vector<std::string> Rows() {
     std::string row(1, kind);
     int last = kind == '0' ? doc.ColumnCount() : 1;
     while (last > 1 && doc.Cell(r, last).empty()) --last;
-    for (int c = 1; c <= last; ++c) row += "|" + std::string(doc.Cell(r, c));
+    for (int c = 1; c <= last; ++c) row.append("|").append(doc.Cell(r, c));
     rows.push_back(WinToUtf8(row));
   }
   return rows;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/numbers.hpp"
@@ -294,7 +295,7 @@ TEST_F(SettlementsTest, OpenItemsReportComesFromTheNewFileWhenReplacingFails) {
 // group whose postings lie at both ends of the account is settled.
 TEST_F(SettlementsTest, LargeAccountIsOneWhole) {
   Post("201-01", "020124", 500, true, "BIG");
-  for (int i = 0; i < 22000; ++i) Post("201-01", "100224", 1, true, "K" + std::to_string(i));
+  for (int i = 0; i < 22000; ++i) Post("201-01", "100224", 1, true, Concat({"K", std::to_string(i)}));
   Post("201-01", "301224", 500, false, "big");
   Write();
   p_.kind = SettlementKind::RoNie;
