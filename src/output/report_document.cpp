@@ -22,6 +22,19 @@ std::string_view StripSpaces(std::string_view s) {
   return s;
 }
 
+// A number as the producers format it: digits with '.', ',' and a sign.
+bool LooksNumeric(std::string_view s) {
+  bool digit = false;
+  for (char c : s) {
+    if (c >= '0' && c <= '9') {
+      digit = true;
+    } else if (c != '.' && c != ',' && c != '-' && c != '+' && c != ' ') {
+      return false;
+    }
+  }
+  return digit;
+}
+
 ReportView* g_view = nullptr;
 PageRowsSource* g_rows_source = nullptr;
 
@@ -36,6 +49,9 @@ void ReportDocument::Start(std::string_view name, std::string_view title, int st
   stretch_ = std::clamp(stretch_column, 1, kMaxReportColumns);
   column_count_ = 0;
   columns_.fill(ReportColumn{});
+  fit_.fill(false);
+  widest_cell_.fill(0);
+  widest_number_.fill(0);
   bytes_.clear();
   offsets_.clear();
   ++generation_;
@@ -55,6 +71,8 @@ bool ReportDocument::AddColumn(char kind, int width, std::string_view heading1,
 
 void ReportDocument::CloseHeader(std::string_view subtitle) {
   subtitle_ = Cut(subtitle, 250);
+  widest_cell_.fill(0);
+  widest_number_.fill(0);
   bytes_.clear();
   offsets_.clear();
   ++generation_;
@@ -77,6 +95,27 @@ void ReportDocument::AddRow(std::span<const std::string_view> cells) {
   // Trailing empty cells need no bytes: a missing cell reads as empty.
   while (n > 0 && StripSpaces(Cut(cells[n - 1], kReportCellCapacity)).empty()) --n;
   AppendRow('0', cells.first(n), true);
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::string_view v = StripSpaces(Cut(cells[i], kReportCellCapacity));
+    const auto len = static_cast<std::uint8_t>(v.size());
+    widest_cell_[i] = std::max(widest_cell_[i], len);
+    const char kind = columns_[i].kind;
+    if ((kind == 'b' || kind == 'd' || kind == 'p') && len > widest_number_[i] && LooksNumeric(v)) {
+      widest_number_[i] = len;
+    }
+  }
+}
+
+void ReportDocument::FitToCells(int column) {
+  if (column >= 1 && column <= column_count_) fit_[static_cast<std::size_t>(column - 1)] = true;
+}
+
+void ReportDocument::WidenColumns() {
+  for (std::size_t i = 0; i < static_cast<std::size_t>(column_count_); ++i) {
+    std::uint16_t want = widest_number_[i];
+    if (fit_[i]) want = std::max<std::uint16_t>(want, widest_cell_[i]);
+    columns_[i].width = std::max(columns_[i].width, want);
+  }
 }
 
 void ReportDocument::AddText(char kind, std::string_view text) {
@@ -169,8 +208,14 @@ void RapTekst(char kind, std::string_view text) { CurrentReport().AddText(kind, 
 
 void RapLinia(char c) { CurrentReport().AddRule(c); }
 
+void RapKolFit() {
+  ReportDocument& doc = CurrentReport();
+  doc.FitToCells(doc.ColumnCount());
+}
+
 void RapKoniec() {
   ReportDocument& doc = CurrentReport();
+  doc.WidenColumns();
   doc.AddRule('=');
   // Landscape first, portrait last: the printer is left in portrait.
   std::int32_t landscape = g_rows_source ? g_rows_source->RowsPerPage(doc, true)

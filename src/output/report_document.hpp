@@ -78,6 +78,13 @@ class ReportDocument {
   void AddRow(std::span<const std::string_view> cells);
   void AddText(char kind, std::string_view text);
   void AddRule(char c);
+  // Marks a column whose width grows to its widest cell when the report is
+  // finished (labels that must never be cut).
+  void FitToCells(int column);
+  // Widens every `b`, `d`, `p` column to its widest number and every marked
+  // column to its widest cell, so that no output cuts them. Called by
+  // RapKoniec before the layout is computed.
+  void WidenColumns();
 
   // --- header ---
   std::string_view Name() const { return name_.view(); }
@@ -108,6 +115,11 @@ class ReportDocument {
   int stretch_ = 1;
   int column_count_ = 0;
   std::array<ReportColumn, kMaxReportColumns> columns_{};
+  // Per column: the longest stored cell, the longest number cell, and
+  // whether the column is to fit its cells.
+  std::array<std::uint8_t, kMaxReportColumns> widest_cell_{};
+  std::array<std::uint8_t, kMaxReportColumns> widest_number_{};
+  std::array<bool, kMaxReportColumns> fit_{};
   // Row r: bytes_[offsets_[r-1]] is the kind, then the cell count, then each
   // cell as one length byte and its characters.
   std::string bytes_;
@@ -142,7 +154,9 @@ void RapWiersz(const Cells&... cells) {
 }
 void RapTekst(char kind, std::string_view text);
 void RapLinia(char c);
-// Appends the closing "=" rule, computes the rows per page, shows
+// The last column added grows to its widest cell when the report is finished.
+void RapKolFit();
+// Widens the columns whose cells do not fit, appends the closing "=" rule, computes the rows per page, shows
 // "Wierszy na str: P / L", resets the preview to the whole report and tells
 // the view to show it.
 void RapKoniec();
