@@ -8,6 +8,8 @@ packages=(
   g++ clang libclang-rt-14-dev cmake ninja-build ccache pkg-config
   # tests
   libgtest-dev libgmock-dev libxml2-utils
+  # reading the PDF files and workbooks the tests write, independently
+  poppler-utils python3-openpyxl unzip
   # the desktop, printing and PDF
   qt6-base-dev libgl-dev
   # spreadsheet export, .xls and .dbf reading

@@ -210,7 +210,10 @@ PrintTexts MakePrintTexts(const ReportDocument& doc, std::string_view menu_posit
   t.stamp = DayToText10(Today) + " " + std::string(hhmm.substr(0, 5));
   t.job_title = "Zel-" + std::string(menu_position) +
                 ReportFileStem(doc.Name(), period_text, ForWhom.view());
-  t.footer_left = StartDir.str() + "\\" + DbDir.str() + StationExt.str();
+  // A program without a start folder of its own (zel-batch) names only the
+  // database folder.
+  t.footer_left = (StartDir.empty() ? std::string() : StartDir.str() + "\\") + DbDir.str() +
+                  StationExt.str();
   t.footer_centre = FirmName.str();
   t.footer_right = "Zel " + std::string(version) + " " + std::string(menu_position);
   return t;
