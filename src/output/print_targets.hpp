@@ -27,6 +27,9 @@ class PrintTargets {
                                               std::string* err) = 0;
   virtual std::unique_ptr<PageCanvas> PdfFile(const std::string& native_path, bool landscape,
                                               std::string* err) = 0;
+  // A canvas of a printer's pages and font for measuring only: it is never
+  // begun and prints nothing. nullptr when the printer is not there.
+  virtual std::unique_ptr<PageCanvas> Measure(std::string_view printer, bool landscape) = 0;
 };
 
 // The name under which the built-in PDF target stands last in the printer

@@ -1,5 +1,6 @@
 #include "output/qt/qt_page_canvas.hpp"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -61,13 +62,20 @@ QtPageCanvas::QtPageCanvas(std::unique_ptr<QPrinter> printer, const QFont& font)
     : font_(font), printer_(std::move(printer)), device_(printer_.get()) {}
 
 QtPageCanvas::QtPageCanvas(const std::string& native_path, bool landscape, const QFont& font)
-    : font_(font), target_(native_path), part_(native_path + ".part") {
-  file_ = std::make_unique<QFile>(QString::fromStdString(part_));
-  if (!file_->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-    file_.reset();
-    return;
+    : font_(font), target_(native_path) {
+  if (native_path.empty()) {
+    buffer_ = std::make_unique<QBuffer>();
+    buffer_->open(QIODevice::WriteOnly);
+    pdf_ = std::make_unique<QPdfWriter>(buffer_.get());
+  } else {
+    part_ = native_path + ".part";
+    file_ = std::make_unique<QFile>(QString::fromStdString(part_));
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+      file_.reset();
+      return;
+    }
+    pdf_ = std::make_unique<QPdfWriter>(file_.get());
   }
-  pdf_ = std::make_unique<QPdfWriter>(file_.get());
   pdf_->setResolution(600);
   pdf_->setCreator(QStringLiteral("Zel"));
   pdf_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
@@ -78,7 +86,7 @@ QtPageCanvas::QtPageCanvas(const std::string& native_path, bool landscape, const
 
 QtPageCanvas::~QtPageCanvas() {
   if (begun_ && !ended_) End(false);
-  if (pdf_ && !ended_) Discard();
+  if (file_ && !ended_) Discard();
 }
 
 int QtPageCanvas::PageWidth() const { return device_ ? device_->width() : 0; }
@@ -109,7 +117,7 @@ int QtPageCanvas::TextWidth(std::string_view text, int size) {
 int QtPageCanvas::TextHeight(int size) { return device_ ? Metrics(size).height : 0; }
 
 bool QtPageCanvas::Begin(std::string_view title) {
-  if (!device_) return false;
+  if (!device_ || buffer_) return false;
   const QString t = ToQt(title);
   if (pdf_) pdf_->setTitle(t);
   if (printer_) printer_->setDocName(t);
@@ -146,7 +154,8 @@ void QtPageCanvas::Fill(int x, int y, int w, int h, std::uint32_t colour) {
 bool QtPageCanvas::NewPage() { return begun_ && device_->newPage(); }
 
 void QtPageCanvas::Discard() {
-  if (file_) file_->close();
+  if (!file_) return;
+  file_->close();
   std::error_code ec;
   std::filesystem::remove(part_, ec);
 }
@@ -159,7 +168,7 @@ bool QtPageCanvas::End(bool ok) {
     if (!ok && begun_) printer_->abort();
     return done;
   }
-  if (!pdf_) return false;
+  if (!pdf_ || !file_) return false;
   pdf_.reset();  // writes nothing more
   if (done) {
     done = file_->flush() && file_->error() == QFileDevice::NoError;
@@ -204,8 +213,20 @@ std::unique_ptr<PageCanvas> QtPrintTargets::Printer(std::string_view name, bool 
   return std::make_unique<QtPageCanvas>(std::move(printer), PrintFont());
 }
 
+std::unique_ptr<PageCanvas> QtPrintTargets::Measure(std::string_view printer, bool landscape) {
+  if (printer == kBuiltInPdfPrinter) {
+    return std::make_unique<QtPageCanvas>(std::string(), landscape, PrintFont());
+  }
+  std::string err;
+  return Printer(printer, landscape, &err);
+}
+
 std::unique_ptr<PageCanvas> QtPrintTargets::PdfFile(const std::string& native_path, bool landscape,
                                                     std::string* err) {
+  if (native_path.empty()) {
+    *err = "Nie podano nazwy pliku PDF"_w;
+    return nullptr;
+  }
   auto canvas = std::make_unique<QtPageCanvas>(native_path, landscape, PrintFont());
   if (!canvas->Usable()) {
     *err = "Zakazany "_w + Utf8ToWin(native_path);

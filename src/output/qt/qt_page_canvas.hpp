@@ -20,6 +20,7 @@
 #include "output/page_canvas.hpp"
 #include "output/print_targets.hpp"
 
+class QBuffer;
 class QFile;
 class QPagedPaintDevice;
 class QPdfWriter;
@@ -31,7 +32,8 @@ class QtPageCanvas final : public PageCanvas {
  public:
   // A canvas on a printer queue.
   QtPageCanvas(std::unique_ptr<QPrinter> printer, const QFont& font);
-  // A canvas writing a PDF file (A4, 600 dpi) through a part file beside it.
+  // A canvas writing a PDF file (A4, 600 dpi) through a part file beside it;
+  // with an empty path a canvas of such pages for measuring only.
   QtPageCanvas(const std::string& native_path, bool landscape, const QFont& font);
   ~QtPageCanvas() override;
 
@@ -62,6 +64,7 @@ class QtPageCanvas final : public PageCanvas {
   QFont font_;
   std::unique_ptr<QPrinter> printer_;
   std::unique_ptr<QFile> file_;
+  std::unique_ptr<QBuffer> buffer_;
   std::unique_ptr<QPdfWriter> pdf_;
   QPagedPaintDevice* device_ = nullptr;
   std::string target_;  // PDF: the file, native
@@ -83,6 +86,7 @@ class QtPrintTargets final : public PrintTargets {
                                       std::string* err) override;
   std::unique_ptr<PageCanvas> PdfFile(const std::string& native_path, bool landscape,
                                       std::string* err) override;
+  std::unique_ptr<PageCanvas> Measure(std::string_view printer, bool landscape) override;
 };
 
 }  // namespace zel
