@@ -147,8 +147,8 @@ int WriteBatchReport(const ReportDocument& doc, const BatchRequest& r, const Bat
     }
     return kBatchDone;
   }
-  const std::string text = any ? WinToUtf8(ReportAsText(doc, first, last)) : std::string();
   if (kind == BatchOut::kNull) return kBatchDone;
+  const std::string text = any ? WinToUtf8(ReportAsText(doc, first, last)) : std::string();
   if (kind == BatchOut::kStdout) {
     io.out(text);
     return kBatchDone;
