@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPrinterInfo>
 #include <QTime>
 #include <QUrl>
 
@@ -15,7 +16,12 @@
 namespace zel {
 
 QtOutputHost::QtOutputHost(PrintTargets* targets)
-    : targets_(targets ? targets : &own_targets_), folder_(QDir::homePath()) {}
+    : targets_(targets ? targets : &own_targets_), folder_(QDir::homePath()) {
+  // The system's default printer is current until the user chooses another.
+  if (!targets && CurrentPrinterName().empty()) {
+    CurrentPrinterName() = Utf8ToWin(QPrinterInfo::defaultPrinterName().toStdString());
+  }
+}
 
 std::string QtOutputHost::AskPdfPath(std::string_view default_name) {
   if (ask_pdf_path) return ask_pdf_path(default_name);

@@ -163,11 +163,10 @@ void QtPageCanvas::Discard() {
 bool QtPageCanvas::End(bool ok) {
   if (ended_) return false;
   ended_ = true;
+  // A printer job given up is aborted while it is still open.
+  if (printer_ && !ok && begun_) printer_->abort();
   bool done = begun_ && painter_.end() && ok;
-  if (printer_) {
-    if (!ok && begun_) printer_->abort();
-    return done;
-  }
+  if (printer_) return done;
   if (!pdf_ || !file_) return false;
   pdf_.reset();  // writes nothing more
   if (done) {
