@@ -127,6 +127,14 @@ XlsxOutcome ExportXlsx(const ReportDocument& doc, std::int64_t first, std::int64
     return out;
   };
 
+  // The library opens the file only when the workbook is closed: a folder
+  // that cannot take it is found before any row is written.
+  if (std::FILE* probe = std::fopen(part.c_str(), "wb")) {
+    std::fclose(probe);
+  } else {
+    out.error = "Zakazany "_w + Utf8ToWin(native_path);
+    return out;
+  }
   Book book(part);
   lxw_workbook* wb = book.get();
   if (!wb) return fail("Zakazany "_w);
