@@ -82,6 +82,7 @@ class PdfBatch : public ::testing::Test {
     static int argc = 1;
     static char name[] = "test_print";
     static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     if (!QGuiApplication::instance()) app_ = new QGuiApplication(argc, argv);
     home_ = MakeTempFolder("zel_pdf_home");
     std::string err;
