@@ -6,8 +6,8 @@
 // Figures depend on the machine and on what else runs on it.
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -38,7 +38,8 @@ void Fill(zel::ReportDocument& doc, int rows, int cols) {
   doc.Start("bench", "BENCH", 2);
   doc.AddColumn('l', 10, "Symbol", "konta");
   doc.AddColumn('l', 30, "Nazwa", "");
-  for (int i = 3; i <= cols; ++i) doc.AddColumn(i % 2 ? 'b' : 'd', 14, "Obroty", i % 2 ? "winien" : "ma");
+  for (int i = 3; i <= cols; ++i)
+    doc.AddColumn(i % 2 ? 'b' : 'd', 14, "Obroty", i % 2 ? "winien" : "ma");
   doc.CloseHeader("podtytul");
   std::string cells[17];
   std::string_view views[17];
@@ -67,10 +68,11 @@ int main(int argc, char** argv) {
     zel::XlsxOutcome out = zel::ExportXlsx(doc, 1, 100001, path, {"Zel", "Firma"});
     const double secs = Seconds(t0);
     const double cpu = static_cast<double>(std::clock() - c0) / CLOCKS_PER_SEC;
-    std::printf("workbook: %d rows x 17 columns in %.2f s (%.2f s of processor), %s, file %.1f MB, "
-                "peak memory %.0f MB (%.0f MB before the export, the report itself)\n",
-                out.rows, secs, cpu, out.ok ? "ok" : "FAILED",
-                std::filesystem::file_size(path) / 1048576.0, PeakMb(), before);
+    std::printf(
+        "workbook: %d rows x 17 columns in %.2f s (%.2f s of processor), %s, file %.1f MB, "
+        "peak memory %.0f MB (%.0f MB before the export, the report itself)\n",
+        out.rows, secs, cpu, out.ok ? "ok" : "FAILED", std::filesystem::file_size(path) / 1048576.0,
+        PeakMb(), before);
     std::filesystem::remove(path);
   }
   {
@@ -95,9 +97,10 @@ int main(int argc, char** argv) {
     zel::PrintOutcome out = zel::PrintPages(doc, texts, 1, doc.RowCount(), false, canvas);
     const double secs = Seconds(t0);
     (void)out.ok;
-    std::printf("pages of 1.000.000 rows x 9 columns, drawing only: %d pages in %.2f s, "
-                "%.0f pages/s, %lld calls\n",
-                out.pages, secs, out.pages / secs, static_cast<long long>(canvas.CallCount()));
+    std::printf(
+        "pages of 1.000.000 rows x 9 columns, drawing only: %d pages in %.2f s, "
+        "%.0f pages/s, %lld calls\n",
+        out.pages, secs, out.pages / secs, static_cast<long long>(canvas.CallCount()));
   }
   return 0;
 }

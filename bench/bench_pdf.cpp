@@ -72,15 +72,16 @@ int main(int argc, char** argv) {
   const double all_s = std::chrono::duration<double>(Clock::now() - t0).count();
   const double all_cpu = static_cast<double>(std::clock() - c0) / CLOCKS_PER_SEC;
   int pages = 0;
-  if (auto at = messages.find("Stron: "); at != std::string::npos) pages = std::atoi(messages.c_str() + at + 7);
+  if (auto at = messages.find("Stron: "); at != std::string::npos)
+    pages = std::atoi(messages.c_str() + at + 7);
   const double pdf_s = all_s - report_s;
   const double pdf_cpu = all_cpu - report_cpu;
-  std::printf("%s rows %d: report %.2f s (%.2f s of processor); report + PDF %.2f s (%.2f s); "
-              "%d pages, %.0f pages/s of PDF (%.0f per second of processor); "
-              "peak memory %.0f MB (%.0f MB after the report alone)\n",
-              argv[3], zel::CurrentReport().RowCount(), report_s, report_cpu, all_s, all_cpu,
-              pages, pdf_s > 0 ? pages / pdf_s : 0.0, pdf_cpu > 0 ? pages / pdf_cpu : 0.0,
-              PeakMb(), report_mb);
+  std::printf(
+      "%s rows %d: report %.2f s (%.2f s of processor); report + PDF %.2f s (%.2f s); "
+      "%d pages, %.0f pages/s of PDF (%.0f per second of processor); "
+      "peak memory %.0f MB (%.0f MB after the report alone)\n",
+      argv[3], zel::CurrentReport().RowCount(), report_s, report_cpu, all_s, all_cpu, pages,
+      pdf_s > 0 ? pages / pdf_s : 0.0, pdf_cpu > 0 ? pages / pdf_cpu : 0.0, PeakMb(), report_mb);
 
   // The layout at RapKoniec on the built-in PDF target's pages.
   auto portrait = targets.Measure(zel::kBuiltInPdfPrinter, false);

@@ -83,13 +83,15 @@ int Print(const ReportDocument& doc, const BatchRequest& r, const BatchIo& io,
   }
   // Rows per page in both orientations, from this device's pages and font.
   const int pw = canvas->PageWidth(), ph = canvas->PageHeight();
-  const PrintLayout portrait = ComputePrintLayout(doc, std::min(pw, ph), std::max(pw, ph), false, *canvas);
-  const PrintLayout landscape = ComputePrintLayout(doc, std::max(pw, ph), std::min(pw, ph), true, *canvas);
+  const PrintLayout portrait =
+      ComputePrintLayout(doc, std::min(pw, ph), std::max(pw, ph), false, *canvas);
+  const PrintLayout landscape =
+      ComputePrintLayout(doc, std::max(pw, ph), std::min(pw, ph), true, *canvas);
   io.err("zel-batch: Wierszy na str: " + std::to_string(portrait.rows) + " / " +
          std::to_string(landscape.rows) + "\n");
 
-  const PrintTexts texts = MakePrintTexts(doc, OptionKey.view(), period_text,
-                                          FPulpit::kBuiltInVersion, ClockHhMm(r));
+  const PrintTexts texts =
+      MakePrintTexts(doc, OptionKey.view(), period_text, FPulpit::kBuiltInVersion, ClockHhMm(r));
   PrintOutcome out = PrintPages(doc, texts, first, last, r.landscape, *canvas);
   if (!out.ok) {
     line(to_pdf ? "Nie zapisano "_w + Utf8ToWin(r.out) : "Raport nie został wydrukowany"_w);
@@ -123,8 +125,8 @@ int WriteBatchReport(const ReportDocument& doc, const BatchRequest& r, const Bat
                      std::string_view period_text,
                      const std::function<void(std::string_view)>& line) {
   std::int32_t first = 0, last = 0;
-  const bool any = ClampPrintRange(r.first, r.last > 0 ? r.last : doc.RowCount(), doc.RowCount(),
-                                   &first, &last);
+  const bool any =
+      ClampPrintRange(r.first, r.last > 0 ? r.last : doc.RowCount(), doc.RowCount(), &first, &last);
   const BatchOut kind = r.out.empty() ? BatchOut::kStdout : BatchOutOf(r.out);
   if (!r.printer.empty() || kind == BatchOut::kPdf) {
     if (!any) {
@@ -136,8 +138,8 @@ int WriteBatchReport(const ReportDocument& doc, const BatchRequest& r, const Bat
   if (kind == BatchOut::kXlsx) {
     XlsxTitles titles;
     titles.row1 = "Zel ver " + std::string(FPulpit::kBuiltInVersion) + "   Opcja " +
-                  OptionKey.str() + " " + OptionCaption.str() + "   " + DayToText10(Today) +
-                  " " + ClockHhMm(r);
+                  OptionKey.str() + " " + OptionCaption.str() + "   " + DayToText10(Today) + " " +
+                  ClockHhMm(r);
     titles.row2 = FirmName.str();
     if (!ForWhom.empty()) titles.row2 += " dla " + ForWhom.str();
     XlsxOutcome out = ExportXlsx(doc, r.first, r.last > 0 ? r.last : doc.RowCount(), r.out, titles);

@@ -32,7 +32,8 @@ PrintLayout ComputePrintLayout(const ReportDocument& doc, int page_w, int page_h
 
   p.normal_size = 1;
   for (int size = kLargestSize; size >= 1; --size) {
-    const std::int64_t w = static_cast<std::int64_t>(probe.TextWidth(kPrintSample, size)) * p.chars / 50;
+    const std::int64_t w =
+        static_cast<std::int64_t>(probe.TextWidth(kPrintSample, size)) * p.chars / 50;
     if (w < p.usable_w) {
       p.normal_size = size;
       break;

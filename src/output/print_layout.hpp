@@ -21,18 +21,19 @@
 
 namespace zel {
 
-inline constexpr std::string_view kPrintSample = "1234567890ABCDEFGHIJKLMNOVWXYZabcdefghijklmnovwxyz";
+inline constexpr std::string_view kPrintSample =
+    "1234567890ABCDEFGHIJKLMNOVWXYZabcdefghijklmnovwxyz";
 
 struct PrintLayout {
   bool landscape = false;
-  int right = 0;          // R: page width - 2
-  int bottom = 0;         // B: page height - 2
-  int unit = 1;           // u: thin pen; 3u the thick one
-  int left = 0;           // L
-  int top = 0;            // T, after the row pitch is stretched
-  int usable_w = 0;       // W = R - L
-  int usable_h = 0;       // H = B - T before the stretch
-  int chars = 100;        // C
+  int right = 0;     // R: page width - 2
+  int bottom = 0;    // B: page height - 2
+  int unit = 1;      // u: thin pen; 3u the thick one
+  int left = 0;      // L
+  int top = 0;       // T, after the row pitch is stretched
+  int usable_w = 0;  // W = R - L
+  int usable_h = 0;  // H = B - T before the stretch
+  int chars = 100;   // C
   int normal_size = 1;
   int large_size = 1;
   int text_h = 0;         // h0: text height at the normal size

@@ -52,9 +52,14 @@ void PageDrawer::Rule(char ch, int y) {
     case '=':
       c_.Line(l + u, y - 7 * u, r - u, y - 7 * u, u, kBlack);
       [[fallthrough]];
-    case '-': c_.Line(l + 2 * u, y, r - 2 * u, y, 3 * u, kBlack); break;
-    case '.': c_.Line(l + u - 1, y, r - u, y, 1, kBlack); break;
-    default: break;
+    case '-':
+      c_.Line(l + 2 * u, y, r - 2 * u, y, 3 * u, kBlack);
+      break;
+    case '.':
+      c_.Line(l + u - 1, y, r - u, y, 1, kBlack);
+      break;
+    default:
+      break;
   }
 }
 
@@ -70,8 +75,7 @@ void PageDrawer::Cells(std::int32_t row, int y) {
   }
 }
 
-void PageDrawer::Page(std::int32_t page, std::int32_t pages, std::int32_t from,
-                      std::int32_t last) {
+void PageDrawer::Page(std::int32_t page, std::int32_t pages, std::int32_t from, std::int32_t last) {
   const int h = p_.row_h;
   const int r = h / 5;
   const int u = p_.unit;
@@ -125,13 +129,16 @@ void PageDrawer::Page(std::int32_t page, std::int32_t pages, std::int32_t from,
     const std::int32_t row = from + i - 1;
     const int y = Y(i + 5);
     switch (doc_.RowKind(row)) {
-      case '0': Cells(row, y); break;
+      case '0':
+        Cells(row, y);
+        break;
       case '3': {
         std::string_view c = doc_.Cell(row, 1);
         Rule(c.empty() ? ' ' : c[0], y + h / 2);
         break;
       }
-      default: break;
+      default:
+        break;
     }
     bottom = Y(i + 6);
   }
@@ -208,12 +215,12 @@ PrintTexts MakePrintTexts(const ReportDocument& doc, std::string_view menu_posit
                           std::string_view hhmm) {
   PrintTexts t;
   t.stamp = DayToText10(Today) + " " + std::string(hhmm.substr(0, 5));
-  t.job_title = "Zel-" + std::string(menu_position) +
-                ReportFileStem(doc.Name(), period_text, ForWhom.view());
+  t.job_title =
+      "Zel-" + std::string(menu_position) + ReportFileStem(doc.Name(), period_text, ForWhom.view());
   // A program without a start folder of its own (zel-batch) names only the
   // database folder.
-  t.footer_left = (StartDir.empty() ? std::string() : StartDir.str() + "\\") + DbDir.str() +
-                  StationExt.str();
+  t.footer_left =
+      (StartDir.empty() ? std::string() : StartDir.str() + "\\") + DbDir.str() + StationExt.str();
   t.footer_centre = FirmName.str();
   t.footer_right = "Zel " + std::string(version) + " " + std::string(menu_position);
   return t;

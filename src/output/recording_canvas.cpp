@@ -6,7 +6,9 @@ int RecordingCanvas::TextWidth(std::string_view text, int size) {
   return static_cast<int>(text.size()) * char_w_ * size / 10;
 }
 
-int RecordingCanvas::TextHeight(int size) { return line_h_ * size / 10; }
+int RecordingCanvas::TextHeight(int size) {
+  return line_h_ * size / 10;
+}
 
 void RecordingCanvas::Keep(CanvasCall call) {
   ++count_;

@@ -19,7 +19,7 @@ struct CanvasCall {
   int x = 0, y = 0, x2 = 0, y2 = 0;  // line ends; for a fill x2, y2 are width and height
   int size = 0;                      // text: font size; line: pen width
   std::uint32_t colour = 0;
-  std::string text;                  // text, or the job title of Begin
+  std::string text;  // text, or the job title of Begin
 };
 
 class RecordingCanvas final : public PageCanvas {

@@ -134,7 +134,8 @@ std::int32_t ReportOutputs::RowsPerPage(const ReportDocument& doc, bool landscap
   std::unique_ptr<PageCanvas> canvas =
       host_.Targets().Measure(list[static_cast<std::size_t>(CurrentIndex())], landscape);
   if (!canvas || canvas->PageWidth() <= 0) return DefaultRowsPerPage(doc, landscape);
-  return ComputePrintLayout(doc, canvas->PageWidth(), canvas->PageHeight(), landscape, *canvas).rows;
+  return ComputePrintLayout(doc, canvas->PageWidth(), canvas->PageHeight(), landscape, *canvas)
+      .rows;
 }
 
 }  // namespace zel

@@ -19,7 +19,9 @@ namespace {
 constexpr char kMarker = static_cast<char>(254);
 constexpr int kRuleLength = 250;
 
-bool IsNumeric(char kind) { return kind == 'b' || kind == 'd' || kind == 'p'; }
+bool IsNumeric(char kind) {
+  return kind == 'b' || kind == 'd' || kind == 'p';
+}
 
 // The 254 markers as the preview applies them: the first one removed makes
 // the cell right-aligned, a second one cuts the text there and makes it
@@ -155,8 +157,9 @@ XlsxOutcome ExportXlsx(const ReportDocument& doc, std::int64_t first, std::int64
   std::array<std::size_t, kMaxReportColumns + 1> widest{};
   for (int i = 1; i <= cols; ++i) {
     const ReportColumn& c = doc.Column(i);
-    num_fmt[static_cast<std::size_t>(i)] =
-        !IsNumeric(c.kind) ? text_fmt : IntegerColumn(c) ? int_fmt : dec_fmt;
+    num_fmt[static_cast<std::size_t>(i)] = !IsNumeric(c.kind) ? text_fmt
+                                           : IntegerColumn(c) ? int_fmt
+                                                              : dec_fmt;
   }
 
   auto utf8 = [](std::string_view win) { return WinToUtf8(win); };
@@ -174,7 +177,8 @@ XlsxOutcome ExportXlsx(const ReportDocument& doc, std::int64_t first, std::int64
         continue;
       }
       if (row == 0 || !text.empty() || in_pair) {
-        widest[static_cast<std::size_t>(i)] = std::max(widest[static_cast<std::size_t>(i)], text.size());
+        widest[static_cast<std::size_t>(i)] =
+            std::max(widest[static_cast<std::size_t>(i)], text.size());
         worksheet_write_string(ws, static_cast<lxw_row_t>(row), col, utf8(text).c_str(),
                                in_pair ? head_centred : head);
       }
@@ -222,14 +226,16 @@ XlsxOutcome ExportXlsx(const ReportDocument& doc, std::int64_t first, std::int64
         worksheet_write_string(ws, x, 0, utf8(line).c_str(), text_left);
         break;
       }
-      default: break;
+      default:
+        break;
     }
     ++out.rows;
   }
 
   worksheet_set_column(ws, 0, 0, 0.95, nullptr);
   for (int i = 1; i <= cols; ++i) {
-    const double width = std::clamp<double>(static_cast<double>(widest[static_cast<std::size_t>(i)]) + 1.5, 2.5, 100);
+    const double width = std::clamp<double>(
+        static_cast<double>(widest[static_cast<std::size_t>(i)]) + 1.5, 2.5, 100);
     worksheet_set_column(ws, static_cast<lxw_col_t>(i), static_cast<lxw_col_t>(i), width,
                          num_fmt[static_cast<std::size_t>(i)]);
   }

@@ -104,8 +104,8 @@ TEST(PrintLayout, CellsLoseCharactersFromTheRightOrAfterALeadingSpace) {
     int x;
   };
   const std::string marked = std::string("ab") + static_cast<char>(254) + "cd";
-  const std::string two = std::string("x") + static_cast<char>(254) + "yz" +
-                          static_cast<char>(254) + "sort";
+  const std::string two =
+      std::string("x") + static_cast<char>(254) + "yz" + static_cast<char>(254) + "sort";
   const Case cases[] = {
       {"fits, right-aligned", "12,50", 'p', 100, "12,50", 50},
       {"cut on the right", "abcdefgh", 'l', 50, "abcde", 0},
@@ -238,8 +238,8 @@ TEST_F(PrintRunTest, PageFurnitureHeadingsAndPairs) {
   PrintOutcome out = PrintPages(doc, Texts(), 1, 3, false, canvas);
   ASSERT_TRUE(out.ok);
   std::vector<std::string> t = canvas.TextsOnPage(1);
-  for (const char* want : {"TYTUL", "podtytul", "15-03-2024 10:20", "Strona 1 z 1", "left",
-                           "Firma", "Zel 1.41 EA", "r1", "1,00", "2,00"}) {
+  for (const char* want : {"TYTUL", "podtytul", "15-03-2024 10:20", "Strona 1 z 1", "left", "Firma",
+                           "Zel 1.41 EA", "r1", "1,00", "2,00"}) {
     EXPECT_NE(std::find(t.begin(), t.end(), want), t.end()) << want;
   }
   // Heading 1 once for the `l` column and once over the b/d pair, heading 2
@@ -265,8 +265,8 @@ TEST_F(PrintRunTest, PageFurnitureHeadingsAndPairs) {
         c.x < cols[2].x && c.x + c.x2 > cols[2].x) {
       box = true;
     }
-    if (c.kind == CanvasCall::kLine && c.x == c.x2 && c.y == p.top + 3 * p.row_h &&
-        c.x != p.left && c.x != p.right) {
+    if (c.kind == CanvasCall::kLine && c.x == c.x2 && c.y == p.top + 3 * p.row_h && c.x != p.left &&
+        c.x != p.right) {
       ++separators;
       EXPECT_EQ(c.y2, p.top + 9 * p.row_h - p.row_h / 2);  // three rows: ends at (3 + 6)h - h/2
     }

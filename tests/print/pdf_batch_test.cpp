@@ -62,15 +62,16 @@ std::string PageWords(const std::string& pdf, int page) {
     const std::size_t from = html.find('>', at) + 1;
     const std::size_t to = html.find("</word>", from);
     std::string t = html.substr(from, to - from);
-    for (auto [code, ch] : {std::pair{"&amp;", "&"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}}) {
-      for (std::size_t p; (p = t.find(code)) != std::string::npos;) t.replace(p, std::strlen(code), ch);
+    for (auto [code, ch] :
+         {std::pair{"&amp;", "&"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}}) {
+      for (std::size_t p; (p = t.find(code)) != std::string::npos;)
+        t.replace(p, std::strlen(code), ch);
     }
     words.push_back({std::round(y * 2) / 2, x, t});
     at = to;
   }
-  std::stable_sort(words.begin(), words.end(), [](const Word& a, const Word& b) {
-    return a.y != b.y ? a.y < b.y : a.x < b.x;
-  });
+  std::stable_sort(words.begin(), words.end(),
+                   [](const Word& a, const Word& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
   std::string out;
   for (const Word& w : words) out += w.text + " ";
   return out;
@@ -109,7 +110,8 @@ class PdfBatch : public ::testing::Test {
   std::int32_t RowsPerPage(bool landscape) const {
     int p = 0, l = 0;
     std::size_t at = err_.find("Wierszy na str: ");
-    if (at == std::string::npos || std::sscanf(err_.c_str() + at, "Wierszy na str: %d / %d", &p, &l) != 2) {
+    if (at == std::string::npos ||
+        std::sscanf(err_.c_str() + at, "Wierszy na str: %d / %d", &p, &l) != 2) {
       return 0;
     }
     return landscape ? l : p;

@@ -25,7 +25,8 @@ QtOutputHost::QtOutputHost(PrintTargets* targets)
 
 std::string QtOutputHost::AskPdfPath(std::string_view default_name) {
   if (ask_pdf_path) return ask_pdf_path(default_name);
-  const QString start = folder_ + QStringLiteral("/") + QString::fromStdString(WinToUtf8(default_name));
+  const QString start =
+      folder_ + QStringLiteral("/") + QString::fromStdString(WinToUtf8(default_name));
   // The dialog asks before an existing file is replaced.
   const QString file = QFileDialog::getSaveFileName(nullptr, QStringLiteral("Zapisz PDF"), start,
                                                     QStringLiteral("PDF (*.pdf)"));
@@ -48,8 +49,12 @@ std::string QtOutputHost::TimeOfDay() {
   return QTime::currentTime().toString(QStringLiteral("HH:mm")).toStdString();
 }
 
-std::string QtOutputHost::MenuPosition() { return OptionKey.str(); }
-std::string QtOutputHost::Caption() { return OptionCaption.str(); }
+std::string QtOutputHost::MenuPosition() {
+  return OptionKey.str();
+}
+std::string QtOutputHost::Caption() {
+  return OptionCaption.str();
+}
 
 std::string QtOutputHost::VersionText() {
   return version_text ? version_text() : std::string(FPulpit::kBuiltInVersion);

@@ -89,8 +89,12 @@ QtPageCanvas::~QtPageCanvas() {
   if (file_ && !ended_) Discard();
 }
 
-int QtPageCanvas::PageWidth() const { return device_ ? device_->width() : 0; }
-int QtPageCanvas::PageHeight() const { return device_ ? device_->height() : 0; }
+int QtPageCanvas::PageWidth() const {
+  return device_ ? device_->width() : 0;
+}
+int QtPageCanvas::PageHeight() const {
+  return device_ ? device_->height() : 0;
+}
 
 const QtPageCanvas::SizeMetrics& QtPageCanvas::Metrics(int size) {
   auto it = metrics_.find(size);
@@ -114,7 +118,9 @@ int QtPageCanvas::TextWidth(std::string_view text, int size) {
   return static_cast<int>(std::ceil(w));
 }
 
-int QtPageCanvas::TextHeight(int size) { return device_ ? Metrics(size).height : 0; }
+int QtPageCanvas::TextHeight(int size) {
+  return device_ ? Metrics(size).height : 0;
+}
 
 bool QtPageCanvas::Begin(std::string_view title) {
   if (!device_ || buffer_) return false;
@@ -151,7 +157,9 @@ void QtPageCanvas::Fill(int x, int y, int w, int h, std::uint32_t colour) {
   painter_.fillRect(x, y, w, h, Colour(colour));
 }
 
-bool QtPageCanvas::NewPage() { return begun_ && device_->newPage(); }
+bool QtPageCanvas::NewPage() {
+  return begun_ && device_->newPage();
+}
 
 void QtPageCanvas::Discard() {
   if (!file_) return;
