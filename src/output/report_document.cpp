@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "output/report_preview.hpp"
 
@@ -35,6 +36,9 @@ bool LooksNumeric(std::string_view s) {
   return digit;
 }
 
+constexpr int kBlockBits = 20;
+constexpr std::size_t kBlockSize = std::size_t{1} << kBlockBits;
+
 ReportView* g_view = nullptr;
 PageRowsSource* g_rows_source = nullptr;
 
@@ -52,9 +56,15 @@ void ReportDocument::Start(std::string_view name, std::string_view title, int st
   fit_.fill(false);
   widest_cell_.fill(0);
   widest_number_.fill(0);
-  bytes_.clear();
-  offsets_.clear();
+  ClearRows();
   ++generation_;
+}
+
+void ReportDocument::ClearRows() {
+  blocks_.clear();
+  block_used_ = 0;
+  stored_ = 0;
+  offsets_.clear();
 }
 
 bool ReportDocument::AddColumn(char kind, int width, std::string_view heading1,
@@ -73,21 +83,40 @@ void ReportDocument::CloseHeader(std::string_view subtitle) {
   subtitle_ = Cut(subtitle, 250);
   widest_cell_.fill(0);
   widest_number_.fill(0);
-  bytes_.clear();
-  offsets_.clear();
+  ClearRows();
   ++generation_;
 }
 
 void ReportDocument::AppendRow(char kind, std::span<const std::string_view> cells, bool strip) {
-  offsets_.push_back(bytes_.size());
-  bytes_.push_back(kind);
-  bytes_.push_back(static_cast<char>(cells.size()));
-  for (std::string_view cell : cells) {
-    std::string_view v = strip ? StripSpaces(Cut(cell, kReportCellCapacity))
-                               : Cut(cell, kReportTextCapacity);
-    bytes_.push_back(static_cast<char>(static_cast<unsigned char>(v.size())));
-    bytes_.append(v);
+  std::array<std::string_view, kMaxReportColumns + 1> views;
+  const std::size_t n = std::min(cells.size(), views.size());
+  std::size_t size = 2;
+  for (std::size_t i = 0; i < n; ++i) {
+    views[i] = strip ? StripSpaces(Cut(cells[i], kReportCellCapacity))
+                     : Cut(cells[i], kReportTextCapacity);
+    size += 1 + views[i].size();
   }
+  if (blocks_.empty() || block_used_ + size > kBlockSize) {
+    blocks_.push_back(std::make_unique<char[]>(kBlockSize));
+    block_used_ = 0;
+  }
+  offsets_.push_back((static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockBits) | block_used_);
+  char* p = blocks_.back().get() + block_used_;
+  *p++ = kind;
+  *p++ = static_cast<char>(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    *p++ = static_cast<char>(static_cast<unsigned char>(views[i].size()));
+    std::memcpy(p, views[i].data(), views[i].size());
+    p += views[i].size();
+  }
+  block_used_ += size;
+  stored_ += size;
+}
+
+const char* ReportDocument::RowBytes(std::int32_t row) const {
+  const std::uint64_t at = offsets_[static_cast<std::size_t>(row - 1)];
+  return blocks_[static_cast<std::size_t>(at >> kBlockBits)].get() +
+         static_cast<std::size_t>(at & (kBlockSize - 1));
 }
 
 void ReportDocument::AddRow(std::span<const std::string_view> cells) {
@@ -137,17 +166,17 @@ const ReportColumn& ReportDocument::Column(int i) const {
 
 char ReportDocument::RowKind(std::int32_t row) const {
   if (row < 1 || row > RowCount()) return '\0';
-  return bytes_[static_cast<std::size_t>(offsets_[static_cast<std::size_t>(row - 1)])];
+  return RowBytes(row)[0];
 }
 
 std::string_view ReportDocument::Cell(std::int32_t row, int col) const {
   if (row < 1 || row > RowCount() || col < 1) return {};
-  std::size_t p = static_cast<std::size_t>(offsets_[static_cast<std::size_t>(row - 1)]) + 1;
-  int count = static_cast<unsigned char>(bytes_[p++]);
+  const char* p = RowBytes(row) + 1;
+  int count = static_cast<unsigned char>(*p++);
   if (col > count) return {};
-  for (int i = 1; i < col; ++i) p += 1 + static_cast<unsigned char>(bytes_[p]);
-  std::size_t len = static_cast<unsigned char>(bytes_[p]);
-  return std::string_view(bytes_).substr(p + 1, len);
+  for (int i = 1; i < col; ++i) p += 1 + static_cast<unsigned char>(*p);
+  const std::size_t len = static_cast<unsigned char>(*p);
+  return std::string_view(p + 1, len);
 }
 
 ReportDocument& CurrentReport() {

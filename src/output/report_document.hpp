@@ -10,8 +10,9 @@
 // and its cells. Data cells are stripped of surrounding spaces and cut to 100
 // characters; text rows keep their text (cut to 255).
 //
-// Storage: all rows live in one byte buffer plus one offset per row, so a
-// report of a million rows costs about its text, not a string per cell.
+// Storage: rows live in blocks of 1 MB plus one offset per row, so a report
+// of a million rows costs about its text, not a string per cell, and never
+// twice its text while a single buffer would grow.
 // The document owns its bytes; the string_views it hands out stay valid until
 // the next row is added or the next report starts.
 #pragma once
@@ -20,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -101,7 +103,7 @@ class ReportDocument {
   // text of text rows, the character of rule rows and the text of other
   // kinds. Empty outside the stored cells.
   std::string_view Cell(std::int32_t row, int col) const;
-  std::size_t StoredBytes() const { return bytes_.size(); }
+  std::size_t StoredBytes() const { return stored_; }
 
   // Bumped by every Start, so that a preview knows its search index is stale.
   std::uint32_t Generation() const { return generation_; }
@@ -120,9 +122,15 @@ class ReportDocument {
   std::array<std::uint8_t, kMaxReportColumns> widest_cell_{};
   std::array<std::uint8_t, kMaxReportColumns> widest_number_{};
   std::array<bool, kMaxReportColumns> fit_{};
-  // Row r: bytes_[offsets_[r-1]] is the kind, then the cell count, then each
-  // cell as one length byte and its characters.
-  std::string bytes_;
+  void ClearRows();
+  const char* RowBytes(std::int32_t row) const;
+
+  // Row r starts at offsets_[r-1] (block number << 20 | place in the block):
+  // the kind, then the cell count, then each cell as one length byte and its
+  // characters. A row never spans two blocks.
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t block_used_ = 0;
+  std::size_t stored_ = 0;
   std::vector<std::uint64_t> offsets_;
   std::uint32_t generation_ = 0;
 };
