@@ -12,6 +12,8 @@ packages=(
   python3
   # the Debian package (dpkg-shlibdeps) and the check of its desktop entry
   dpkg-dev desktop-file-utils
+  # reading the PDF files and workbooks the tests write, independently
+  poppler-utils python3-openpyxl unzip
   # the desktop, printing and PDF
   qt6-base-dev libgl-dev
   # spreadsheet export, .xls and .dbf reading

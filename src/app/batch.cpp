@@ -11,6 +11,7 @@
 #include <memory>
 #include <system_error>
 
+#include "app/batch_output.hpp"
 #include "audit/annual_audit.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
@@ -42,14 +43,19 @@ namespace {
 
 const char kHelpText[] =
     "zel-batch [--db DIR] [--station N] [--today DD-MM-YYYY] OPTION [CODE=VALUE ...]\n"
-    "          [--out FILE.txt] [--jpk]\n"
+    "          [--out FILE.txt|FILE.pdf|FILE.xlsx|-] [--landscape] [--rows FIRST..LAST]\n"
+    "          [--time HH:MM] [--printer NAME] [--jpk]\n"
     "zel-batch --help | --version\n"
     "\n"
     "Runs one Zel option without windows. OPTION is an option code (ZOiSa) or a\n"
     "menu key (EA). Each CODE=VALUE is typed into the option's field with that\n"
     "code, as in the parameter window (values are completed and checked), then\n"
     "the option runs and its report is printed as text on standard output, or\n"
-    "written to FILE.txt. --jpk also assembles the JPK file from the run (JPKo=T\n"
+    "written to FILE by its extension: text, PDF pages (A4, --landscape across)\n"
+    "or a workbook; --printer prints the pages on that queue instead. --rows\n"
+    "takes only those rows of the report; --time sets the time of the stamps\n"
+    "(with --today, so that outputs can be repeated). PDF and printer runs tell\n"
+    "the rows per page and the page count on standard error. --jpk also assembles the JPK file from the run (JPKo=T\n"
     "unless given) and prints its path as the last line. The database folder\n"
     "comes from --db or the workstation settings of the Zel folder ($ZEL_HOME).\n"
     "Warnings go to standard error.\n"
@@ -143,13 +149,6 @@ std::string Absolute(const std::string& native) {
   std::error_code ec;
   std::filesystem::path p = std::filesystem::absolute(native, ec);
   return ec ? native : p.lexically_normal().string();
-}
-
-bool EndsWithTxt(std::string_view path) {
-  if (path.size() < 4) return false;
-  std::string ext(path.substr(path.size() - 4));
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return ext == ".txt";
 }
 
 // The option an argument names: a menu key ("EA", or a main line letter
@@ -295,36 +294,8 @@ std::string FieldCodeOf(const FZestaw& form, int number) {
   return slot > 0 ? form.Fields().Slot(slot).code.str() : "#" + std::to_string(number);
 }
 
-// Writes the report text (UTF-8) beside the file and renames it over, so a
-// failed write leaves the old file whole.
-bool WriteOut(const std::string& path, const std::string& text, std::string* err) {
-  const std::string tmp = path + ".part";
-  {
-    std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-    if (!f) {
-      *err = "Zakazany "_w + Utf8ToWin(path);
-      return false;
-    }
-    f.write(text.data(), static_cast<std::streamsize>(text.size()));
-    f.flush();
-    if (!f) {
-      f.close();
-      std::remove(tmp.c_str());
-      *err = "Nie zapisano "_w + Utf8ToWin(path);
-      return false;
-    }
-  }
-  std::error_code ec;
-  std::filesystem::rename(tmp, path, ec);
-  if (ec) {
-    std::remove(tmp.c_str());
-    *err = "Nie zapisano "_w + Utf8ToWin(path);
-    return false;
-  }
-  return true;
-}
-
 int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
+  int code = kBatchDone;
   const std::uint8_t index = OptionIndexOf(r.option);
   if (index == 0) {
     status.Line("Nie ma opcji "_w + Utf8ToWin(r.option));
@@ -407,17 +378,11 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
     return kBatchFailed;
   }
 
-  const std::string text = WinToUtf8(ReportAsText(doc));
-  if (!r.out.empty()) {
-    std::string err;
-    if (!WriteOut(r.out, text, &err)) {
-      status.Flush();
-      status.Line(err);
-      return kBatchFailed;
-    }
-  } else {
-    io.out(text);
-  }
+  code = WriteBatchReport(doc, r, io, form->PeriodText(), [&status](std::string_view line) {
+    status.Flush();
+    status.Line(line);
+  });
+  if (code != kBatchDone) return code;
 
   // Rows of kind "-" (check messages and warnings of a report) are kept in the report
   // but never drawn, printed or exported: a terminal user sees them here.
@@ -482,8 +447,34 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
       }
     } else if (a == "--out") {
       if (!value_of(i, &r->out)) return false;
-      if (!EndsWithTxt(r->out)) {
-        *err = "--out zapisuje tylko tekst (.txt): " + r->out;
+      if (BatchOutOf(r->out) == BatchOut::kUnknown) {
+        *err = "--out zapisuje tekst (.txt), PDF (.pdf) albo arkusz (.xlsx); - to wyjście: " + r->out;
+        return false;
+      }
+    } else if (a == "--landscape") {
+      r->landscape = true;
+    } else if (a == "--rows") {
+      std::string v;
+      if (!value_of(i, &v)) return false;
+      std::size_t dots = v.find("..");
+      int a1 = 0, a2 = 0;
+      if (dots == std::string::npos || !ParseDigits(v.substr(0, dots), 0, 999999999, &a1) ||
+          !ParseDigits(v.substr(dots + 2), 0, 999999999, &a2)) {
+        *err = "--rows oczekuje OD..DO (numery wierszy): " + v;
+        return false;
+      }
+      r->first = a1;
+      r->last = a2;
+    } else if (a == "--time") {
+      if (!value_of(i, &r->time)) return false;
+      if (!ParseBatchTime(r->time)) {
+        *err = "błędny czas --time (GG:MM): " + r->time;
+        return false;
+      }
+    } else if (a == "--printer") {
+      if (!value_of(i, &r->printer)) return false;
+      if (r->printer.empty()) {
+        *err = "pusta nazwa drukarki po --printer";
         return false;
       }
     } else if (a == "--jpk") {
@@ -508,7 +499,14 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
   }
   // Named from the terminal's folder, before the Zel folder becomes current.
   if (!r->db.empty() && r->db[0] != '\\') r->db = Absolute(r->db);
-  if (!r->out.empty()) r->out = Absolute(r->out);
+  const BatchOut out_kind = BatchOutOf(r->out);
+  if (!r->out.empty() && out_kind != BatchOut::kStdout && out_kind != BatchOut::kNull) {
+    r->out = Absolute(r->out);
+  }
+  if (!r->help && !r->printer.empty() && !r->out.empty()) {
+    *err = "--printer drukuje, --out zapisuje: podaj jedno z nich";
+    return false;
+  }
   return true;
 }
 

@@ -17,6 +17,7 @@
 // the desktop's close, the end of a run writes no settings back.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -37,7 +38,12 @@ struct BatchRequest {
   std::string today;    // --today DD-MM-YYYY; empty: the clock
   std::string option;   // option code ("ZOiSa") or menu key ("EA")
   std::vector<std::pair<std::string, std::string>> values;  // CODE=VALUE, as typed
-  std::string out;      // --out FILE (native, ".txt"); empty: the output sink
+  std::string out;      // --out FILE (native; .txt, .pdf, .xlsx; "-" the output sink)
+  bool landscape = false;    // --landscape: PDF and printer pages across
+  std::int64_t first = 1;    // --rows FIRST..LAST: the range of the report's rows
+  std::int64_t last = 0;     // 0: to the last row
+  std::string time;          // --time HH:MM for the stamps; empty: the clock
+  std::string printer;       // --printer NAME: print on that queue
   bool jpk = false;     // --jpk: assemble the JPK file after the run
   bool help = false;    // --help
   bool version = false;  // --version
@@ -53,9 +59,13 @@ std::string BatchHelp();
 // Where the run's texts go (UTF-8): the report text (or, with --out, nothing)
 // and the JPK file's path line on `out`; warnings of the status line and the
 // batch's own messages, one line each, on `err`.
+class PrintTargets;
 struct BatchIo {
   std::function<void(std::string_view)> out;
   std::function<void(std::string_view)> err;
+  // The machine's printers and PDF files, asked for only when a run prints
+  // or writes a PDF; nullptr (or no function) when this program has none.
+  std::function<PrintTargets*()> print_targets;
 };
 
 // Runs the request; answers the exit code (kBatchDone, kBatchFailed,

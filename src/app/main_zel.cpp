@@ -38,13 +38,16 @@
 #include "common/numbers.hpp"
 #include "fields/qt/answer_dialog_view.hpp"
 #include "fields/qt/zestaw_view_program.hpp"
+#include "fields/zestaw.hpp"
 #include "menu/baa_menu.hpp"
 #include "menu/desktop_services.hpp"
 #include "menu/fmen.hpp"
 #include "menu/fmen_links.hpp"
 #include "menu/qt/menu_view.hpp"
+#include "output/qt/qt_output_host.hpp"
 #include "output/qt/raport_view.hpp"
 #include "output/report_document.hpp"
+#include "output/report_outputs.hpp"
 #include "output/report_preview.hpp"
 #include "platform/folders.hpp"
 #include "platform/paths.hpp"
@@ -218,6 +221,18 @@ int main(int argc, char** argv) {
     raport->activateWindow();
   });
   desk.SetWindow(FPulpit::kRaport, raport.get());
+  // The preview's printers, PDF files and workbooks; the rows per page of a
+  // finished report come from the current printer's pages.
+  QtOutputHost output_host;
+  output_host.period_text = [&zestaw] {
+    auto* form = dynamic_cast<FZestaw*>(&zestaw->Form());
+    return form ? std::string(form->PeriodText()) : std::string();
+  };
+  output_host.version_text = [&desk] { return desk.VersionText(); };
+  output_host.progress = [&raport] { raport->Redraw(); };
+  ReportOutputs outputs(CurrentReport(), CurrentPreview(), output_host);
+  raport->SetOutputs(&outputs);
+  SetPageRowsSource(&outputs);
   raport->on_closed = [&view, &desk, &raport] {
     desk.HideWindow(7, *raport, false);
     view.activateWindow();
@@ -274,6 +289,7 @@ int main(int argc, char** argv) {
   desk.SetView(nullptr);
   desk.SetAsker(nullptr);
   SetReportView(nullptr);
+  SetPageRowsSource(nullptr);
   desk.SetWindow(FPulpit::kRaport, nullptr);
   raport.reset();
   zestaw.reset();

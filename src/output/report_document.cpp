@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "output/report_preview.hpp"
 
@@ -22,6 +23,22 @@ std::string_view StripSpaces(std::string_view s) {
   return s;
 }
 
+// A number as the producers format it: digits with '.', ',' and a sign.
+bool LooksNumeric(std::string_view s) {
+  bool digit = false;
+  for (char c : s) {
+    if (c >= '0' && c <= '9') {
+      digit = true;
+    } else if (c != '.' && c != ',' && c != '-' && c != '+' && c != ' ') {
+      return false;
+    }
+  }
+  return digit;
+}
+
+constexpr int kBlockBits = 20;
+constexpr std::size_t kBlockSize = std::size_t{1} << kBlockBits;
+
 ReportView* g_view = nullptr;
 PageRowsSource* g_rows_source = nullptr;
 
@@ -36,9 +53,18 @@ void ReportDocument::Start(std::string_view name, std::string_view title, int st
   stretch_ = std::clamp(stretch_column, 1, kMaxReportColumns);
   column_count_ = 0;
   columns_.fill(ReportColumn{});
-  bytes_.clear();
-  offsets_.clear();
+  fit_.fill(false);
+  widest_cell_.fill(0);
+  widest_number_.fill(0);
+  ClearRows();
   ++generation_;
+}
+
+void ReportDocument::ClearRows() {
+  blocks_.clear();
+  block_used_ = 0;
+  stored_ = 0;
+  offsets_.clear();
 }
 
 bool ReportDocument::AddColumn(char kind, int width, std::string_view heading1,
@@ -55,21 +81,42 @@ bool ReportDocument::AddColumn(char kind, int width, std::string_view heading1,
 
 void ReportDocument::CloseHeader(std::string_view subtitle) {
   subtitle_ = Cut(subtitle, 250);
-  bytes_.clear();
-  offsets_.clear();
+  widest_cell_.fill(0);
+  widest_number_.fill(0);
+  ClearRows();
   ++generation_;
 }
 
 void ReportDocument::AppendRow(char kind, std::span<const std::string_view> cells, bool strip) {
-  offsets_.push_back(bytes_.size());
-  bytes_.push_back(kind);
-  bytes_.push_back(static_cast<char>(cells.size()));
-  for (std::string_view cell : cells) {
-    std::string_view v = strip ? StripSpaces(Cut(cell, kReportCellCapacity))
-                               : Cut(cell, kReportTextCapacity);
-    bytes_.push_back(static_cast<char>(static_cast<unsigned char>(v.size())));
-    bytes_.append(v);
+  std::array<std::string_view, kMaxReportColumns + 1> views;
+  const std::size_t n = std::min(cells.size(), views.size());
+  std::size_t size = 2;
+  for (std::size_t i = 0; i < n; ++i) {
+    views[i] = strip ? StripSpaces(Cut(cells[i], kReportCellCapacity))
+                     : Cut(cells[i], kReportTextCapacity);
+    size += 1 + views[i].size();
   }
+  if (blocks_.empty() || block_used_ + size > kBlockSize) {
+    blocks_.push_back(std::make_unique<char[]>(kBlockSize));
+    block_used_ = 0;
+  }
+  offsets_.push_back((static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockBits) | block_used_);
+  char* p = blocks_.back().get() + block_used_;
+  *p++ = kind;
+  *p++ = static_cast<char>(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    *p++ = static_cast<char>(static_cast<unsigned char>(views[i].size()));
+    std::memcpy(p, views[i].data(), views[i].size());
+    p += views[i].size();
+  }
+  block_used_ += size;
+  stored_ += size;
+}
+
+const char* ReportDocument::RowBytes(std::int32_t row) const {
+  const std::uint64_t at = offsets_[static_cast<std::size_t>(row - 1)];
+  return blocks_[static_cast<std::size_t>(at >> kBlockBits)].get() +
+         static_cast<std::size_t>(at & (kBlockSize - 1));
 }
 
 void ReportDocument::AddRow(std::span<const std::string_view> cells) {
@@ -77,6 +124,27 @@ void ReportDocument::AddRow(std::span<const std::string_view> cells) {
   // Trailing empty cells need no bytes: a missing cell reads as empty.
   while (n > 0 && StripSpaces(Cut(cells[n - 1], kReportCellCapacity)).empty()) --n;
   AppendRow('0', cells.first(n), true);
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::string_view v = StripSpaces(Cut(cells[i], kReportCellCapacity));
+    const auto len = static_cast<std::uint8_t>(v.size());
+    widest_cell_[i] = std::max(widest_cell_[i], len);
+    const char kind = columns_[i].kind;
+    if ((kind == 'b' || kind == 'd' || kind == 'p') && len > widest_number_[i] && LooksNumeric(v)) {
+      widest_number_[i] = len;
+    }
+  }
+}
+
+void ReportDocument::FitToCells(int column) {
+  if (column >= 1 && column <= column_count_) fit_[static_cast<std::size_t>(column - 1)] = true;
+}
+
+void ReportDocument::WidenColumns() {
+  for (std::size_t i = 0; i < static_cast<std::size_t>(column_count_); ++i) {
+    std::uint16_t want = widest_number_[i];
+    if (fit_[i]) want = std::max<std::uint16_t>(want, widest_cell_[i]);
+    columns_[i].width = std::max(columns_[i].width, want);
+  }
 }
 
 void ReportDocument::InsertRow(std::int32_t before, std::span<const std::string_view> cells) {
@@ -84,16 +152,12 @@ void ReportDocument::InsertRow(std::int32_t before, std::span<const std::string_
     AddRow(cells);
     return;
   }
+  // Rows are found through their offsets, so the new row's bytes stay where
+  // they were appended and only its offset moves in front of row `before`.
   const std::size_t index = static_cast<std::size_t>(before - 1);
-  const std::size_t at = static_cast<std::size_t>(offsets_[index]);
-  const std::size_t old_size = bytes_.size();
   AddRow(cells);
-  const std::size_t length = bytes_.size() - old_size;
-  // The new row's bytes go in front of the rows from `before` on.
-  std::rotate(bytes_.begin() + static_cast<std::ptrdiff_t>(at),
-              bytes_.begin() + static_cast<std::ptrdiff_t>(old_size), bytes_.end());
+  const std::uint64_t at = offsets_.back();
   offsets_.pop_back();
-  for (std::size_t i = index; i < offsets_.size(); ++i) offsets_[i] += length;
   offsets_.insert(offsets_.begin() + static_cast<std::ptrdiff_t>(index), at);
 }
 
@@ -116,17 +180,17 @@ const ReportColumn& ReportDocument::Column(int i) const {
 
 char ReportDocument::RowKind(std::int32_t row) const {
   if (row < 1 || row > RowCount()) return '\0';
-  return bytes_[static_cast<std::size_t>(offsets_[static_cast<std::size_t>(row - 1)])];
+  return RowBytes(row)[0];
 }
 
 std::string_view ReportDocument::Cell(std::int32_t row, int col) const {
   if (row < 1 || row > RowCount() || col < 1) return {};
-  std::size_t p = static_cast<std::size_t>(offsets_[static_cast<std::size_t>(row - 1)]) + 1;
-  int count = static_cast<unsigned char>(bytes_[p++]);
+  const char* p = RowBytes(row) + 1;
+  int count = static_cast<unsigned char>(*p++);
   if (col > count) return {};
-  for (int i = 1; i < col; ++i) p += 1 + static_cast<unsigned char>(bytes_[p]);
-  std::size_t len = static_cast<unsigned char>(bytes_[p]);
-  return std::string_view(bytes_).substr(p + 1, len);
+  for (int i = 1; i < col; ++i) p += 1 + static_cast<unsigned char>(*p);
+  const std::size_t len = static_cast<unsigned char>(*p);
+  return std::string_view(p + 1, len);
 }
 
 ReportDocument& CurrentReport() {
@@ -187,8 +251,14 @@ void RapTekst(char kind, std::string_view text) { CurrentReport().AddText(kind, 
 
 void RapLinia(char c) { CurrentReport().AddRule(c); }
 
+void RapKolFit() {
+  ReportDocument& doc = CurrentReport();
+  doc.FitToCells(doc.ColumnCount());
+}
+
 void RapKoniec() {
   ReportDocument& doc = CurrentReport();
+  doc.WidenColumns();
   doc.AddRule('=');
   // Landscape first, portrait last: the printer is left in portrait.
   std::int32_t landscape = g_rows_source ? g_rows_source->RowsPerPage(doc, true)

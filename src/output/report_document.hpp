@@ -10,8 +10,9 @@
 // and its cells. Data cells are stripped of surrounding spaces and cut to 100
 // characters; text rows keep their text (cut to 255).
 //
-// Storage: all rows live in one byte buffer plus one offset per row, so a
-// report of a million rows costs about its text, not a string per cell.
+// Storage: rows live in blocks of 1 MB plus one offset per row, so a report
+// of a million rows costs about its text, not a string per cell, and never
+// twice its text while a single buffer would grow.
 // The document owns its bytes; the string_views it hands out stay valid until
 // the next row is added or the next report starts.
 #pragma once
@@ -20,6 +21,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -82,6 +84,13 @@ class ReportDocument {
   void InsertRow(std::int32_t before, std::span<const std::string_view> cells);
   void AddText(char kind, std::string_view text);
   void AddRule(char c);
+  // Marks a column whose width grows to its widest cell when the report is
+  // finished (labels that must never be cut).
+  void FitToCells(int column);
+  // Widens every `b`, `d`, `p` column to its widest number and every marked
+  // column to its widest cell, so that no output cuts them. Called by
+  // RapKoniec before the layout is computed.
+  void WidenColumns();
 
   // --- header ---
   std::string_view Name() const { return name_.view(); }
@@ -98,7 +107,7 @@ class ReportDocument {
   // text of text rows, the character of rule rows and the text of other
   // kinds. Empty outside the stored cells.
   std::string_view Cell(std::int32_t row, int col) const;
-  std::size_t StoredBytes() const { return bytes_.size(); }
+  std::size_t StoredBytes() const { return stored_; }
 
   // Bumped by every Start, so that a preview knows its search index is stale.
   std::uint32_t Generation() const { return generation_; }
@@ -112,9 +121,20 @@ class ReportDocument {
   int stretch_ = 1;
   int column_count_ = 0;
   std::array<ReportColumn, kMaxReportColumns> columns_{};
-  // Row r: bytes_[offsets_[r-1]] is the kind, then the cell count, then each
-  // cell as one length byte and its characters.
-  std::string bytes_;
+  // Per column: the longest stored cell, the longest number cell, and
+  // whether the column is to fit its cells.
+  std::array<std::uint8_t, kMaxReportColumns> widest_cell_{};
+  std::array<std::uint8_t, kMaxReportColumns> widest_number_{};
+  std::array<bool, kMaxReportColumns> fit_{};
+  void ClearRows();
+  const char* RowBytes(std::int32_t row) const;
+
+  // Row r starts at offsets_[r-1] (block number << 20 | place in the block):
+  // the kind, then the cell count, then each cell as one length byte and its
+  // characters. A row never spans two blocks.
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t block_used_ = 0;
+  std::size_t stored_ = 0;
   std::vector<std::uint64_t> offsets_;
   std::uint32_t generation_ = 0;
 };
@@ -146,7 +166,9 @@ void RapWiersz(const Cells&... cells) {
 }
 void RapTekst(char kind, std::string_view text);
 void RapLinia(char c);
-// Appends the closing "=" rule, computes the rows per page, shows
+// The last column added grows to its widest cell when the report is finished.
+void RapKolFit();
+// Widens the columns whose cells do not fit, appends the closing "=" rule, computes the rows per page, shows
 // "Wierszy na str: P / L", resets the preview to the whole report and tells
 // the view to show it.
 void RapKoniec();

@@ -170,6 +170,7 @@ void Run::Head() {
     default: {
       int depth = p_.pod7 ? p_.pod7 : p_.pod3 ? p_.pod3 : p_.pod1;
       RapKol('l', std::max(depth, 5) + 1, "Symbol", "konta");
+      RapKolFit();  // level labels ("201-zerowe- (3)") are never cut
       if (p_.mode == 'H') {
         RapKol('l', 12, "Hasło"_w, "(skrót)"_w);
       } else if (p_.mode != 'B' && p_.mode != 'O' && p_.mode != 'P') {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -36,6 +37,15 @@ TEST(BatchArgs, TakesTheOptionFieldsAndSwitches) {
   EXPECT_TRUE(r.jpk);
   ASSERT_TRUE(ParseBatchArgs({"--help"}, &r, &err));
   EXPECT_TRUE(r.help);
+  ASSERT_TRUE(ParseBatchArgs({"ZOiSa", "--out", "-", "--rows", "9..3", "--time", "23:59",
+                              "--landscape"},
+                             &r, &err))
+      << err;
+  EXPECT_EQ(r.out, "-");
+  EXPECT_EQ(r.first, 9);
+  EXPECT_EQ(r.last, 3);
+  EXPECT_EQ(r.time, "23:59");
+  EXPECT_TRUE(r.landscape);
 }
 
 TEST(BatchArgs, RefusesWhatCannotBeTaken) {
@@ -52,7 +62,12 @@ TEST(BatchArgs, RefusesWhatCannotBeTaken) {
       {"impossible today", {"--today", "30-02-2025", "ZOiSa"}},
       {"today outside the years", {"--today", "01-01-2040", "ZOiSa"}},
       {"today in another form", {"--today", "2025-01-15", "ZOiSa"}},
-      {"other output format", {"ZOiSa", "--out", "r.xlsx"}},
+      {"other output format", {"ZOiSa", "--out", "r.doc"}},
+      {"rows without a range", {"ZOiSa", "--rows", "5"}},
+      {"rows not numbers", {"ZOiSa", "--rows", "a..b"}},
+      {"time out of the day", {"ZOiSa", "--time", "24:00"}},
+      {"time in another form", {"ZOiSa", "--time", "9:05"}},
+      {"printer and file at once", {"ZOiSa", "--printer", "q", "--out", "r.pdf"}},
       {"field without a value sign", {"ZOiSa", "KonW"}},
       {"field without a code", {"ZOiSa", "=5"}},
   };
@@ -120,6 +135,34 @@ TEST_F(BatchRun, WritesTheReportToTheOutputFile) {
   text << in.rdbuf();
   EXPECT_EQ(text.str().rfind("SYNTETYKA za 2024 rok\n", 0), 0u);
   EXPECT_FALSE(std::filesystem::exists(file + ".part"));
+}
+
+// --rows takes a range of the report (put in order); "-" and /dev/stdout are
+// standard output, /dev/null takes the report and keeps nothing.
+TEST_F(BatchRun, RowRangesAndStandardOutput) {
+  ASSERT_EQ(Run({"SyBBO"}), kBatchDone) << err_;
+  const std::string whole = out_;
+  ASSERT_EQ(Run({"SyBBO", "--rows", "4..2", "--out", "-"}), kBatchDone) << err_;
+  const std::string part = out_;
+  // The five heading lines, then rows 2..4.
+  EXPECT_EQ(std::count(part.begin(), part.end(), '\n'), 5 + 3) << part;
+  EXPECT_EQ(whole.rfind(part.substr(0, part.find("-----"))), 0u);
+  ASSERT_EQ(Run({"SyBBO", "--out", "/dev/stdout"}), kBatchDone) << err_;
+  EXPECT_EQ(out_, whole);
+  ASSERT_EQ(Run({"SyBBO", "--out", "/dev/null"}), kBatchDone) << err_;
+  EXPECT_EQ(out_, "");
+  // Beyond the end: the last row only.
+  ASSERT_EQ(Run({"SyBBO", "--rows", "99999..99999"}), kBatchDone) << err_;
+  EXPECT_EQ(std::count(out_.begin(), out_.end(), '\n'), 5 + 1);
+}
+
+// Without Qt's printing (as here) a PDF or a printer is refused with a
+// message, and no file appears.
+TEST_F(BatchRun, PdfWithoutPrintTargetsFails) {
+  const std::string file = home_ + "/r.pdf";
+  ASSERT_EQ(Run({"SyBBO", "--out", file}), kBatchFailed);
+  EXPECT_NE(err_.find("PDF"), std::string::npos) << err_;
+  EXPECT_FALSE(std::filesystem::exists(file));
 }
 
 TEST_F(BatchRun, RefusedFieldsGiveTheirCodeAndMessage) {

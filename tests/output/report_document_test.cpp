@@ -179,6 +179,30 @@ TEST_F(ReportDocumentTest, InsertedRowTakesItsPlaceAndMovesTheRest) {
   }
 }
 
+// A number too wide for its column widens the column, so that no output
+// cuts it (dates of digits and "-" count too); labels widen only a column
+// marked to fit its cells; a text of letters or "*" leaves the width alone.
+TEST_F(ReportDocumentTest, ColumnsWidenToNumbersAndMarkedLabels) {
+  RapStart("w", "W", 1);
+  RapKol('l', 6, "Symbol", "konta");
+  RapKolFit();
+  RapKol1('l', 4, "Opis");
+  RapKol('b', 14, "Obroty", "winien");
+  RapKol('d', 14, "", "ma");
+  RapKol1('p', 3, "Lp");
+  RapNag("");
+  RapWiersz("201-zerowe- (12)", "dluga nazwa", "5365.188.989,83", "12,00", "*****");
+  RapWiersz("RAZEM", "", "-1.000,00", "", "12345");
+  RapWiersz("", "", "", "", "31-12-2024");
+  RapKoniec();
+  const ReportDocument& doc = CurrentReport();
+  EXPECT_EQ(doc.Column(1).width, 16);  // marked: widest label
+  EXPECT_EQ(doc.Column(2).width, 4);   // not marked: stays, cut as before
+  EXPECT_EQ(doc.Column(3).width, 15);  // widest amount
+  EXPECT_EQ(doc.Column(4).width, 14);  // fits already
+  EXPECT_EQ(doc.Column(5).width, 10);  // "12345" and the date look like numbers, "*****" not
+}
+
 TEST(DefaultRowsPerPage, WideReportsGetSmallerFontsAndMoreRows) {
   ReportDocument narrow;
   narrow.Start("n", "t", 1);

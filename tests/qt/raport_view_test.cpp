@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -23,9 +24,11 @@
 #include "common/cp1250.hpp"
 #include "menu/current_option.hpp"
 #include "output/preview_layout.hpp"
+#include "output/qt/qt_output_host.hpp"
 #include "output/report_document.hpp"
 #include "output/report_preview.hpp"
 #include "shell/status.hpp"
+#include "support/fake_print_targets.hpp"
 
 namespace zel::testing {
 namespace {
@@ -220,6 +223,71 @@ TEST_F(RaportViewTest, OutputsWithoutServiceSayItAndEscHides) {
   pv.SetExporting(false);
   Key(view.SearchField(), Qt::Key_Escape);
   EXPECT_FALSE(view.isVisible());
+}
+
+// The output buttons over a made-up printer list: DRU lists the printers and
+// the built-in PDF target last; PDF (click portrait, right click landscape)
+// prints on it after asking the file name and gives the chosen printer
+// back; POR and PEJ print on the printer chosen in DRU.
+TEST_F(RaportViewTest, OutputButtonsOverAnInjectedPrinterList) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> printers;
+  };
+  const Case cases[] = {
+      {"no printers", {}},
+      {"one printer", {"HP"}},
+      {"two, one of them a PDF queue", {"Cups-PDF", "HP"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakePrintTargets targets;
+    targets.names = c.printers;
+    QtOutputHost host(&targets);
+    std::vector<std::string> asked;
+    host.ask_pdf_path = [&asked](std::string_view name) {
+      asked.emplace_back(name);
+      return std::string("/tmp/x.pdf");
+    };
+    ReportOutputs outputs(CurrentReport(), pv, host);
+    CurrentPrinterName() = c.printers.empty() ? std::string() : c.printers.back();
+    view.SetOutputs(&outputs);
+    view.ReportFinished();
+
+    QComboBox* dru = view.PrinterBox();
+    ASSERT_EQ(dru->count(), static_cast<int>(c.printers.size()) + 1);
+    EXPECT_EQ(dru->itemText(dru->count() - 1), QStringLiteral(" Zel PDF"));
+    const int before = dru->currentIndex();
+    EXPECT_TRUE(view.Button("PDF")->isEnabled());
+
+    view.Button("PDF")->click();
+    ASSERT_EQ(targets.jobs.size(), 1u);
+    EXPECT_TRUE(targets.jobs[0].file);
+    EXPECT_FALSE(targets.jobs[0].landscape);
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(dru->currentIndex(), before);
+    EXPECT_EQ(status.shown.back().first, "Raport wydrukowany");
+
+    QMouseEvent right(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::RightButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view.Button("PDF"), &right);
+    ASSERT_EQ(targets.jobs.size(), 2u);
+    EXPECT_TRUE(targets.jobs[1].landscape);
+    EXPECT_EQ(dru->currentIndex(), before);
+    EXPECT_TRUE(view.Button("POR")->isEnabled());  // the buttons are back
+
+    if (!c.printers.empty()) {
+      dru->setCurrentIndex(0);
+      EXPECT_EQ(CurrentPrinterName(), c.printers[0]);
+      view.Button("PEJ")->click();
+      ASSERT_EQ(targets.jobs.size(), 3u);
+      EXPECT_EQ(targets.jobs[2].target, c.printers[0]);
+      EXPECT_FALSE(targets.jobs[2].file);
+      EXPECT_TRUE(targets.jobs[2].landscape);
+    }
+    view.SetOutputs(nullptr);
+  }
+  CurrentPrinterName().clear();
 }
 
 TEST(RaportViewJpk, ButtonOnlyForTheJpkOptions) {

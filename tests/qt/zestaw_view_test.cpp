@@ -17,9 +17,12 @@
 
 #include "common/cp1250.hpp"
 #include "fields/b_zestaw.hpp"
+#include "fields/qt/zestaw_view_host.hpp"
 #include "fields/zestaw.hpp"
 #include "menu/baa_menu.hpp"
 #include "menu/current_option.hpp"
+#include "output/print_targets.hpp"
+#include "output/report_outputs.hpp"
 #include "shell/pulpit_fixture.hpp"
 #include "shell/qt/desktop_view.hpp"
 #include "shell/qt/qt_metrics.hpp"
@@ -107,6 +110,23 @@ class ZestawViewTest : public DesktopTest {
   ZestawView* zview = nullptr;
   QMdiSubWindow* sub = nullptr;
 };
+
+// The parameter window's PDF choices always find a target: the built-in PDF
+// stands last in its printer list, and the current printer is the one the
+// preview uses too.
+TEST_F(ZestawViewTest, PdfChoicesFindTheBuiltInTargetAndShareTheCurrentPrinter) {
+  QtZestawHost host(desk);
+  const std::vector<std::string> printers = host.Printers();
+  ASSERT_FALSE(printers.empty());
+  EXPECT_EQ(printers.back(), kBuiltInPdfPrinter);
+  FZestaw with_host(module, qt_metrics, &host);
+  EXPECT_TRUE(with_host.PdfEnabled());
+  host.SetCurrentPrinter("HP");
+  EXPECT_EQ(CurrentPrinterName(), "HP");
+  CurrentPrinterName() = "Brother";
+  EXPECT_EQ(host.CurrentPrinter(), "Brother");
+  CurrentPrinterName().clear();
+}
 
 TEST_F(ZestawViewTest, EditorFollowsTheCurrentSlotAndKeysReachTheForm) {
   Open(55);

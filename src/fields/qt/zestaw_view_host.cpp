@@ -5,16 +5,24 @@
 #include <QPrinterInfo>
 #include <QScreen>
 
+#include "output/print_targets.hpp"
+#include "output/report_outputs.hpp"
 #include "shell/qt/qt_metrics.hpp"
 
 namespace zel {
 
+// The installed printers and, last, the built-in PDF target, so that the
+// PDF choices always find a printer whose name contains "PDF".
 std::vector<std::string> QtZestawHost::Printers() {
   std::vector<std::string> out;
   for (const QString& name : QPrinterInfo::availablePrinterNames()) out.push_back(WinText(name));
-  if (printer_.empty()) printer_ = WinText(QPrinterInfo::defaultPrinterName());
+  out.emplace_back(kBuiltInPdfPrinter);
+  if (CurrentPrinterName().empty()) CurrentPrinterName() = WinText(QPrinterInfo::defaultPrinterName());
   return out;
 }
+
+std::string QtZestawHost::CurrentPrinter() { return CurrentPrinterName(); }
+void QtZestawHost::SetCurrentPrinter(std::string_view name) { CurrentPrinterName() = name; }
 
 void QtZestawHost::ShowProgress(std::string_view title, std::string_view counts) {
   desk_.SetStatusPanelText(std::string(title) + "  " + std::string(counts));

@@ -17,8 +17,9 @@ class QtZestawHost final : public ZestawHost {
   explicit QtZestawHost(FPulpit& desk) : desk_(desk) {}
 
   std::vector<std::string> Printers() override;
-  std::string CurrentPrinter() override { return printer_; }
-  void SetCurrentPrinter(std::string_view name) override { printer_ = name; }
+  // The one current printer, shared with the preview.
+  std::string CurrentPrinter() override;
+  void SetCurrentPrinter(std::string_view name) override;
   void OpenPreview() override {
     if (open_preview) open_preview();
   }
@@ -34,7 +35,6 @@ class QtZestawHost final : public ZestawHost {
 
  private:
   FPulpit& desk_;
-  std::string printer_;
 };
 
 }  // namespace zel

@@ -234,10 +234,18 @@ RaportView::RaportView(const ReportDocument& doc, ReportPreview& preview, QWidge
     });
   }
 
-  connect(por_, &QPushButton::clicked, this, [this] { NotReady(); });
-  connect(pej_, &QPushButton::clicked, this, [this] { NotReady(); });
-  connect(xls_, &QPushButton::clicked, this, [this] { NotReady(); });
-  connect(pdf_, &QPushButton::clicked, this, [this] { NotReady(); });
+  connect(por_, &QPushButton::clicked, this,
+          [this] { Output([this] { outputs_->Print(false); }); });
+  connect(pej_, &QPushButton::clicked, this,
+          [this] { Output([this] { outputs_->Print(true); }); });
+  connect(xls_, &QPushButton::clicked, this, [this] { Output([this] { outputs_->Xls(); }); });
+  connect(pdf_, &QPushButton::clicked, this, [this] {
+    por_->setFocus();
+    Output([this] { outputs_->Pdf(false); });
+  });
+  connect(dru_, &QComboBox::currentIndexChanged, this, [this](int index) {
+    if (!filling_printers_ && outputs_ && index >= 0) outputs_->ChoosePrinter(index);
+  });
   connect(jpk_, &QPushButton::clicked, this, [this] { Jpk(); });
   connect(fie_, &QPushButton::clicked, this, [this] { Search(true); });
   connect(fit_, &QPushButton::clicked, this, [this] { Search(false); });
@@ -317,15 +325,24 @@ void RaportView::LayOut() {
   put(por_, caption_w(por_));
   put(pej_, caption_w(pej_));
   {
-    QString current = dru_->currentText();
+    filling_printers_ = true;
     dru_->clear();
     int widest = 60;
-    const QString def = QPrinterInfo::defaultPrinterName();
-    for (const QString& name : QPrinterInfo::availablePrinterNames()) {
-      dru_->addItem(QStringLiteral(" ") + name);
-      widest = std::max(widest, tfm.horizontalAdvance(name));
-      if (name == def) dru_->setCurrentIndex(dru_->count() - 1);
+    if (outputs_) {
+      for (const std::string& name : outputs_->Printers()) {
+        dru_->addItem(QStringLiteral(" ") + Q(name));
+        widest = std::max(widest, tfm.horizontalAdvance(Q(name)));
+      }
+      dru_->setCurrentIndex(outputs_->CurrentIndex());
+    } else {
+      const QString def = QPrinterInfo::defaultPrinterName();
+      for (const QString& name : QPrinterInfo::availablePrinterNames()) {
+        dru_->addItem(QStringLiteral(" ") + name);
+        widest = std::max(widest, tfm.horizontalAdvance(name));
+        if (name == def) dru_->setCurrentIndex(dru_->count() - 1);
+      }
     }
+    filling_printers_ = false;
     put(dru_, std::min(widest + 36, 220));
   }
   put(xls_, caption_w(xls_));
@@ -342,8 +359,12 @@ void RaportView::LayOut() {
   toolbar_width_ = x;
 
   bool any_pdf = false;
-  for (const QString& name : QPrinterInfo::availablePrinterNames()) {
-    if (name.contains(QStringLiteral("PDF"))) any_pdf = true;
+  if (outputs_) {
+    any_pdf = outputs_->PdfPrinterIndex() >= 0;
+  } else {
+    for (const QString& name : QPrinterInfo::availablePrinterNames()) {
+      if (name.contains(QStringLiteral("PDF"))) any_pdf = true;
+    }
   }
   pdf_->setEnabled(any_pdf);
   jpk_->setEnabled(JpkButtonEnabled(OptionKey.view()));
@@ -471,6 +492,29 @@ void RaportView::NotReady() {
   ShowStatus("Funkcja w przygotowaniu"_w, kWarning);
 }
 
+void RaportView::SetOutputButtons(bool on) {
+  for (QWidget* w :
+       {static_cast<QWidget*>(por_), static_cast<QWidget*>(pej_), static_cast<QWidget*>(dru_),
+        static_cast<QWidget*>(xls_), static_cast<QWidget*>(jpk_), static_cast<QWidget*>(pdf_),
+        static_cast<QWidget*>(fie_), static_cast<QWidget*>(fit_)}) {
+    w->setEnabled(on);
+  }
+}
+
+void RaportView::Output(const std::function<void()>& run) {
+  if (!outputs_) {
+    NotReady();
+    return;
+  }
+  if (preview_.Exporting()) return;
+  SetOutputButtons(false);
+  run();
+  SetOutputButtons(true);
+  LayOut();  // the printer list, and the PDF and JPK buttons' own rules
+  SyncBoxes();
+  Redraw();
+}
+
 void RaportView::Jpk() {
   // While the file is written the output buttons wait.
   for (QWidget* w :
@@ -559,7 +603,8 @@ bool RaportView::eventFilter(QObject* watched, QEvent* event) {
         this, [this] { Search(false); }, Qt::QueuedConnection);
   } else if (watched == pdf_ && t == QEvent::MouseButtonRelease &&
              static_cast<QMouseEvent*>(event)->button() == Qt::RightButton && pdf_->isEnabled()) {
-    NotReady();
+    pej_->setFocus();
+    Output([this] { outputs_->Pdf(true); });
     return true;
   } else if ((watched == fi_ || watched == wp_ || watched == wk_) && t == QEvent::KeyPress) {
     auto* k = static_cast<QKeyEvent*>(event);

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "output/report_document.hpp"
+#include "output/report_outputs.hpp"
 #include "output/report_preview.hpp"
 #include "shell/pulpit_window.hpp"
 
@@ -51,6 +52,10 @@ class RaportView final : public QWidget, public ReportView, public DeskWindow {
   void Bo() override;
   void Go(std::uint8_t mode) override;
 
+  // The outputs behind POR, PEJ, DRU, PDF and XLS (owned by the program);
+  // without them these buttons only say that they are not ready.
+  void SetOutputs(ReportOutputs* outputs) { outputs_ = outputs; }
+
   // Redraws the surface from the preview state and refreshes the boxes.
   void Redraw();
   void Close();
@@ -70,6 +75,7 @@ class RaportView final : public QWidget, public ReportView, public DeskWindow {
   QLineEdit* FirstBox() const { return wp_; }
   QLineEdit* LastBox() const { return wk_; }
   QPushButton* Button(const char* name) const;
+  QComboBox* PrinterBox() const { return dru_; }
   QMenu* PageMenu() const { return pm_; }
 
  protected:
@@ -89,12 +95,17 @@ class RaportView final : public QWidget, public ReportView, public DeskWindow {
   int RowAt(int y) const;
   void Jpk();
   void NotReady();
+  // Runs one output with the output, search and close buttons disabled.
+  void Output(const std::function<void()>& run);
+  void SetOutputButtons(bool on);
   QFont ReportQFont() const;
   QFont ToolbarFont() const;
   bool SecondScreen() const;
 
   const ReportDocument& doc_;
   ReportPreview& preview_;
+  ReportOutputs* outputs_ = nullptr;
+  bool filling_printers_ = false;
   QPushButton* por_ = nullptr;
   QPushButton* pej_ = nullptr;
   QComboBox* dru_ = nullptr;

@@ -1,0 +1,31 @@
+// zel-batch's outputs of a finished report: by the extension of --out a text
+// file, a PDF file or a workbook; "-" (or /dev/stdout) the text on standard
+// output, /dev/null nothing; --printer pages on a printer queue. The rows
+// --rows FIRST..LAST are put in order and limited to the report's rows.
+// PDF and printer runs tell "Wierszy na str: P / L" and the page count on
+// standard error. Every file is written beside its target and renamed over
+// it, so a failure leaves the old file whole.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/batch.hpp"
+#include "output/report_document.hpp"
+
+namespace zel {
+
+enum class BatchOut { kStdout, kNull, kText, kPdf, kXlsx, kUnknown };
+BatchOut BatchOutOf(std::string_view path);
+
+// Writes the report as the request asks. `period_text` is the parameter
+// window's period text (for the print job's title); `line` takes the
+// batch's messages (Windows-1250). Answers the exit code.
+int WriteBatchReport(const ReportDocument& doc, const BatchRequest& request, const BatchIo& io,
+                     std::string_view period_text,
+                     const std::function<void(std::string_view)>& line);
+
+// "HH:MM" of --time (checked by ParseBatchTime) or of the clock.
+bool ParseBatchTime(std::string_view text);
+
+}  // namespace zel

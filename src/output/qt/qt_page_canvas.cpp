@@ -1,0 +1,245 @@
+#include "output/qt/qt_page_canvas.hpp"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#include "common/cp1250.hpp"
+#include "shell/settings_keys.hpp"
+
+namespace zel {
+
+namespace {
+
+// The Unicode character of each Windows-1250 byte.
+const std::array<QChar, 256>& CharTable() {
+  static const std::array<QChar, 256> table = [] {
+    std::array<QChar, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+      const char c = static_cast<char>(b);
+      QString s = QString::fromStdString(WinToUtf8(std::string_view(&c, 1)));
+      t[static_cast<std::size_t>(b)] = s.isEmpty() ? QChar(u'?') : s.at(0);
+    }
+    return t;
+  }();
+  return table;
+}
+
+QString ToQt(std::string_view win) {
+  const std::array<QChar, 256>& table = CharTable();
+  QString s(static_cast<qsizetype>(win.size()), Qt::Uninitialized);
+  QChar* out = s.data();
+  for (char c : win) *out++ = table[static_cast<unsigned char>(c)];
+  return s;
+}
+
+QColor Colour(std::uint32_t rgb) {
+  return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+}  // namespace
+
+QFont PrintFont() {
+  std::string name = StationSettings.print_font.font.str();
+  name = name.size() > 2 ? name.substr(2) : std::string("Consolas");
+  QFont font(QString::fromStdString(WinToUtf8(name)));
+  // A font the machine lacks falls back to a fixed-pitch one, as the
+  // report's columns are counted in characters.
+  font.setStyleHint(QFont::Monospace);
+  font.setBold(StationSettings.print_font.style.view() == "Bold");
+  return font;
+}
+
+QtPageCanvas::QtPageCanvas(std::unique_ptr<QPrinter> printer, const QFont& font)
+    : font_(font), printer_(std::move(printer)), device_(printer_.get()) {}
+
+QtPageCanvas::QtPageCanvas(const std::string& native_path, bool landscape, const QFont& font)
+    : font_(font), target_(native_path) {
+  if (native_path.empty()) {
+    buffer_ = std::make_unique<QBuffer>();
+    buffer_->open(QIODevice::WriteOnly);
+    pdf_ = std::make_unique<QPdfWriter>(buffer_.get());
+  } else {
+    part_ = native_path + ".part";
+    file_ = std::make_unique<QFile>(QString::fromStdString(part_));
+    if (!file_->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+      file_.reset();
+      return;
+    }
+    pdf_ = std::make_unique<QPdfWriter>(file_.get());
+  }
+  pdf_->setResolution(600);
+  pdf_->setCreator(QStringLiteral("Zel"));
+  pdf_->setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
+                                  landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                                  QMarginsF(0, 0, 0, 0)));
+  device_ = pdf_.get();
+}
+
+QtPageCanvas::~QtPageCanvas() {
+  if (begun_ && !ended_) End(false);
+  if (file_ && !ended_) Discard();
+}
+
+int QtPageCanvas::PageWidth() const {
+  return device_ ? device_->width() : 0;
+}
+int QtPageCanvas::PageHeight() const {
+  return device_ ? device_->height() : 0;
+}
+
+const QtPageCanvas::SizeMetrics& QtPageCanvas::Metrics(int size) {
+  auto it = metrics_.find(size);
+  if (it != metrics_.end()) return it->second;
+  QFont f = font_;
+  f.setPointSize(std::max(size, 1));
+  QFontMetricsF fm(f, device_);
+  SizeMetrics m;
+  const std::array<QChar, 256>& table = CharTable();
+  for (std::size_t b = 0; b < 256; ++b) m.advance[b] = fm.horizontalAdvance(table[b]);
+  m.height = static_cast<int>(std::lround(fm.height()));
+  m.ascent = static_cast<int>(std::lround(fm.ascent()));
+  return metrics_.emplace(size, m).first->second;
+}
+
+int QtPageCanvas::TextWidth(std::string_view text, int size) {
+  if (!device_) return 0;
+  const SizeMetrics& m = Metrics(size);
+  double w = 0;
+  for (char c : text) w += m.advance[static_cast<unsigned char>(c)];
+  return static_cast<int>(std::ceil(w));
+}
+
+int QtPageCanvas::TextHeight(int size) {
+  return device_ ? Metrics(size).height : 0;
+}
+
+bool QtPageCanvas::Begin(std::string_view title) {
+  if (!device_ || buffer_) return false;
+  const QString t = ToQt(title);
+  if (pdf_) pdf_->setTitle(t);
+  if (printer_) printer_->setDocName(t);
+  begun_ = painter_.begin(device_);
+  return begun_;
+}
+
+void QtPageCanvas::UseFont(int size) {
+  if (size == font_size_) return;
+  QFont f = font_;
+  f.setPointSize(std::max(size, 1));
+  painter_.setFont(f);
+  font_size_ = size;
+}
+
+void QtPageCanvas::Text(int x, int y, std::string_view text, int size, std::uint32_t colour) {
+  if (!begun_ || text.empty()) return;
+  UseFont(size);
+  painter_.setPen(Colour(colour));
+  painter_.drawText(QPoint(x, y + Metrics(size).ascent), ToQt(text));
+}
+
+void QtPageCanvas::Line(int x1, int y1, int x2, int y2, int pen, std::uint32_t colour) {
+  if (!begun_) return;
+  painter_.setPen(QPen(Colour(colour), std::max(pen, 1), Qt::SolidLine, Qt::FlatCap));
+  painter_.drawLine(x1, y1, x2, y2);
+}
+
+void QtPageCanvas::Fill(int x, int y, int w, int h, std::uint32_t colour) {
+  if (!begun_ || w <= 0 || h <= 0) return;
+  painter_.fillRect(x, y, w, h, Colour(colour));
+}
+
+bool QtPageCanvas::NewPage() {
+  return begun_ && device_->newPage();
+}
+
+void QtPageCanvas::Discard() {
+  if (!file_) return;
+  file_->close();
+  std::error_code ec;
+  std::filesystem::remove(part_, ec);
+}
+
+bool QtPageCanvas::End(bool ok) {
+  if (ended_) return false;
+  ended_ = true;
+  // A printer job given up is aborted while it is still open.
+  if (printer_ && !ok && begun_) printer_->abort();
+  bool done = begun_ && painter_.end() && ok;
+  if (printer_) return done;
+  if (!pdf_ || !file_) return false;
+  pdf_.reset();  // writes nothing more
+  if (done) {
+    done = file_->flush() && file_->error() == QFileDevice::NoError;
+    file_->close();
+    done = done && file_->error() == QFileDevice::NoError;
+  }
+  if (!done) {
+    Discard();
+    return false;
+  }
+  std::error_code ec;
+  std::filesystem::rename(part_, target_, ec);
+  if (ec) {
+    Discard();
+    return false;
+  }
+  return true;
+}
+
+std::vector<std::string> QtPrintTargets::PrinterNames() {
+  std::vector<std::string> names;
+  for (const QString& n : QPrinterInfo::availablePrinterNames()) {
+    names.push_back(Utf8ToWin(n.toStdString()));
+  }
+  return names;
+}
+
+std::unique_ptr<PageCanvas> QtPrintTargets::Printer(std::string_view name, bool landscape,
+                                                    std::string* err) {
+  const QString qname = QString::fromStdString(WinToUtf8(name));
+  QPrinterInfo info = QPrinterInfo::printerInfo(qname);
+  if (info.isNull()) {
+    *err = "Nie ma drukarki "_w + std::string(name);
+    return nullptr;
+  }
+  auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+  printer->setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  if (!printer->isValid()) {
+    *err = "Nie ma drukarki "_w + std::string(name);
+    return nullptr;
+  }
+  return std::make_unique<QtPageCanvas>(std::move(printer), PrintFont());
+}
+
+std::unique_ptr<PageCanvas> QtPrintTargets::Measure(std::string_view printer, bool landscape) {
+  if (printer == kBuiltInPdfPrinter) {
+    return std::make_unique<QtPageCanvas>(std::string(), landscape, PrintFont());
+  }
+  std::string err;
+  return Printer(printer, landscape, &err);
+}
+
+std::unique_ptr<PageCanvas> QtPrintTargets::PdfFile(const std::string& native_path, bool landscape,
+                                                    std::string* err) {
+  if (native_path.empty()) {
+    *err = "Nie podano nazwy pliku PDF"_w;
+    return nullptr;
+  }
+  auto canvas = std::make_unique<QtPageCanvas>(native_path, landscape, PrintFont());
+  if (!canvas->Usable()) {
+    *err = "Zakazany "_w + Utf8ToWin(native_path);
+    return nullptr;
+  }
+  return canvas;
+}
+
+}  // namespace zel

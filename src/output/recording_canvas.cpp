@@ -1,0 +1,61 @@
+#include "output/recording_canvas.hpp"
+
+namespace zel {
+
+int RecordingCanvas::TextWidth(std::string_view text, int size) {
+  return static_cast<int>(text.size()) * char_w_ * size / 10;
+}
+
+int RecordingCanvas::TextHeight(int size) {
+  return line_h_ * size / 10;
+}
+
+void RecordingCanvas::Keep(CanvasCall call) {
+  ++count_;
+  if (keep_) calls_.push_back(std::move(call));
+}
+
+bool RecordingCanvas::Begin(std::string_view title) {
+  Keep({CanvasCall::kBegin, 0, 0, 0, 0, 0, 0, std::string(title)});
+  if (fail_begin) return false;
+  pages_ = 1;
+  return true;
+}
+
+void RecordingCanvas::Text(int x, int y, std::string_view text, int size, std::uint32_t colour) {
+  Keep({CanvasCall::kText, x, y, 0, 0, size, colour, std::string(text)});
+}
+
+void RecordingCanvas::Line(int x1, int y1, int x2, int y2, int pen, std::uint32_t colour) {
+  Keep({CanvasCall::kLine, x1, y1, x2, y2, pen, colour, {}});
+}
+
+void RecordingCanvas::Fill(int x, int y, int w, int h, std::uint32_t colour) {
+  Keep({CanvasCall::kFill, x, y, w, h, 0, colour, {}});
+}
+
+bool RecordingCanvas::NewPage() {
+  Keep({CanvasCall::kNewPage, 0, 0, 0, 0, 0, 0, {}});
+  if (++new_pages_ == fail_new_page) return false;
+  ++pages_;
+  return true;
+}
+
+bool RecordingCanvas::End(bool ok) {
+  Keep({CanvasCall::kEnd, 0, 0, 0, 0, ok ? 1 : 0, 0, {}});
+  ended_ = true;
+  ended_ok_ = ok && !fail_end;
+  return ended_ok_;
+}
+
+std::vector<std::string> RecordingCanvas::TextsOnPage(int p) const {
+  std::vector<std::string> out;
+  int page = 0;
+  for (const CanvasCall& c : calls_) {
+    if (c.kind == CanvasCall::kBegin || c.kind == CanvasCall::kNewPage) ++page;
+    if (c.kind == CanvasCall::kText && page == p) out.push_back(c.text);
+  }
+  return out;
+}
+
+}  // namespace zel
