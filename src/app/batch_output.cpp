@@ -150,7 +150,8 @@ int WriteBatchReport(const ReportDocument& doc, const BatchRequest& r, const Bat
     return kBatchDone;
   }
   if (kind == BatchOut::kNull) return kBatchDone;
-  const std::string text = any ? WinToUtf8(ReportAsText(doc, first, last)) : std::string();
+  // A report without rows (a heading only) still shows its heading.
+  const std::string text = WinToUtf8(any ? ReportAsText(doc, first, last) : ReportAsText(doc, 1, 0));
   if (kind == BatchOut::kStdout) {
     io.out(text);
     return kBatchDone;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/globals.hpp"
@@ -179,7 +180,7 @@ void PageDrawer::Page(std::int32_t page, std::int32_t pages, std::int32_t from, 
     const std::uint32_t brush = (i - 1) % 10 < 5 ? kWhite : kPrintShade;
     const int y1 = i == 1 ? under_headings + u : Y(i + 5);
     c_.Fill(L + u, y1, R - L - 2 * u, Y(i + 6) - y1, brush);
-    PrintCell fit = FitPrintCell(" " + std::string(doc_.Cell(row, 1)), 'l', text_w, normal, c_);
+    PrintCell fit = FitPrintCell(Concat({" ", doc_.Cell(row, 1)}), 'l', text_w, normal, c_);
     c_.Text(L, Y(i + 6) - h - h / 4, fit.text, normal, kBlack);
   }
 }
@@ -189,7 +190,7 @@ void PageDrawer::Page(std::int32_t page, std::int32_t pages, std::int32_t from, 
 std::string ReportFileStem(std::string_view report_name, std::string_view period_text,
                            std::string_view for_whom) {
   std::string s;
-  if (!report_name.empty()) s = "-" + UpperPl(report_name);
+  if (!report_name.empty()) s = Concat({"-", UpperPl(report_name)});
   s += period_text;
   if (!for_whom.empty()) {
     s += ' ';
