@@ -18,6 +18,7 @@ bash scripts/build.sh plain
 echo "== sanitizer build (ASan + UBSan)"
 bash scripts/build.sh sanitize
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 (cd build-san && ctest --output-on-failure -j "$jobs")
 
 echo "== fuzz targets"
