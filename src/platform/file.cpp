@@ -307,6 +307,10 @@ bool File::Sync() {
   return Ok();
 }
 
+bool File::NamesThisFile() const {
+  return fd_ >= 0 && SameFile(fd_, native_);
+}
+
 bool File::Close() {
   if (fd_ < 0) return true;
   const int r = ::close(fd_);

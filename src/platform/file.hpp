@@ -95,6 +95,9 @@ class File {
   bool Size(std::uint64_t* size);
   bool Truncate(std::uint64_t size);
   bool Sync();
+  // True while the handle's path still names the very file it holds open (a
+  // file deleted or replaced meanwhile is another file); leaves LastIoError.
+  bool NamesThisFile() const;
   // Closes and releases the lock; false when the close reported an error.
   bool Close();
 
