@@ -172,6 +172,28 @@ class FPulpit final : public StatusSink {
   // Loads the database: the caption and the waiting panel while the chart loads.
   void LoadDatabase();
 
+  // What a login (option 1) answered: when refused, the message and the
+  // login window's field the cursor returns to; close_window when the login
+  // window is to close at once.
+  struct LoginAnswer {
+    bool accepted = false;
+    bool close_window = false;
+    std::string message;  // Windows-1250
+    int field = 0;
+  };
+  // The login against "!\Login.txt": sets the workstation, holds its lock,
+  // registers it, runs the start-up sequence again and opens the menu.
+  LoginAnswer Login(std::string_view login, std::string_view password);
+  // Logging in again: the workstation's lock is released at once.
+  void CloseStationLock();
+  // The start-up sequence once more (a changed database folder); false when
+  // it ended the program.
+  bool RerunStartup() { return StartupSequence(); }
+  // The desktop placed again (new fonts and sizes).
+  void PlaceAgain() { PlaceDesktop(); }
+  // True while an administrator's "Logout" waits for an unfinished entry.
+  bool LogoutPending() const { return logout_pending_; }
+
   // StatusSink: the desktop's status bar (and the parameter window's panel).
   void Show(std::string_view text, std::uint8_t colour) override;
   void Clear() override;
@@ -229,6 +251,7 @@ class FPulpit final : public StatusSink {
   bool ProbeTempDir(std::string_view candidate);
   void WriteSettingsBack();
   void Register();
+  bool TakeStationLock(int number);
 
   PulpitSystem& sys_;
   PulpitView* view_ = nullptr;
@@ -263,6 +286,9 @@ class FPulpit final : public StatusSink {
   bool chooser_open_ = false;
   bool close_confirmation_ = true;
   bool registration_done_ = false;
+  bool logout_pending_ = false;
+  std::string login_folder_;  // the database folder and chart of the
+  std::string login_chart_;   // logged-in user (empty without a login)
   bool dragging_ = false;
   int drag_x_ = 0;
   int drag_y_ = 0;

@@ -317,8 +317,10 @@ bool RegisterUse(char command, std::string_view text) {
 }
 
 void ReleaseStationRecord() {
-  const int own = OwnNumber();
-  if (own == 0) return;
+  // The record may have been written while NetworkMode was on (a login),
+  // so the number alone decides.
+  const int own = RunMode >= 1 && RunMode <= kMaxStation ? RunMode : 0;
+  if (own == 0 || !IsFile(kRegistryPath)) return;
   Registry reg;
   if (!reg.Open()) return;
   reg.Clear(own);

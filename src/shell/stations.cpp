@@ -60,7 +60,7 @@ LockProbe ProbeLockFile(std::string_view path, bool delete_stale) {
   if (f.Open(path, Access::kReadWrite, Share::kExclusive, Disposition::kOpenExisting)) {
     // Deleted while held, and only when the name still names the file whose
     // lock was taken: a program starting meanwhile opens its own new file.
-    if (delete_stale && f.NamesThisFile()) RemoveFile(path);
+    if (delete_stale) f.RemoveWhileHeld();
     f.Close();
     SetLastIoError(IoError::kNone);
     return LockProbe::kStale;
@@ -103,8 +103,9 @@ StationLock::Result StationLock::Take(std::string_view path) {
 
 void StationLock::Release() {
   if (!file_.IsOpen()) return;
-  if (file_.NamesThisFile()) RemoveFile(path_);
+  file_.RemoveWhileHeld();
   file_.Close();
+  SetLastIoError(IoError::kNone);
   path_.clear();
 }
 
