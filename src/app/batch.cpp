@@ -11,6 +11,7 @@
 #include <memory>
 #include <system_error>
 
+#include "app/batch_station.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/globals.hpp"
@@ -38,7 +39,8 @@ namespace zel {
 namespace {
 
 const char kHelpText[] =
-    "zel-batch [--db DIR] [--station N] [--today DD-MM-YYYY] OPTION [CODE=VALUE ...]\n"
+    "zel-batch [--db DIR] [--station N | --login LOGIN:PASSWORD] [--today DD-MM-YYYY]\n"
+    "          OPTION [CODE=VALUE ...]\n"
     "          [--out FILE.txt] [--jpk]\n"
     "\n"
     "Runs one Zel option without windows. OPTION is an option code (ZOiSa) or a\n"
@@ -48,6 +50,10 @@ const char kHelpText[] =
     "written to FILE.txt. --jpk also assembles the JPK file from the run (JPKo=T\n"
     "unless given) and prints its path as the last line. The database folder\n"
     "comes from --db or the workstation settings of the Zel folder ($ZEL_HOME).\n"
+    "--station N runs as workstation N of the folder: it holds the workstation's\n"
+    "lock and takes part in the registry while it runs (refused while N runs).\n"
+    "--login checks LOGIN:PASSWORD against !\\Login.txt and runs as that user's\n"
+    "workstation, database and chart.\n"
     "Warnings go to standard error.\n"
     "\n"
     "Exit codes: 0 done, 2 a field, parameter or argument was refused, 1 other\n"
@@ -220,10 +226,18 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
   }
   MakeFolders(DriveRoot('C'));
 
-  if (r.station > 0) {
+  BatchLogin login;
+  if (!r.login.empty()) {
+    if (!LoginForBatch(Utf8ToWin(r.login), &login, &err)) {
+      status.Line(err);
+      return kBatchRefused;
+    }
+  }
+  const int station = login.station > 0 ? login.station : r.station;
+  if (station > 0) {
     NetworkMode = true;
-    RunMode = static_cast<std::uint8_t>(r.station);
-    StationExt = "." + std::to_string(r.station + 1000).substr(1);
+    RunMode = static_cast<std::uint8_t>(station);
+    StationExt = "." + std::to_string(station + 1000).substr(1);
   } else {
     NetworkMode = false;
     RunMode = 220;
@@ -238,6 +252,8 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
   // An empty chart name is the program's default chart, as the folder
   // fields of the settings take it.
   if (ChartName.empty()) ChartName = "PlanKont";
+  if (!login.folder.empty()) db = login.folder;
+  if (!login.chart.empty()) ChartName = login.chart;
   if (!r.db.empty()) db = Utf8ToWin(r.db);
   for (std::size_t p; (p = db.find("\\\\")) != std::string::npos;) db.erase(p, 1);
   if (db.empty()) {
@@ -275,6 +291,11 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
     }
   } else {
     Today = ClockToday();
+  }
+
+  if (station > 0 && !JoinWorkstations(&err)) {
+    status.Line(err);
+    return kBatchRefused;
   }
 
   RequestChartReload();
@@ -456,6 +477,12 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
         *err = "numer stanowiska musi leżeć w 1..197: " + v;
         return false;
       }
+    } else if (a == "--login") {
+      if (!value_of(i, &r->login)) return false;
+      if (r->station > 0) {
+        *err = "--login i --station wykluczają się";
+        return false;
+      }
     } else if (a == "--today") {
       if (!value_of(i, &r->today)) return false;
       if (DayFromDdMmYyyy(r->today) == 0) {
@@ -500,6 +527,7 @@ int RunBatch(const BatchRequest& request, const BatchIo& io) {
   int code = StartUp(request, status);
   if (code != kBatchDone) return code;
   code = RunOption(request, io, status);
+  LeaveWorkstations();
   // The fragments serve the JPK button of the same session only; once the
   // process ends nothing can assemble them, so they do not stay behind.
   RemoveJpkFragments();

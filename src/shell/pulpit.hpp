@@ -191,6 +191,13 @@ class FPulpit final : public StatusSink {
   bool RerunStartup() { return StartupSequence(); }
   // The desktop placed again (new fonts and sizes).
   void PlaceAgain() { PlaceDesktop(); }
+  // The database folder (without its closing backslash) and chart that the
+  // start-up takes instead of the settings' (a login's, or the command
+  // line's of a second program); empty texts return to the settings.
+  void GiveDatabase(std::string_view folder, std::string_view chart) {
+    given_folder_ = std::string(folder);
+    given_chart_ = std::string(chart);
+  }
   // True while an administrator's "Logout" waits for an unfinished entry.
   bool LogoutPending() const { return logout_pending_; }
 
@@ -287,8 +294,8 @@ class FPulpit final : public StatusSink {
   bool close_confirmation_ = true;
   bool registration_done_ = false;
   bool logout_pending_ = false;
-  std::string login_folder_;  // the database folder and chart of the
-  std::string login_chart_;   // logged-in user (empty without a login)
+  std::string given_folder_;  // the database folder and chart given by a login
+  std::string given_chart_;   // or the command line (empty: the settings')
   bool dragging_ = false;
   int drag_x_ = 0;
   int drag_y_ = 0;

@@ -80,9 +80,9 @@ bool FPulpit::StartupSequence() {
   ChartName = StationSettings.dirx_chart;
   if (!StationSettings.short_folder.empty()) db = StationSettings.short_folder.str() + "\\";
   if (!StationSettings.short_chart.empty()) ChartName = StationSettings.short_chart;
-  // A login names the database and chart of its user.
-  if (!login_folder_.empty()) db = login_folder_ + "\\";
-  if (!login_chart_.empty()) ChartName = login_chart_;
+  // A login or the command line may name the database and chart.
+  if (!given_folder_.empty()) db = given_folder_ + "\\";
+  if (!given_chart_.empty()) ChartName = given_chart_;
   for (std::size_t p; (p = db.find("\\\\")) != std::string::npos;) db.erase(p, 1);
   // A folder written without its closing backslash would glue the file names
   // of the database to the folder's name.

@@ -67,8 +67,8 @@ void FPulpit::CloseStationLock() {
 FPulpit::LoginAnswer FPulpit::Login(std::string_view login, std::string_view password) {
   LoginAnswer answer;
   RunMode = 221;
-  login_folder_.clear();
-  login_chart_.clear();
+  given_folder_.clear();
+  given_chart_.clear();
   DbDir.clear();
   ChartName = "PlanKont";
 
@@ -82,8 +82,8 @@ FPulpit::LoginAnswer FPulpit::Login(std::string_view login, std::string_view pas
   UserLetter = line.role;
   StationExt = StationSuffix(line.station);
   DbDir = line.folder + "\\";
-  login_folder_ = line.folder;
-  login_chart_ = line.chart;
+  given_folder_ = line.folder;
+  given_chart_ = line.chart;
   if (!line.chart.empty()) ChartName = line.chart;
   NetworkMode = true;
   fatal_desk = this;
