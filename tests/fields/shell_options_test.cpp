@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -54,14 +55,19 @@ class ShellOptionsTest : public test::ZestawTest {
   void TearDown() override {
     SetRetryPause(nullptr);
     SetSettingsWait(nullptr);
+    // The other tests of this binary name their folders from where they
+    // started: the Zel folder goes back there.
+    std::string err;
+    SetZelFolder(start_, &err);
   }
   std::string Dirx() {
     ReadSetting(false, "DirxBaza");
     return SettingFieldWide(1) + ";" + SettingFieldWide(2);
   }
 
-  testing::ZelTestFolder dir;
   testing::KeepFolder keep;
+  std::string start_ = std::filesystem::current_path().string();
+  testing::ZelTestFolder dir;
   StartRecorder sys;
   LoadCounter links;
   FPulpit desk{sys};
