@@ -10,6 +10,7 @@
 
 #include "app/demo.hpp"
 #include "app/demo_files.hpp"
+#include "app/demo_stations.hpp"
 #include "common/cp1250.hpp"
 #include "platform/paths.hpp"
 #include "shell/settings.hpp"
@@ -18,14 +19,17 @@
 namespace {
 
 const char kHelp[] =
-    "zel-demo DIR [--year 2024] [--postings N] [--seed S] [--station-settings]\n"
+    "zel-demo DIR [--year 2024] [--postings N] [--seed S] [--station-settings] [--stations]\n"
     "\n"
     "Writes into the folder DIR a complete book year of a fictitious firm: the\n"
     "database settings, the chart of accounts, the annual and the working\n"
     "journal, VAT registers and the taxpayer files. The same seed always gives\n"
     "the same files. --postings N writes a year of about N postings instead of\n"
     "the sample year; --station-settings also points this workstation's\n"
-    "settings (in the Zel folder) at DIR.\n";
+    "settings (in the Zel folder) at DIR. --stations (DIR inside the Zel folder)\n"
+    "prepares several workstations: the login file !\\Login.txt (ADMIN/admin\n"
+    "role A, KSIEGOWA/ksiegowa role K, GOSC/gosc an unknown role on a second\n"
+    "database DIR-2), settings for every workstation and a second chart PlanDrug.\n";
 
 // Status messages go to the terminal.
 class TerminalStatus : public zel::StatusSink {
@@ -55,6 +59,7 @@ int Usage(const char* message) {
 int main(int argc, char** argv) {
   zel::DemoOptions options;
   std::string dir;
+  bool stations = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view a = argv[i];
     long long v = 0;
@@ -63,6 +68,8 @@ int main(int argc, char** argv) {
       return 0;
     } else if (a == "--station-settings") {
       options.station_settings = true;
+    } else if (a == "--stations") {
+      stations = true;
     } else if (a == "--year" || a == "--postings" || a == "--seed") {
       if (i + 1 >= argc) return Usage("brak wartości po opcji");
       const char* value = argv[++i];
@@ -107,6 +114,10 @@ int main(int argc, char** argv) {
   const zel::DemoYear year = zel::BuildDemoYear(options);
   const auto built = std::chrono::steady_clock::now();
   if (!zel::WriteDemoYear(year, db_dir, &err)) {
+    std::fprintf(stderr, "zel-demo: %s\n", zel::WinToUtf8(err).c_str());
+    return 1;
+  }
+  if (stations && !zel::WriteStationsDemo(db_dir, options, &err)) {
     std::fprintf(stderr, "zel-demo: %s\n", zel::WinToUtf8(err).c_str());
     return 1;
   }
