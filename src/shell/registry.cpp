@@ -338,11 +338,13 @@ bool ClearStoppedRecords() {
 
 RegistryRecord ReadRegistryRecord(int n) {
   RegistryRecord r;
-  if (n < 0 || n >= kRegistryRecords) return r;
+  if (n < 0 || n >= kRegistryRecords || !IsFile(kRegistryPath)) return r;
   File f;
   char bytes[kRegistryRecordSize] = {};
   std::size_t got = 0;
-  if (f.Open(kRegistryPath, Access::kRead, Share::kDenyNone) &&
+  // Another workstation may hold the file for its command: retried.
+  if (ProtectedOpen(f, kRegistryPath, Access::kRead, Share::kDenyWrite, Disposition::kOpenExisting,
+                    kContext) &&
       f.ReadAt(static_cast<std::uint64_t>(n) * kRegistryRecordSize, bytes, sizeof bytes, &got)) {
     r = RegistryRecord::Decode(bytes);
   }

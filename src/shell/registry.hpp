@@ -70,7 +70,8 @@ void ReleaseStationRecord();
 // neither be found nor created.
 bool ClearStoppedRecords();
 
-// The record of workstation n as the file holds it now (tests, display).
+// The record of workstation n as the file holds it now (tests, display);
+// empty when the file cannot be read.
 RegistryRecord ReadRegistryRecord(int n);
 // This workstation's entries after its last command, joined for display.
 const std::string& RegistrySummary();
