@@ -116,6 +116,22 @@ TEST_F(ShellOptionsTest, SecondProgramIsToldItsDatabase) {
   EXPECT_EQ(DbDir.str(), "FIRMA\\") << "this program keeps its database";
 }
 
+TEST_F(ShellOptionsTest, PasswordWindowRunsThroughTheRunnerAndNeedsALogin) {
+  SetShellOptionRunner(&options);
+  Open(140);
+  for (const char* code : {"HasS", "HasN", "HasP"}) {
+    Click(code);
+    Type("nowe");
+    Enter();
+  }
+  form.ClickGo();
+  SetShellOptionRunner(nullptr);
+  // Without a login there is no user whose password could change: the
+  // window says so at its first field instead of "Wykonane.".
+  EXPECT_EQ(Go(), "Zmiana hasła wymaga zalogowania");
+  EXPECT_EQ(form.CurrentSlot(), Slot("HasS"));
+}
+
 TEST_F(ShellOptionsTest, UpdateDownloadsNothing) {
   sys.program = "/usr/bin/zel";
   EXPECT_EQ(options.UpdateProgram(), UpdateAnswer::kPackaged);
