@@ -134,12 +134,20 @@ void FPulpit::ReadAdminMessage() {
   if (!IsFile(path)) return;
   File f;
   if (!f.Open(path, Access::kReadWrite, Share::kExclusive)) return;
-  std::string bytes;
-  const bool read = f.ReadAll(&bytes, 4096);
-  const std::size_t end = bytes.find_first_of("\r\n");
+  // Only the first line counts; a long file is not read whole.
+  std::string bytes(4096, '\0');
+  std::size_t got = 0;
+  const bool read = f.ReadAt(0, bytes.data(), bytes.size(), &got);
+  bytes.resize(got);
+  std::size_t end = bytes.find_first_of("\r\n");
   // A message is taken only once its line is whole: the administrator may
-  // still be writing it.
-  if (!read || end == std::string::npos) return;
+  // still be writing it. A first line longer than what is read is whole
+  // enough for its first 80 characters.
+  if (!read) return;
+  if (end == std::string::npos) {
+    if (got < 4096) return;
+    end = 80;
+  }
   f.RemoveWhileHeld();
   f.Close();
   std::string line = bytes.substr(0, std::min<std::size_t>(end, 80));
