@@ -11,6 +11,7 @@
 #include "shell/settings.hpp"
 #include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
+#include "shell/stations.hpp"
 #include "shell/status.hpp"
 #include "store/chart.hpp"
 
@@ -92,7 +93,18 @@ bool ShellOptions::ChangeDatabase(FZestaw& form, bool run_startup) {
   const std::string chart = ShellFields.edit_chart.str();
   if (!FolderFits(form, folder, chart)) return false;
   const bool changed = folder != DbDir.view();
+  // A single workstation holds the lock of its database: another database
+  // open in a program of its own is not opened a second time.
+  const bool single = RunMode == 220 && OwnStationLock().Held();
+  if (single && changed && ProbeLockFile(StationLockName(0, folder), false) == LockProbe::kRunning) {
+    form.FieldError(31, "Ta baza jest otwarta w innym programie Zel"_w);
+    return false;
+  }
   DbDir = folder;
+  if (single && changed &&
+      OwnStationLock().Take(StationLockName(0, folder)) != StationLock::Result::kTaken) {
+    ShowStatus("Nie mogę założyć "_w + StationLockName(0, folder), kWarning);
+  }
   ChartName = chart;
   FormChartPath(DbSettings);
   WriteSetting(false, "DirxBaza", folder + ";" + chart);

@@ -13,6 +13,7 @@
 #include "shell/pulpit.hpp"
 #include "shell/pulpit_fixture.hpp"
 #include "shell/settings.hpp"
+#include "shell/stations.hpp"
 #include "store/chart.hpp"
 
 namespace zel {
@@ -89,6 +90,24 @@ TEST_F(ShellOptionsTest, DatabaseChangeWithinTheFolderReloadsTheChartLater) {
   EXPECT_EQ(Dirx(), "INNA\\;PLAN2");
   EXPECT_EQ(DbDir.str(), "INNA\\");
   EXPECT_EQ(links.loads, 1);
+}
+
+TEST_F(ShellOptionsTest, SingleWorkstationMovesItsLockWithItsDatabase) {
+  RunMode = 220;
+  ASSERT_EQ(OwnStationLock().Take(StationLockName(0, "FIRMA\\")), StationLock::Result::kTaken);
+  StationLock other;  // another single program has INNA open
+  ASSERT_EQ(other.Take(StationLockName(0, "INNA\\")), StationLock::Result::kTaken);
+  ShellFields.edit_folder = "INNA";
+  ShellFields.edit_chart = "PLAN1";
+  ASSERT_TRUE(options.Run(138, form));
+  EXPECT_EQ(Go(), "Ta baza jest otwarta w innym programie Zel");
+  EXPECT_EQ(DbDir.str(), "FIRMA\\");
+  other.Release();
+  ASSERT_TRUE(options.Run(138, form));
+  EXPECT_EQ(DbDir.str(), "INNA\\");
+  EXPECT_EQ(OwnStationLock().Path(), StationLockName(0, "INNA\\"));
+  EXPECT_FALSE(IsFile(StationLockName(0, "FIRMA\\"))) << "the old database is free again";
+  OwnStationLock().Release();
 }
 
 TEST_F(ShellOptionsTest, FolderTooLongForTheSettingsIsRefusedAtTheField) {
