@@ -60,6 +60,10 @@ class ShellOptionsTest : public test::ZestawTest {
     // started: the Zel folder goes back there.
     std::string err;
     SetZelFolder(start_, &err);
+    // Nor do they find a workstation suffix that would let them write
+    // settings there.
+    testing::ResetShellState();
+    StationExt.clear();
   }
   std::string Dirx() {
     ReadSetting(false, "DirxBaza");
