@@ -136,8 +136,8 @@ void LocalCopies(const std::string& root, int megabytes) {
   // LocalCopy flushes its copy to disk before it renames it into place (a
   // crash must not leave a copy that looks current); cp does not. The same
   // copy with its flush, for a like-for-like figure:
-  const std::string cp_sync = "cp " + big_native + " " + root + "/cp-copy2 && sync " + root +
-                              "/cp-copy2";
+  const std::string cp_sync =
+      "cp " + big_native + " " + root + "/cp-copy2 && sync " + root + "/cp-copy2";
   start = Now();
   const int rc2 = std::system(cp_sync.c_str());
   const double durable = Now() - start;

@@ -44,7 +44,8 @@ std::string ForEveryStation(const std::string& text) {
 bool WriteStationsDemo(std::string_view db_dir, const DemoOptions& options, std::string* err) {
   const std::string zel = Utf8ToWin(ZelFolder()) + "/";
   std::string folder(db_dir);
-  if (ZelFolder().empty() || folder.compare(0, zel.size(), zel) != 0 || folder.size() <= zel.size() + 1) {
+  if (ZelFolder().empty() || folder.compare(0, zel.size(), zel) != 0 ||
+      folder.size() <= zel.size() + 1) {
     return Fail(err, "--stations: folder bazy musi leżeć w folderze Zel "_w + zel);
   }
   const std::string rel = folder.substr(zel.size(), folder.size() - zel.size() - 1);
@@ -62,7 +63,8 @@ bool WriteStationsDemo(std::string_view db_dir, const DemoOptions& options, std:
   const std::string chart_path = folder + std::string(kDemoChartName) + ".PFX";
   if (!ReadWhole(chart_path, &chart)) return Fail(err, "Błąd odczytu "_w + chart_path);
   const std::string second_chart = folder + std::string(kSecondChartName) + ".PFX";
-  if (!WriteFileAtomically(second_chart, chart, "~")) return Fail(err, "Błąd zapisu "_w + second_chart);
+  if (!WriteFileAtomically(second_chart, chart, "~"))
+    return Fail(err, "Błąd zapisu "_w + second_chart);
 
   // A second database folder (options 138 and 142), another firm's year.
   DemoOptions second = options;
@@ -78,11 +80,13 @@ bool WriteStationsDemo(std::string_view db_dir, const DemoOptions& options, std:
 
   // The users: an administrator, a book-keeper, and a role the program does
   // not know (it works as 'W').
-  const std::string logins = "1,ADMIN,admin,A," + rel + "," + std::string(kDemoChartName) + ",\r\n" +
-                             "2,KSIEGOWA,ksiegowa,K," + rel + "," + std::string(kDemoChartName) +
-                             ",\r\n" + "3,GOSC,gosc,X," + second_rel + ",,\r\n";
+  const std::string logins = "1,ADMIN,admin,A," + rel + "," + std::string(kDemoChartName) +
+                             ",\r\n" + "2,KSIEGOWA,ksiegowa,K," + rel + "," +
+                             std::string(kDemoChartName) + ",\r\n" + "3,GOSC,gosc,X," + second_rel +
+                             ",,\r\n";
   MakeFolder("!");
-  if (!WriteFileAtomically("!\\Login.txt", logins, "~")) return Fail(err, "Błąd zapisu !\\Login.txt"_w);
+  if (!WriteFileAtomically("!\\Login.txt", logins, "~"))
+    return Fail(err, "Błąd zapisu !\\Login.txt"_w);
   return true;
 }
 

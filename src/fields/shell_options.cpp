@@ -41,14 +41,19 @@ ShellOptions* SetShellOptionRunner(ShellOptions* r) {
   return previous;
 }
 
-ShellOptions* ShellOptionRunner() { return runner; }
+ShellOptions* ShellOptionRunner() {
+  return runner;
+}
 
-void ShellOptions::CloseStationLock() { desk_.CloseStationLock(); }
+void ShellOptions::CloseStationLock() {
+  desk_.CloseStationLock();
+}
 
 bool ShellOptions::Run(std::uint8_t index, FZestaw& form) {
   switch (index) {
     case 1: {
-      const FPulpit::LoginAnswer a = desk_.Login(ShellFields.user.view(), ShellFields.password.view());
+      const FPulpit::LoginAnswer a =
+          desk_.Login(ShellFields.user.view(), ShellFields.password.view());
       if (!a.accepted && !a.close_window) form.FieldError(a.field, a.message);
       return true;
     }
@@ -70,9 +75,9 @@ bool ShellOptions::Run(std::uint8_t index, FZestaw& form) {
       if (ChangeDatabase(form, true)) RequestChartReload();
       return true;
     case 140: {
-      const PasswordChange c = ChangePassword(ShellFields.old_password.view(),
-                                              ShellFields.new_password.view(),
-                                              ShellFields.repeat_password.view());
+      const PasswordChange c =
+          ChangePassword(ShellFields.old_password.view(), ShellFields.new_password.view(),
+                         ShellFields.repeat_password.view());
       if (!c.done) {
         form.FieldError(c.field, c.message);
       } else {
@@ -96,7 +101,8 @@ bool ShellOptions::ChangeDatabase(FZestaw& form, bool run_startup) {
   // A single workstation holds the lock of its database: another database
   // open in a program of its own is not opened a second time.
   const bool single = RunMode == 220 && OwnStationLock().Held();
-  if (single && changed && ProbeLockFile(StationLockName(0, folder), false) == LockProbe::kRunning) {
+  if (single && changed &&
+      ProbeLockFile(StationLockName(0, folder), false) == LockProbe::kRunning) {
     form.FieldError(31, "Ta baza jest otwarta w innym programie Zel"_w);
     return false;
   }
@@ -124,8 +130,8 @@ bool ShellOptions::StartOther(FZestaw& form) {
   WriteSetting(false, "DirxBaza", folder + "\\;" + chart);
   // The second program is told its database on its command line: it may
   // read another workstation's settings than this one's.
-  const std::vector<std::string> args = {"--home", Utf8ToWin(ZelFolder()), "--db", folder,
-                                         "--chart", chart};
+  const std::vector<std::string> args = {
+      "--home", Utf8ToWin(ZelFolder()), "--db", folder, "--chart", chart};
   if (!sys_.StartProgram(sys_.ProgramPath(), args)) {
     form.FieldError(31, "Nie mogę uruchomić drugiego programu"_w);
     return false;

@@ -20,7 +20,8 @@ std::vector<std::string> SplitFields(std::string_view line) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t comma = line.find(',', start);
-    std::string_view f = line.substr(start, comma == std::string_view::npos ? line.npos : comma - start);
+    std::string_view f =
+        line.substr(start, comma == std::string_view::npos ? line.npos : comma - start);
     while (!f.empty() && (f.front() == ' ' || f.front() == '\t')) f.remove_prefix(1);
     while (!f.empty() && (f.back() == ' ' || f.back() == '\t')) f.remove_suffix(1);
     fields.emplace_back(f);
@@ -39,7 +40,8 @@ bool SafeFolder(std::string_view folder) {
   std::size_t start = 0;
   for (;;) {
     const std::size_t end = folder.find_first_of("\\/", start);
-    const std::string_view part = folder.substr(start, end == folder.npos ? folder.npos : end - start);
+    const std::string_view part =
+        folder.substr(start, end == folder.npos ? folder.npos : end - start);
     if (part == "..") return false;
     if (end == folder.npos) return true;
     start = end + 1;
@@ -97,7 +99,8 @@ bool ParseLoginLine(std::string_view line, LoginLine* out) {
   if (f.size() > 2) l.password = f[2];
   l.role = RoleLetter(f.size() > 3 ? std::string_view(f[3]) : std::string_view());
   if (f.size() > 4) l.folder = f[4];
-  while (!l.folder.empty() && (l.folder.back() == '\\' || l.folder.back() == '/')) l.folder.pop_back();
+  while (!l.folder.empty() && (l.folder.back() == '\\' || l.folder.back() == '/'))
+    l.folder.pop_back();
   if (f.size() > 5) l.chart = f[5];
   *out = l;
   return true;
@@ -116,7 +119,8 @@ LoginCheck CheckLogin(std::string_view login, std::string_view password) {
   const std::string wanted = UpperPl(login);
   for (const LineAt& at : Lines(bytes)) {
     LoginLine line;
-    if (!ParseLoginLine(std::string_view(bytes).substr(at.begin, at.end - at.begin), &line)) continue;
+    if (!ParseLoginLine(std::string_view(bytes).substr(at.begin, at.end - at.begin), &line))
+      continue;
     if (UpperPl(line.login) != wanted) continue;
     r.line = line;
     if (UpperPl(line.password) != UpperPl(password)) {
@@ -174,8 +178,8 @@ PasswordChange ChangePassword(std::string_view old_password, std::string_view ne
     std::size_t from = c2 + 1, to = c3 == text.npos ? text.size() : c3;
     while (from < to && text[from] == ' ') ++from;
     while (to > from && text[to - 1] == ' ') --to;
-    std::string changed = bytes.substr(0, at.begin + from) + std::string(new_password) +
-                          bytes.substr(at.begin + to);
+    std::string changed =
+        bytes.substr(0, at.begin + from) + std::string(new_password) + bytes.substr(at.begin + to);
     if (!WriteFileAtomically(kLoginFile, changed, std::string(StationExt.view()) + "~")) {
       return refuse("Błąd zapisu !\\Login.txt"_w, 34);
     }

@@ -101,7 +101,8 @@ class Registry {
     for (int n = 0; n < kRegistryRecords; ++n) {
       if (!Changed(n)) continue;
       ok = file_.WriteAt(static_cast<std::uint64_t>(n) * kRegistryRecordSize, At(n),
-                         kRegistryRecordSize) && ok;
+                         kRegistryRecordSize) &&
+           ok;
     }
     file_.Close();
     return ok;
@@ -257,7 +258,7 @@ RegisterOutcome RegisterCommand(char command, std::string_view text) {
     ShowStatus("Z’y "_w + std::string(1, command), kWarning);
     return RegisterOutcome::kRefused;
   }
-  const std::size_t width = command == '$' ? kText25Cap
+  const std::size_t width = command == '$'                       ? kText25Cap
                             : (command == 'D' || command == 'd') ? kRecentCap
                                                                  : kObjectCap;
   const std::string key = RegistryKey(text, width);
@@ -269,8 +270,8 @@ RegisterOutcome RegisterCommand(char command, std::string_view text) {
   }
   RegistryRecord mine = reg.Get(own);
   bool refused = false;
-  const bool checks = std::string_view("!#+@$D").find(command) != std::string_view::npos &&
-                      !key.empty();
+  const bool checks =
+      std::string_view("!#+@$D").find(command) != std::string_view::npos && !key.empty();
   if (checks) {
     for (int m = 0; m <= kMaxStation; ++m) {
       if (m == own || !Conflicts(reg, m, command, key)) continue;
@@ -281,12 +282,26 @@ RegisterOutcome RegisterCommand(char command, std::string_view text) {
   }
   if (!refused) {
     switch (command) {
-      case '!': mine.user = key; break;
-      case '#': case '+': case '@': PushObject(mine, command, key); break;
-      case '$': mine.text25 = key; break;
-      case '-': RemoveObject(mine, key); break;
-      case 'D': PushRecent(mine, key); break;
-      case 'd': RemoveRecent(mine, key); break;
+      case '!':
+        mine.user = key;
+        break;
+      case '#':
+      case '+':
+      case '@':
+        PushObject(mine, command, key);
+        break;
+      case '$':
+        mine.text25 = key;
+        break;
+      case '-':
+        RemoveObject(mine, key);
+        break;
+      case 'D':
+        PushRecent(mine, key);
+        break;
+      case 'd':
+        RemoveRecent(mine, key);
+        break;
       case '?':
         if (!mine.user.empty()) {
           refused = true;
@@ -296,7 +311,8 @@ RegisterOutcome RegisterCommand(char command, std::string_view text) {
           mine.user = std::string(1, kTakenMark);
         }
         break;
-      default: break;
+      default:
+        break;
     }
   }
   if (!refused) reg.Put(own, mine);
@@ -351,8 +367,12 @@ RegistryRecord ReadRegistryRecord(int n) {
   return r;
 }
 
-const std::string& RegistrySummary() { return summary; }
+const std::string& RegistrySummary() {
+  return summary;
+}
 
-void SetRegistryFatal(RegistryFatal fatal) { fatal_handler = fatal; }
+void SetRegistryFatal(RegistryFatal fatal) {
+  fatal_handler = fatal;
+}
 
 }  // namespace zel

@@ -35,7 +35,7 @@ struct RegistryRecord {
   std::array<std::string, 3> objects;  //      the objects in use, most recent first
 
   bool Empty() const;
-  void Encode(char* out) const;         // 250 bytes
+  void Encode(char* out) const;                  // 250 bytes
   static RegistryRecord Decode(const char* in);  // 250 bytes; long lengths clamped
 };
 

@@ -59,8 +59,8 @@ class StationLock {
 StationLock& OwnStationLock();
 
 struct StationCensus {
-  bool registry_ok = true;   // false: "!\!.!" could neither be found nor created
-  int running = 0;           // lock files held by running programs
+  bool registry_ok = true;        // false: "!\!.!" could neither be found nor created
+  int running = 0;                // lock files held by running programs
   std::array<bool, 200> flags{};  // running workstations by number
 };
 

@@ -162,7 +162,8 @@ TEST_F(ShellOptionsTest, UpdateDownloadsNothing) {
   EXPECT_EQ(options.UpdateProgram(), UpdateAnswer::kNoAddress);
   WriteSetting(false, "AdresAkt", "https://example.invalid/zel/");
   EXPECT_EQ(options.UpdateProgram(), UpdateAnswer::kNotBuiltIn);
-  EXPECT_EQ(LastMessage(), "Ta wersja nie pobiera aktualizacji: zaktualizuj pakiet lub zbuduj program"_w);
+  EXPECT_EQ(LastMessage(),
+            "Ta wersja nie pobiera aktualizacji: zaktualizuj pakiet lub zbuduj program"_w);
   EXPECT_TRUE(sys.started.empty());
   EXPECT_FALSE(sys.halted);
 }

@@ -99,10 +99,14 @@ TEST_F(RegistryTest, KindsDecideConflicts) {
     bool refused;
   };
   const Row rows[] = {
-      {"two readers", '+', '+', false}, {"reader beside writer", '#', '+', true},
-      {"writer beside reader", '+', '#', true}, {"two '@'", '@', '@', true},
-      {"'@' beside reader", '+', '@', false}, {"'#' beside '@'", '@', '#', true},
-      {"chart in use beside writer", '#', '!', true}, {"chart beside reader", '+', '!', false},
+      {"two readers", '+', '+', false},
+      {"reader beside writer", '#', '+', true},
+      {"writer beside reader", '+', '#', true},
+      {"two '@'", '@', '@', true},
+      {"'@' beside reader", '+', '@', false},
+      {"'#' beside '@'", '@', '#', true},
+      {"chart in use beside writer", '#', '!', true},
+      {"chart beside reader", '+', '!', false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
