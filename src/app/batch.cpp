@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "app/batch_output.hpp"
+#include "app/batch_station.hpp"
 #include "audit/annual_audit.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
@@ -42,7 +43,8 @@ namespace zel {
 namespace {
 
 const char kHelpText[] =
-    "zel-batch [--db DIR] [--station N] [--today DD-MM-YYYY] OPTION [CODE=VALUE ...]\n"
+    "zel-batch [--db DIR] [--station N | --login LOGIN:PASSWORD] [--today DD-MM-YYYY]\n"
+    "          OPTION [CODE=VALUE ...]\n"
     "          [--out FILE.txt|FILE.pdf|FILE.xlsx|-] [--landscape] [--rows FIRST..LAST]\n"
     "          [--time HH:MM] [--printer NAME] [--jpk]\n"
     "zel-batch --help | --version\n"
@@ -55,9 +57,14 @@ const char kHelpText[] =
     "or a workbook; --printer prints the pages on that queue instead. --rows\n"
     "takes only those rows of the report; --time sets the time of the stamps\n"
     "(with --today, so that outputs can be repeated). PDF and printer runs tell\n"
-    "the rows per page and the page count on standard error. --jpk also assembles the JPK file from the run (JPKo=T\n"
+    "the rows per page and the page count on standard error. --jpk also\n"
+    "assembles the JPK file from the run (JPKo=T\n"
     "unless given) and prints its path as the last line. The database folder\n"
     "comes from --db or the workstation settings of the Zel folder ($ZEL_HOME).\n"
+    "--station N runs as workstation N of the folder: it holds the workstation's\n"
+    "lock and takes part in the registry while it runs (refused while N runs).\n"
+    "--login checks LOGIN:PASSWORD against !\\Login.txt and runs as that user's\n"
+    "workstation, database and chart.\n"
     "Warnings go to standard error.\n"
     "\n"
     "Exit codes: 0 done, 2 a field, parameter or argument was refused, 1 other\n"
@@ -223,10 +230,18 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
   }
   MakeFolders(DriveRoot('C'));
 
-  if (r.station > 0) {
+  BatchLogin login;
+  if (!r.login.empty()) {
+    if (!LoginForBatch(Utf8ToWin(r.login), &login, &err)) {
+      status.Line(err);
+      return kBatchRefused;
+    }
+  }
+  const int station = login.station > 0 ? login.station : r.station;
+  if (station > 0) {
     NetworkMode = true;
-    RunMode = static_cast<std::uint8_t>(r.station);
-    StationExt = "." + std::to_string(r.station + 1000).substr(1);
+    RunMode = static_cast<std::uint8_t>(station);
+    StationExt = "." + std::to_string(station + 1000).substr(1);
   } else {
     NetworkMode = false;
     RunMode = 220;
@@ -241,6 +256,8 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
   // An empty chart name is the program's default chart, as the folder
   // fields of the settings take it.
   if (ChartName.empty()) ChartName = "PlanKont";
+  if (!login.folder.empty()) db = login.folder;
+  if (!login.chart.empty()) ChartName = login.chart;
   if (!r.db.empty()) db = Utf8ToWin(r.db);
   for (std::size_t p; (p = db.find("\\\\")) != std::string::npos;) db.erase(p, 1);
   if (db.empty()) {
@@ -278,6 +295,11 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
     }
   } else {
     Today = ClockToday();
+  }
+
+  if (station > 0 && !JoinWorkstations(&err)) {
+    status.Line(err);
+    return kBatchRefused;
   }
 
   RequestChartReload();
@@ -439,6 +461,12 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
         *err = "numer stanowiska musi leżeć w 1..197: " + v;
         return false;
       }
+    } else if (a == "--login") {
+      if (!value_of(i, &r->login)) return false;
+      if (r->station > 0) {
+        *err = "--login i --station wykluczają się";
+        return false;
+      }
     } else if (a == "--today") {
       if (!value_of(i, &r->today)) return false;
       if (DayFromDdMmYyyy(r->today) == 0) {
@@ -516,6 +544,7 @@ int RunBatch(const BatchRequest& request, const BatchIo& io) {
   int code = StartUp(request, status);
   if (code != kBatchDone) return code;
   code = RunOption(request, io, status);
+  LeaveWorkstations();
   // The fragments serve the JPK button of the same session only; once the
   // process ends nothing can assemble them, so they do not stay behind.
   RemoveJpkFragments();

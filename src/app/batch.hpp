@@ -35,6 +35,7 @@ struct BatchRequest {
   std::string home;     // Zel folder (native); empty: $ZEL_HOME or the default
   std::string db;       // --db: database folder (native); empty: the settings'
   int station = 0;      // --station 1..197; 0: single workstation
+  std::string login;    // --login LOGIN:PASSWORD against "!\Login.txt"; empty: none
   std::string today;    // --today DD-MM-YYYY; empty: the clock
   std::string option;   // option code ("ZOiSa") or menu key ("EA")
   std::vector<std::pair<std::string, std::string>> values;  // CODE=VALUE, as typed

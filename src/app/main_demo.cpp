@@ -10,6 +10,7 @@
 
 #include "app/demo.hpp"
 #include "app/demo_files.hpp"
+#include "app/demo_stations.hpp"
 #include "app/version.hpp"
 #include "common/cp1250.hpp"
 #include "platform/paths.hpp"
@@ -20,7 +21,7 @@ namespace {
 
 const char kHelp[] =
     "zel-demo DIR [--year 2024] [--postings N] [--seed S] [--station-settings]\n"
-    "         [--audit-faults] [--settlement-cases]\n"
+    "         [--audit-faults] [--settlement-cases] [--stations]\n"
     "\n"
     "Writes into the folder DIR a complete book year of a fictitious firm: the\n"
     "database settings, the chart of accounts, the annual and the working\n"
@@ -30,7 +31,11 @@ const char kHelp[] =
     "settings (in the Zel folder) at DIR. --audit-faults writes the sample year\n"
     "for the annual-file audit: cost centres the audit reads and a few deliberate\n"
     "faults for it to find. --settlement-cases adds three December customers\n"
-    "whose invoices and payments test the settlement reports.\n";
+    "whose invoices and payments test the settlement reports. --stations (DIR\n"
+    "inside the Zel folder) prepares several workstations: the login file\n"
+    "!\\Login.txt (ADMIN/admin role A, KSIEGOWA/ksiegowa role K, GOSC/gosc an\n"
+    "unknown role on a second database DIR-2), settings for every workstation\n"
+    "and a second chart PlanDrug.\n";
 
 // Status messages go to the terminal.
 class TerminalStatus : public zel::StatusSink {
@@ -60,6 +65,7 @@ int Usage(const char* message) {
 int main(int argc, char** argv) {
   zel::DemoOptions options;
   std::string dir;
+  bool stations = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view a = argv[i];
     long long v = 0;
@@ -75,6 +81,8 @@ int main(int argc, char** argv) {
       options.audit_faults = true;
     } else if (a == "--settlement-cases") {
       options.settlement_cases = true;
+    } else if (a == "--stations") {
+      stations = true;
     } else if (a == "--year" || a == "--postings" || a == "--seed") {
       if (i + 1 >= argc) return Usage("brak wartości po opcji");
       const char* value = argv[++i];
@@ -121,6 +129,10 @@ int main(int argc, char** argv) {
   const zel::DemoYear year = zel::BuildDemoYear(options);
   const auto built = std::chrono::steady_clock::now();
   if (!zel::WriteDemoYear(year, db_dir, &err)) {
+    std::fprintf(stderr, "zel-demo: %s\n", zel::WinToUtf8(err).c_str());
+    return 1;
+  }
+  if (stations && !zel::WriteStationsDemo(db_dir, options, &err)) {
     std::fprintf(stderr, "zel-demo: %s\n", zel::WinToUtf8(err).c_str());
     return 1;
   }

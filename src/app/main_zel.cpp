@@ -3,9 +3,12 @@
 // wires them to their Qt views and runs the event loop; the desktop's timer
 // does the rest.
 //
-// Options before the usual arguments: --home FOLDER names the Zel folder
-// (else $ZEL_HOME or the user's data folder); --version and --help answer in
-// the terminal without opening a window. With no database folder
+// Arguments: the workstation number (1..197) or "-o" first, as the desktop
+// reads them; --home FOLDER names the Zel folder (else $ZEL_HOME or the
+// user's data folder); --db FOLDER and --chart NAME give the database
+// folder and chart (a second program started from option 142 gets them);
+// --version and --help answer in the terminal without opening a window. With
+// no database folder
 // configured, the sample year is written into "DEMO\" of the Zel folder on
 // first start and the workstation settings point at it. For looking at the
 // screen from scripts: ZEL_SCREENSHOT=FILE.png saves a picture of the
@@ -38,6 +41,8 @@
 #include "common/numbers.hpp"
 #include "fields/qt/answer_dialog_view.hpp"
 #include "fields/qt/zestaw_view_program.hpp"
+#include "fields/shell_field_sets.hpp"
+#include "fields/shell_options.hpp"
 #include "fields/zestaw.hpp"
 #include "menu/baa_menu.hpp"
 #include "menu/desktop_services.hpp"
@@ -58,6 +63,7 @@
 #include "shell/state.hpp"
 #include "statements/statement_procedures.hpp"
 #include "store/chart.hpp"
+#include "store/station_register.hpp"
 #include "vat/jpk_kr.hpp"
 #include "vat/vat_procedures.hpp"
 
@@ -177,10 +183,15 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> args;
   std::string home = DefaultZelFolder();
+  std::string given_db, given_chart;
   QStringList qargs = QCoreApplication::arguments();
   for (int i = 1; i < qargs.size(); ++i) {
     if (qargs[i] == QLatin1String("--home") && i + 1 < qargs.size()) {
       home = qargs[++i].toStdString();
+    } else if (qargs[i] == QLatin1String("--db") && i + 1 < qargs.size()) {
+      given_db = WinText(qargs[++i]);
+    } else if (qargs[i] == QLatin1String("--chart") && i + 1 < qargs.size()) {
+      given_chart = WinText(qargs[++i]);
     } else {
       args.push_back(WinText(qargs[i]));
     }
@@ -193,7 +204,7 @@ int main(int argc, char** argv) {
   // Drive C always exists on the system the folders were named for; here it
   // is a folder of the Zel folder unless ZEL_DRIVE_C says otherwise.
   MakeFolders(DriveRoot('C'));
-  EnsureDemoYear(args);
+  if (given_db.empty()) EnsureDemoYear(args);
 
   QtSystem sys(args);
   QtMetrics metrics;
@@ -257,6 +268,14 @@ int main(int argc, char** argv) {
   desk.Frame().extra_width = 0;
   desk.Frame().extra_height = 0;
 
+  // Workstations see each other through the registry and the lock files.
+  InstallStationRegisters();
+  ShellOptions shell_options(desk, sys);
+  SetShellOptionRunner(&shell_options);
+  SetShellFieldHost(&shell_options);
+  while (!given_db.empty() && (given_db.back() == '\\' || given_db.back() == '/')) given_db.pop_back();
+  desk.GiveDatabase(given_db, given_chart);
+
   desk.FCreat();
   view.show();
   view.Start();
@@ -284,6 +303,8 @@ int main(int argc, char** argv) {
   }
 
   int rc = app.exec();
+  SetShellOptionRunner(nullptr);
+  SetShellFieldHost(nullptr);
   // The views go before the forms they draw.
   SetDesktopServices(nullptr);
   desk.SetView(nullptr);

@@ -190,6 +190,10 @@ void FOdpowi::PressYes() {
   Click(kTak);
 }
 
+void FOdpowi::PressBack() {
+  Click(kPowrot);
+}
+
 void FOdpowi::Advance(int elapsed_ms) {
   if (press_left_ms_ <= 0 || elapsed_ms <= 0) return;
   press_left_ms_ -= std::min(elapsed_ms, press_left_ms_);
@@ -230,6 +234,11 @@ int OdpowiAsker::Ask(char default_answer, std::string_view first_line, std::stri
 
 void OdpowiAsker::PressYes() {
   dialog_.PressYes();
+  pump_.Redraw(dialog_);
+}
+
+void OdpowiAsker::PressBack() {
+  dialog_.PressBack();
   pump_.Redraw(dialog_);
 }
 

@@ -115,8 +115,10 @@ class FOdpowi {
   void MouseDown(int choice);
   void MouseUp();
   void Click(int choice);
-  // The administrator's "Logout": presses "Tak" on a visible dialog.
+  // Presses "Tak" on a visible dialog.
   void PressYes();
+  // The administrator's "Logout": presses "Powrót" on a visible dialog.
+  void PressBack();
   // Time passing, in milliseconds; ends the pressed look and closes the
   // dialog once 300 ms have passed since the answer.
   void Advance(int elapsed_ms);
@@ -188,6 +190,7 @@ class OdpowiAsker : public Asker {
   int Ask(char default_answer, std::string_view first_line, std::string_view second_line,
           DeskWindow* owner) override;
   void PressYes() override;
+  void PressBack() override;
 
  private:
   FOdpowi& dialog_;

@@ -7,6 +7,7 @@
 #include "common/numbers.hpp"
 #include "fields/option_dispatch.hpp"
 #include "fields/option_values.hpp"
+#include "fields/shell_options.hpp"
 #include "fields/zestaw.hpp"
 #include "fields/zestaw_rules.hpp"
 #include "menu/current_option.hpp"
@@ -125,7 +126,7 @@ void FZestaw::Run(std::uint8_t mode) {
 
 void FZestaw::RunShellOption(std::uint8_t index) {
   switch (index) {
-    case 0: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 140:
+    case 0: case 2: case 3: case 4: case 5: case 6: case 7: case 8:
       return;
     case 136:
       module_.ewZapiFis(kOwner);
@@ -133,6 +134,8 @@ void FZestaw::RunShellOption(std::uint8_t index) {
                    StationSettings.print_font.font.str() + ";" + StationSettings.print_font.style.str());
       return;
     default:
+      if (ShellOptions* runner = ShellOptionRunner(); runner && runner->Run(index, *this)) return;
+      if (index == 140) return;  // without the shell's runner there is no password to change
       if (!host_->RunShellOption(index)) {
         result_text_ = ProcedureMissingText();
         Status(result_text_, kWarning);

@@ -363,6 +363,16 @@ bool File::Sync() {
   return Ok();
 }
 
+bool File::NamesThisFile() const {
+  return fd_ >= 0 && SameFile(fd_, native_);
+}
+
+bool File::RemoveWhileHeld() {
+  if (!NamesThisFile()) return Fail(IoError::kNotFound);
+  if (::unlink(native_.c_str()) != 0) return Fail(FromErrno(errno));
+  return Ok();
+}
+
 bool File::Close() {
   if (fd_ < 0) return true;
   const int r = ::close(fd_);

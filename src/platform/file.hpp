@@ -99,6 +99,13 @@ class File {
   bool Size(std::uint64_t* size);
   bool Truncate(std::uint64_t size);
   bool Sync();
+  // True while the handle's path still names the very file it holds open (a
+  // file deleted or replaced meanwhile is another file); leaves LastIoError.
+  bool NamesThisFile() const;
+  // Deletes the file while the handle still holds it, and only when its
+  // path still names this very file (POSIX lets anyone unlink a locked
+  // file, so the check is what keeps another program's new file safe).
+  bool RemoveWhileHeld();
   // Closes and releases the lock; false when the close reported an error.
   bool Close();
 

@@ -45,6 +45,10 @@ void SetRetryPause(std::function<void(int ms)> pause) {
   retry_pause = std::move(pause);
 }
 
+void RetryPauseOnce() {
+  Pause(RandomPause());
+}
+
 bool RetryOpen(std::string_view name, std::string_view context) {
   if (LastIoOk()) {
     if (RetryCounter < kRetryStart) ShowStatus("", kInfo);

@@ -43,6 +43,10 @@ bool IoOk();
 // not sleep; nullptr restores the real sleep. Returns nothing.
 void SetRetryPause(std::function<void(int ms)> pause);
 
+// One pause of the retry loop (random 1..99 ms, or the installed pause), for
+// callers that retry something other than an open (a registry refusal).
+void RetryPauseOnce();
+
 // The whole loop: SetAccessMode(share), then open and RetryOpen until it
 // stops. True when the file is open. The countdown names the Zel path. A
 // missing file is retried like a locked one (another workstation may be

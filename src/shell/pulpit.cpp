@@ -14,6 +14,7 @@
 #include "platform/folders.hpp"
 #include "platform/paths.hpp"
 #include "shell/file_access.hpp"
+#include "shell/registry.hpp"
 #include "shell/settings.hpp"
 #include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
@@ -113,7 +114,10 @@ FPulpit::FPulpit(PulpitSystem& sys) : sys_(sys), links_(&no_links_) {
   previous_sink_ = SetStatusSink(this);
 }
 
-FPulpit::~FPulpit() { SetStatusSink(previous_sink_); }
+FPulpit::~FPulpit() {
+  SetStatusSink(previous_sink_);
+  SetRegistryFatal(nullptr);
+}
 
 void FPulpit::SetLinks(PulpitLinks* links) { links_ = links ? links : &no_links_; }
 
@@ -255,28 +259,6 @@ void FPulpit::Activate(std::uint8_t kind, std::uint8_t mode) {
   activation_.mode = mode;
   activation_.count += 1;
   target->Go(mode);
-}
-
-void FPulpit::ReadAdminMessage() {
-  std::string path = "!\\OdAdmina" + StationExt.str();
-  if (!IsFile(path)) return;
-  File f;
-  if (!f.Open(path, Access::kRead, Share::kDenyWrite)) return;
-  std::string bytes;
-  bool read = f.ReadAll(&bytes, 4096);
-  f.Close();
-  RemoveFile(path);
-  if (!read) return;
-  std::string line = bytes.substr(0, bytes.find_first_of("\r\n"));
-  if (line.size() > 80) line.resize(80);
-  if (line.empty()) return;
-  ShowStatus(line, kWarning);
-  if (line == "Logout") {
-    if (asker_) asker_->PressYes();
-    if (view_) view_->CloseDesktop();
-    return;
-  }
-  if (line.find('!') != std::string::npos) Ask('T', "Byłoby miło"_w, windows_[kMen]);
 }
 
 // ---- services ----
@@ -452,11 +434,6 @@ bool FPulpit::FCloQu() {
     if (w && !table_[kind].hidden) HideWindow(kind, *w, false);
   }
   return true;
-}
-
-void FPulpit::FClose() {
-  // The workstation's lock file and its registry record belong to the
-  // workstation registration, which a start without login does not take yet.
 }
 
 void FPulpit::WriteSettingsBack() {

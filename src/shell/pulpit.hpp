@@ -172,6 +172,35 @@ class FPulpit final : public StatusSink {
   // Loads the database: the caption and the waiting panel while the chart loads.
   void LoadDatabase();
 
+  // What a login (option 1) answered: when refused, the message and the
+  // login window's field the cursor returns to; close_window when the login
+  // window is to close at once.
+  struct LoginAnswer {
+    bool accepted = false;
+    bool close_window = false;
+    std::string message;  // Windows-1250
+    int field = 0;
+  };
+  // The login against "!\Login.txt": sets the workstation, holds its lock,
+  // registers it, runs the start-up sequence again and opens the menu.
+  LoginAnswer Login(std::string_view login, std::string_view password);
+  // Logging in again: the workstation's lock is released at once.
+  void CloseStationLock();
+  // The start-up sequence once more (a changed database folder); false when
+  // it ended the program.
+  bool RerunStartup() { return StartupSequence(); }
+  // The desktop placed again (new fonts and sizes).
+  void PlaceAgain() { PlaceDesktop(); }
+  // The database folder (without its closing backslash) and chart that the
+  // start-up takes instead of the settings' (a login's, or the command
+  // line's of a second program); empty texts return to the settings.
+  void GiveDatabase(std::string_view folder, std::string_view chart) {
+    given_folder_ = std::string(folder);
+    given_chart_ = std::string(chart);
+  }
+  // True while an administrator's "Logout" waits for an unfinished entry.
+  bool LogoutPending() const { return logout_pending_; }
+
   // StatusSink: the desktop's status bar (and the parameter window's panel).
   void Show(std::string_view text, std::uint8_t colour) override;
   void Clear() override;
@@ -229,6 +258,7 @@ class FPulpit final : public StatusSink {
   bool ProbeTempDir(std::string_view candidate);
   void WriteSettingsBack();
   void Register();
+  bool TakeStationLock(int number);
 
   PulpitSystem& sys_;
   PulpitView* view_ = nullptr;
@@ -263,6 +293,9 @@ class FPulpit final : public StatusSink {
   bool chooser_open_ = false;
   bool close_confirmation_ = true;
   bool registration_done_ = false;
+  bool logout_pending_ = false;
+  std::string given_folder_;  // the database folder and chart given by a login
+  std::string given_chart_;   // or the command line (empty: the settings')
   bool dragging_ = false;
   int drag_x_ = 0;
   int drag_y_ = 0;

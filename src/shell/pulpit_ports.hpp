@@ -66,8 +66,11 @@ class Asker {
   // (processing messages) and returns 0 for "Tak", 1 for "Nie", 2 for "Powrót".
   virtual int Ask(char default_answer, std::string_view first_line, std::string_view second_line,
                   DeskWindow* owner) = 0;
-  // Answers an open dialog with "Tak" (the administrator's "Logout").
+  // Answers an open dialog with "Tak".
   virtual void PressYes() = 0;
+  // Answers an open dialog with "Powrót" (the administrator's "Logout":
+  // leaving a question unanswered is safer than agreeing to it).
+  virtual void PressBack() {}
 };
 
 // The layers above the shell, as the desktop needs them. Every method has a

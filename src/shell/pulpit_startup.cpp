@@ -81,6 +81,9 @@ bool FPulpit::StartupSequence() {
   ChartName = StationSettings.dirx_chart;
   if (!StationSettings.short_folder.empty()) db = StationSettings.short_folder.str() + "\\";
   if (!StationSettings.short_chart.empty()) ChartName = StationSettings.short_chart;
+  // A login or the command line may name the database and chart.
+  if (!given_folder_.empty()) db = given_folder_ + "\\";
+  if (!given_chart_.empty()) ChartName = given_chart_;
   for (std::size_t p; (p = db.find("\\\\")) != std::string::npos;) db.erase(p, 1);
   // A folder written without its closing backslash would glue the file names
   // of the database to the folder's name.
@@ -235,16 +238,6 @@ bool FPulpit::ChooseTempDir() {
     }
   }
   return false;
-}
-
-void FPulpit::Register() {
-  // A start with a workstation number or as a single workstation is
-  // registered at once; the chart is loaded as soon as the suffix is known.
-  registration_done_ = true;
-  if (!StationExt.empty()) {
-    FormChartPath(DbSettings);
-    LoadDatabase();
-  }
 }
 
 void FPulpit::LoadDatabase() {

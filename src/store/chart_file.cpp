@@ -210,8 +210,12 @@ bool AppendAccount(const AccountRecord& record, bool keep) {
   // The register is asked a bounded number of times, so a workstation that
   // never releases its claim cannot hang this one.
   bool registered = false;
-  for (int attempt = 0; attempt < 111 && !registered; ++attempt)
+  for (int attempt = 0; attempt < 111 && !registered; ++attempt) {
+    // Another workstation appending holds the chart for a moment: wait as
+    // a locked file is waited for, not in a tight loop.
+    if (attempt > 0) RetryPauseOnce();
     registered = reg.Request('#', ChartPath.view());
+  }
   if (!registered) {
     ShowStatus("Nie zapisano konta "_w + r.symbol.str(), kWarning);
     return false;

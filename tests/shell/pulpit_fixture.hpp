@@ -79,11 +79,13 @@ class ScriptAsker : public Asker {
     return a;
   }
   void PressYes() override { ++yes_presses; }
+  void PressBack() override { ++back_presses; }
   std::deque<int> answers;
   std::vector<char> defaults;
   std::vector<std::string> firsts;
   std::vector<std::string> seconds;
   int yes_presses = 0;
+  int back_presses = 0;
 };
 
 class FakeWindow : public DeskWindow {

@@ -533,11 +533,37 @@ TEST_F(DesktopTest, AdministratorMessages) {
   EXPECT_EQ(asker.seconds[0], "Byłoby miło ?"_w);
   EXPECT_EQ(asker.defaults[0], 'T');
 
+  // A line still being written is left for a later tick.
   folder.Put("!/OdAdmina.xxx", "Logout");
   desk.TiTime();
-  EXPECT_EQ(asker.yes_presses, 1);
+  EXPECT_TRUE(IsFile("!\\OdAdmina.xxx"));
+  EXPECT_EQ(view.close_requests, 0);
+
+  // Logout leaves an open question unanswered and closes without asking.
+  folder.Put("!/OdAdmina.xxx", "Logout\n");
+  desk.TiTime();
+  EXPECT_EQ(asker.yes_presses, 0);
+  EXPECT_EQ(asker.back_presses, 1);
   EXPECT_EQ(view.close_requests, 1);
-  EXPECT_TRUE(desk.CloseConfirmation());  // the close still asks
+  EXPECT_FALSE(desk.CloseConfirmation());
+  EXPECT_TRUE(desk.FCloQu());
+}
+
+TEST_F(DesktopTest, LogoutWaitsForAnUnfinishedEntry) {
+  Start();
+  TwoTicks();
+  MakeFolder("!");
+  links.unfinished = true;
+  folder.Put("!/OdAdmina.xxx", "Logout\r\n");
+  desk.TiTime();
+  EXPECT_FALSE(desk.FCloQu()) << "the entry is not lost";
+  const int asked = view.close_requests;
+  desk.TiTime();
+  EXPECT_EQ(view.close_requests, asked) << "no close while the entry is open";
+  links.unfinished = false;
+  desk.TiTime();
+  EXPECT_EQ(view.close_requests, asked + 1);
+  EXPECT_TRUE(desk.FCloQu());
 }
 
 TEST_F(DesktopTest, DatabaseLoadCaptionWaitPanelAndTime) {

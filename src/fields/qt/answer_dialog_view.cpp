@@ -86,6 +86,11 @@ void AnswerDialogView::PressYes() {
   Changed();
 }
 
+void AnswerDialogView::PressBack() {
+  form_.PressBack();
+  Changed();
+}
+
 void AnswerDialogView::Changed() {
   update();
   if (form_.Done() && quit_) quit_();

@@ -33,6 +33,7 @@ class AnswerDialogView final : public QWidget, public Asker {
   int Ask(char default_answer, std::string_view first_line, std::string_view second_line,
           DeskWindow* owner) override;
   void PressYes() override;
+  void PressBack() override;
 
   FOdpowi& Form() { return form_; }
   // Called whenever a key, click or tick changed the form: redraw, and end
