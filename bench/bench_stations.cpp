@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "common/concat.hpp"
 #include "platform/file.hpp"
 #include "platform/folders.hpp"
 #include "platform/paths.hpp"
@@ -39,7 +40,7 @@ double Now() {
 void Become(int n) {
   NetworkMode = true;
   RunMode = static_cast<std::uint8_t>(n);
-  StationExt = "." + std::to_string(n + 1000).substr(1);
+  StationExt = Concat({".", std::to_string(n + 1000).substr(1)});
 }
 
 // 197 processes wait at one pipe, then all start at once.

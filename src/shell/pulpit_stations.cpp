@@ -1,6 +1,7 @@
 // The desktop as one workstation among others: its registration at start,
 // the login, the administrator's messages at the resting tick, and the
 // release of the workstation when the program ends.
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "platform/file.hpp"
 #include "platform/folders.hpp"
@@ -23,7 +24,7 @@ void DeskFatal(std::string_view message) {
 }
 
 std::string StationSuffix(int n) {
-  return "." + std::to_string(n + 1000).substr(1);
+  return Concat({".", std::to_string(n + 1000).substr(1)});
 }
 
 }  // namespace
