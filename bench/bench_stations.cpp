@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -125,21 +126,30 @@ void LocalCopies(const std::string& root, int megabytes) {
     std::printf("  cannot write %s\n", big_native.c_str());
     return;
   }
-  double start = Now();
-  const bool copied = LocalCopy("DEMO\\N2024.DFX", 0);
-  const double ours = Now() - start;
+  // Three rounds taken in turns, the best of each: the file was just
+  // written, and whichever copy ran first would also wait for its pages to
+  // reach the disk.
   const std::string cp = "cp " + big_native + " " + root + "/cp-copy";
-  start = Now();
-  const int rc = std::system(cp.c_str());
-  const double theirs = Now() - start;
-  std::printf("  LocalCopy of %d MB: %.3f s (%s); cp: %.3f s (exit %d); ratio %.2f\n", megabytes,
-              ours, copied ? "copied" : "FAILED", theirs, rc, theirs > 0 ? ours / theirs : 0.0);
-  // LocalCopy flushes its copy to disk before it renames it into place (a
-  // crash must not leave a copy that looks current); cp does not. The same
-  // copy with its flush, for a like-for-like figure:
+  double ours = 1e9, theirs = 1e9;
+  bool copied = true;
+  int rc = 0;
+  for (int round = 0; round < 3; ++round) {
+    RemoveFile("TEMP\\N2024.DFX");  // the copy is taken afresh each round
+    double start = Now();
+    copied = LocalCopy("DEMO\\N2024.DFX", 0) && copied;
+    ours = std::min(ours, Now() - start);
+    std::filesystem::remove(root + "/cp-copy");
+    start = Now();
+    rc |= std::system(cp.c_str());
+    theirs = std::min(theirs, Now() - start);
+  }
+  std::printf(
+      "  LocalCopy of %d MB: %.3f s (%s); cp: %.3f s (exit %d); ratio %.2f (best of 3 each)\n",
+      megabytes, ours, copied ? "copied" : "FAILED", theirs, rc, theirs > 0 ? ours / theirs : 0.0);
+  // For comparison, the same copy forced to disk.
   const std::string cp_sync =
       "cp " + big_native + " " + root + "/cp-copy2 && sync " + root + "/cp-copy2";
-  start = Now();
+  double start = Now();
   const int rc2 = std::system(cp_sync.c_str());
   const double durable = Now() - start;
   std::printf("  cp + sync of the copy: %.3f s (exit %d); ratio %.2f\n", durable, rc2,

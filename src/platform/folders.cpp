@@ -212,11 +212,11 @@ bool RenameFile(std::string_view from, std::string_view to) {
   return Done();
 }
 
-bool ReplaceFile(std::string_view from, std::string_view to) {
+bool ReplaceFile(std::string_view from, std::string_view to, Durability durability) {
   if (FaultFires(FaultOp::kRename)) return Fail(IoError::kInjected);
   const std::string target = NativePath(to);
   if (::rename(NativePath(from).c_str(), target.c_str()) != 0) return FailErrno(errno);
-  SyncFolder(NativeFolderOf(target));
+  if (durability == Durability::kSynced) SyncFolder(NativeFolderOf(target));
   return Done();
 }
 

@@ -53,8 +53,14 @@ bool SetModifiedTime(std::string_view zel_path, std::int64_t modified_ns);
 // existing file. Renaming to a spelling that differs only in letter case
 // changes the spelling.
 bool RenameFile(std::string_view from, std::string_view to);
+// Whether a replacement is forced to disk before it is reported done.
+enum class Durability : std::uint8_t {
+  kSynced,  // the folder is flushed: the new name survives a power failure
+  kCache,   // left to the system: for private files that are made again when lost
+};
 // Renames over an existing `to` atomically (readers see the old or the new).
-bool ReplaceFile(std::string_view from, std::string_view to);
+bool ReplaceFile(std::string_view from, std::string_view to,
+                 Durability durability = Durability::kSynced);
 bool RemoveFile(std::string_view zel_path);
 // Creates one folder; true when it exists afterwards as a folder.
 bool MakeFolder(std::string_view zel_path);

@@ -50,7 +50,8 @@ bool CopyIsCurrent(std::string_view path, std::string_view local, const FileInfo
   if (copy.size != source.size || copy.modified_ns != source.modified_ns) return false;
   File stamp;
   std::string text;
-  if (!stamp.Open(StampName(local), Access::kRead, Share::kDenyNone) || !stamp.ReadAll(&text, 4096)) {
+  if (!stamp.Open(StampName(local), Access::kRead, Share::kDenyNone) ||
+      !stamp.ReadAll(&text, 4096)) {
     return false;
   }
   return text == StampText(path, source);
@@ -71,7 +72,8 @@ void WriteStamp(const std::string& name, const std::string& text) {
   const std::string part = name + "~";
   File f;
   if (f.Open(part, Access::kReadWrite, Share::kExclusive, Disposition::kCreateAlways) &&
-      f.WriteAt(0, text.data(), text.size()) && f.Close() && ReplaceFile(part, name)) {
+      f.WriteAt(0, text.data(), text.size()) && f.Close() &&
+      ReplaceFile(part, name, Durability::kCache)) {
     return;
   }
   f.Close();
@@ -130,7 +132,8 @@ bool LocalCopy(std::string_view requested, int n) {
   };
 
   File in;
-  if (!ProtectedOpen(in, path, Access::kRead, Share::kDenyWrite, Disposition::kOpenExisting, kContext)) {
+  if (!ProtectedOpen(in, path, Access::kRead, Share::kDenyWrite, Disposition::kOpenExisting,
+                     kContext)) {
     return give_up("Nie mogę otworzyć "_w);
   }
   ShowStatus("Ściągam "_w + path, kInfo);
@@ -154,7 +157,7 @@ bool LocalCopy(std::string_view requested, int n) {
   // not match, so it is not forced to disk: that would make a fresh copy
   // several times slower than the read it serves.
   if (!out.Close()) return give_up("Błąd zapisu kopii roboczej "_w);
-  if (!SetModifiedTime(part, before.modified_ns) || !ReplaceFile(part, local)) {
+  if (!SetModifiedTime(part, before.modified_ns) || !ReplaceFile(part, local, Durability::kCache)) {
     return give_up("Błąd zapisu kopii roboczej "_w);
   }
   // Without its stamp the copy is simply taken again next time.
