@@ -2,6 +2,9 @@
 // view, and the outputs of the run.
 #include "app/batch.hpp"
 
+#include "app/batch_extras.hpp"
+#include "shell/questions.hpp"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -40,7 +43,8 @@ namespace {
 
 const char kHelpText[] =
     "zel-batch [--db DIR] [--station N] [--today DD-MM-YYYY] OPTION [CODE=VALUE ...]\n"
-    "          [--out FILE.txt] [--jpk]\n"
+    "          [--out FILE.txt] [--jpk] [--answers TNP...]\n"
+    "zel-batch [--db DIR] --list KIND[:PATTERN] [--typed TEXT] [--filter TEXT]\n"
     "\n"
     "Runs one Zel option without windows. OPTION is an option code (ZOiSa) or a\n"
     "menu key (EA). Each CODE=VALUE is typed into the option's field with that\n"
@@ -49,7 +53,14 @@ const char kHelpText[] =
     "written to FILE.txt. --jpk also assembles the JPK file from the run (JPKo=T\n"
     "unless given) and prints its path as the last line. The database folder\n"
     "comes from --db or the workstation settings of the Zel folder ($ZEL_HOME).\n"
-    "Warnings go to standard error.\n"
+    "Warnings go to standard error. --answers answers the run's questions in\n"
+    "order (T Tak, N Nie, P Powrót); a question with no answer left gets Powrót\n"
+    "and is reported on standard error.\n"
+    "--list prints the F4 hint list KIND (a number, or the code of a field with\n"
+    "a list, e.g. KonW) for the database: the caption, then one entry a line,\n"
+    "the entry the list opens at (--typed) marked \"> \". PATTERN is the file\n"
+    "extension or name of the file lists. --filter lists only the entries\n"
+    "containing the text, as F5 does.\n"
     "\n"
     "Exit codes: 0 done, 2 a field, parameter or argument was refused, 1 other\n"
     "failures.\n";
@@ -472,6 +483,19 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
       }
     } else if (a == "--jpk") {
       r->jpk = true;
+    } else if (a == "--answers") {
+      if (!value_of(i, &r->answers)) return false;
+      if (!ValidAnswers(r->answers)) {
+        *err = "--answers przyjmuje tylko litery T, N i P: " + r->answers;
+        return false;
+      }
+    } else if (a == "--list") {
+      if (!value_of(i, &r->list)) return false;
+    } else if (a == "--typed") {
+      if (!value_of(i, &r->typed)) return false;
+    } else if (a == "--filter") {
+      if (!value_of(i, &r->filter)) return false;
+      r->filter_given = true;
     } else if (a.size() > 1 && a[0] == '-') {
       *err = "nieznana opcja " + a;
       return false;
@@ -486,7 +510,15 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
       r->values.emplace_back(a.substr(0, eq), a.substr(eq + 1));
     }
   }
-  if (!r->help && r->option.empty()) {
+  if (!r->list.empty() && !r->option.empty()) {
+    *err = "--list nie łączy się z opcją " + r->option;
+    return false;
+  }
+  if (r->list.empty() && (!r->typed.empty() || r->filter_given)) {
+    *err = "--typed i --filter tylko z --list";
+    return false;
+  }
+  if (!r->help && r->option.empty() && r->list.empty()) {
     *err = "nie podano opcji";
     return false;
   }
@@ -501,7 +533,11 @@ int RunBatch(const BatchRequest& request, const BatchIo& io) {
   SinkScope scope(&status);
   int code = StartUp(request, status);
   if (code != kBatchDone) return code;
+  if (!request.list.empty()) return RunList(request, io);
+  ScriptedAsker asker(request.answers, io);
+  Asker* previous = SetQuestionAsker(&asker);
   code = RunOption(request, io, status);
+  SetQuestionAsker(previous);
   // The fragments serve the JPK button of the same session only; once the
   // process ends nothing can assemble them, so they do not stay behind.
   RemoveJpkFragments();

@@ -40,6 +40,11 @@ struct BatchRequest {
   std::string out;      // --out FILE (native, ".txt"); empty: the output sink
   bool jpk = false;     // --jpk: assemble the JPK file after the run
   bool help = false;    // --help
+  std::string answers;  // --answers TNP...: the answers to the run's questions, in order
+  std::string list;     // --list KIND[:PATTERN] or field code: print a hint list instead
+  std::string typed;    // --typed TEXT: the list opens at this text
+  std::string filter;   // --filter TEXT: the list in filter mode (F5)
+  bool filter_given = false;
 };
 
 // Parses zel-batch's arguments (without the program name). False with a

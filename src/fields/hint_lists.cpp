@@ -15,6 +15,7 @@
 #include "fields/hint_lists_internal.hpp"
 #include "shell/state.hpp"
 #include "store/chart.hpp"
+#include "store/journal_entry.hpp"
 
 namespace zel {
 
@@ -118,7 +119,6 @@ std::unique_ptr<HintEntries> ChartEntries() {
   auto view = std::make_unique<ChartView>();
   ChartTable& chart = Chart();
   const std::size_t count = chart.Count();
-  view->refs_.reserve(count + count / 8);
   // The last number seen for each family of siblings: the same text before
   // the final run of digits and a run of the same length.
   std::unordered_map<std::string, std::uint64_t> last;
@@ -131,26 +131,37 @@ std::unique_ptr<HintEntries> ChartEntries() {
            s[s.size() - 1 - digits] <= '9') {
       ++digits;
     }
-    if (digits > 0) {
-      const std::string_view prefix = s.substr(0, s.size() - digits);
-      std::uint64_t number = 0;
-      for (char c : s.substr(s.size() - digits))
-        number = number * 10 + static_cast<unsigned>(c - '0');
-      key.assign(prefix);
-      key += static_cast<char>(1);
-      key += static_cast<char>('0' + digits);
-      auto [it, fresh] = last.try_emplace(key, number);
-      if (!fresh) {
-        if (number > it->second + 1) {
-          view->refs_.push_back(ChartView::kGapBit |
-                                static_cast<std::uint32_t>(view->gaps_.size()));
-          view->gaps_.push_back({std::string(prefix) + Padded(it->second + 1, digits),
-                                 std::string(prefix) + Padded(number - 1, digits)});
-        }
-        it->second = std::max(it->second, number);
-      }
+    if (digits == 0) continue;
+    const std::string_view prefix = s.substr(0, s.size() - digits);
+    std::uint64_t number = 0;
+    for (char c : s.substr(s.size() - digits))
+      number = number * 10 + static_cast<unsigned>(c - '0');
+    key.assign(prefix);
+    key += static_cast<char>(1);
+    key += static_cast<char>('0' + digits);
+    auto [it, fresh] = last.try_emplace(key, number);
+    if (fresh) continue;
+    if (number > it->second + 1) {
+      view->gaps_.push_back({std::string(prefix) + Padded(it->second + 1, digits),
+                             std::string(prefix) + Padded(number - 1, digits)});
+    }
+    it->second = std::max(it->second, number);
+  }
+  // A gap is found at the sibling after it, but shorter symbols of other
+  // families may sort between the two: the gaps are merged in by symbol.
+  std::sort(view->gaps_.begin(), view->gaps_.end(),
+            [](const auto& a, const auto& b) { return CompareSymbols(a.first, b.first) < 0; });
+  view->refs_.reserve(count + view->gaps_.size());
+  std::size_t g = 0;
+  for (std::size_t slot = 1; slot < count; ++slot) {
+    const AccountSymbol sym = chart.SymbolAt(slot);
+    while (g < view->gaps_.size() && CompareSymbols(view->gaps_[g].first, sym.view()) < 0) {
+      view->refs_.push_back(ChartView::kGapBit | static_cast<std::uint32_t>(g++));
     }
     view->refs_.push_back(static_cast<std::uint32_t>(slot));
+  }
+  while (g < view->gaps_.size()) {
+    view->refs_.push_back(ChartView::kGapBit | static_cast<std::uint32_t>(g++));
   }
   return view;
 }
@@ -257,7 +268,7 @@ const std::vector<std::string>& Currencies() {
                                                    "GBP × funt szterling 1GBP + pens",
                                                    "UAH × hrywna (Ukraina) 1UAH",
                                                    "JPY × jen (Japonia) 100JPY",
-                                                   "CZK × korona czeska 1CZK + haléř",
+                                                   "CZK × korona czeska 1CZK + hależ",
                                                    "DKK × korona duńska 1DKK",
                                                    "ISK × korona islandzka 100ISK",
                                                    "NOK × korona norweska 1NOK + öre",
@@ -377,6 +388,13 @@ void Dates(HintList& list, std::vector<std::string>& out, std::string_view folde
 }  // namespace
 
 int ListScreenHeight = 1600;
+
+bool IsListKind(std::uint8_t kind) {
+  static constexpr std::uint8_t kKinds[] = {32,  49,  66,  67,  68,  69,  70,  75, 76, 77,
+                                            79,  80,  81,  82,  84,  87,  88,  89, 90, 99,
+                                            100, 107, 109, 111, 118, 143, 175, 243};
+  return std::find(std::begin(kKinds), std::end(kKinds), kind) != std::end(kKinds);
+}
 
 HintList BuildHintList(const ListRequest& request, std::string_view filter,
                        const std::function<bool()>& stop) {

@@ -93,6 +93,9 @@ extern int ListScreenHeight;
 // Folds for the filter and the search: Polish letters to ASCII, upper case.
 std::string ListFold(std::string_view text);
 
+// True for the list kinds this program builds.
+bool IsListKind(std::uint8_t kind);
+
 // Builds list `request.kind`; in filter mode only entries containing
 // `filter` (both folded) are kept. `stop` is polled between entries (may
 // be empty). An empty result is one " × pusta lista" entry.
