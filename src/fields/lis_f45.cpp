@@ -60,6 +60,7 @@ void FLisF45::Open(const ListRequest& request) {
   open_ = true;
   calendar_ = false;
   list_ = HintList{};
+  ++generation_;
   filter_text_.clear();
   search_text_.clear();
   // The edits invite typing until the user does.
@@ -111,6 +112,7 @@ void FLisF45::Build(std::string_view filter) {
     return stop_;
   });
   building_ = false;
+  ++generation_;
   if (!list_.status.empty()) ShowStatus(list_.status, kInfo);
   SetCaption();
   const std::size_t n = Count();

@@ -128,6 +128,8 @@ class FLisF45 final : public DeskWindow {
   bool IsOpen() const { return open_; }
   const ListAnswer& LastAnswer() const { return answer_; }
   const ListRequest& CurrentRequest() const { return request_; }
+  // Grows whenever the entries are replaced (the view then reloads them).
+  std::uint32_t Generation() const { return generation_; }
 
  private:
   void Build(std::string_view filter);
@@ -158,6 +160,7 @@ class FLisF45 final : public DeskWindow {
   bool building_ = false;
   bool stop_ = false;
   bool open_ = false;
+  std::uint32_t generation_ = 0;
   bool remembered_ = false;
   int remembered_left_ = 0;
   int remembered_top_ = 0;
