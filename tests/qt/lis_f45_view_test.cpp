@@ -74,6 +74,13 @@ class LisF45ViewTest : public DesktopTest {
     TwoTicks();
     desktop->Refresh();
   }
+  // ZEL_VIEWS_GRAB=folder keeps a picture of the window for a look by eye.
+  void Grab(const char* name) {
+    QByteArray dir = qgetenv("ZEL_VIEWS_GRAB");
+    if (dir.isEmpty()) return;
+    sub->grab().save(QString::fromUtf8(dir) + QStringLiteral("/lis_f45_") +
+                     QString::fromUtf8(name) + QStringLiteral(".png"));
+  }
   QString Row(int i) const { return lview->ListWidget()->model()->index(i, 0).data().toString(); }
 
   DeskHost host;
@@ -87,6 +94,7 @@ class LisF45ViewTest : public DesktopTest {
 
 TEST_F(LisF45ViewTest, ListOpensFromTheDeskAndAnswersBackThroughIt) {
   Ask(87, "EUR", false);
+  Grab("currencies");
   EXPECT_EQ(desk.LastActivation().kind, 6);
   ASSERT_TRUE(form.IsOpen());
   EXPECT_TRUE(sub->isVisible());
@@ -131,6 +139,7 @@ TEST_F(LisF45ViewTest, ListOpensFromTheDeskAndAnswersBackThroughIt) {
 
   // The date field's F4: the month calendar; a double click answers.
   Ask(68, "150324", false);
+  Grab("calendar");
   ASSERT_TRUE(lview->Calendar()->isVisible());
   EXPECT_EQ(lview->Calendar()->selectedDate(), QDate(2024, 3, 15));
   emit lview->Calendar()->activated(QDate(2045, 12, 31));

@@ -137,6 +137,7 @@ LisF45View::LisF45View(FLisF45& form, PulpitView& desktop, QWidget* parent)
   calendar_ = new QCalendarWidget(this);
   calendar_->setMinimumDate(QDate(1900, 1, 1));
   calendar_->setMaximumDate(QDate(2099, 12, 31));
+  calendar_->setLocale(QLocale(QLocale::Polish, QLocale::Poland));
   calendar_->hide();
 
   ren_ = new QPushButton(QtText("Zmień"_w), this);
