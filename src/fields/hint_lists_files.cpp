@@ -3,7 +3,6 @@
 // with their journal files and the documents of a journal file.
 #include <algorithm>
 #include <cstdio>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "common/cp1250.hpp"
@@ -16,8 +15,6 @@
 #include "platform/folders.hpp"
 #include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
-#include "store/block_reader.hpp"
-#include "store/journal_file.hpp"
 
 namespace zel {
 namespace {
@@ -220,74 +217,6 @@ void Months(HintList& list, Collector& c) {
 
 }  // namespace
 
-// ---- the documents of a journal file ----
-
-namespace {
-
-struct Document {
-  std::string number;
-  DayNo first_date = 0;
-  std::uint32_t entries = 0;
-  Amount debit = 0;
-  Amount credit = 0;
-  std::string invoice;
-  DayNo due = 0;
-  std::string description;
-};
-
-}  // namespace
-
-bool DocumentList(std::string_view file_name, std::vector<std::string>& lines, std::string* status,
-                  const std::function<bool()>& stop) {
-  const std::string path = JournalPath(file_name);
-  File f;
-  if (file_name.empty() || !IsFile(path) || !OpenShared(f, path, Share::kDenyWrite, "Lista")) {
-    return false;
-  }
-  FileSource source(f);
-  BlockReader reader(source, NameOf(path));
-  std::vector<Document> docs;
-  std::unordered_map<std::string, std::uint32_t> index;
-  std::uint64_t records = 0;
-  std::string key;
-  for (;;) {
-    JournalView v = reader.NextView();
-    if (reader.AtEnd()) break;
-    if (v.IsControl()) continue;
-    if (stop && reader.StartedBlock() && stop()) break;
-    ++records;
-    const std::uint8_t* p = v.bytes();
-    key.assign(reinterpret_cast<const char*>(p + 29), std::min<std::size_t>(p[28], 12));
-    auto [it, fresh] = index.try_emplace(key, static_cast<std::uint32_t>(docs.size()));
-    if (fresh) {
-      JournalEntry e;
-      v.Decode(&e);
-      Document d;
-      d.number = key;
-      d.first_date = e.bookingDate;
-      d.invoice = DosToWin(e.transactionNo.view());
-      d.due = e.dueDate;
-      d.description = DosToWin(e.description.view());
-      docs.push_back(std::move(d));
-    }
-    Document& d = docs[it->second];
-    ++d.entries;
-    (v.IsDebit() ? d.debit : d.credit) += v.amount();
-  }
-  std::sort(docs.begin(), docs.end(),
-            [](const Document& a, const Document& b) { return a.number < b.number; });
-  lines.reserve(docs.size());
-  for (const Document& d : docs) {
-    lines.push_back(Entry(PadRight(d.number, 12), DayToText8(d.first_date) + IntText(d.entries, 5) +
-                                                      Amount15(d.debit) + Amount15(d.credit) +
-                                                      "  " + PadRight(d.invoice, 20) + " " +
-                                                      DayToText8(d.due) + " " + d.description));
-  }
-  *status = "W zbiorze jest "_w + std::to_string(records) + " dekretów, "_w +
-            std::to_string(docs.size()) + " dowodów"_w;
-  return true;
-}
-
 bool BuildFileList(const ListRequest& request, HintList& list, std::vector<std::string>& lines,
                    std::string_view folded, const std::function<bool()>& stop) {
   Collector c(list, lines, folded, stop);
@@ -329,15 +258,10 @@ bool BuildFileList(const ListRequest& request, HintList& list, std::vector<std::
     case 100: {
       list.noun = "Numer dowodu ×  data  dekretów"_w;
       list.heading = "winien                ma   numer faktury   termin   opis";
-      std::vector<std::string> docs;
       const std::string file =
           request.pattern.empty() ? DbSettings.working_journal.str() : request.pattern;
-      if (DocumentList(file, docs, &list.status, stop)) {
-        for (std::string& d : docs) {
-          if (!folded.empty() && ListFold(d).find(folded) == std::string::npos) continue;
-          lines.push_back(std::move(d));
-        }
-      }
+      list.entries = DocumentEntries(file, folded, &list.status, stop);
+      if (list.entries && list.entries->Count() == 0) list.entries.reset();
       return true;
     }
     case 109:

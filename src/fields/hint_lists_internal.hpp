@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,11 +16,15 @@ std::string TrimSpaces(std::string_view s);
 std::string Entry(std::string_view value, std::string_view description);
 
 // The documents of journal file `file_name` (DbDir + name + ".DFX"), one
-// entry each in document-number order, aggregated in one read through a
-// hash map; *status counts postings and documents. False when the file is
-// missing or cannot be opened.
-bool DocumentList(std::string_view file_name, std::vector<std::string>& lines, std::string* status,
-                  const std::function<bool()>& stop);
+// entry each in document-number order: first date, postings, debit and
+// credit totals, invoice number, due date and description of its first
+// posting. One read, documents found through a hash table, entries written
+// out only when shown. With a filter only the entries containing it.
+// *status counts postings and documents. Null when the file is missing or
+// cannot be opened.
+std::unique_ptr<HintEntries> DocumentEntries(std::string_view file_name,
+                                             std::string_view folded_filter, std::string* status,
+                                             const std::function<bool()>& stop);
 
 // The lists built from files (text files, folders, journal files). True
 // when the kind is one of them; the builder keeps only the lines containing

@@ -371,6 +371,22 @@ TEST_F(HintListTest, DocumentListTotalsEveryDocumentOfTheFile) {
   EXPECT_EQ(form_.Count(), 12000u);
   EXPECT_EQ(EntryValue(form_.EntryText(form_.Selected())), "D111999");
 
+  // Numbers in text order whatever their length; bytes left behind a
+  // shorter number do not make it another document's.
+  test::JournalBuilder order;
+  for (const char* n : {"ABCDEFGHIJKL", "AB", "ABC", "A", "ABCDEFGHIJK", "B", "AB"}) {
+    order.Post("201", d1, 1, true, n);
+  }
+  std::string bytes = order.Bytes();
+  bytes[6 * 250 + 28 + 3] = 'C';  // the last "AB" carries a stale "C"
+  WriteText("KOL.DFX", bytes);
+  OpenList(100, "", false, "KOL");
+  std::vector<std::string> numbers;
+  for (std::size_t i = 0; i < form_.Count(); ++i) numbers.push_back(EntryValue(form_.EntryText(i)));
+  EXPECT_EQ(numbers,
+            (std::vector<std::string>{"A", "AB", "ABC", "ABCDEFGHIJK", "ABCDEFGHIJKL", "B"}));
+  EXPECT_NE(EntryDescription(form_.EntryText(1)).find("    2"), std::string::npos);
+
   OpenList(100, "", false, "NIEMA");
   EXPECT_EQ(EntryValue(form_.EntryText(0)), "");
   EXPECT_EQ(form_.Count(), 1u);
