@@ -51,10 +51,11 @@ class HintListTest : public ::testing::Test {
     char pattern[] = "/tmp/zel-lists-XXXXXX";
     root_ = mkdtemp(pattern);
     std::filesystem::create_directories(root_ + "/DB");
-    std::string err;
-    ASSERT_TRUE(SetZelFolder(root_, &err)) << err;
-    DbDir = "DB\\";
-    TempDir = "DB\\";
+    // Absolute folders: the process's Zel folder stays as the other tests
+    // left it.
+    db_ = root_ + "/DB\\";
+    DbDir = db_;
+    TempDir = db_;
     StationExt = ".xxx";
     Today = DayFromDdMmYy("150126");
     BzDate = DayFromDdMmYy("311224");
@@ -62,6 +63,11 @@ class HintListTest : public ::testing::Test {
   }
   void TearDown() override {
     Chart().Clear();
+    DbDir = saved_db_;
+    TempDir = saved_temp_;
+    StationExt = saved_ext_;
+    Today = saved_today_;
+    BzDate = saved_bz_;
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
   }
@@ -91,6 +97,12 @@ class HintListTest : public ::testing::Test {
   }
 
   std::string root_;
+  std::string db_;
+  const std::string saved_db_ = DbDir.str();
+  const std::string saved_temp_ = TempDir.str();
+  const std::string saved_ext_ = StationExt.str();
+  const DayNo saved_today_ = Today;
+  const DayNo saved_bz_ = BzDate;
   ReturnRecorder desktop_;
   Host host_;
   FLisF45 form_{host_};
@@ -352,7 +364,7 @@ TEST_F(HintListTest, DocumentListTotalsEveryDocumentOfTheFile) {
   j.Post("201", d1, 50.5L, false, "KP 1", 2);
   j.Post("201", d2, 7, true, "FV 2", 3);
   j.Control("201", "FV 2", 107);
-  ASSERT_TRUE(j.WriteTo("DB\\ROB.DFX"));
+  ASSERT_TRUE(j.WriteTo(db_ + "ROB.DFX"));
   OpenList(100, "", false, "ROB");
   ASSERT_EQ(form_.Count(), 2u);
   EXPECT_EQ(EntryValue(form_.EntryText(0)), "FV 2");
@@ -366,7 +378,7 @@ TEST_F(HintListTest, DocumentListTotalsEveryDocumentOfTheFile) {
   // Far more documents than the old table of 9999 held: none dropped.
   test::JournalBuilder many;
   for (int i = 0; i < 12000; ++i) many.Post("201", d1, 1, true, "D" + std::to_string(100000 + i));
-  ASSERT_TRUE(many.WriteTo("DB\\DUZY.DFX"));
+  ASSERT_TRUE(many.WriteTo(db_ + "DUZY.DFX"));
   OpenList(100, "D111999", false, "DUZY");
   EXPECT_EQ(form_.Count(), 12000u);
   EXPECT_EQ(EntryValue(form_.EntryText(form_.Selected())), "D111999");
@@ -411,7 +423,7 @@ TEST_F(HintListTest, FolderListsShowFilesAndWalkPicturesOnceThroughLinks) {
   EXPECT_EQ(values, (std::vector<std::string>{"logo.jpg", "a\\b\\znak.JPG"}));
   form_.Select(1);
   ASSERT_FALSE(host_.pictures.empty());
-  EXPECT_EQ(host_.pictures.back(), "DB\\a\\b\\znak.JPG");
+  EXPECT_EQ(host_.pictures.back(), db_ + "a\\b\\znak.JPG");
   form_.ClickEsc();
   EXPECT_EQ(host_.pictures.back(), "");  // the preview is hidden again
 
