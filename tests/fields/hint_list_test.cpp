@@ -44,7 +44,8 @@ struct Host : ListHost {
   void ShowPicture(std::string_view p) override { pictures.emplace_back(p); }
 };
 
-// A scratch Zel folder with the database folder "DB\", the chart cleared.
+// A scratch database folder (absolute, so the Zel folder stays as it is),
+// the chart cleared; the shell state it changes is put back afterwards.
 class HintListTest : public ::testing::Test {
  protected:
   void SetUp() override {
