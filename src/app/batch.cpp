@@ -45,6 +45,7 @@ const char kHelpText[] =
     "zel-batch [--db DIR] [--station N] [--today DD-MM-YYYY] OPTION [CODE=VALUE ...]\n"
     "          [--out FILE.txt] [--jpk] [--answers TNP...]\n"
     "zel-batch [--db DIR] --list KIND[:PATTERN] [--typed TEXT] [--filter TEXT]\n"
+    "zel-batch [--db DIR] --f3 CODE [FIELD=VALUE ...] [--go]\n"
     "\n"
     "Runs one Zel option without windows. OPTION is an option code (ZOiSa) or a\n"
     "menu key (EA). Each CODE=VALUE is typed into the option's field with that\n"
@@ -61,6 +62,10 @@ const char kHelpText[] =
     "the entry the list opens at (--typed) marked \"> \". PATTERN is the file\n"
     "extension or name of the file lists. --filter lists only the entries\n"
     "containing the text, as F5 does.\n"
+    "--f3 types the values into the F3 window CODE (122 account card, with\n"
+    "KonE=SYMBOL naming the account; 125 selected accounts; 127 taxpayer),\n"
+    "completing them as the window does, prints its fields and, with --go,\n"
+    "saves it.\n"
     "\n"
     "Exit codes: 0 done, 2 a field, parameter or argument was refused, 1 other\n"
     "failures.\n";
@@ -489,6 +494,15 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
         *err = "--answers przyjmuje tylko litery T, N i P: " + r->answers;
         return false;
       }
+    } else if (a == "--f3") {
+      std::string v;
+      if (!value_of(i, &v)) return false;
+      if (!ParseDigits(v, 121, 130, &r->f3)) {
+        *err = "kod okna F3 musi leżeć w 121..130: " + v;
+        return false;
+      }
+    } else if (a == "--go") {
+      r->go = true;
     } else if (a == "--list") {
       if (!value_of(i, &r->list)) return false;
     } else if (a == "--typed") {
@@ -499,7 +513,7 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
     } else if (a.size() > 1 && a[0] == '-') {
       *err = "nieznana opcja " + a;
       return false;
-    } else if (r->option.empty()) {
+    } else if (r->option.empty() && r->f3 == 0) {
       r->option = a;
     } else {
       std::size_t eq = a.find('=');
@@ -518,7 +532,15 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
     *err = "--typed i --filter tylko z --list";
     return false;
   }
-  if (!r->help && r->option.empty() && r->list.empty()) {
+  if (r->f3 != 0 && (!r->option.empty() || !r->list.empty())) {
+    *err = "--f3 nie łączy się z opcją ani z --list";
+    return false;
+  }
+  if (r->go && r->f3 == 0) {
+    *err = "--go tylko z --f3";
+    return false;
+  }
+  if (!r->help && r->option.empty() && r->list.empty() && r->f3 == 0) {
     *err = "nie podano opcji";
     return false;
   }
@@ -534,6 +556,7 @@ int RunBatch(const BatchRequest& request, const BatchIo& io) {
   int code = StartUp(request, status);
   if (code != kBatchDone) return code;
   if (!request.list.empty()) return RunList(request, io);
+  if (request.f3 != 0) return RunF3(request, io);
   ScriptedAsker asker(request.answers, io);
   Asker* previous = SetQuestionAsker(&asker);
   code = RunOption(request, io, status);

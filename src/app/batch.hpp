@@ -45,6 +45,8 @@ struct BatchRequest {
   std::string typed;    // --typed TEXT: the list opens at this text
   std::string filter;   // --filter TEXT: the list in filter mode (F5)
   bool filter_given = false;
+  int f3 = 0;           // --f3 CODE: fill the F3 window of this code with the CODE=VALUEs
+  bool go = false;      // --go: save it
 };
 
 // Parses zel-batch's arguments (without the program name). False with a

@@ -6,10 +6,13 @@
 
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
+#include "common/pltext.hpp"
 #include "fields/field_catalogue.hpp"
 #include "fields/hint_lists.hpp"
 #include "fields/lis_f45.hpp"
+#include "fields/okna_f3_records.hpp"
 #include "shell/status.hpp"
+#include "store/chart.hpp"
 
 namespace zel {
 
@@ -99,6 +102,69 @@ int RunList(const BatchRequest& r, const BatchIo& io) {
     }
   }
   io.out(out);
+  return kBatchDone;
+}
+
+int RunF3(const BatchRequest& r, const BatchIo& io) {
+  auto fail = [&io](std::string_view win_text, int code) {
+    io.err("zel-batch: " + WinToUtf8(win_text) + "\n");
+    return code;
+  };
+  const auto code = static_cast<std::uint8_t>(r.f3);
+  if (code == 122) {
+    std::string symbol;
+    for (const auto& [field, value] : r.values) {
+      if (UpperPl(field) == "KONE") symbol = Utf8ToWin(value);
+    }
+    if (symbol.empty())
+      return fail("Okno 122 potrzebuje symbolu konta: KonE=SYMBOL"_w, kBatchRefused);
+    LoadAccount(symbol);
+  }
+  F3Record record;
+  if (!record.Open(code)) {
+    return fail(
+        "Okno F3 "_w + std::to_string(code) + " (" + F3Title(code) + ") nie zapisuje danych"_w,
+        kBatchRefused);
+  }
+  for (const auto& [field, value] : r.values) {
+    const std::string wfield = Utf8ToWin(field);
+    if (code == 122 && UpperPl(wfield) == "KONE") continue;
+    const std::uint8_t number = record.FieldNumber(wfield);
+    if (number == 0) {
+      return fail("Nie ma pola "_w + wfield + " w oknie "_w + std::to_string(code), kBatchRefused);
+    }
+    std::string warning;
+    if (!record.Enter(number, Utf8ToWin(value), &warning)) {
+      return fail("pole "_w + wfield + ": " + warning, kBatchRefused);
+    }
+    if (!warning.empty()) fail("pole "_w + wfield + ": " + warning, 0);
+  }
+  std::string out;
+  std::uint8_t last = 0;
+  for (const F3FieldInfo& f : F3Fields(code)) {
+    if (*f.code == 0) continue;
+    if (f.number == 83) {
+      if (last == 83) continue;
+      for (int i = 0; i < 11; ++i) {
+        out += std::string(f.code) + " = " +
+               WinToUtf8(record.Value(static_cast<std::uint8_t>(100 + i))) + "\n";
+      }
+    } else {
+      out += std::string(f.code) + " = " + WinToUtf8(record.Value(f.number)) + "\n";
+    }
+    last = f.number;
+  }
+  io.out(out);
+  if (!r.go) return kBatchDone;
+  std::string message;
+  const int in_error = record.Save(&message);
+  if (in_error != 0) {
+    for (const F3FieldInfo& f : F3Fields(code)) {
+      if (f.number == in_error) return fail("pole "_w + f.code + ": " + message, kBatchFailed);
+    }
+    return fail(message, kBatchFailed);
+  }
+  if (!message.empty()) fail(message, 0);
   return kBatchDone;
 }
 

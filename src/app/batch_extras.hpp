@@ -40,4 +40,10 @@ bool ParseListKind(std::string_view text, std::uint8_t* kind, std::string* patte
 // the others indented by two spaces. Returns the exit code.
 int RunList(const BatchRequest& request, const BatchIo& io);
 
+// Fills the F3 window request.f3 with the request's FIELD=VALUEs (each
+// completed as the window completes it; 122 takes the account from KonE),
+// prints "CODE = value" for each of its fields and, with --go, saves it.
+// Returns the exit code.
+int RunF3(const BatchRequest& request, const BatchIo& io);
+
 }  // namespace zel

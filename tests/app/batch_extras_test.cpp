@@ -39,6 +39,11 @@ TEST(BatchAnswersTest, ArgumentsOfListsAndAnswers) {
       {{"--typed", "20", "ZOiSa"}, false},
       {{"--list", "87", "ZOiSa"}, false},
       {{"--list"}, false},
+      {{"--f3", "127", "vWoj=mazow", "--go"}, true},
+      {{"--f3", "131"}, false},
+      {{"--go", "ZOiSa"}, false},
+      {{"--f3", "127", "ZOiSa"}, false},  // after --f3 only FIELD=VALUE
+      {{"--f3", "127", "--list", "87"}, false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.args[0] + " " + row.args[1]);
