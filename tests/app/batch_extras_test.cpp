@@ -46,7 +46,9 @@ TEST(BatchAnswersTest, ArgumentsOfListsAndAnswers) {
       {{"--f3", "127", "--list", "87"}, false},
   };
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.args[0] + " " + row.args[1]);
+    std::string joined;
+    for (const std::string& a : row.args) joined += a + " ";
+    SCOPED_TRACE(joined);
     BatchRequest r;
     std::string err;
     EXPECT_EQ(ParseBatchArgs(row.args, &r, &err), row.ok) << err;
