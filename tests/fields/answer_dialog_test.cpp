@@ -96,11 +96,7 @@ TEST_F(AnswerDialogTest, KeyTable) {
        -1,
        1},
       {"Up is Left", 'N', {Code(kAnswerKeyUp)}, -2, 1},
-      {"Enter answers the moved highlight",
-       'N',
-       {Code(kAnswerKeyRight), Code(kAnswerKeyReturn)},
-       3,
-       3},
+      {"Enter answers the moved highlight", 'N', {Code(kAnswerKeyRight), Code(kAnswerKeyReturn)}, 3, 3},
       {"Esc answers Powrot", 'T', {Code(kAnswerKeyEscape)}, 3, 3},
       {"Tab with Tak answers Nie", 'T', {Code(kAnswerKeyTab)}, 2, 2},
       {"Shift+Tab with Nie answers Tak", 'N', {Code(kAnswerKeyBacktab, true)}, 1, 1},
@@ -108,11 +104,7 @@ TEST_F(AnswerDialogTest, KeyTable) {
       {"Enter as a character", 'T', {Char('\r')}, 1, 1},
       {"Esc as a character", 'T', {Char(27)}, 3, 3},
       {"Tab as a character", 'N', {Char('\t')}, 1, 1},
-      {"keys after the answer change nothing",
-       'T',
-       {Char('n'), Char('y'), Code(kAnswerKeyEscape)},
-       2,
-       2},
+      {"keys after the answer change nothing", 'T', {Char('n'), Char('y'), Code(kAnswerKeyEscape)}, 2, 2},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);

@@ -1,5 +1,3 @@
-#include "fields/option_dispatch.hpp"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,6 +5,7 @@
 
 #include "declaration_fixture.hpp"
 #include "fields/b_zestaw.hpp"
+#include "fields/option_dispatch.hpp"
 
 namespace zel {
 namespace {
@@ -44,9 +43,8 @@ struct DispatchRun {
     Declaring::Open(index);
     DeclareOptionFields(d.fields, module);
     if (registered)
-      RegisterProcedure(static_cast<std::uint8_t>(index), [this](OptionServices& w) {
-        static_cast<RecordingWindow&>(w).calls.push_back("run");
-      });
+      RegisterProcedure(static_cast<std::uint8_t>(index),
+                        [this](OptionServices& w) { static_cast<RecordingWindow&>(w).calls.push_back("run"); });
     module.WykonaOpc("bZestaw", window, d.fields);
     UnregisterProcedure(static_cast<std::uint8_t>(index));
     return window.calls;
@@ -88,8 +86,8 @@ TEST(OptionDispatch, IndicesWithoutProcedure) {
   struct Row {
     int index;
     bool keeps_window;  // the return slot becomes the slot count
-  } rows[] = {{13, false}, {10, false}, {25, false}, {30, false}, {131, false},
-              {20, false}, {57, true},  {31, true},  {44, true},  {141, true}};
+  } rows[] = {{13, false}, {10, false}, {25, false}, {30, false}, {131, false}, {20, false},
+              {57, true},  {31, true},  {44, true},  {141, true}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.index);
     DispatchRun r;
@@ -106,11 +104,8 @@ TEST(OptionDispatch, ActionSetsDeclaredAgainBeforeTheRun) {
     int index;
     int flags;
     const char* key;
-  } rows[] = {// 81 sets only the key, so the flags stay
-              {11, 3, "P-K"},
-              {40, 1, "PoKs"},
-              {79, 1, "SzWP"},
-              {81, 16, "prel"}};
+  } rows[] = {  // 81 sets only the key, so the flags stay
+      {11, 3, "P-K"}, {40, 1, "PoKs"}, {79, 1, "SzWP"}, {81, 16, "prel"}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.index);
     DispatchRun r;
@@ -138,8 +133,7 @@ TEST(OptionDispatch, PreparedFormTakesTheFormKey) {
 TEST(OptionDispatch, EveryProcedureIndexIsReached) {
   const std::vector<std::uint8_t> indices = ProcedureIndices();
   std::string listed;
-  for (std::uint8_t i : indices)
-    listed += std::to_string(i) + (FindDispatchRow(i)->bracketed ? "b " : " ");
+  for (std::uint8_t i : indices) listed += std::to_string(i) + (FindDispatchRow(i)->bracketed ? "b " : " ");
   EXPECT_EQ(listed,
             "11 12 14b 15b 17b 23 24 39b 40 41b 42b 43b 54 55b 56b 58b 59b 65b 67b 75b 76b 77b 78b "
             "83 85 105 117b 134 143 ");

@@ -62,11 +62,8 @@ const std::map<int, std::string> kExpected = {
     {1, "Logi; Hasl"},
     {2, ""},
     {10, ""},
-    {11,
-     "Robo | DekL | DekP; NDow | DatD | DatF; table(LiPo KoWn KoMa Kwot NrTr ReVa Term Opis)x6"},
-    {12,
-     "Ka; Kc; —; KonE; —; KonX | '[zmienić, skasować na]'; KNip | KHas; KNaz; KAdr; KDod; —; Kx; "
-     "Kz"},
+    {11, "Robo | DekL | DekP; NDow | DatD | DatF; table(LiPo KoWn KoMa Kwot NrTr ReVa Term Opis)x6"},
+    {12, "Ka; Kc; —; KonE; —; KonX | '[zmienić, skasować na]'; KNip | KHas; KNaz; KAdr; KDod; —; Kx; Kz"},
     {13, "'przyśpiesza start programu'"},
     {14, "KoOd; KoDo; KonW; Pod1 | Pod3 | Pod7"},
     {15, "KoOd; KoDo; KonW; Pod1 | Pod3 | Pod7"},
@@ -119,9 +116,8 @@ const std::map<int, std::string> kExpected = {
     {67, "Rocz; KonW; DaDo; DaHo; DatD | WalJ"},
     {68, "Rocz; KonW; DaDo; DatD | WalJ"},
     {69, "Rocz; KonJ"},
-    {70,
-     "Rocz; KonW; DaHo; D030 | D060 | D090; D120 | D150 | D180; ZaDK; Pod3; ZaZo; ZaKo; ZaZ1; "
-     "DaDo; ZaKZ"},
+    {70, "Rocz; KonW; DaHo; D030 | D060 | D090; D120 | D150 | D180; ZaDK; Pod3; ZaZo; ZaKo; ZaZ1; "
+         "DaDo; ZaKZ"},
     {71, "Rocz; KonW; DaDo; BiOd | BiDo; WalJ"},
     {72, "Rocz; KonW; DaDo; BiOd | BiDo; WalJ"},
     {73, "Rocz; KonW; BiOd | BiDo; BiSu"},
@@ -129,15 +125,13 @@ const std::map<int, std::string> kExpected = {
     {76, "Rocz; KonW; DaOd | DaDo; WnMa"},
     {77, "Rocz; KonW; DaOd | DaDo"},
     {78, "Rocz; KonW; DaOd | DaDo"},
-    {79,
-     "WPDf; —; WPPl | Rocz; KonW; WPKP | WPPr; WPDD | WPDP; WPRD | WPRP; nWPPD | WPPP; "
-     "WPZD | WPZP; WPSP | WPSW; WPOP | WPOK | DaOd | DaDo"},
+    {79, "WPDf; —; WPPl | Rocz; KonW; WPKP | WPPr; WPDD | WPDP; WPRD | WPRP; nWPPD | WPPP; "
+         "WPZD | WPZP; WPSP | WPSW; WPOP | WPOK | DaOd | DaDo"},
     {80, "Rocz; WPTx; KonW; WPDD | WPPD; WPRe"},
     {81, "PreP; PreW; PreO"},
     {82, "Plan"},
     {83, "FoRo; DaOd | DaDo"},
-    {85,
-     "vOpi; vRok | vMie | vNum | vCel; vSu7 | vVa7; vNad; vSu4 | vVa4; vSyg | vSyD | vWer | vStr"},
+    {85, "vOpi; vRok | vMie | vNum | vCel; vSu7 | vVa7; vNad; vSu4 | vVa4; vSyg | vSyD | vWer | vStr"},
     {87, "PrZb; PrKw; DaOd | DaDo"},
     {88, "Rocz; KonW; NoPr; NoKw; NoKO | NoKD; NoDz; NoOd; NoZO | NoZD; NoMN; NoKU"},
     {89, "Rocz; KonW; PSNa; PSBZ"},
@@ -160,19 +154,16 @@ const std::map<int, std::string> kExpected = {
     {114, "Rocz; DaOd | DaDo; RKZb; RKWy; RKDo"},
     {115, "Rocz; CzK5; DaOd | DaDo; CzZb; CzPo"},
     {116, "Rocz"},
-    {117,
-     "Ko3 | KoM; Ko7 | Ko_ | KoA; Ko8 | Ko0 | Ko4; KoN | Ko1 | Ko5; Ko2 | KoZS | KoZN; "
-     "KoZK | KoK | KoS; KoX | Robo"},
+    {117, "Ko3 | KoM; Ko7 | Ko_ | KoA; Ko8 | Ko0 | Ko4; KoN | Ko1 | Ko5; Ko2 | KoZS | KoZN; "
+          "KoZK | KoK | KoS; KoX | Robo"},
     {118, ""},
     {119, "Rocz"},
     {131, ""},
     {133, ""},
-    {134,
-     "FVmu; PCND | ZKK6; ZZwA | PRwA; LOiZ | LZwo; RDup | ScaV; WspV | RwgS; FPla | Dla; "
-     "BazE | Rocz; DaBO | DaBZ; Pod1 | Pod3 | Pod7 | OpKo"},
-    {135,
-     "OkFo | OkBo | OkWi; OkMx | OkDx; OkMy | OkDy; OkEz | OkEm; —; RaFo | RaBo | RaWi; "
-     "RaPo | RaMa | RaWy; —; RzN2 | RzWi | RzBo | RzFo; RzPo | RzMa | RzWy"},
+    {134, "FVmu; PCND | ZKK6; ZZwA | PRwA; LOiZ | LZwo; RDup | ScaV; WspV | RwgS; FPla | Dla; "
+          "BazE | Rocz; DaBO | DaBZ; Pod1 | Pod3 | Pod7 | OpKo"},
+    {135, "OkFo | OkBo | OkWi; OkMx | OkDx; OkMy | OkDy; OkEz | OkEm; —; RaFo | RaBo | RaWi; "
+          "RaPo | RaMa | RaWy; —; RzN2 | RzWi | RzBo | RzFo; RzPo | RzMa | RzWy"},
     {136, "'Drukarka laserowa  HP'; PrFo | PrBo"},
     {138, "DirJ; BazJ"},
     {139, "BazJ"},
@@ -308,11 +299,7 @@ TEST(OptionFieldSets, GoButtonsActionSetsInitialSlotsAndDisplayOnly) {
       {106, "Zamknij", -1, "", 1, {}},
       {109, "Zamknij", -1, "", 1, {}},
       {110, "Wykonaj", -1, "", 1, {}},
-      {117,
-       "Wykonaj",
-       -1,
-       "",
-       19,
+      {117, "Wykonaj", -1, "", 19,
        {"Ko3", "KoM", "Ko7", "Ko_", "KoA", "Ko8", "Ko0", "Ko4", "KoN", "Ko1", "Ko5", "Ko2", "KoZS",
         "KoZN", "KoZK", "KoK", "KoS"}},
       {134, "Zapisz", -1, "", 1, {}},
@@ -345,8 +332,7 @@ TEST(OptionFieldSets, GoButtonsActionSetsInitialSlotsAndDisplayOnly) {
     }
     int expected = 0;
     for (const char* code : row.display_only)
-      for (int s = 1; s <= d.fields.SlotCount(); ++s)
-        expected += d.fields.Slot(s).code.view() == code;
+      for (int s = 1; s <= d.fields.SlotCount(); ++s) expected += d.fields.Slot(s).code.view() == code;
     EXPECT_EQ(display_only, expected);
   }
 }
@@ -424,8 +410,7 @@ TEST(OptionFieldSets, WrongOwnerOfTheFieldSetHookIsReported) {
   Declaring::Open(54);
   EXPECT_TRUE(module.nieMaOpcji("aZestaw", d.fields));
   ASSERT_EQ(status.shown.size(), 1u);
-  EXPECT_EQ(status.shown[0],
-            std::make_pair(std::string("nieMaOpcji ma być w bZestaw a nie w aZestaw"), 0));
+  EXPECT_EQ(status.shown[0], std::make_pair(std::string("nieMaOpcji ma być w bZestaw a nie w aZestaw"), 0));
   EXPECT_EQ(Render(d.fields), "Mies");
 }
 

@@ -1,6 +1,7 @@
 // Every option index opened, filled and run through the parameter window
 // without a view.
 #include "fields/zestaw_fixture.hpp"
+
 #include "fields/zestaw_rules.hpp"
 
 namespace zel::test {
@@ -9,29 +10,16 @@ namespace {
 // A value every field of that number accepts.
 std::string ValueFor(int n, const std::string& folder) {
   switch (n) {
-    case 65:
-      return "010624";
-    case 66:
-      return "300624";
-    case 62:
-      return "1";
-    case 63:
-      return "2";
-    case 64:
-      return "3";
-    case 67:
-    case 68:
-      return "T";
-    case 31:
-    case 36:
-      return folder;
-    case 32:
-    case 37:
-      return "PLAN";
-    case 1:
-      return "jan";
-    default:
-      break;
+    case 65: return "010624";
+    case 66: return "300624";
+    case 62: return "1";
+    case 63: return "2";
+    case 64: return "3";
+    case 67: case 68: return "T";
+    case 31: case 36: return folder;
+    case 32: case 37: return "PLAN";
+    case 1: return "jan";
+    default: break;
   }
   if (IsWindowDateField(n) || n == 84) return "150624";
   if (IsNumericField(n)) return "5";

@@ -1,19 +1,16 @@
 // The parameter window's value rules as plain functions.
-#include "fields/zestaw_rules.hpp"
-
 #include <gtest/gtest.h>
 
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/globals.hpp"
 #include "fields/option_values.hpp"
+#include "fields/zestaw_rules.hpp"
 
 namespace zel {
 namespace {
 
-DayNo Day(const char* ddmmyy) {
-  return DayFromDdMmYy(ddmmyy);
-}
+DayNo Day(const char* ddmmyy) { return DayFromDdMmYy(ddmmyy); }
 
 TEST(PeriodText, Cases) {
   struct Row {
@@ -72,7 +69,7 @@ TEST(FontCompletion, Cases) {
     const char* typed;
     const char* font;
   } rows[] = {
-      {"", "c Consolas"},         {"ver", "v Verdana"},  {"t", "t Tahoma"},
+      {"", "c Consolas"},        {"ver", "v Verdana"},     {"t", "t Tahoma"},
       {"co", "l Lucida console"}, {"ARIALX", "a Arial"}, {"ms", "q MS Serif"},
       {"zzz", "c Consolas"},
   };

@@ -1,6 +1,7 @@
 // The parameter window driven as a user drives it: typing, keys, clicks and
 // runs, with the option procedures stood in for by recording lambdas.
 #include "fields/zestaw_fixture.hpp"
+
 #include "output/report_document.hpp"
 
 namespace zel::test {
@@ -222,11 +223,9 @@ TEST_F(ZestawTest, PrintBarWithoutActionSetWarnsTheDeveloper) {
   Open(92);
   EXPECT_TRUE(form.PrintBarShown());
   ASSERT_EQ(form.Actions().size(), 1u);
-  EXPECT_EQ(host.developer_messages,
-            std::vector<std::string>{"Wykonaj Shift-Ins w bZestaw.nieMaOpcji"});
+  EXPECT_EQ(host.developer_messages, std::vector<std::string>{"Wykonaj Shift-Ins w bZestaw.nieMaOpcji"});
   EXPECT_EQ(host.developer_texts,
-            std::vector<std::string>{
-                "Wymaga się ustawienia Czyn i Dok w bZestaw przed FZestaw.Jo (...);"});
+            std::vector<std::string>{"Wymaga się ustawienia Czyn i Dok w bZestaw przed FZestaw.Jo (...);"});
 
   Open(39);  // no print bar: the single entry "Zapis" and the Go caption of the field set
   EXPECT_FALSE(form.PrintBarShown());
@@ -281,8 +280,7 @@ TEST_F(ZestawTest, RunModesGiveTheirActionCodes) {
 TEST_F(ZestawTest, EmptyWindowShowsTheCaptionLineAndRunsFromGo) {
   Open(10);
   ASSERT_EQ(form.SlotCount(), 1);
-  EXPECT_EQ(WinToUtf8(form.Fields().Slot(1).label.str()),
-            "Enter, Wykonaj = TAK,  Esc, Anuluj = NIE");
+  EXPECT_EQ(WinToUtf8(form.Fields().Slot(1).label.str()), "Enter, Wykonaj = TAK,  Esc, Anuluj = NIE");
   EXPECT_EQ(form.CurrentSlot(), 0);
   Enter();
   EXPECT_FALSE(status.Saw("Proszę czekać"));
@@ -412,7 +410,9 @@ TEST_F(ZestawTest, ClickOnAPanelEntersItsSlot) {
 }
 
 TEST_F(ZestawTest, FieldErrorShowsOnGoUntilTheCursorMoves) {
-  Procedure p(55, [&](OptionServices& w) { w.FieldError(116, "Popraw datę BO"_w); });
+  Procedure p(55, [&](OptionServices& w) {
+    w.FieldError(116, "Popraw datę BO"_w);
+  });
   Open(55);
   form.ClickGo();
   EXPECT_EQ(Go(), "Popraw datę BO");
@@ -567,9 +567,9 @@ TEST_F(ZestawTest, SystemFieldsCompleteOnLeaving) {
     const char* typed;
     const char* completed;
   } rows[] = {
-      {"OkFo", "ver", "v Verdana"}, {"OkBo", "b", "Bold"}, {"OkWi", "40", "16"},
-      {"OkMx", "1", "3"},           {"OkEm", "9", "4"},    {"RaPo", "p", "PG"},
-      {"RaPo", "xs1", "CS1"},       {"RzN2", "x", "T"},    {"RaWy", "9999", "765"},
+      {"OkFo", "ver", "v Verdana"}, {"OkBo", "b", "Bold"},  {"OkWi", "40", "16"},
+      {"OkMx", "1", "3"},           {"OkEm", "9", "4"},     {"RaPo", "p", "PG"},
+      {"RaPo", "xs1", "CS1"},       {"RzN2", "x", "T"},     {"RaWy", "9999", "765"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.code);
@@ -587,12 +587,12 @@ TEST_F(ZestawTest, EmptySystemFieldsOpenTheirListsOrTakeDefaults) {
   struct Row {
     const char* code;
     std::uint16_t key;
-    int list;            // list opened, 0 none
+    int list;           // list opened, 0 none
     const char* editor;  // editor text afterwards
   } rows[] = {
-      {"OkFo", kKeyEnter, 70, ""}, {"OkBo", kKeyEnter, 66, ""}, {"OkWi", kKeyEnter, 67, ""},
-      {"RaPo", kKeyEnter, 80, ""}, {"RaWy", kKeyEnter, 81, ""}, {"RzMa", kKeyF4, 79, ""},
-      {"OkMx", kKeyEnter, 0, "1"}, {"OkMx", kKeyF4, 0, "15"},   {"OkEm", kKeyF4, 0, "2"},
+      {"OkFo", kKeyEnter, 70, ""},  {"OkBo", kKeyEnter, 66, ""}, {"OkWi", kKeyEnter, 67, ""},
+      {"RaPo", kKeyEnter, 80, ""},  {"RaWy", kKeyEnter, 81, ""}, {"RzMa", kKeyF4, 79, ""},
+      {"OkMx", kKeyEnter, 0, "1"},  {"OkMx", kKeyF4, 0, "15"},   {"OkEm", kKeyF4, 0, "2"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.code);
@@ -617,7 +617,7 @@ TEST_F(ZestawTest, EmptySystemFieldsOpenTheirListsOrTakeDefaults) {
 
 TEST_F(ZestawTest, FolderAndChartAreCheckedBeforeTheRun) {
   ShortFolder dir;  // the folder field takes eight characters
-  Open(138);        // DirJ 31; BazJ 32
+  Open(138);  // DirJ 31; BazJ 32
   ASSERT_EQ(form.EnterField("DirJ", dir.Path()), EnterResult::kAccepted);
   ASSERT_EQ(form.EnterField("BazJ", "Plan.24"), EnterResult::kCorrected);
   EXPECT_EQ(ShellFields.edit_chart.view(), "Plan24");
@@ -666,7 +666,7 @@ TEST_F(ZestawTest, TableBlockScrollsWithEnterWhileTheFirstRowIsBelowSix) {
   }
   EXPECT_EQ(Options.rows[5][0].view(), "ostatni");
   EXPECT_EQ(Panel(5), "ostatni");  // row 6 now shows on the first visible line
-  Enter();                         // first shown row 6: no more scrolling, the option runs
+  Enter();  // first shown row 6: no more scrolling, the option runs
   EXPECT_EQ(form.FirstShownRow(), 6);
   EXPECT_TRUE(status.Saw("Wykonuję -> p"));
 }

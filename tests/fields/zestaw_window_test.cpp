@@ -2,6 +2,7 @@
 // in a field, the role letters, the memo, the F3 window's position, the
 // first-start farewell and the drawing numbers a view paints from.
 #include "fields/zestaw_fixture.hpp"
+
 #include "shell/pulpit.hpp"
 #include "shell/pulpit_window.hpp"
 
@@ -24,8 +25,8 @@ TEST_F(ZestawTest, DeveloperMarkerNamesTheTargetField) {
 TEST_F(ZestawTest, LeaveGuardKeepsTheCursorWhenMovingForward) {
   struct Row {
     const char* name;
-    bool refuse;        // the guard's answer for DaOd
-    bool hold_request;  // the guard asks through HoldCursor instead
+    bool refuse;       // the guard's answer for DaOd
+    bool hold_request; // the guard asks through HoldCursor instead
     bool stays;
   };
   const Row rows[] = {
@@ -67,8 +68,8 @@ TEST_F(ZestawTest, RoleLettersOAndWCloseTheWindowRightAfterOpening) {
     int index;
     bool closes;
   };
-  const Row rows[] = {
-      {'A', 39, false}, {'K', 39, false}, {'W', 39, true}, {'O', 39, false}, {'O', 138, true}};
+  const Row rows[] = {{'A', 39, false}, {'K', 39, false}, {'W', 39, true},
+                      {'O', 39, false}, {'O', 138, true}};
   for (const Row& r : rows) {
     SCOPED_TRACE(std::string(1, r.letter) + " " + std::to_string(r.index));
     host.letter = r.letter;
@@ -104,7 +105,7 @@ TEST_F(ZestawTest, F3WindowsReturnRestoresWhereF3WindowsOpen) {
     OpenAt = Point16{5, 6};
     Key(kKeyF3);
     ASSERT_FALSE(desktop.kinds.empty());  // the F3 window was asked for
-    EXPECT_NE(OpenAt.top, 6);             // it opens just below the editor
+    EXPECT_NE(OpenAt.top, 6);              // it opens just below the editor
     form.SetReturnText("");
     form.Go(static_cast<std::uint8_t>(kind));
     EXPECT_EQ(OpenAt.left, 5);
@@ -174,8 +175,7 @@ TEST_F(ZestawTest, DrawingNumbersFollowTheLaidOutFields) {
   // Seven equal steps up to the window's height.
   const WindowFrame& f = form.Frame();
   EXPECT_EQ(d.growth[6], f.height);
-  for (int k = 0; k < 7; ++k)
-    EXPECT_EQ(d.growth[static_cast<std::size_t>(k)], f.height * (k + 1) / 7);
+  for (int k = 0; k < 7; ++k) EXPECT_EQ(d.growth[static_cast<std::size_t>(k)], f.height * (k + 1) / 7);
   EXPECT_EQ(f.ClientHeight(), d.client_height);
 }
 
@@ -194,8 +194,7 @@ TEST_F(ZestawTest, PrintBarStandsAboveTheStatusAndGrowsTheWindow) {
   // Every control lies inside the bar, none overlapping the one before it
   // on the same row; the combo is as wide as its widest entry + 36.
   int widest = 0;
-  for (const ActionEntry& a : form.Actions())
-    widest = std::max(widest, 8 * static_cast<int>(a.text.size()));
+  for (const ActionEntry& a : form.Actions()) widest = std::max(widest, 8 * static_cast<int>(a.text.size()));
   EXPECT_EQ(d.bar_items[1].width, widest + 36);
   for (std::size_t i = 0; i < 7; ++i) {
     const ZestawRect& r = d.bar_items[i];
