@@ -1,11 +1,14 @@
 #include "fields/qt/lis_f45_program.hpp"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPixmap>
+#include <QScreen>
 
+#include "fields/hint_lists.hpp"
 #include "fields/lis_f45.hpp"
 #include "fields/qt/lis_f45_view.hpp"
 #include "fields/qt/zestaw_view_program.hpp"
@@ -77,6 +80,9 @@ struct HintListWindow::Parts {
 HintListWindow::HintListWindow(FPulpit& desk, DesktopView& view, ParameterWindow& parameters)
     : parts_(std::make_unique<Parts>(desk, view, parameters)) {
   desk.SetWindow(FPulpit::kLisF45, &parts_->form);
+  // The height lists reach 1600 with a second monitor, else the screen's height.
+  const QList<QScreen*> screens = QGuiApplication::screens();
+  if (screens.size() == 1) ListScreenHeight = screens[0]->geometry().height();
 }
 
 HintListWindow::~HintListWindow() {
