@@ -2,6 +2,9 @@
 // view, and the outputs of the run.
 #include "app/batch.hpp"
 
+#include "app/batch_extras.hpp"
+#include "shell/questions.hpp"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -46,7 +49,9 @@ const char kHelpText[] =
     "zel-batch [--db DIR] [--station N | --login LOGIN:PASSWORD] [--today DD-MM-YYYY]\n"
     "          OPTION [CODE=VALUE ...]\n"
     "          [--out FILE.txt|FILE.pdf|FILE.xlsx|-] [--landscape] [--rows FIRST..LAST]\n"
-    "          [--time HH:MM] [--printer NAME] [--jpk]\n"
+    "          [--time HH:MM] [--printer NAME] [--jpk] [--answers TNP...]\n"
+    "zel-batch [--db DIR] --list KIND[:PATTERN] [--typed TEXT] [--filter TEXT]\n"
+    "zel-batch [--db DIR] --f3 CODE [FIELD=VALUE ...] [--go]\n"
     "zel-batch --help | --version\n"
     "\n"
     "Runs one Zel option without windows. OPTION is an option code (ZOiSa) or a\n"
@@ -65,7 +70,18 @@ const char kHelpText[] =
     "lock and takes part in the registry while it runs (refused while N runs).\n"
     "--login checks LOGIN:PASSWORD against !\\Login.txt and runs as that user's\n"
     "workstation, database and chart.\n"
-    "Warnings go to standard error.\n"
+    "Warnings go to standard error. --answers answers the run's questions in\n"
+    "order (T Tak, N Nie, P Powrót); a question with no answer left gets Powrót\n"
+    "and is reported on standard error.\n"
+    "--list prints the F4 hint list KIND (a number, or the code of a field with\n"
+    "a list, e.g. KonW) for the database: the caption, then one entry a line,\n"
+    "the entry the list opens at (--typed) marked \"> \". PATTERN is the file\n"
+    "extension or name of the file lists. --filter lists only the entries\n"
+    "containing the text, as F5 does.\n"
+    "--f3 types the values into the F3 window CODE (122 account card, with\n"
+    "KonE=SYMBOL naming the account; 125 selected accounts; 127 taxpayer),\n"
+    "completing them as the window does, prints its fields and, with --go,\n"
+    "saves it.\n"
     "\n"
     "Exit codes: 0 done, 2 a field, parameter or argument was refused, 1 other\n"
     "failures.\n";
@@ -507,10 +523,32 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
       }
     } else if (a == "--jpk") {
       r->jpk = true;
+    } else if (a == "--answers") {
+      if (!value_of(i, &r->answers)) return false;
+      if (!ValidAnswers(r->answers)) {
+        *err = "--answers przyjmuje tylko litery T, N i P: " + r->answers;
+        return false;
+      }
+    } else if (a == "--f3") {
+      std::string v;
+      if (!value_of(i, &v)) return false;
+      if (!ParseDigits(v, 121, 130, &r->f3)) {
+        *err = "kod okna F3 musi leżeć w 121..130: " + v;
+        return false;
+      }
+    } else if (a == "--go") {
+      r->go = true;
+    } else if (a == "--list") {
+      if (!value_of(i, &r->list)) return false;
+    } else if (a == "--typed") {
+      if (!value_of(i, &r->typed)) return false;
+    } else if (a == "--filter") {
+      if (!value_of(i, &r->filter)) return false;
+      r->filter_given = true;
     } else if (a.size() > 1 && a[0] == '-') {
       *err = "nieznana opcja " + a;
       return false;
-    } else if (r->option.empty()) {
+    } else if (r->option.empty() && r->f3 == 0) {
       r->option = a;
     } else {
       std::size_t eq = a.find('=');
@@ -521,7 +559,23 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
       r->values.emplace_back(a.substr(0, eq), a.substr(eq + 1));
     }
   }
-  if (!r->help && !r->version && r->option.empty()) {
+  if (!r->list.empty() && !r->option.empty()) {
+    *err = "--list nie łączy się z opcją " + r->option;
+    return false;
+  }
+  if (r->list.empty() && (!r->typed.empty() || r->filter_given)) {
+    *err = "--typed i --filter tylko z --list";
+    return false;
+  }
+  if (r->f3 != 0 && (!r->option.empty() || !r->list.empty())) {
+    *err = "--f3 nie łączy się z opcją ani z --list";
+    return false;
+  }
+  if (r->go && r->f3 == 0) {
+    *err = "--go tylko z --f3";
+    return false;
+  }
+  if (!r->help && !r->version && r->option.empty() && r->list.empty() && r->f3 == 0) {
     *err = "nie podano opcji";
     return false;
   }
@@ -543,7 +597,15 @@ int RunBatch(const BatchRequest& request, const BatchIo& io) {
   SinkScope scope(&status);
   int code = StartUp(request, status);
   if (code != kBatchDone) return code;
+  if (!request.list.empty() || request.f3 != 0) {
+    code = !request.list.empty() ? RunList(request, io) : RunF3(request, io);
+    LeaveWorkstations();
+    return code;
+  }
+  ScriptedAsker asker(request.answers, io);
+  Asker* previous = SetQuestionAsker(&asker);
   code = RunOption(request, io, status);
+  SetQuestionAsker(previous);
   LeaveWorkstations();
   // The fragments serve the JPK button of the same session only; once the
   // process ends nothing can assemble them, so they do not stay behind.

@@ -48,6 +48,13 @@ struct BatchRequest {
   bool jpk = false;     // --jpk: assemble the JPK file after the run
   bool help = false;    // --help
   bool version = false;  // --version
+  std::string answers;  // --answers TNP...: the answers to the run's questions, in order
+  std::string list;     // --list KIND[:PATTERN] or field code: print a hint list instead
+  std::string typed;    // --typed TEXT: the list opens at this text
+  std::string filter;   // --filter TEXT: the list in filter mode (F5)
+  bool filter_given = false;
+  int f3 = 0;           // --f3 CODE: fill the F3 window of this code with the CODE=VALUEs
+  bool go = false;      // --go: save it
 };
 
 // Parses zel-batch's arguments (without the program name). False with a

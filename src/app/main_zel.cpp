@@ -40,6 +40,7 @@
 #include "common/cp1250.hpp"
 #include "common/numbers.hpp"
 #include "fields/qt/answer_dialog_view.hpp"
+#include "fields/qt/lis_f45_program.hpp"
 #include "fields/qt/zestaw_view_program.hpp"
 #include "fields/shell_field_sets.hpp"
 #include "fields/shell_options.hpp"
@@ -59,6 +60,7 @@
 #include "shell/pulpit.hpp"
 #include "shell/qt/desktop_view.hpp"
 #include "shell/qt/qt_metrics.hpp"
+#include "shell/questions.hpp"
 #include "shell/settings.hpp"
 #include "shell/state.hpp"
 #include "statements/statement_procedures.hpp"
@@ -225,6 +227,7 @@ int main(int argc, char** argv) {
   RegisterAuditProcedures();
   RegisterVatProcedures();
   auto zestaw = std::make_unique<ParameterWindow>(desk, view);
+  auto hint_list = std::make_unique<HintListWindow>(desk, view, *zestaw);
   auto raport = std::make_unique<RaportView>(CurrentReport(), CurrentPreview());
   SetReportView(raport.get());
   zestaw->SetOpenPreview([&raport] {
@@ -262,6 +265,7 @@ int main(int argc, char** argv) {
 
   desk.SetView(&view);
   desk.SetAsker(&asker);
+  SetQuestionAsker(&asker);
   desk.SetLinks(&links);
   desk.SetMetrics(&metrics);
   desk.SetWindow(FPulpit::kMen, &fmen);
@@ -309,10 +313,12 @@ int main(int argc, char** argv) {
   SetDesktopServices(nullptr);
   desk.SetView(nullptr);
   desk.SetAsker(nullptr);
+  SetQuestionAsker(nullptr);
   SetReportView(nullptr);
   SetPageRowsSource(nullptr);
   desk.SetWindow(FPulpit::kRaport, nullptr);
   raport.reset();
+  hint_list.reset();
   zestaw.reset();
   delete menu_sub;
   return rc;

@@ -184,7 +184,8 @@ void RemoveAccount(std::string_view symbol);
 // the table is then unchanged.
 bool AppendAccount(const AccountRecord& record, bool keep);
 // The account card's write: the record as it stands (no stamp), appended
-// under shared read-write opening, then put into Chart().
+// under an exclusive opening (retried while another workstation holds the
+// file), then put into Chart().
 bool AppendAccountAsIs(const AccountRecord& record);
 // Pulls in the records appended since the last load or refresh (only while
 // the register is active). False when the file could not be opened.

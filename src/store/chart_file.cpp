@@ -234,7 +234,10 @@ bool AppendAccount(const AccountRecord& record, bool keep) {
 }
 
 bool AppendAccountAsIs(const AccountRecord& record) {
-  if (!WriteChartRecord(record, Share::kDenyNone, "aOknaF3:konto")) {
+  // Opened exclusive (with the retries of every shared open): the end of the
+  // file is found and written under one lock, so two workstations appending
+  // at once cannot both write at the same end.
+  if (!WriteChartRecord(record, Share::kExclusive, "aOknaF3:konto")) {
     ShowStatus("Nie zapisano konta "_w + record.symbol.str(), kWarning);
     return false;
   }

@@ -49,3 +49,15 @@ void ParameterWindow::SetOpenPreview(std::function<void()> open) {
 }
 
 }  // namespace zel
+
+namespace zel {
+
+std::string ParameterWindow::ListPattern() const {
+  return parts_->form.LastListPattern();
+}
+
+void ParameterWindow::SetListAnswer(std::string_view value) {
+  parts_->form.SetReturnText(value);
+}
+
+}  // namespace zel

@@ -9,6 +9,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "shell/pulpit.hpp"
 #include "shell/qt/desktop_view.hpp"
@@ -28,6 +30,10 @@ class ParameterWindow {
   QWidget* View();
   // What a finished run does to show its report (the preview's raise).
   void SetOpenPreview(std::function<void()> open);
+  // The hint list the window opened last: its file pattern, and the value
+  // chosen in it (before the desktop returns to the window).
+  std::string ListPattern() const;
+  void SetListAnswer(std::string_view value);
 
  private:
   struct Parts;

@@ -1,0 +1,64 @@
+// The records behind the F3 windows: the field set of each window code, the
+// completion of a value when its field is left, and the save of the record
+// (what the hooks nMaOkna, Zm2uni, uzEdit, ed2zmi and niZapis of bOknaF3
+// stand for), without any window.
+//
+// An F3Record holds the working copy of one window's record as texts by
+// field number (Windows-1250). Open copies the record in (the current
+// account for 122, the account masks of KonW for 125, the taxpayer data of
+// "VAT\Pod.7BT" for 127); Enter completes and stores one value; Save writes
+// the record: 122 appends the account to the chart under the whole-file
+// lock, 125 puts the masks back into KonW, 127 rewrites "VAT\Pod.7BT".
+// zel-batch --f3 drives it; the F3 window itself is not built yet.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zel {
+
+struct F3FieldInfo {
+  const char* code;
+  std::uint8_t number;  // 1..85, local to the F3 windows
+  const char* caption;  // UTF-8
+  std::uint8_t width;   // characters
+};
+
+// The field set of a window code (empty for a code without one) and its title
+// (Windows-1250; "F3 tu nie pracuje" for a code without field set).
+const std::vector<F3FieldInfo>& F3Fields(std::uint8_t code);
+std::string F3Title(std::uint8_t code);
+
+// Completion when field `number` is left (hook uzEdit). *warning gets the
+// status text to show in colour 0, empty when none.
+std::string CompleteF3Value(std::uint8_t number, std::string_view typed, std::string* warning);
+
+class F3Record {
+ public:
+  // Copies the record of the code into the working copy; false for a code
+  // that saves nothing here (121, 123, 124, 126, 128..130).
+  bool Open(std::uint8_t code);
+  std::uint8_t Code() const { return code_; }
+
+  // The field with this code (case ignored), 0 when the window has none.
+  std::uint8_t FieldNumber(std::string_view field_code) const;
+  std::string Value(std::uint8_t number) const;
+  // Completes and stores a value; false (nothing stored) when the value is
+  // refused, with the reason in *warning.
+  bool Enter(std::uint8_t number, std::string_view typed, std::string* warning);
+
+  // niZapis: 0 when saved, else the field number in error, with the message
+  // in *message ("Nic się nie zmieniło" when nothing changed, colour 2, is
+  // returned as 0 with the message).
+  int Save(std::string* message);
+
+ private:
+  std::uint8_t code_ = 0;
+  std::map<std::uint8_t, std::string> values_;
+  std::map<std::uint8_t, std::string> loaded_;
+};
+
+}  // namespace zel
