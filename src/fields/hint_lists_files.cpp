@@ -110,7 +110,8 @@ std::string TimeText(const FoundFile& f) {
 // One file: NAME × date time, size (and the record count of record files).
 std::string FileEntry(std::string_view shown_name, const FoundFile& f, std::string_view ext) {
   std::string d = TimeText(f) + " " + IntText(static_cast<std::int64_t>(f.size), 12);
-  if (IsRecordFile(ext)) d += " " + IntText(static_cast<std::int64_t>(f.size / 250), 8) + " rek.";
+  if (IsRecordFile(ext))
+    d.append(" ").append(IntText(static_cast<std::int64_t>(f.size / 250), 8)).append(" rek.");
   return Entry(shown_name, d);
 }
 

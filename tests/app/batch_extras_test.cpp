@@ -12,7 +12,7 @@ namespace {
 
 TEST(BatchAnswersTest, QuestionsAreAnsweredInOrderThenPowrot) {
   std::string err;
-  BatchIo io{[](std::string_view) {}, [&err](std::string_view t) { err += t; }};
+  BatchIo io{[](std::string_view) {}, [&err](std::string_view t) { err += t; }, nullptr};
   ScriptedAsker asker("TnP", io);
   Asker* previous = SetQuestionAsker(&asker);
   EXPECT_EQ(AskQuestion('T', "Czy dalej"_w), 0);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/globals.hpp"
@@ -149,7 +150,7 @@ TEST_F(HintListTest, AccountListHasOneFreeEntryPerGapAndOpensAtTheTypedText) {
 TEST_F(HintListTest, AccountListReachesEveryAccountOfALargeChart) {
   for (int i = 0; i < 12000; ++i) {
     AccountRecord r;
-    r.symbol = "5" + std::to_string(10000 + i * 2);  // every other number free
+    r.symbol = Concat({"5", std::to_string(10000 + i * 2)});  // every other number free
     r.name = "x";
     Chart().Put(r);
   }
@@ -378,7 +379,7 @@ TEST_F(HintListTest, DocumentListTotalsEveryDocumentOfTheFile) {
 
   // Far more documents than the old table of 9999 held: none dropped.
   test::JournalBuilder many;
-  for (int i = 0; i < 12000; ++i) many.Post("201", d1, 1, true, "D" + std::to_string(100000 + i));
+  for (int i = 0; i < 12000; ++i) many.Post("201", d1, 1, true, Concat({"D", std::to_string(100000 + i)}));
   ASSERT_TRUE(many.WriteTo(db_ + "DUZY.DFX"));
   OpenList(100, "D111999", false, "DUZY");
   EXPECT_EQ(form_.Count(), 12000u);
@@ -435,7 +436,7 @@ TEST_F(HintListTest, FolderListsShowFilesAndWalkPicturesOnceThroughLinks) {
 
 TEST_F(HintListTest, ListsFromFilesEndWithAnEntryAtTheCeiling) {
   std::string text;
-  for (std::size_t i = 0; i < kListCeiling + 5; ++i) text += "-" + std::to_string(i) + "\n";
+  for (std::size_t i = 0; i < kListCeiling + 5; ++i) text.append("-").append(std::to_string(i)).append("\n");
   WriteText("Duzo.TXT", text);
   OpenList(89, "", false, "Duzo.TXT");
   ASSERT_EQ(form_.Count(), kListCeiling + 1);
