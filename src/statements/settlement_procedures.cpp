@@ -6,6 +6,7 @@
 #include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
 #include "statements/settlements.hpp"
+#include "statements/statement_procedures.hpp"
 #include "store/journal_file.hpp"
 
 namespace zel {
@@ -24,10 +25,7 @@ SettlementParams SettlementParamsFromOptions(SettlementKind kind) {
   p.kind = kind;
   p.annual_name = DbSettings.annual_journal.str();
   p.annual_path = JournalPath(p.annual_name);
-  for (int i = 0; i < Options.masks.count && i < kMaxAccountMasks; ++i) {
-    const auto& m = Options.masks.masks[static_cast<std::size_t>(i)];
-    if (!m.empty()) p.masks.push_back(m.str());
-  }
+  p.masks = TypedAccountMasks();
   p.bo_date = BoDate;
   p.from = FromDate;
   p.to = ToDate;

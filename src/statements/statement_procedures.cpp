@@ -18,15 +18,21 @@ void RemoveJpkFragments() {
   }
 }
 
+std::vector<std::string> TypedAccountMasks() {
+  std::vector<std::string> masks;
+  for (int i = 0; i < Options.masks.count && i < kMaxAccountMasks; ++i) {
+    const auto& m = Options.masks.masks[static_cast<std::size_t>(i)];
+    if (!m.empty()) masks.push_back(m.str());
+  }
+  return masks;
+}
+
 TrialBalanceParams TrialBalanceParamsFromOptions(TrialBalanceKind kind) {
   TrialBalanceParams p;
   p.kind = kind;
   p.annual_name = DbSettings.annual_journal.str();
   p.annual_path = JournalPath(p.annual_name);
-  for (int i = 0; i < Options.masks.count && i < kMaxAccountMasks; ++i) {
-    const auto& m = Options.masks.masks[static_cast<std::size_t>(i)];
-    if (!m.empty()) p.masks.push_back(m.str());
-  }
+  p.masks = TypedAccountMasks();
   p.bo_date = BoDate;
   p.from = FromDate;
   p.to = ToDate;

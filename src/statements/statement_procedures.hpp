@@ -9,6 +9,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "statements/jpk_kr_sink.hpp"
 #include "statements/trial_balance.hpp"
@@ -25,6 +27,8 @@ void RegisterStatementProcedures(JpkKrSinkFactory jpk_factory = {});
 // file (ZbRoczny), the account masks (KonW), BoDate, FromDate, ToDate, the
 // depths (GlebPods) and the description mode (OpisKont).
 TrialBalanceParams TrialBalanceParamsFromOptions(TrialBalanceKind kind);
+// The account masks typed into the option's KonW list, empty ones left out.
+std::vector<std::string> TypedAccountMasks();
 
 // Removes the JPK_KR fragment files of this workstation (TempName "ZOiS",
 // "Dzie", "KoZa"): a ZOiSa run that writes no JPK leaves none behind.
