@@ -56,7 +56,7 @@ enum class RegisterOutcome {
 // 25-character text, 'D' / 'd' the six-text list, '?' mark the record taken.
 RegisterOutcome RegisterCommand(char command, std::string_view text);
 
-// The spec'd answer: false when the record was written, else the NetworkMode
+// The short answer callers rely on: false when the record was written, else the NetworkMode
 // of entry (true for a refused or unchanged command of a numbered
 // workstation, false where the registry is not used).
 bool RegisterUse(char command, std::string_view text);
