@@ -238,6 +238,7 @@ TEST_F(RaportViewTest, OutputButtonsOverAnInjectedPrinterList) {
       {"no printers", {}},
       {"one printer", {"HP"}},
       {"two, one of them a PDF queue", {"Cups-PDF", "HP"}},
+      {"a long name", {"Drukarka sieciowa w pokoju ksiegowosci, pietro drugie (kolor)"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -259,6 +260,21 @@ TEST_F(RaportViewTest, OutputButtonsOverAnInjectedPrinterList) {
     EXPECT_EQ(dru->itemText(dru->count() - 1), QStringLiteral(" Zel PDF"));
     const int before = dru->currentIndex();
     EXPECT_TRUE(view.Button("PDF")->isEnabled());
+
+    // Entered, the list is as wide as its longest name; left, it ends
+    // before XLS again.
+    const int rest = dru->width();
+    QFocusEvent in(QEvent::FocusIn);
+    QApplication::sendEvent(dru, &in);
+    const int entered = dru->width();
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(dru, &out);
+    EXPECT_EQ(dru->width(), rest);
+    EXPECT_LT(dru->x() + rest, view.Button("XLS")->x());
+    EXPECT_GE(entered, rest);
+    if (c.printers.size() == 1 && c.printers[0].size() > 40) {
+      EXPECT_GT(entered, rest);
+    }
 
     view.Button("PDF")->click();
     ASSERT_EQ(targets.jobs.size(), 1u);

@@ -199,6 +199,7 @@ RaportView::RaportView(const ReportDocument& doc, ReportPreview& preview, QWidge
   jpk_ = button("JPK", "JPK", " XML / JPK ");
   pdf_ = button("PDF", "PDF", " portret / pejzaż "_w);
   pdf_->installEventFilter(this);
+  dru_->installEventFilter(this);
   fit_ = button("FIT", "Wstecz", " szukaj wstecz (Tab) ");
   fit_->installEventFilter(this);
   fi_ = edit("FI", QStringLiteral("...szukaj..."));
@@ -236,8 +237,7 @@ RaportView::RaportView(const ReportDocument& doc, ReportPreview& preview, QWidge
 
   connect(por_, &QPushButton::clicked, this,
           [this] { Output([this] { outputs_->Print(false); }); });
-  connect(pej_, &QPushButton::clicked, this,
-          [this] { Output([this] { outputs_->Print(true); }); });
+  connect(pej_, &QPushButton::clicked, this, [this] { Output([this] { outputs_->Print(true); }); });
   connect(xls_, &QPushButton::clicked, this, [this] { Output([this] { outputs_->Xls(); }); });
   connect(pdf_, &QPushButton::clicked, this, [this] {
     por_->setFocus();
@@ -343,7 +343,11 @@ void RaportView::LayOut() {
       }
     }
     filling_printers_ = false;
+    // At rest the list ends before XLS; while it has the focus it is as wide
+    // as its widest name, over the buttons beside it.
+    dru_wide_ = widest + 37;
     put(dru_, std::min(widest + 36, 220));
+    dru_rest_ = dru_->width();
   }
   put(xls_, caption_w(xls_));
   put(jpk_, caption_w(jpk_));
@@ -646,6 +650,10 @@ bool RaportView::eventFilter(QObject* watched, QEvent* event) {
       Redraw();
     }
     return true;
+  } else if (watched == dru_ && (t == QEvent::FocusIn || t == QEvent::FocusOut)) {
+    const bool entering = t == QEvent::FocusIn;
+    dru_->resize(entering ? std::max(dru_wide_, dru_rest_) : dru_rest_, dru_->height());
+    if (entering) dru_->raise();
   } else if (watched == fi_ && t == QEvent::FocusIn && !syncing_) {
     preview_.EnterSearchField();
     SyncBoxes();

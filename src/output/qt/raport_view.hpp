@@ -106,6 +106,8 @@ class RaportView final : public QWidget, public ReportView, public DeskWindow {
   ReportPreview& preview_;
   ReportOutputs* outputs_ = nullptr;
   bool filling_printers_ = false;
+  int dru_rest_ = 0;  // the printer list's width at rest and while entered
+  int dru_wide_ = 0;
   QPushButton* por_ = nullptr;
   QPushButton* pej_ = nullptr;
   QComboBox* dru_ = nullptr;
