@@ -10,8 +10,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <functional>
-#include <unordered_map>
 
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
@@ -42,12 +40,14 @@ struct Revenue {
 // words, for hashing and comparing without strings.
 struct PackedKey {
   std::array<std::uint64_t, 3> w{};
-  explicit PackedKey(std::string_view key) {
+  // The settlement key of a transaction number.
+  static PackedKey Of(std::string_view transaction_no) {
+    PackedKey key;
     unsigned char bytes[24] = {};
-    const std::size_t n = std::min<std::size_t>(key.size(), 20);
-    std::memcpy(bytes, key.data(), n);
-    bytes[23] = static_cast<unsigned char>(n);
-    std::memcpy(w.data(), bytes, sizeof bytes);
+    bytes[23] = static_cast<unsigned char>(
+        SettlementKeyTo(transaction_no, reinterpret_cast<char*>(bytes)));
+    std::memcpy(key.w.data(), bytes, sizeof bytes);
+    return key;
   }
   bool operator==(const PackedKey& o) const { return w == o.w; }
   std::size_t Hash() const {
@@ -58,11 +58,72 @@ struct PackedKey {
   }
 };
 
+// Net revenue by document number (at most 12 characters), in an
+// open-addressing table: the lookup runs for every revenue posting of the
+// file and every report row.
+class RevenueTable {
+ public:
+  Revenue* Find(std::string_view document) {
+    if (slots_.empty() || document.size() > 12) return nullptr;
+    const Packed key(document);
+    for (std::size_t at = key.Hash() & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+      const std::int32_t i = slots_[at];
+      if (i < 0) return nullptr;
+      if (keys_[static_cast<std::size_t>(i)] == key) return &values_[static_cast<std::size_t>(i)];
+    }
+  }
+
+  // The document's entry, made with `account` when it is new.
+  Revenue& FindOrAdd(std::string_view document, std::string_view account) {
+    if (Revenue* r = Find(document)) return *r;
+    if (2 * (keys_.size() + 1) > slots_.size()) Grow();
+    const Packed key(document);
+    std::size_t at = key.Hash() & (slots_.size() - 1);
+    while (slots_[at] >= 0) at = (at + 1) & (slots_.size() - 1);
+    slots_[at] = static_cast<std::int32_t>(keys_.size());
+    keys_.push_back(key);
+    return values_.emplace_back(Revenue{std::string(account), 0});
+  }
+
+ private:
+  struct Packed {
+    std::array<std::uint64_t, 2> w{};
+    explicit Packed(std::string_view text) {
+      unsigned char bytes[16] = {};
+      std::memcpy(bytes, text.data(), text.size());
+      bytes[15] = static_cast<unsigned char>(text.size());
+      std::memcpy(w.data(), bytes, sizeof bytes);
+    }
+    bool operator==(const Packed& o) const { return w == o.w; }
+    std::size_t Hash() const {
+      // Every byte reaches the low bits that pick the slot: document numbers
+      // often share their first characters.
+      std::uint64_t h = w[0] * 0x9E3779B97F4A7C15ull + w[1];
+      h = (h ^ (h >> 32)) * 0xBF58476D1CE4E5B9ull;
+      h = (h ^ (h >> 29)) * 0x94D049BB133111EBull;
+      return static_cast<std::size_t>(h ^ (h >> 32));
+    }
+  };
+
+  void Grow() {
+    slots_.assign(slots_.empty() ? 1024 : 2 * slots_.size(), -1);
+    for (std::size_t i = 0; i < keys_.size(); ++i) {
+      std::size_t at = keys_[i].Hash() & (slots_.size() - 1);
+      while (slots_[at] >= 0) at = (at + 1) & (slots_.size() - 1);
+      slots_[at] = static_cast<std::int32_t>(i);
+    }
+  }
+
+  std::vector<Packed> keys_;
+  std::vector<Revenue> values_;
+  std::vector<std::int32_t> slots_;
+};
+
 // "YYYY-MM-DD", 10 spaces for 0.
 std::string IsoDate(DayNo d) {
   const std::string t = DayToText10(d);
   if (d == 0 || t.size() != 10) return std::string(10, ' ');
-  return t.substr(6, 4) + "-" + t.substr(3, 2) + "-" + t.substr(0, 2);
+  return {t[6], t[7], t[8], t[9], '-', t[3], t[4], '-', t[0], t[1]};
 }
 
 // a - b compared after rounding both to 4 decimals, as AmountsDiffer does;
@@ -163,11 +224,7 @@ class Allocation {
         const std::string_view document(reinterpret_cast<const char*>(p + 29),
                                         std::min<std::size_t>(p[28], 12));
         const Amount net = v.IsDebit() ? -v.amount() : v.amount();
-        auto it = revenue_.find(document);
-        if (it == revenue_.end()) {
-          it = revenue_.emplace(std::string(document), Revenue{std::string(v.account()), 0}).first;
-        }
-        it->second.net += net;
+        revenue_.FindOrAdd(document, v.account()).net += net;
       }
     }
     return true;
@@ -190,7 +247,7 @@ class Allocation {
     group_keys_.clear();
     group_of_.resize(n);
     for (std::uint32_t i = 0; i < n; ++i) {
-      const PackedKey key(SettlementKey(buffer_[i].e.transactionNo.view()));
+      const PackedKey key = PackedKey::Of(buffer_[i].e.transactionNo.view());
       std::size_t at = key.Hash() & (size - 1);
       while (slots_[at] >= 0 && !(group_keys_[static_cast<std::size_t>(slots_[at])] == key)) {
         at = (at + 1) & (size - 1);
@@ -295,9 +352,9 @@ class Allocation {
     }
     std::string revenue_account;
     Amount net = 0;
-    if (auto it = revenue_.find(e.documentNo.view()); it != revenue_.end()) {
-      revenue_account = it->second.account;
-      net = it->second.net;
+    if (const Revenue* r = revenue_.Find(e.documentNo.view())) {
+      revenue_account = r->account;
+      net = r->net;
     }
     const Amount gross = amount;
     const Amount vat = gross - net;
@@ -350,12 +407,7 @@ class Allocation {
   std::vector<PackedKey> group_keys_;
   std::vector<std::int32_t> slots_;
   std::vector<std::uint32_t> slot_fill_;
-  // Looked up by a view of the record's document number, without a copy.
-  struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
-  };
-  std::unordered_map<std::string, Revenue, TextHash, std::equal_to<>> revenue_;
+  RevenueTable revenue_;
   // The account's texts, looked up once per account.
   std::string description_account_;
   std::string description_, nip_;
