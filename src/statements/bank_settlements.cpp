@@ -31,11 +31,6 @@ struct Held {
   Amount amount = 0;  // what is left of it as the allocation goes on
 };
 
-struct Revenue {
-  std::string account;
-  Amount net = 0;
-};
-
 // A settlement key (at most 20 bytes) packed with its length into three
 // words, for hashing and comparing without strings.
 struct PackedKey {
@@ -49,7 +44,9 @@ struct PackedKey {
     std::memcpy(key.w.data(), bytes, sizeof bytes);
     return key;
   }
-  bool operator==(const PackedKey& o) const { return w == o.w; }
+  bool operator==(const PackedKey& o) const {
+    return w[0] == o.w[0] && w[1] == o.w[1] && w[2] == o.w[2];
+  }
   std::size_t Hash() const {
     std::uint64_t h = w[0] * 0x9E3779B97F4A7C15ull;
     h = (h ^ (h >> 29) ^ w[1]) * 0xBF58476D1CE4E5B9ull;
@@ -59,42 +56,62 @@ struct PackedKey {
 };
 
 // Net revenue by document number (at most 12 characters), in an
-// open-addressing table: the lookup runs for every revenue posting of the
-// file and every report row.
+// open-addressing table whose slots hold the key and the amount together:
+// the lookup runs for every revenue posting of the file and every report row,
+// over more documents than the processor's cache holds, so a lookup should
+// touch one slot. The few revenue accounts are kept once, by number.
 class RevenueTable {
  public:
-  Revenue* Find(std::string_view document) {
-    if (slots_.empty() || document.size() > 12) return nullptr;
+  struct Found {
+    const std::string* account = nullptr;
+    Amount net = 0;
+  };
+
+  bool Find(std::string_view document, Found* found) const {
+    if (slots_.empty() || document.size() > 12) return false;
     const Packed key(document);
-    for (std::size_t at = key.Hash() & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
-      const std::int32_t i = slots_[at];
-      if (i < 0) return nullptr;
-      if (keys_[static_cast<std::size_t>(i)] == key) return &values_[static_cast<std::size_t>(i)];
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = key.Hash() & mask;; at = (at + 1) & mask) {
+      const Slot& s = slots_[at];
+      if (s.account == kEmpty) return false;
+      if (s.key == key) {
+        found->account = &accounts_[s.account];
+        found->net = s.net;
+        return true;
+      }
     }
   }
 
-  // The document's entry, made with `account` when it is new.
-  Revenue& FindOrAdd(std::string_view document, std::string_view account) {
-    if (Revenue* r = Find(document)) return *r;
-    if (2 * (keys_.size() + 1) > slots_.size()) Grow();
+  // Adds `net` to the document's entry, made with `account` when it is new.
+  void Add(std::string_view document, std::string_view account, Amount net) {
+    if (document.size() > 12) return;  // never: the record holds at most 12
+    if (2 * (used_ + 1) > slots_.size()) Grow();
     const Packed key(document);
-    std::size_t at = key.Hash() & (slots_.size() - 1);
-    while (slots_[at] >= 0) at = (at + 1) & (slots_.size() - 1);
-    slots_[at] = static_cast<std::int32_t>(keys_.size());
-    keys_.push_back(key);
-    return values_.emplace_back(Revenue{std::string(account), 0});
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = key.Hash() & mask;
+    while (slots_[at].account != kEmpty && !(slots_[at].key == key)) at = (at + 1) & mask;
+    Slot& s = slots_[at];
+    if (s.account == kEmpty) {
+      s.key = key;
+      s.account = AccountNumber(account);
+      ++used_;
+    }
+    s.net += net;
   }
 
  private:
+  static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+
   struct Packed {
     std::array<std::uint64_t, 2> w{};
+    Packed() = default;
     explicit Packed(std::string_view text) {
       unsigned char bytes[16] = {};
       std::memcpy(bytes, text.data(), text.size());
       bytes[15] = static_cast<unsigned char>(text.size());
       std::memcpy(w.data(), bytes, sizeof bytes);
     }
-    bool operator==(const Packed& o) const { return w == o.w; }
+    bool operator==(const Packed& o) const { return w[0] == o.w[0] && w[1] == o.w[1]; }
     std::size_t Hash() const {
       // Every byte reaches the low bits that pick the slot: document numbers
       // often share their first characters.
@@ -105,18 +122,38 @@ class RevenueTable {
     }
   };
 
+  struct Slot {
+    Packed key;
+    Amount net = 0;
+    std::uint32_t account = kEmpty;
+  };
+
+  // Revenue postings come account by account: the last one is tried first.
+  std::uint32_t AccountNumber(std::string_view account) {
+    if (!accounts_.empty() && accounts_[last_account_] == account) return last_account_;
+    for (std::uint32_t i = 0; i < accounts_.size(); ++i) {
+      if (accounts_[i] == account) return last_account_ = i;
+    }
+    accounts_.emplace_back(account);
+    return last_account_ = static_cast<std::uint32_t>(accounts_.size() - 1);
+  }
+
   void Grow() {
-    slots_.assign(slots_.empty() ? 1024 : 2 * slots_.size(), -1);
-    for (std::size_t i = 0; i < keys_.size(); ++i) {
-      std::size_t at = keys_[i].Hash() & (slots_.size() - 1);
-      while (slots_[at] >= 0) at = (at + 1) & (slots_.size() - 1);
-      slots_[at] = static_cast<std::int32_t>(i);
+    std::vector<Slot> old(slots_.empty() ? 1024 : 2 * slots_.size());
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& s : old) {
+      if (s.account == kEmpty) continue;
+      std::size_t at = s.key.Hash() & mask;
+      while (slots_[at].account != kEmpty) at = (at + 1) & mask;
+      slots_[at] = s;
     }
   }
 
-  std::vector<Packed> keys_;
-  std::vector<Revenue> values_;
-  std::vector<std::int32_t> slots_;
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+  std::vector<std::string> accounts_;
+  std::uint32_t last_account_ = 0;
 };
 
 // "YYYY-MM-DD", 10 spaces for 0.
@@ -224,7 +261,7 @@ class Allocation {
         const std::string_view document(reinterpret_cast<const char*>(p + 29),
                                         std::min<std::size_t>(p[28], 12));
         const Amount net = v.IsDebit() ? -v.amount() : v.amount();
-        revenue_.FindOrAdd(document, v.account()).net += net;
+        revenue_.Add(document, v.account(), net);
       }
     }
     return true;
@@ -352,9 +389,9 @@ class Allocation {
     }
     std::string revenue_account;
     Amount net = 0;
-    if (const Revenue* r = revenue_.Find(e.documentNo.view())) {
-      revenue_account = r->account;
-      net = r->net;
+    if (RevenueTable::Found r; revenue_.Find(e.documentNo.view(), &r)) {
+      revenue_account = *r.account;
+      net = r.net;
     }
     const Amount gross = amount;
     const Amount vat = gross - net;
