@@ -116,9 +116,10 @@ std::string TwoDigits(std::uint8_t v) {
   return {static_cast<char>('0' + v / 10), static_cast<char>('0' + v % 10)};
 }
 
-std::string DayToDdMmYy(DayNo n) {
-  if (n == 0) return "";
-  if (n > kLastDay) return "  ??  ";
+namespace {
+
+// Day, month and year (minus 1900) of a day number from 1 to kLastDay.
+void DayParts(DayNo n, int* day_out, int* month_out, int* year_out) {
   int r = n % 1461;
   int year = 20 + 4 * (n / 1461);  // the year minus 1900
   int jan_feb = 60;
@@ -143,22 +144,63 @@ std::string DayToDdMmYy(DayNo n) {
       }
     }
   }
+  *day_out = day;
+  *month_out = month;
+  *year_out = year;
+}
+
+// The two last digits of v, as TwoDigits writes them.
+void PutTwoDigits(char* p, int v) {
+  v = static_cast<std::uint8_t>(v) % 100;
+  p[0] = static_cast<char>('0' + v / 10);
+  p[1] = static_cast<char>('0' + v % 10);
+}
+
+}  // namespace
+
+std::string DayToDdMmYy(DayNo n) {
+  if (n == 0) return "";
+  if (n > kLastDay) return "  ??  ";
+  int day = 0, month = 0, year = 0;
+  DayParts(n, &day, &month, &year);
   return TwoDigits(static_cast<std::uint8_t>(day)) + TwoDigits(static_cast<std::uint8_t>(month)) +
          TwoDigits(static_cast<std::uint8_t>(year % 100));
 }
 
+// Reports write these for every row: a valid day is written straight into
+// its text, without the intermediate strings of DayToDdMmYy.
 std::string DayToText8(DayNo n) {
   if (n == 0) return std::string(8, ' ');
-  std::string s = DayToDdMmYy(n);
-  s.insert(4, 1, '-');
-  s.insert(2, 1, '-');
+  if (n > kLastDay) {
+    std::string s = DayToDdMmYy(n);
+    s.insert(4, 1, '-');
+    s.insert(2, 1, '-');
+    return s;
+  }
+  int day = 0, month = 0, year = 0;
+  DayParts(n, &day, &month, &year);
+  std::string s(8, '-');
+  PutTwoDigits(s.data(), day);
+  PutTwoDigits(s.data() + 3, month);
+  PutTwoDigits(s.data() + 6, year % 100);
   return s;
 }
 
 std::string DayToText10(DayNo n) {
   if (n == 0) return std::string(10, ' ');
-  std::string s = DayToText8(n);
-  s.insert(6, n > 29219 ? "20" : "19");
+  if (n > kLastDay) {
+    std::string s = DayToText8(n);
+    s.insert(6, n > 29219 ? "20" : "19");
+    return s;
+  }
+  int day = 0, month = 0, year = 0;
+  DayParts(n, &day, &month, &year);
+  std::string s(10, '-');
+  PutTwoDigits(s.data(), day);
+  PutTwoDigits(s.data() + 3, month);
+  s[6] = n > 29219 ? '2' : '1';
+  s[7] = n > 29219 ? '0' : '9';
+  PutTwoDigits(s.data() + 8, year % 100);
   return s;
 }
 

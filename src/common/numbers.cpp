@@ -60,10 +60,16 @@ std::string FixedDigits(Amount x, int decimals) {
   if (U128 k = 0; ScaledWhole(x, decimals, &k)) {
     char digits[48];
     int n = 0;
-    do {
+    // Amounts fit 64 bits: their digits come without 128-bit divisions.
+    while (k > ~std::uint64_t{0}) {
       digits[n++] = static_cast<char>('0' + static_cast<int>(k % 10));
       k /= 10;
-    } while (k != 0);
+    }
+    auto small_k = static_cast<std::uint64_t>(k);
+    do {
+      digits[n++] = static_cast<char>('0' + static_cast<int>(small_k % 10));
+      small_k /= 10;
+    } while (small_k != 0);
     while (n < decimals + 1) digits[n++] = '0';
     std::string s;
     s.reserve(static_cast<std::size_t>(n) + 2);

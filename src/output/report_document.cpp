@@ -120,12 +120,17 @@ const char* ReportDocument::RowBytes(std::int32_t row) const {
 }
 
 void ReportDocument::AddRow(std::span<const std::string_view> cells) {
+  // Each cell is cut and stripped once; the stored row takes the results as
+  // they are (within the text capacity, so nothing more is cut).
+  std::array<std::string_view, kMaxReportColumns> views;
   std::size_t n = std::min<std::size_t>(cells.size(), static_cast<std::size_t>(column_count_));
+  n = std::min(n, views.size());
+  for (std::size_t i = 0; i < n; ++i) views[i] = StripSpaces(Cut(cells[i], kReportCellCapacity));
   // Trailing empty cells need no bytes: a missing cell reads as empty.
-  while (n > 0 && StripSpaces(Cut(cells[n - 1], kReportCellCapacity)).empty()) --n;
-  AppendRow('0', cells.first(n), true);
+  while (n > 0 && views[n - 1].empty()) --n;
+  AppendRow('0', std::span<const std::string_view>(views.data(), n), false);
   for (std::size_t i = 0; i < n; ++i) {
-    const std::string_view v = StripSpaces(Cut(cells[i], kReportCellCapacity));
+    const std::string_view v = views[i];
     const auto len = static_cast<std::uint8_t>(v.size());
     widest_cell_[i] = std::max(widest_cell_[i], len);
     const char kind = columns_[i].kind;

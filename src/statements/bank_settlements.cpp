@@ -10,8 +10,6 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <functional>
-#include <unordered_map>
 
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
@@ -33,23 +31,22 @@ struct Held {
   Amount amount = 0;  // what is left of it as the allocation goes on
 };
 
-struct Revenue {
-  std::string account;
-  Amount net = 0;
-};
-
 // A settlement key (at most 20 bytes) packed with its length into three
 // words, for hashing and comparing without strings.
 struct PackedKey {
   std::array<std::uint64_t, 3> w{};
-  explicit PackedKey(std::string_view key) {
+  // The settlement key of a transaction number.
+  static PackedKey Of(std::string_view transaction_no) {
+    PackedKey key;
     unsigned char bytes[24] = {};
-    const std::size_t n = std::min<std::size_t>(key.size(), 20);
-    std::memcpy(bytes, key.data(), n);
-    bytes[23] = static_cast<unsigned char>(n);
-    std::memcpy(w.data(), bytes, sizeof bytes);
+    bytes[23] = static_cast<unsigned char>(
+        SettlementKeyTo(transaction_no, reinterpret_cast<char*>(bytes)));
+    std::memcpy(key.w.data(), bytes, sizeof bytes);
+    return key;
   }
-  bool operator==(const PackedKey& o) const { return w == o.w; }
+  bool operator==(const PackedKey& o) const {
+    return w[0] == o.w[0] && w[1] == o.w[1] && w[2] == o.w[2];
+  }
   std::size_t Hash() const {
     std::uint64_t h = w[0] * 0x9E3779B97F4A7C15ull;
     h = (h ^ (h >> 29) ^ w[1]) * 0xBF58476D1CE4E5B9ull;
@@ -58,11 +55,112 @@ struct PackedKey {
   }
 };
 
+// Net revenue by document number (at most 12 characters), in an
+// open-addressing table whose slots hold the key and the amount together:
+// the lookup runs for every revenue posting of the file and every report row,
+// over more documents than the processor's cache holds, so a lookup should
+// touch one slot. The few revenue accounts are kept once, by number.
+class RevenueTable {
+ public:
+  struct Found {
+    const std::string* account = nullptr;
+    Amount net = 0;
+  };
+
+  bool Find(std::string_view document, Found* found) const {
+    if (slots_.empty() || document.size() > 12) return false;
+    const Packed key(document);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = key.Hash() & mask;; at = (at + 1) & mask) {
+      const Slot& s = slots_[at];
+      if (s.account == kEmpty) return false;
+      if (s.key == key) {
+        found->account = &accounts_[s.account];
+        found->net = s.net;
+        return true;
+      }
+    }
+  }
+
+  // Adds `net` to the document's entry, made with `account` when it is new.
+  void Add(std::string_view document, std::string_view account, Amount net) {
+    if (document.size() > 12) return;  // never: the record holds at most 12
+    if (2 * (used_ + 1) > slots_.size()) Grow();
+    const Packed key(document);
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = key.Hash() & mask;
+    while (slots_[at].account != kEmpty && !(slots_[at].key == key)) at = (at + 1) & mask;
+    Slot& s = slots_[at];
+    if (s.account == kEmpty) {
+      s.key = key;
+      s.account = AccountNumber(account);
+      ++used_;
+    }
+    s.net += net;
+  }
+
+ private:
+  static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+
+  struct Packed {
+    std::array<std::uint64_t, 2> w{};
+    Packed() = default;
+    explicit Packed(std::string_view text) {
+      unsigned char bytes[16] = {};
+      std::memcpy(bytes, text.data(), text.size());
+      bytes[15] = static_cast<unsigned char>(text.size());
+      std::memcpy(w.data(), bytes, sizeof bytes);
+    }
+    bool operator==(const Packed& o) const { return w[0] == o.w[0] && w[1] == o.w[1]; }
+    std::size_t Hash() const {
+      // Every byte reaches the low bits that pick the slot: document numbers
+      // often share their first characters.
+      std::uint64_t h = w[0] * 0x9E3779B97F4A7C15ull + w[1];
+      h = (h ^ (h >> 32)) * 0xBF58476D1CE4E5B9ull;
+      h = (h ^ (h >> 29)) * 0x94D049BB133111EBull;
+      return static_cast<std::size_t>(h ^ (h >> 32));
+    }
+  };
+
+  struct Slot {
+    Packed key;
+    Amount net = 0;
+    std::uint32_t account = kEmpty;
+  };
+
+  // Revenue postings come account by account: the last one is tried first.
+  std::uint32_t AccountNumber(std::string_view account) {
+    if (!accounts_.empty() && accounts_[last_account_] == account) return last_account_;
+    for (std::uint32_t i = 0; i < accounts_.size(); ++i) {
+      if (accounts_[i] == account) return last_account_ = i;
+    }
+    accounts_.emplace_back(account);
+    return last_account_ = static_cast<std::uint32_t>(accounts_.size() - 1);
+  }
+
+  void Grow() {
+    std::vector<Slot> old(slots_.empty() ? 1024 : 2 * slots_.size());
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& s : old) {
+      if (s.account == kEmpty) continue;
+      std::size_t at = s.key.Hash() & mask;
+      while (slots_[at].account != kEmpty) at = (at + 1) & mask;
+      slots_[at] = s;
+    }
+  }
+
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+  std::vector<std::string> accounts_;
+  std::uint32_t last_account_ = 0;
+};
+
 // "YYYY-MM-DD", 10 spaces for 0.
 std::string IsoDate(DayNo d) {
   const std::string t = DayToText10(d);
   if (d == 0 || t.size() != 10) return std::string(10, ' ');
-  return t.substr(6, 4) + "-" + t.substr(3, 2) + "-" + t.substr(0, 2);
+  return {t[6], t[7], t[8], t[9], '-', t[3], t[4], '-', t[0], t[1]};
 }
 
 // a - b compared after rounding both to 4 decimals, as AmountsDiffer does;
@@ -163,11 +261,7 @@ class Allocation {
         const std::string_view document(reinterpret_cast<const char*>(p + 29),
                                         std::min<std::size_t>(p[28], 12));
         const Amount net = v.IsDebit() ? -v.amount() : v.amount();
-        auto it = revenue_.find(document);
-        if (it == revenue_.end()) {
-          it = revenue_.emplace(std::string(document), Revenue{std::string(v.account()), 0}).first;
-        }
-        it->second.net += net;
+        revenue_.Add(document, v.account(), net);
       }
     }
     return true;
@@ -190,7 +284,7 @@ class Allocation {
     group_keys_.clear();
     group_of_.resize(n);
     for (std::uint32_t i = 0; i < n; ++i) {
-      const PackedKey key(SettlementKey(buffer_[i].e.transactionNo.view()));
+      const PackedKey key = PackedKey::Of(buffer_[i].e.transactionNo.view());
       std::size_t at = key.Hash() & (size - 1);
       while (slots_[at] >= 0 && !(group_keys_[static_cast<std::size_t>(slots_[at])] == key)) {
         at = (at + 1) & (size - 1);
@@ -295,9 +389,9 @@ class Allocation {
     }
     std::string revenue_account;
     Amount net = 0;
-    if (auto it = revenue_.find(e.documentNo.view()); it != revenue_.end()) {
-      revenue_account = it->second.account;
-      net = it->second.net;
+    if (RevenueTable::Found r; revenue_.Find(e.documentNo.view(), &r)) {
+      revenue_account = *r.account;
+      net = r.net;
     }
     const Amount gross = amount;
     const Amount vat = gross - net;
@@ -350,12 +444,7 @@ class Allocation {
   std::vector<PackedKey> group_keys_;
   std::vector<std::int32_t> slots_;
   std::vector<std::uint32_t> slot_fill_;
-  // Looked up by a view of the record's document number, without a copy.
-  struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
-  };
-  std::unordered_map<std::string, Revenue, TextHash, std::equal_to<>> revenue_;
+  RevenueTable revenue_;
   // The account's texts, looked up once per account.
   std::string description_account_;
   std::string description_, nip_;

@@ -222,7 +222,12 @@ bool OpenItems(const SettlementParams& p, OptionServices& window) {
     }
     FileSource source(annual);
     built = BuildOpenItems(p, source, p.annual_path, out, window);
-    if (!built.write_failed && !(out.Sync() && out.Close())) built.write_failed = true;
+    // Not flushed to disk: the file is derived, rebuilt by every run before
+    // it is read, and read back here from the system's cache. A crash can
+    // leave at most a damaged copy of it under its own name, which the next
+    // run replaces; the old file stays whole as the backup, and the annual
+    // file is only read.
+    if (!built.write_failed && !out.Close()) built.write_failed = true;
   }
   if (built.out_of_order) {
     RemoveFile(built_path);
@@ -243,7 +248,7 @@ bool OpenItems(const SettlementParams& p, OptionServices& window) {
   if (FileOrFolderExists(afx_path) && !MoveAsideBak(afx_path)) {
     ShowStatus("Nie przeniesiono starego pliku "_w + afx_path + " do kopii .BAK", kWarning);
   }
-  if (!ReplaceFile(built_path, afx_path)) {
+  if (!ReplaceFile(built_path, afx_path, Durability::kCache)) {
     ShowStatus("Nie zastąpiono pliku "_w + afx_path + ", raport z pliku " + built_path, kWarning);
     report_path = built_path;
   }

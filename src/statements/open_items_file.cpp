@@ -3,6 +3,7 @@
 // number. One account is processed whole at a time, so memory is bounded by
 // the largest account and a settlement group is never split.
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <numeric>
 
@@ -23,13 +24,15 @@ constexpr std::size_t kWriteChunk = 1u << 20;
 // fields the two orders compare, taken out once.
 struct Item {
   RecordBytes bytes;  // filled by a copy of the record as soon as the item is made
-  std::string key;
+  std::array<char, kSettlementKeyCapacity> key_text;  // the settlement key, without a string
+  std::uint8_t key_size = 0;
   DayNo booking = 0;
   DayNo due = 0;  // with the receivables default applied
   std::uint16_t entry = 0;
   bool debit = false;
   Amount amount = 0;
 
+  std::string_view key() const { return {key_text.data(), key_size}; }
   std::string_view document() const {
     return {reinterpret_cast<const char*>(bytes.data() + 29), std::min<std::size_t>(bytes[28], 12)};
   }
@@ -64,7 +67,7 @@ template <class DateOf>
 bool ItemLess(const std::vector<Item>& items, std::uint32_t ia, std::uint32_t ib, DateOf date) {
   const Item& a = items[ia];
   const Item& b = items[ib];
-  if (int c = a.key.compare(b.key); c != 0) return c < 0;
+  if (int c = a.key().compare(b.key()); c != 0) return c < 0;
   if (date(a) != date(b)) return date(a) < date(b);
   if (a.booking != b.booking) return a.booking < b.booking;
   if (int c = CompareSymbols(a.document(), b.document()); c != 0) return c < 0;
@@ -88,10 +91,10 @@ class Builder {
     // whether its debits and credits net to zero.
     for (std::size_t first = 0; first < order_.size();) {
       std::size_t end = first;
-      const std::string& key = items[order_[first]].key;
+      const std::string_view key = items[order_[first]].key();
       const DayNo group_date = items[order_[first]].booking;
       Amount balance = 0;
-      while (end < order_.size() && items[order_[end]].key == key) {
+      while (end < order_.size() && items[order_[end]].key() == key) {
         Item& it = items[order_[end]];
         PutDay(it.bytes.data() + 128, group_date);
         balance += it.debit ? it.amount : -it.amount;
@@ -169,7 +172,8 @@ OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
     const DayNo due = static_cast<DayNo>(p[124] | (p[125] << 8));
     it.due = due != 0 ? due
                       : static_cast<DayNo>(std::min<int>(it.booking + (it.debit ? 14 : 0), 0xFFFF));
-    it.key = SettlementKey(std::string_view(reinterpret_cast<const char*>(p + 102), p[101]));
+    it.key_size = static_cast<std::uint8_t>(
+        SettlementKeyTo(std::string_view(reinterpret_cast<const char*>(p + 102), p[101]), it.key_text.data()));
   }
   if (scan.OutOfOrder()) {
     result.out_of_order = true;

@@ -34,13 +34,13 @@ const char* SettlementCode(SettlementKind kind) {
   return "";
 }
 
-std::string SettlementKey(std::string_view t) {
+std::size_t SettlementKeyTo(std::string_view t, char* out) {
   if (std::size_t p = t.rfind('*'); p != std::string_view::npos) t = t.substr(p + 1);
   if (std::size_t p = t.rfind(';'); p != std::string_view::npos) t = t.substr(p + 1);
   static constexpr char kCapitals[] = "ACELNOSZZACELNOSZZ";
-  std::string key;
-  key.reserve(std::min<std::size_t>(t.size(), 20));
-  for (char c : t.substr(0, 20)) {
+  const std::size_t n = std::min<std::size_t>(t.size(), kSettlementKeyCapacity);
+  for (std::size_t i = 0; i < n; ++i) {
+    char c = t[i];
     const auto b = static_cast<std::uint8_t>(c);
     if (b >= 0x80) {
       const auto it = std::find(PolishMazovia.begin(), PolishMazovia.end(), b);
@@ -48,9 +48,14 @@ std::string SettlementKey(std::string_view t) {
     } else if (c >= 'a' && c <= 'z') {
       c = static_cast<char>(c - 'a' + 'A');
     }
-    key += c;
+    out[i] = c;
   }
-  return key;
+  return n;
+}
+
+std::string SettlementKey(std::string_view t) {
+  char key[kSettlementKeyCapacity];
+  return std::string(key, SettlementKeyTo(t, key));
 }
 
 std::string InvoiceNumberText(std::string_view t) {

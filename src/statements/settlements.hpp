@@ -62,6 +62,10 @@ struct SettlementParams {
 // DOS Mazovia Polish letters become their unaccented capitals, ASCII letters
 // are upper-cased. At most 20 characters.
 std::string SettlementKey(std::string_view transaction_no);
+// The same key written to `out` (room for kSettlementKeyCapacity characters),
+// without a string; returns its length.
+inline constexpr std::size_t kSettlementKeyCapacity = 20;
+std::size_t SettlementKeyTo(std::string_view transaction_no, char* out);
 // The invoice number shown: the text before the first "*", then after the
 // last ";" (DOS Mazovia, as stored).
 std::string InvoiceNumberText(std::string_view transaction_no);
