@@ -30,49 +30,15 @@
 #include "shell/local_copy.hpp"
 #include "shell/state.hpp"
 
+#include "bench_support.hpp"
+
 namespace {
 
-volatile std::uint64_t g_sink = 0;
-
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-double Cpu() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  auto sec = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-  return sec(u.ru_utime) + sec(u.ru_stime);
-}
-
-struct Timing {
-  double wall = 1e9;
-  double cpu = 1e9;
-  void Keep(double w, double c) {
-    wall = std::min(wall, w);
-    cpu = std::min(cpu, c);
-  }
-};
-
-double PlainRead(const std::string& path, std::uint64_t* records) {
-  const double t0 = Now();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return -1;
-  std::vector<unsigned char> buf(200 * 250);
-  std::uint64_t n = 0, sum = 0;
-  for (;;) {
-    ssize_t got = ::read(fd, buf.data(), buf.size());
-    if (got <= 0) break;
-    for (ssize_t i = 0; i + 250 <= got; i += 250) {
-      sum += buf[static_cast<std::size_t>(i) + 73];
-      ++n;
-    }
-  }
-  ::close(fd);
-  *records = n;
-  g_sink = g_sink + sum;
-  return Now() - t0;
-}
+using bench::Cpu;
+using bench::g_sink;
+using bench::Now;
+using bench::PlainRead;
+using bench::Timing;
 
 // One run of "KonZR Robo=name"; false when it failed.
 bool Audit(const std::string& db, const std::string& name, bool fresh_copy, Timing* t) {

@@ -31,53 +31,15 @@
 #include "platform/paths.hpp"
 #include "vat/jpk_kr.hpp"
 
+#include "bench_support.hpp"
+
 namespace {
 
-volatile std::uint64_t g_sink = 0;
-
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// User + system CPU seconds of this process so far: on a machine shared with
-// other work the wall clock stretches, the CPU time much less.
-double Cpu() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  auto sec = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-  return sec(u.ru_utime) + sec(u.ru_stime);
-}
-
-struct Timing {
-  double wall = 1e9;
-  double cpu = 1e9;
-  void Keep(double w, double c) {
-    wall = std::min(wall, w);
-    cpu = std::min(cpu, c);
-  }
-};
-
-// Reads the file in blocks of 200 records and adds one byte of every
-// record, so the read cannot be optimised away.
-double PlainRead(const std::string& path, std::uint64_t* records) {
-  const double t0 = Now();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return -1;
-  std::vector<unsigned char> buf(200 * 250);
-  std::uint64_t n = 0, sum = 0;
-  for (;;) {
-    ssize_t got = ::read(fd, buf.data(), buf.size());
-    if (got <= 0) break;
-    for (ssize_t i = 0; i + 250 <= got; i += 250) {
-      sum += buf[static_cast<std::size_t>(i) + 73];
-      ++n;
-    }
-  }
-  ::close(fd);
-  *records = n;
-  g_sink = g_sink + sum;  // keeps the loop honest
-  return Now() - t0;
-}
+using bench::Cpu;
+using bench::g_sink;
+using bench::Now;
+using bench::PlainRead;
+using bench::Timing;
 
 struct BatchRun {
   double seconds = -1;

@@ -26,33 +26,15 @@
 #include "shell/state.hpp"
 #include "store/chart.hpp"
 
+#include "bench_support.hpp"
+
 namespace {
 
-volatile std::uint64_t g_sink = 0;
-
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-double PlainRead(const std::string& path, std::uint64_t* records) {
-  const double t0 = Now();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return -1;
-  std::vector<unsigned char> buf(200 * 250);
-  std::uint64_t n = 0, sum = 0;
-  for (;;) {
-    ssize_t got = ::read(fd, buf.data(), buf.size());
-    if (got <= 0) break;
-    for (ssize_t i = 0; i + 250 <= got; i += 250) {
-      sum += buf[static_cast<std::size_t>(i) + 73];
-      ++n;
-    }
-  }
-  ::close(fd);
-  *records = n;
-  g_sink = g_sink + sum;
-  return Now() - t0;
-}
+using bench::Cpu;
+using bench::g_sink;
+using bench::Now;
+using bench::PlainRead;
+using bench::Timing;
 
 struct NoHost : zel::ListHost {
   zel::ListRequest request;
