@@ -464,15 +464,8 @@ bool BankSettlementsFrom(const SettlementParams& p, RecordSource& source,
 }
 
 bool BankSettlements(const SettlementParams& p, OptionServices& window) {
-  if (!CheckSettlement(p, window)) return false;
-  File file;
   const char* tag = p.kind == SettlementKind::NatJP ? "bZe:2812" : "bZe:2459";
-  if (!OpenShared(file, p.annual_path, Share::kDenyWrite, tag)) {
-    window.SetReturnField(kFieldRocz);
-    return false;
-  }
-  FileSource source(file);
-  return BankSettlementsFrom(p, source, p.annual_path, window);
+  return RunOnAnnualFile(p, window, tag, BankSettlementsFrom);
 }
 
 }  // namespace zel

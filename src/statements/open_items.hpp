@@ -42,4 +42,12 @@ bool TopPostingsFrom(const SettlementParams& p, RecordSource& source, std::strin
 bool BankSettlementsFrom(const SettlementParams& p, RecordSource& source,
                          std::string_view file_name, OptionServices& window);
 
+// The checks, then one of the reports above over the annual file opened with
+// writers kept out (retry tag `tag`); a file that cannot be opened sends the
+// cursor back to the file field.
+using SettlementReport = bool (*)(const SettlementParams&, RecordSource&, std::string_view,
+                                  OptionServices&);
+bool RunOnAnnualFile(const SettlementParams& p, OptionServices& window, std::string_view tag,
+                     SettlementReport report);
+
 }  // namespace zel

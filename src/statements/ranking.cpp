@@ -202,14 +202,7 @@ bool RankingFrom(const SettlementParams& p, RecordSource& source, std::string_vi
 }
 
 bool Ranking(const SettlementParams& p, OptionServices& window) {
-  if (!CheckSettlement(p, window)) return false;
-  File file;
-  if (!OpenShared(file, p.annual_path, Share::kDenyWrite, "bZe:2459")) {
-    window.SetReturnField(kFieldRocz);
-    return false;
-  }
-  FileSource source(file);
-  return RankingFrom(p, source, p.annual_path, window);
+  return RunOnAnnualFile(p, window, "bZe:2459", RankingFrom);
 }
 
 }  // namespace zel

@@ -7,29 +7,41 @@
 #include "shell/file_access.hpp"
 #include "shell/state.hpp"
 #include "shell/status.hpp"
+#include "statements/open_items.hpp"
 #include "statements/settlements.hpp"
 #include "statements/trial_balance.hpp"
+#include "store/journal_file.hpp"
 
 namespace zel {
 
 std::uint8_t SettlementIndex(SettlementKind kind) {
   switch (kind) {
-    case SettlementKind::RoNie: return 67;
-    case SettlementKind::Ranki: return 75;
-    case SettlementKind::Trans: return 76;
-    case SettlementKind::RoBan: return 77;
-    case SettlementKind::NatJP: return 78;
+    case SettlementKind::RoNie:
+      return 67;
+    case SettlementKind::Ranki:
+      return 75;
+    case SettlementKind::Trans:
+      return 76;
+    case SettlementKind::RoBan:
+      return 77;
+    case SettlementKind::NatJP:
+      return 78;
   }
   return 0;
 }
 
 const char* SettlementCode(SettlementKind kind) {
   switch (kind) {
-    case SettlementKind::RoNie: return "RoNie";
-    case SettlementKind::Ranki: return "Ranki";
-    case SettlementKind::Trans: return "Trans";
-    case SettlementKind::RoBan: return "RoBan";
-    case SettlementKind::NatJP: return "NatJP";
+    case SettlementKind::RoNie:
+      return "RoNie";
+    case SettlementKind::Ranki:
+      return "Ranki";
+    case SettlementKind::Trans:
+      return "Trans";
+    case SettlementKind::RoBan:
+      return "RoBan";
+    case SettlementKind::NatJP:
+      return "NatJP";
   }
   return "";
 }
@@ -131,6 +143,18 @@ bool MoveAsideBak(std::string_view path) {
     retried = true;
   }
   return false;
+}
+
+bool RunOnAnnualFile(const SettlementParams& p, OptionServices& window, std::string_view tag,
+                     SettlementReport report) {
+  if (!CheckSettlement(p, window)) return false;
+  File file;
+  if (!OpenShared(file, p.annual_path, Share::kDenyWrite, tag)) {
+    window.SetReturnField(kFieldRocz);
+    return false;
+  }
+  FileSource source(file);
+  return report(p, source, p.annual_path, window);
 }
 
 bool CheckSettlement(const SettlementParams& p, OptionServices& window) {

@@ -94,14 +94,7 @@ bool TopPostingsFrom(const SettlementParams& p, RecordSource& source, std::strin
 }
 
 bool TopPostings(const SettlementParams& p, OptionServices& window) {
-  if (!CheckSettlement(p, window)) return false;
-  File file;
-  if (!OpenShared(file, p.annual_path, Share::kDenyWrite, "bZe:2459")) {
-    window.SetReturnField(kFieldRocz);
-    return false;
-  }
-  FileSource source(file);
-  return TopPostingsFrom(p, source, p.annual_path, window);
+  return RunOnAnnualFile(p, window, "bZe:2459", TopPostingsFrom);
 }
 
 }  // namespace zel
