@@ -31,7 +31,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 version=$(sed -n 's/^project(Zel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', CMakeLists.txt says '$version'"
 depends=$(field Depends)
-for lib in libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins libxlsxwriter4 libfreexl1 libshp2 \
+for lib in libqt6widgets6 libqt6printsupport6 qt6-qpa-plugins libxlsxwriter4 libfreexl1 libshp2 libcurl4 libssl3 \
            fonts-dejavu-core libstdc++6 libc6; do
   tr ',|' '\n\n' <<<"$depends" | awk '{print $1}' | grep -qxF "$lib" ||
     fail "Depends lacks $lib: $depends"

@@ -18,6 +18,8 @@ packages=(
   qt6-base-dev libgl-dev
   # spreadsheet export, .xls and .dbf reading
   libxlsxwriter-dev libfreexl-dev libshp-dev
+  # the program update: download over HTTPS and the signature check
+  libcurl4-openssl-dev libssl-dev
   # fonts with Polish letters
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
   # running the desktop without a screen (tests, screenshots)

@@ -321,5 +321,8 @@ int main(int argc, char** argv) {
   hint_list.reset();
   zestaw.reset();
   delete menu_sub;
+  // A program update put a new program in place: it starts once this one
+  // has saved its settings and released its workstation.
+  if (!desk.RestartProgram().empty()) sys.StartProgram(desk.RestartProgram(), sys.Arguments());
   return rc;
 }

@@ -140,21 +140,14 @@ bool ShellOptions::StartOther(FZestaw& form) {
 }
 
 UpdateAnswer ShellOptions::UpdateProgram() {
-  const std::string program = sys_.ProgramPath();
-  if (program.rfind("/usr/", 0) == 0 || program.rfind("/opt/", 0) == 0) {
-    ShowStatus("Program zainstalowany z pakietu: aktualizuje go menedżer pakietów"_w, kWarning);
-    return UpdateAnswer::kPackaged;
-  }
+  UpdateRequest request;
+  request.program = sys_.ProgramPath();
   ReadSetting(false, "AdresAkt");
-  if (SettingField(1).empty()) {
-    ShowStatus("Nie ustawiono adresu aktualizacji (AdresAkt): nic nie pobrano"_w, kWarning);
-    return UpdateAnswer::kNoAddress;
-  }
-  // Running a downloaded program needs its signature checked first, and this
-  // build carries no signature check: nothing is downloaded.
-  ShowStatus("Ta wersja nie pobiera aktualizacji: zaktualizuj pakiet lub zbuduj program"_w,
-             kWarning);
-  return UpdateAnswer::kNotBuiltIn;
+  request.address = WinToUtf8(SettingField(1));
+  request.key = MakerSigningKey();
+  const UpdateAnswer answer = UpdateProgramFile(request);
+  if (answer == UpdateAnswer::kReplaced) desk_.CloseForRestart(request.program);
+  return answer;
 }
 
 }  // namespace zel

@@ -16,15 +16,13 @@
 #include <string_view>
 
 #include "fields/shell_field_sets.hpp"
+#include "shell/program_update.hpp"
 
 namespace zel {
 
 class FPulpit;
 class FZestaw;
 class PulpitSystem;
-
-// What the update found to do (the texts are on the status line).
-enum class UpdateAnswer { kNoAddress, kPackaged, kNotBuiltIn };
 
 class ShellOptions final : public ShellFieldHost {
  public:
@@ -39,8 +37,10 @@ class ShellOptions final : public ShellFieldHost {
   bool ChangeDatabase(FZestaw& form, bool run_startup);
   // StartOther: a second program on the folder and chart being edited.
   bool StartOther(FZestaw& form);
-  // UpdateProgram on Linux: the package manager or a rebuild updates the
-  // program; nothing is downloaded.
+  // UpdateProgram: a program installed as a package is left to the package
+  // manager; otherwise the program is fetched from the address of the
+  // setting "AdresAkt", put in place only when its signature checks, and the
+  // desktop then closes normally and starts it again.
   UpdateAnswer UpdateProgram();
 
   // ShellFieldHost.

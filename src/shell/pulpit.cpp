@@ -283,6 +283,12 @@ void FPulpit::F45(std::uint8_t return_kind, std::uint8_t value, std::string_view
   ShowKind(6, 1);
 }
 
+void FPulpit::CloseForRestart(std::string_view program) {
+  restart_program_ = std::string(program);
+  close_confirmation_ = false;
+  if (view_) view_->CloseDesktop();
+}
+
 void FPulpit::Ending() {
   ShowStatus(Utf8ToWin(kBanner), kSuccess);
   if (Ask('N', "Czy już koniec pracy"_w, windows_[kMen]) == 0) {

@@ -198,6 +198,12 @@ class FPulpit final : public StatusSink {
     given_folder_ = std::string(folder);
     given_chart_ = std::string(chart);
   }
+  // Closes the desktop without the closing question, so that the program
+  // (a new version just put in place) starts again once everything is
+  // saved and released.
+  void CloseForRestart(std::string_view program);
+  // The program to start after the desktop closed; empty for none.
+  const std::string& RestartProgram() const { return restart_program_; }
   // True while an administrator's "Logout" waits for an unfinished entry.
   bool LogoutPending() const { return logout_pending_; }
 
@@ -292,6 +298,7 @@ class FPulpit final : public StatusSink {
   std::vector<std::string> err_rap_;
   bool chooser_open_ = false;
   bool close_confirmation_ = true;
+  std::string restart_program_;
   bool registration_done_ = false;
   bool logout_pending_ = false;
   std::string given_folder_;  // the database folder and chart given by a login

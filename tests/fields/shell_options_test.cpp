@@ -155,17 +155,17 @@ TEST_F(ShellOptionsTest, PasswordWindowRunsThroughTheRunnerAndNeedsALogin) {
   EXPECT_EQ(form.CurrentSlot(), Slot("HasS"));
 }
 
-TEST_F(ShellOptionsTest, UpdateDownloadsNothing) {
+TEST_F(ShellOptionsTest, UpdateFetchesNothingWithoutASafeAddress) {
   sys.program = "/usr/bin/zel";
   EXPECT_EQ(options.UpdateProgram(), UpdateAnswer::kPackaged);
   sys.program = dir.root() + "/zel";
   EXPECT_EQ(options.UpdateProgram(), UpdateAnswer::kNoAddress);
-  WriteSetting(false, "AdresAkt", "https://example.invalid/zel/");
-  EXPECT_EQ(options.UpdateProgram(), UpdateAnswer::kNotBuiltIn);
-  EXPECT_EQ(LastMessage(),
-            "Ta wersja nie pobiera aktualizacji: zaktualizuj pakiet lub zbuduj program"_w);
+  WriteSetting(false, "AdresAkt", "http://example.invalid/zel/");
+  EXPECT_EQ(options.UpdateProgram(), UpdateAnswer::kBadAddress);
+  EXPECT_EQ(LastMessage(), "Adres aktualizacji musi zaczynać się od https:// : nic nie pobrano"_w);
   EXPECT_TRUE(sys.started.empty());
   EXPECT_FALSE(sys.halted);
+  EXPECT_TRUE(desk.RestartProgram().empty());
 }
 
 }  // namespace
