@@ -31,6 +31,7 @@
 #include "menu/menu_tree.hpp"
 #include "output/report_document.hpp"
 #include "output/report_text.hpp"
+#include "output/viewer_document.hpp"
 #include "platform/folders.hpp"
 #include "platform/paths.hpp"
 #include "shell/settings_keys.hpp"
@@ -44,6 +45,9 @@
 
 namespace zel {
 namespace {
+
+// The VAT-7 declaration's option index: its run hands a viewer document over.
+constexpr std::uint8_t kDeclarationIndex = 85;
 
 const char kHelpText[] =
     "zel-batch [--db DIR] [--station N | --login LOGIN:PASSWORD] [--today DD-MM-YYYY]\n"
@@ -386,6 +390,29 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
   ReportDocument& doc = CurrentReport();
   const std::uint32_t generation = doc.Generation();
   form->ClickGo();
+
+  if (index == kDeclarationIndex) {
+    // The declaration hands a viewer document over instead of a report; its
+    // window always returns to its last field.
+    if (!form->ResultText().empty()) {
+      std::string why = status.Take();
+      if (why.empty()) why = form->ResultText();
+      status.Line("pole "_w + FieldCodeOf(*form, form->ReturnField()) + ": " + why);
+      return kBatchRefused;
+    }
+    const ViewerDocument& viewer = CurrentViewerDocument();
+    if (viewer.lines.empty()) {
+      status.Flush();
+      status.Line("Opcja nie utworzyła dokumentu"_w);
+      return kBatchFailed;
+    }
+    code = WriteBatchViewerDocument(viewer, r, io, [&status](std::string_view line) {
+      status.Flush();
+      status.Line(line);
+    });
+    status.Flush();
+    return code;
+  }
 
   if (form->ReturnField() != 0) {
     std::string why = status.Take();
