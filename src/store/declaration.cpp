@@ -259,8 +259,11 @@ void DeriveDeclarationValues(DeclarationData& d) {
     for (int i : slots) s += a[static_cast<std::size_t>(i)];
     return s;
   };
-  a[29] = sum({0, 1, 3, 5, 7, 9, 11, 12, 13, 14, 15, 17, 19, 21, 22});
-  a[30] = sum({6, 8, 10, 14, 16, 18, 20, 23, 25, 26, 27}) - a[28];
+  // The totals take each amount once: the base total no tax slot (14 and 22
+  // hold taxes), and neither total the "in that" parts 19 and 20, which are
+  // already inside 17 and 18.
+  a[29] = sum({0, 1, 3, 5, 7, 9, 11, 12, 13, 15, 17, 21});
+  a[30] = sum({6, 8, 10, 14, 16, 18, 23, 25, 26, 27}) - a[28];
   a[39] = sum({31, 33, 35, 36, 37, 38});
   a[45] = 0;
   a[42] = a[30] - a[39] - a[40] - a[41];

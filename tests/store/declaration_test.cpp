@@ -171,6 +171,21 @@ TEST(DeclarationData, DerivedValues) {
   EXPECT_FALSE(AmountsDiffer(d.amounts[44], 50));
   EXPECT_FALSE(AmountsDiffer(d.amounts[49], 50));
 
+  // Each amount counts once in the totals: a tax slot never in the base
+  // total, the services of art. 28b (J) not again beside the imports (I)
+  // that already hold them.
+  DeclarationData t = March2024();
+  ReadDeclarationText(DataLine("2403S", 'N', "1.000,00", "230,00") +
+                          DataLine("2403S", 'O', "100,00", "23,00") +
+                          DataLine("2403S", 'I', "400,00", "92,00") +
+                          DataLine("2403S", 'J', "200,00", "46,00"),
+                      t);
+  DeriveDeclarationValues(t);
+  EXPECT_FALSE(AmountsDiffer(t.amounts[17], 600));
+  EXPECT_FALSE(AmountsDiffer(t.amounts[19], 200));
+  EXPECT_FALSE(AmountsDiffer(t.amounts[29], 1000 + 100 + 600));
+  EXPECT_FALSE(AmountsDiffer(t.amounts[30], 230 + 92 + 46));
+
   DeclarationData e = March2024();
   e.amounts[2] = 10.5L;  // joins slot 1: 1.0 + 10.5 = 11.5 -> 12
   e.amounts[1] = 1.0L;
