@@ -179,35 +179,8 @@ std::string DateText(std::string_view typed, std::string* warning) {
   return d.value;
 }
 
-// The year and month of the declaration: those of the VAT-7 window, else the
-// working period's last month. False when neither gives a month.
-bool DeclarationPeriod(DeclarationData& d) {
-  if (d.year != 0 && d.month >= 1 && d.month <= 12) return true;
-  const std::int32_t year = ParseInt(OptionText(220));
-  const std::int32_t month = ParseInt(OptionText(221));
-  if (year >= 1990 && year <= 2039 && month >= 1 && month <= 12) {
-    d.year = static_cast<std::uint16_t>(year);
-    d.month = static_cast<std::uint8_t>(month);
-    return true;
-  }
-  const std::string to = DayToText10(ToDate);  // "DD-MM-YYYY"
-  if (ToDate == 0 || to.size() != 10) return false;
-  d.year = static_cast<std::uint16_t>(ParseInt(to.substr(6, 4)));
-  d.month = static_cast<std::uint8_t>(ParseInt(to.substr(3, 2)));
-  return d.month >= 1 && d.month <= 12;
-}
-
 std::string AmountValue(Amount x) { return NumberText(x, 2); }
 
-// A typed amount: spaces dropped; with a decimal comma the dots are thousand
-// separators ("1.234,50"), without one a dot is the decimal point.
-Amount TypedAmount(std::string_view typed) {
-  const bool comma = typed.find(',') != std::string_view::npos;
-  std::string s;
-  for (char c : typed)
-    if (c != ' ' && !(comma && c == '.')) s += c;
-  return ParseNumber(s);
-}
 
 // An amount typed into a declaration field: digits with an optional sign,
 // spaces, "." or "," ; anything else is refused.
@@ -286,6 +259,30 @@ bool Changed(const std::map<std::uint8_t, std::string>& now,
 }
 
 }  // namespace
+
+Amount ParseTypedAmount(std::string_view typed) {
+  const bool comma = typed.find(',') != std::string_view::npos;
+  std::string s;
+  for (char c : typed)
+    if (c != ' ' && !(comma && c == '.')) s += c;
+  return ParseNumber(s);
+}
+
+bool DeclarationPeriod(DeclarationData& d) {
+  const std::int32_t year = ParseInt(OptionText(220));
+  const std::int32_t month = ParseInt(OptionText(221));
+  if (year >= 1990 && year <= 2039 && month >= 1 && month <= 12) {
+    d.year = static_cast<std::uint16_t>(year);
+    d.month = static_cast<std::uint8_t>(month);
+    return true;
+  }
+  if (d.year != 0 && d.month >= 1 && d.month <= 12) return true;
+  const std::string to = DayToText10(ToDate);  // "DD-MM-YYYY"
+  if (ToDate == 0 || to.size() != 10) return false;
+  d.year = static_cast<std::uint16_t>(ParseInt(to.substr(6, 4)));
+  d.month = static_cast<std::uint8_t>(ParseInt(to.substr(3, 2)));
+  return d.month >= 1 && d.month <= 12;
+}
 
 const std::vector<F3FieldInfo>& F3Fields(std::uint8_t code) {
   switch (code) {
@@ -437,7 +434,7 @@ bool F3Record::Enter(std::uint8_t number, std::string_view typed, std::string* w
   }
   std::string value = CompleteF3Value(number, typed, warning);
   if (number == 33 && !warning->empty()) return false;
-  if (IsAmountField(number)) value = AmountValue(TypedAmount(value));
+  if (IsAmountField(number)) value = AmountValue(ParseTypedAmount(value));
   for (const F3FieldInfo& f : F3Fields(code_)) {
     if (f.number == number && value.size() > f.width && number != 83) value.resize(f.width);
   }

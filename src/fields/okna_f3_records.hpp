@@ -24,6 +24,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/types.hpp"
+
 namespace zel {
 
 struct F3FieldInfo {
@@ -41,6 +43,17 @@ std::string F3Title(std::uint8_t code);
 // Completion when field `number` is left (hook uzEdit). *warning gets the
 // status text to show in colour 0, empty when none.
 std::string CompleteF3Value(std::uint8_t number, std::string_view typed, std::string* warning);
+
+struct DeclarationData;
+
+// A typed amount: spaces dropped; with a decimal comma the dots are thousand
+// separators ("1.234,50"), without one a dot is the decimal point.
+Amount ParseTypedAmount(std::string_view typed);
+
+// The year and month of the declaration into d: the VAT-7 window's fields
+// (220, 221) when they hold a month, else d's own, else the working
+// period's last month. False when none gives a month.
+bool DeclarationPeriod(DeclarationData& d);
 
 class F3Record {
  public:
