@@ -34,6 +34,7 @@
 #include "output/viewer_document.hpp"
 #include "platform/folders.hpp"
 #include "platform/paths.hpp"
+#include "shell/form_templates.hpp"
 #include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
 #include "shell/status.hpp"
@@ -249,6 +250,10 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
     return kBatchFailed;
   }
   MakeFolders(DriveRoot('C'));
+  // The printed forms, as the program installs them at its start; without
+  // the data folder only the forms are missing.
+  std::string no_templates;
+  InstallFormTemplates(&no_templates);
 
   BatchLogin login;
   if (!r.login.empty()) {
