@@ -12,6 +12,7 @@
 #include "platform/file.hpp"
 #include "platform/folders.hpp"
 #include "platform/paths.hpp"
+#include "platform/program_files.hpp"
 #include "shell/form_templates.hpp"
 #include "shell/settings.hpp"
 #include "shell/state.hpp"
@@ -386,7 +387,9 @@ bool WriteStationSettings(std::string_view db_dir, std::string* err) {
     if (!FileOrFolderExists(summary) && !WriteText(summary, VatSummaryText(kind), err))
       return false;
   }
-  // The printed forms (the VAT-7 pages) in the shared folder "!".
+  // The printed forms (the VAT-7 pages) in the shared folder "!", when the
+  // program's data folder is there to take them from.
+  if (DataFolder().empty()) return true;
   return InstallFormTemplates(err);
 }
 

@@ -18,7 +18,7 @@ bool InstallFormTemplates(std::string* err) {
   const std::filesystem::path folder = std::filesystem::path(data) / "templates";
   std::error_code ec;
   if (data.empty() || !std::filesystem::is_directory(folder, ec)) {
-    *err = "Nie ma folderu wzorów formularzy programu"_w;
+    *err = Concat({"Nie ma folderu wzorów formularzy "_w, Utf8ToWin(folder.string())});
     return false;
   }
   std::vector<std::filesystem::path> files;
