@@ -110,7 +110,7 @@ std::string DeclarationFieldText(int n) {
   switch (n) {
     case kVatTaxpayer:
       if (d.Nip.empty()) return d.Naz.str();
-      return Concat({d.Naz.view(), "  NIP ", d.Nip.view()}).substr(0, 50);
+      return Concat({d.Naz.view(), ", NIP ", d.Nip.view()}).substr(0, 50);
     case kVatDue: return DeclarationAmountText(slot(29));
     case kVatDueTax: return DeclarationAmountText(slot(30));
     case kVatSurplus: return DeclarationAmountText(slot(31));
