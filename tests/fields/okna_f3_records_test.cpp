@@ -13,7 +13,9 @@
 #include "common/globals.hpp"
 #include "common/numbers.hpp"
 #include "fields/option_values.hpp"
+#include "platform/file.hpp"
 #include "platform/paths.hpp"
+#include "shell/file_access.hpp"
 #include "shell/state.hpp"
 #include "store/chart.hpp"
 #include "store/declaration.hpp"
@@ -241,6 +243,39 @@ TEST_F(F3RecordTest, DeclarationWindowsSaveWhatTheLoaderReadsBack) {
   ASSERT_TRUE(bad.Open(129));
   EXPECT_FALSE(bad.Enter(bad.FieldNumber("vK43"), "12x", &warning));
   EXPECT_EQ(warning, "Błędna kwota"_w);
+}
+
+// Another workstation holding a declaration file: the save waits through the
+// retries, then says so; the file keeps what it held.
+TEST_F(F3RecordTest, DeclarationFilesHeldElsewhereAreLeftWhole) {
+  SetRetryPause([](int) {});
+  Declaration().year = 2024;
+  Declaration().month = 3;
+  std::string warning, message;
+  F3Record taxpayer;
+  ASSERT_TRUE(taxpayer.Open(127));
+  ASSERT_TRUE(taxpayer.Enter(taxpayer.FieldNumber("vMia"), "Radom", &warning));
+  ASSERT_EQ(taxpayer.Save(&message), 0) << WinToUtf8(message);
+  F3Record amounts;
+  ASSERT_TRUE(amounts.Open(129));
+  ASSERT_TRUE(amounts.Enter(amounts.FieldNumber("vK47"), "5", &warning));
+  ASSERT_EQ(amounts.Save(&message), 0) << WinToUtf8(message);
+  const std::string pod = Read("VAT/Pod.7BT");
+  const std::string vat = Read("VAT/VAT.7BT");
+
+  File held_pod, held_vat;
+  ASSERT_TRUE(held_pod.Open(DbDir.str() + "VAT\\Pod.7BT", Access::kReadWrite, Share::kExclusive));
+  ASSERT_TRUE(held_vat.Open(DbDir.str() + "VAT\\VAT.7BT", Access::kReadWrite, Share::kExclusive));
+  ASSERT_TRUE(taxpayer.Enter(taxpayer.FieldNumber("vMia"), "Kielce", &warning));
+  EXPECT_EQ(taxpayer.Save(&message), 27);
+  EXPECT_EQ(WinToUtf8(message), "Błąd zapisu do pliku " + root_ + "/DB\\VAT\\Pod.7BT");
+  ASSERT_TRUE(amounts.Enter(amounts.FieldNumber("vK47"), "6", &warning));
+  EXPECT_EQ(amounts.Save(&message), 70);
+  held_pod.Close();
+  held_vat.Close();
+  EXPECT_EQ(Read("VAT/Pod.7BT"), pod);
+  EXPECT_EQ(Read("VAT/VAT.7BT"), vat);
+  SetRetryPause(nullptr);
 }
 
 }  // namespace
