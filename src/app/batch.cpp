@@ -31,8 +31,10 @@
 #include "menu/menu_tree.hpp"
 #include "output/report_document.hpp"
 #include "output/report_text.hpp"
+#include "output/viewer_document.hpp"
 #include "platform/folders.hpp"
 #include "platform/paths.hpp"
+#include "shell/form_templates.hpp"
 #include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
 #include "shell/status.hpp"
@@ -44,6 +46,9 @@
 
 namespace zel {
 namespace {
+
+// The VAT-7 declaration's option index: its run hands a viewer document over.
+constexpr std::uint8_t kDeclarationIndex = 85;
 
 const char kHelpText[] =
     "zel-batch [--db DIR] [--station N | --login LOGIN:PASSWORD] [--today DD-MM-YYYY]\n"
@@ -79,9 +84,12 @@ const char kHelpText[] =
     "extension or name of the file lists. --filter lists only the entries\n"
     "containing the text, as F5 does.\n"
     "--f3 types the values into the F3 window CODE (122 account card, with\n"
-    "KonE=SYMBOL naming the account; 125 selected accounts; 127 taxpayer),\n"
-    "completing them as the window does, prints its fields and, with --go,\n"
-    "saves it.\n"
+    "KonE=SYMBOL naming the account; 125 selected accounts; 127 taxpayer;\n"
+    "128, 129, 130 the VAT-7 declaration's due tax, deductible tax and\n"
+    "signature, for the month of vRok=YEAR vMie=MONTH), completing them as the\n"
+    "window does, prints its fields and, with --go, saves it.\n"
+    "DeVa7 vRok=YEAR vMie=MONTH writes the filled VAT-7 form (the document\n"
+    "viewer's script) as text.\n"
     "\n"
     "Exit codes: 0 done, 2 a field, parameter or argument was refused, 1 other\n"
     "failures.\n";
@@ -245,6 +253,10 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
     return kBatchFailed;
   }
   MakeFolders(DriveRoot('C'));
+  // The printed forms, as the program installs them at its start; without
+  // the data folder only the forms are missing.
+  std::string no_templates;
+  InstallFormTemplates(&no_templates);
 
   BatchLogin login;
   if (!r.login.empty()) {
@@ -386,6 +398,29 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
   ReportDocument& doc = CurrentReport();
   const std::uint32_t generation = doc.Generation();
   form->ClickGo();
+
+  if (index == kDeclarationIndex) {
+    // The declaration hands a viewer document over instead of a report; its
+    // window always returns to its last field.
+    if (!form->ResultText().empty()) {
+      std::string why = status.Take();
+      if (why.empty()) why = form->ResultText();
+      status.Line("pole "_w + FieldCodeOf(*form, form->ReturnField()) + ": " + why);
+      return kBatchRefused;
+    }
+    const ViewerDocument& viewer = CurrentViewerDocument();
+    if (viewer.lines.empty()) {
+      status.Flush();
+      status.Line("Opcja nie utworzyła dokumentu"_w);
+      return kBatchFailed;
+    }
+    code = WriteBatchViewerDocument(viewer, r, io, [&status](std::string_view line) {
+      status.Flush();
+      status.Line(line);
+    });
+    status.Flush();
+    return code;
+  }
 
   if (form->ReturnField() != 0) {
     std::string why = status.Take();

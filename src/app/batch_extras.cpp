@@ -11,6 +11,7 @@
 #include "fields/hint_lists.hpp"
 #include "fields/lis_f45.hpp"
 #include "fields/okna_f3_records.hpp"
+#include "fields/option_values.hpp"
 #include "shell/status.hpp"
 #include "store/chart.hpp"
 
@@ -120,6 +121,15 @@ int RunF3(const BatchRequest& r, const BatchIo& io) {
       return fail("Okno 122 potrzebuje symbolu konta: KonE=SYMBOL"_w, kBatchRefused);
     LoadAccount(symbol);
   }
+  if (code >= 128 && code <= 130) {
+    // The declaration windows work on the VAT-7 window's month: vRok and vMie
+    // name it here.
+    for (const auto& [field, value] : r.values) {
+      const std::string upper = UpperPl(field);
+      if (upper == "VROK") SetOptionText(220, value);
+      if (upper == "VMIE") SetOptionText(221, value);
+    }
+  }
   F3Record record;
   if (!record.Open(code)) {
     return fail(
@@ -129,6 +139,8 @@ int RunF3(const BatchRequest& r, const BatchIo& io) {
   for (const auto& [field, value] : r.values) {
     const std::string wfield = Utf8ToWin(field);
     if (code == 122 && UpperPl(wfield) == "KONE") continue;
+    if (code >= 128 && code <= 130 && (UpperPl(wfield) == "VROK" || UpperPl(wfield) == "VMIE"))
+      continue;
     const std::uint8_t number = record.FieldNumber(wfield);
     if (number == 0) {
       return fail("Nie ma pola "_w + wfield + " w oknie "_w + std::to_string(code), kBatchRefused);

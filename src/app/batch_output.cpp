@@ -164,4 +164,33 @@ int WriteBatchReport(const ReportDocument& doc, const BatchRequest& r, const Bat
   return kBatchDone;
 }
 
+int WriteBatchViewerDocument(const ViewerDocument& doc, const BatchRequest& r, const BatchIo& io,
+                             const std::function<void(std::string_view)>& line) {
+  const BatchOut kind = r.out.empty() ? BatchOut::kStdout : BatchOutOf(r.out);
+  if (!r.printer.empty() || kind == BatchOut::kPdf) {
+    line("Wydruk i PDF dokumentu przeglądarki nie są jeszcze dostępne w zel-batch"_w);
+    return kBatchFailed;
+  }
+  if (kind == BatchOut::kXlsx || kind == BatchOut::kUnknown) {
+    line("Dokument przeglądarki zapisuje się tylko jako .txt"_w);
+    return kBatchRefused;
+  }
+  if (kind == BatchOut::kNull) return kBatchDone;
+  std::string text;
+  for (const std::string& l : doc.lines) {
+    text += WinToUtf8(l);
+    text += '\n';
+  }
+  if (kind == BatchOut::kStdout) {
+    io.out(text);
+    return kBatchDone;
+  }
+  std::string err;
+  if (!WriteTextFile(r.out, text, &err)) {
+    line(err);
+    return kBatchFailed;
+  }
+  return kBatchDone;
+}
+
 }  // namespace zel

@@ -12,6 +12,7 @@
 
 #include "app/batch.hpp"
 #include "output/report_document.hpp"
+#include "output/viewer_document.hpp"
 
 namespace zel {
 
@@ -24,6 +25,13 @@ BatchOut BatchOutOf(std::string_view path);
 int WriteBatchReport(const ReportDocument& doc, const BatchRequest& request, const BatchIo& io,
                      std::string_view period_text,
                      const std::function<void(std::string_view)>& line);
+
+// Writes the viewer document an option handed over (the VAT-7 declaration):
+// its filled script as text on standard output or into a .txt file. The
+// PDF of a viewer document is made by the viewer's PDF writer, the one place
+// below that refuses it until that writer is joined in.
+int WriteBatchViewerDocument(const ViewerDocument& doc, const BatchRequest& request,
+                             const BatchIo& io, const std::function<void(std::string_view)>& line);
 
 // "HH:MM" of --time (checked by ParseBatchTime) or of the clock.
 bool ParseBatchTime(std::string_view text);

@@ -1,6 +1,7 @@
 #include "app/demo_files.hpp"
 
 #include <array>
+#include <cstdlib>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -11,13 +12,17 @@
 #include "platform/file.hpp"
 #include "platform/folders.hpp"
 #include "platform/paths.hpp"
+#include "platform/program_files.hpp"
+#include "shell/form_templates.hpp"
 #include "shell/settings.hpp"
 #include "shell/state.hpp"
 #include "store/account_record.hpp"
 #include "store/declaration.hpp"
 #include "store/journal_entry.hpp"
 #include "store/journal_file.hpp"
+#include "vat/vat7_declaration.hpp"
 #include "vat/vat_entry.hpp"
+#include "vat/vat_register.hpp"
 
 namespace zel {
 namespace {
@@ -149,7 +154,6 @@ bool WriteRegisters(const DemoYear& year, std::string_view db_dir, std::string* 
 bool WriteTaxpayer(const DemoFirm& firm, std::string* err) {
   DeclarationData d;
   d.Nip = firm.nip;
-  d.RPo = "2";
   d.USk = firm.tax_office;
   d.Naz = firm.name;
   d.Pes = firm.regon;
@@ -163,11 +167,47 @@ bool WriteTaxpayer(const DemoFirm& firm, std::string* err) {
   d.Mia = firm.town;
   d.Kod = firm.postcode;
   d.Poc = firm.post_office;
+  d.RPo = "p.n.o.f.";
+  d.PIm = "Jan";
+  d.DUr = DayFromDdMmYy("120570");
   d.oIm = "Anna"_w;
   d.oNa = "Przykładowa"_w;
   d.oTe = "22 000 00 00";
   if (!WriteTaxpayerFile(d))
     return Fail(err, "Nie można zapisać "_w + std::string(DbDir.view()) + "VAT\\Pod.7BT");
+  return true;
+}
+
+// The declaration data of March: the registers' totals of sales and
+// purchases written as the register writes them with "Z" (a marker line,
+// then one line per letter), then the values typed in the declaration
+// windows: the surplus carried from February, the signature date and the
+// answers.
+bool WriteDeclarationData(const DemoYear& year, const std::string& dir, std::string* err) {
+  const std::string bz = DayToText10(year.bz_date);
+  const int y = std::atoi(bz.substr(6, 4).c_str());
+  DayNo from = 0;
+  DayNo to = 0;
+  MonthBounds(y, 3, &from, &to);
+  const std::string path = dir + "VAT\\VAT.7BT";
+  if (IsFile(path) && !RemoveFile(path)) return Fail(err, "Nie można zapisać "_w + path);
+  for (char kind : {'S', 'Z'}) {
+    VatRegisterParams p;
+    p.kind = kind;
+    p.from = from;
+    p.to = to;
+    p.declaration = 'Z';
+    p.db_dir = dir;
+    SilentOptionServices silent;
+    if (!VatRegister(p, silent)) return Fail(err, "Nie można zapisać "_w + path);
+  }
+  DeclarationData d;
+  d.answers[6] = "Tak";  // the surplus carried to the next month
+  const auto year16 = static_cast<std::uint16_t>(y);
+  const std::string lines = TypedValueLine(year16, 3, 'a', 150) +
+                            SignatureDateLine(year16, 3, static_cast<DayNo>(to + 25)) +
+                            AnswersLine(year16, 3, d);
+  if (!AppendDeclarationLines(dir, lines)) return Fail(err, "Nie można zapisać "_w + path);
   return true;
 }
 
@@ -316,6 +356,7 @@ bool WriteDemoYear(const DemoYear& year, std::string_view db_dir, std::string* e
   if (!WriteText(dir + "Podmiot1.TXT", Podmiot1Text(year.firm), err)) return false;
   if (!WriteTaxpayer(year.firm, err)) return false;
   WriteSettings(year);
+  if (!WriteDeclarationData(year, dir, err)) return false;
   return true;
 }
 
@@ -346,7 +387,10 @@ bool WriteStationSettings(std::string_view db_dir, std::string* err) {
     if (!FileOrFolderExists(summary) && !WriteText(summary, VatSummaryText(kind), err))
       return false;
   }
-  return true;
+  // The printed forms (the VAT-7 pages) in the shared folder "!", when the
+  // program's data folder is there to take them from.
+  if (DataFolder().empty()) return true;
+  return InstallFormTemplates(err);
 }
 
 }  // namespace zel

@@ -57,6 +57,7 @@
 #include "output/report_preview.hpp"
 #include "platform/folders.hpp"
 #include "platform/paths.hpp"
+#include "shell/form_templates.hpp"
 #include "shell/pulpit.hpp"
 #include "shell/qt/desktop_view.hpp"
 #include "shell/qt/qt_metrics.hpp"
@@ -206,6 +207,10 @@ int main(int argc, char** argv) {
   // Drive C always exists on the system the folders were named for; here it
   // is a folder of the Zel folder unless ZEL_DRIVE_C says otherwise.
   MakeFolders(DriveRoot('C'));
+  // The forms the program ships go into the shared folder "!" once; a
+  // missing data folder only costs the forms, so the program still starts.
+  std::string no_templates;
+  InstallFormTemplates(&no_templates);
   if (given_db.empty()) EnsureDemoYear(args);
 
   QtSystem sys(args);

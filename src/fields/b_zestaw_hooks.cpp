@@ -4,6 +4,7 @@
 // the catalogue says so, so that every option's window can be filled and run.
 #include <algorithm>
 
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/globals.hpp"
@@ -11,6 +12,7 @@
 #include "common/pltext.hpp"
 #include "fields/b_zestaw.hpp"
 #include "fields/field_catalogue.hpp"
+#include "fields/okna_f3_records.hpp"
 #include "fields/option_values.hpp"
 #include "fields/zestaw.hpp"
 #include "fields/zestaw_rules.hpp"
@@ -20,6 +22,7 @@
 #include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
 #include "shell/status.hpp"
+#include "store/declaration.hpp"
 
 namespace zel {
 
@@ -70,6 +73,62 @@ std::uint8_t F3Kind(int n) {
     case 227: case 228: return 129;
     case 229: return 130;
     default: return 0;
+  }
+}
+
+// The VAT-7 window's fields: the taxpayer (219), the period (220, 221), the
+// number and purpose (222, 223), the totals of the declaration data (224,
+// 225, 227, 228) and the surplus carried from the last declaration (226).
+constexpr int kVatTaxpayer = 219;
+constexpr int kVatYear = 220;
+constexpr int kVatMonth = 221;
+constexpr int kVatNumber = 222;
+constexpr int kVatPurpose = 223;
+constexpr int kVatDue = 224;
+constexpr int kVatDueTax = 225;
+constexpr int kVatSurplus = 226;
+constexpr int kVatInput = 227;
+constexpr int kVatInputTax = 228;
+constexpr int kVatSignature = 229;
+
+bool IsDeclarationShown(int n) {
+  return n == kVatTaxpayer || (n >= kVatDue && n <= kVatInputTax);
+}
+
+// Whole złoty as the declaration prints them; empty for zero.
+std::string DeclarationAmountText(Amount x) {
+  if (!AmountsDiffer(x, 0)) return {};
+  std::string t = Amount15(x).substr(0, 12);
+  const std::size_t first = t.find_first_not_of(' ');
+  return first == std::string::npos ? std::string() : t.substr(first);
+}
+
+// The text a VAT-7 window field shows from the declaration data.
+std::string DeclarationFieldText(int n) {
+  const DeclarationData& d = Declaration();
+  auto slot = [&d](int i) { return d.amounts[static_cast<std::size_t>(i)]; };
+  switch (n) {
+    case kVatTaxpayer:
+      if (d.Nip.empty()) return d.Naz.str();
+      return Concat({d.Naz.view(), ", NIP ", d.Nip.view()}).substr(0, 50);
+    case kVatDue: return DeclarationAmountText(slot(29));
+    case kVatDueTax: return DeclarationAmountText(slot(30));
+    case kVatSurplus: return DeclarationAmountText(slot(31));
+    case kVatInput: return DeclarationAmountText(slot(32) + slot(34));
+    case kVatInputTax: return DeclarationAmountText(slot(33) + slot(35));
+    default: return {};
+  }
+}
+
+// Reloads the declaration data for the window's period and shows the
+// taxpayer and the totals again.
+void ReloadDeclaration(FZestaw* form, const FieldSet* fields) {
+  DeclarationPeriod(Declaration());
+  LoadDeclarationData();
+  if (!form || !fields) return;
+  for (int slot = 1; slot <= fields->SlotCount(); ++slot) {
+    const int n = fields->Slot(slot).number;
+    if (IsDeclarationShown(n)) form->PutValue(slot, DeclarationFieldText(n));
   }
 }
 
@@ -148,6 +207,15 @@ void bZestaw::nZmien2poA(std::string_view owner, int slot) {
     case kJPKo: form_->PutValue(slot, Options.with_jpk ? "T" : "N"); return;
     case kOpKo: form_->PutValue(slot, std::string(1, DbSettings.opis_kont)); return;
     case kDaHo: form_->PutValue(slot, HorizonText()); return;
+    case kVatTaxpayer:
+      // Showing the taxpayer reads the declaration data for the period.
+      DeclarationPeriod(Declaration());
+      LoadDeclarationData();
+      form_->PutValue(slot, DeclarationFieldText(kVatTaxpayer));
+      return;
+    case kVatDue: case kVatDueTax: case kVatSurplus: case kVatInput: case kVatInputTax:
+      form_->PutValue(slot, DeclarationFieldText(NumberOf(fields_, slot)));
+      return;
     default: form_->PutValue(slot, OptionText(NumberOf(fields_, slot))); return;
   }
 }
@@ -252,6 +320,31 @@ void bZestaw::nEdit2zmie(std::string_view owner, int slot, bool) {
       DbSettings.horizon = DayFromDdMmYy(value);
       SetOptionText(kDaHo, value);
       return;
+    case kVatYear:
+    case kVatMonth:
+      SetOptionText(NumberOf(fields_, slot), value);
+      ReloadDeclaration(form_, fields_);
+      return;
+    case kVatNumber:
+      SetOptionText(kVatNumber, value);
+      Declaration().number = static_cast<std::uint8_t>(std::clamp(ParseInt(value), 0, 255));
+      return;
+    case kVatPurpose:
+      SetOptionText(kVatPurpose, value);
+      Declaration().purpose = value;
+      return;
+    case kVatSurplus: {
+      // The surplus is a typed value of the declaration: a changed one goes
+      // to the declaration data as its "a" line.
+      SetOptionText(kVatSurplus, value);
+      DeclarationData& d = Declaration();
+      const Amount typed = ParseTypedAmount(value);
+      if (DeclarationPeriod(d) && AmountsDiffer(typed, d.amounts[31]) &&
+          AppendDeclarationLines(DbDir.view(), TypedValueLine(d.year, d.month, 'a', typed))) {
+        ReloadDeclaration(form_, fields_);
+      }
+      return;
+    }
     default: SetOptionText(NumberOf(fields_, slot), value); return;
   }
 }
@@ -268,6 +361,9 @@ void bZestaw::zF3powrot(std::string_view owner, int slot) {
   CheckOwner(owner, "zF3powrot");
   if (NumberOf(fields_, slot) == kKonW && form_) form_->PutValue(slot, MaskFieldText());
   if (NumberOf(fields_, slot) == kDowW && form_) form_->PutValue(slot, DocumentFieldText());
+  // Back from a declaration window: its save changed the declaration data.
+  const int n = NumberOf(fields_, slot);
+  if (IsDeclarationShown(n) || n == kVatSignature) ReloadDeclaration(form_, fields_);
 }
 
 bool bZestaw::F4ewF5Klik(std::string_view owner, int slot, std::uint16_t key_code) {

@@ -1,9 +1,12 @@
 #include "fields/okna_f3_records.hpp"
 
 #include <algorithm>
+#include <array>
 
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
+#include "common/globals.hpp"
+#include "common/numbers.hpp"
 #include "common/pltext.hpp"
 #include "fields/hint_lists.hpp"
 #include "fields/option_values.hpp"
@@ -12,6 +15,7 @@
 #include "shell/status.hpp"
 #include "store/chart.hpp"
 #include "store/declaration.hpp"
+#include "vat/vat_letters.hpp"
 
 namespace zel {
 namespace {
@@ -61,8 +65,71 @@ const std::vector<F3FieldInfo> kTaxpayer = {{"vKUr", 27, "Kod urzędu (KodUrzedu
                                             {"vMia", 42, "Miejscowość", 30},
                                             {"vKod", 43, "Kod", 6},
                                             {"vPoc", 44, "Poczta", 25}};
+// Declaration amounts: a base and its tax on one line; where the form has no
+// tax box the line ends with an unnamed display cell (field 0).
+const std::vector<F3FieldInfo> kDueTax = {
+    {"vK10", 45, "1. Dostawa... w kraju, zwolniona", 15},
+    {"", 0, "", 15},
+    {"vK11", 46, "2. Dostawa... poza terytorium kraju", 15},
+    {"", 0, "", 15},
+    {"vK12", 47, "    - w tym usługi art.100 ust.1 pkt 4", 15},
+    {"", 0, "", 15},
+    {"vK13", 48, "3. Dostawa... w kraju, stawka 0%", 15},
+    {"", 0, "", 15},
+    {"vK14", 49, "    - w tym dostawa... art.129", 15},
+    {"", 0, "", 15},
+    {"vK15", 50, "4. Dostawa... w kraju, stawka  5%", 15},
+    {"vK16", 51, "", 15},
+    {"vK17", 52, "5. Dostawa... w kraju, stawka  8%", 15},
+    {"vK18", 53, "", 15},
+    {"vK19", 54, "6. Dostawa... w kraju, stawka 23%", 15},
+    {"vK20", 55, "", 15},
+    {"vK21", 56, "7. Wewnątrzwspólnotowa dostawa", 15},
+    {"", 0, "", 15},
+    {"vK22", 57, "8. Eksport towarów", 15},
+    {"", 0, "", 15},
+    {"vK23", 58, "9. Wewnątrzwspólnotowe nabycie", 15},
+    {"vK24", 59, "", 15},
+    {"vK25", 60, "10. Import... zgodnie z art.33a", 15},
+    {"vK26", 61, "", 15},
+    {"vK27", 62, "11. Import usług", 15},
+    {"vK28", 63, "", 15},
+    {"vK29", 64, "    - w tym nabycie od... art.28b", 15},
+    {"vK30", 65, "", 15},
+    {"vK31", 66, "12. Dostawa... nabywca ( o.o. )", 15},
+    {"vK32", 67, "", 15},
+    {"vK33", 68, "13. Kwota podatku... spis z natury", 15},
+    {"", 0, "", 15},
+    {"vK34", 69, "14. Kwota podatku... śr.transportu", 15},
+    {"", 0, "", 15}};
+const std::vector<F3FieldInfo> kDeductible = {
+    {"vK39", 70, "39. Nabycie... śr.trwałych", 15},
+    {"vK40", 71, "", 15},
+    {"vK41", 72, "41. Nabycie... pozostałych", 15},
+    {"vK42", 73, "", 15},
+    {"vK43", 74, "43. Korekta podatku od nabycia śr.trwałych", 15},
+    {"vK44", 75, "44. Korekta podatku od pozostałych nabyć", 15},
+    {"vK46", 76, "46. Kwota wydatkowana na zakup kas rejestrujących", 15},
+    {"vK47", 77, "47. Kwota podatku objęta zaniechaniem poboru", 15},
+    {"vK51", 78, "51. Kwota do zwrotu na rachunek... podatnika", 15}};
+// Field 81 holds the signer's telephone.
 const std::vector<F3FieldInfo> kSignature = {
-    {"voIm", 79, "65. Imię", 30}, {"voNa", 80, "66. Nazwisko", 30}, {"", 81, "", 20}};
+    {"voIm", 79, "65. Imię", 30}, {"voNa", 80, "66. Nazwisko", 30}, {"voTe", 81, "", 20}};
+
+// Fields 45..69 of the due-tax window show slots 0..24 of the declaration.
+constexpr std::uint8_t kFirstDueField = 45;
+constexpr std::uint8_t kLastDueField = 69;
+int DueSlot(std::uint8_t n) { return n - kFirstDueField; }
+
+// The deductible-tax window: each field's slot; the first four are the
+// purchase totals (saved as "Z" lines), the others typed values ("P" lines).
+struct DeductibleField {
+  std::uint8_t number;
+  int slot;
+};
+constexpr DeductibleField kDeductibleSlots[] = {{70, 32}, {71, 33}, {72, 34}, {73, 35}, {74, 36},
+                                                {75, 37}, {76, 40}, {77, 41}, {78, 43}};
+bool IsAmountField(std::uint8_t n) { return n >= kFirstDueField && n <= 78; }
 
 // The taxpayer fields and their places in the declaration record.
 template <class F>
@@ -112,7 +179,110 @@ std::string DateText(std::string_view typed, std::string* warning) {
   return d.value;
 }
 
+std::string AmountValue(Amount x) { return NumberText(x, 2); }
+
+
+// An amount typed into a declaration field: digits with an optional sign,
+// spaces, "." or "," ; anything else is refused.
+bool AmountTyped(std::string_view typed) {
+  for (char c : typed)
+    if (!((c >= '0' && c <= '9') || c == ' ' || c == '.' || c == ',' || c == '-')) return false;
+  return true;
+}
+
+// The sales letter whose total a slot takes (the first of the table).
+char SalesLetterOf(int base_slot) {
+  for (const DeclarationLetterSlots& s : kSalesDeclarationSlots)
+    if (s.base == base_slot) return s.letter;
+  return '\0';
+}
+
+// The due-tax window's values as "S" lines under the label "F3": a "#" line
+// first, so they replace the registers' totals of the month. The loader adds
+// slot 2 into 1, 4 into 3, 19 into 17 and 20 into 18 ("in that" boxes), so
+// those totals are written less their parts.
+std::string DueTaxLines(const DeclarationData& d, const std::map<std::uint8_t, std::string>& v) {
+  std::array<Amount, 25> a{};
+  for (std::uint8_t n = kFirstDueField; n <= kLastDueField; ++n) {
+    auto it = v.find(n);
+    a[static_cast<std::size_t>(DueSlot(n))] = it == v.end() ? 0 : ParseNumber(it->second);
+  }
+  a[1] -= a[2];
+  a[3] -= a[4];
+  a[17] -= a[19];
+  a[18] -= a[20];
+  const std::string key = DeclarationKey(d.year, d.month, 'S', "F3");
+  std::string out = "  " + key + "#\r\n";
+  for (int slot = 0; slot < 25; ++slot) {
+    const char letter = SalesLetterOf(slot);
+    if (letter == '\0') continue;  // a tax slot, written with its base
+    int tax = -1;
+    for (const DeclarationLetterSlots& s : kSalesDeclarationSlots)
+      if (s.letter == letter) tax = s.tax;
+    const Amount base = a[static_cast<std::size_t>(slot)];
+    const Amount t = tax >= 0 ? a[static_cast<std::size_t>(tax)] : 0;
+    if (!AmountsDiffer(base, 0) && !AmountsDiffer(t, 0)) continue;
+    out += DeclarationAmountLine(key, letter, base, t, t);
+  }
+  return out;
+}
+
+// The purchase totals of the deductible-tax window as "Z" lines: "#", then
+// fixed assets under letter M (slots 32, 33) and the others under A (34, 35).
+std::string PurchaseLines(const DeclarationData& d, const std::map<std::uint8_t, std::string>& v) {
+  auto value = [&v](std::uint8_t n) {
+    auto it = v.find(n);
+    return it == v.end() ? Amount{0} : ParseNumber(it->second);
+  };
+  const std::string key = DeclarationKey(d.year, d.month, 'Z', "F3");
+  std::string out = "  " + key + "#\r\n";
+  const struct {
+    char letter;
+    std::uint8_t base, tax;
+  } rows[] = {{'M', 70, 71}, {'A', 72, 73}};
+  for (const auto& r : rows) {
+    const Amount base = value(r.base);
+    const Amount tax = value(r.tax);
+    if (!AmountsDiffer(base, 0) && !AmountsDiffer(tax, 0)) continue;
+    out += DeclarationAmountLine(key, r.letter, base, tax, tax);
+  }
+  return out;
+}
+
+bool Changed(const std::map<std::uint8_t, std::string>& now,
+             const std::map<std::uint8_t, std::string>& before, std::uint8_t n) {
+  auto a = now.find(n);
+  auto b = before.find(n);
+  const std::string x = a == now.end() ? std::string() : a->second;
+  const std::string y = b == before.end() ? std::string() : b->second;
+  return x != y;
+}
+
 }  // namespace
+
+Amount ParseTypedAmount(std::string_view typed) {
+  const bool comma = typed.find(',') != std::string_view::npos;
+  std::string s;
+  for (char c : typed)
+    if (c != ' ' && !(comma && c == '.')) s += c;
+  return ParseNumber(s);
+}
+
+bool DeclarationPeriod(DeclarationData& d) {
+  const std::int32_t year = ParseInt(OptionText(220));
+  const std::int32_t month = ParseInt(OptionText(221));
+  if (year >= 1990 && year <= 2039 && month >= 1 && month <= 12) {
+    d.year = static_cast<std::uint16_t>(year);
+    d.month = static_cast<std::uint8_t>(month);
+    return true;
+  }
+  if (d.year != 0 && d.month >= 1 && d.month <= 12) return true;
+  const std::string to = DayToText10(ToDate);  // "DD-MM-YYYY"
+  if (ToDate == 0 || to.size() != 10) return false;
+  d.year = static_cast<std::uint16_t>(ParseInt(to.substr(6, 4)));
+  d.month = static_cast<std::uint8_t>(ParseInt(to.substr(3, 2)));
+  return d.month >= 1 && d.month <= 12;
+}
 
 const std::vector<F3FieldInfo>& F3Fields(std::uint8_t code) {
   switch (code) {
@@ -126,6 +296,10 @@ const std::vector<F3FieldInfo>& F3Fields(std::uint8_t code) {
       return kMasks;
     case 127:
       return kTaxpayer;
+    case 128:
+      return kDueTax;
+    case 129:
+      return kDeductible;
     case 130:
       return kSignature;
     default:
@@ -214,6 +388,25 @@ bool F3Record::Open(std::uint8_t code) {
       values_[33] = d.DUr != 0 ? DayToDdMmYy(d.DUr) : std::string();
       break;
     }
+    case 128:
+    case 129:
+    case 130: {
+      DeclarationData& d = Declaration();
+      if (!DeclarationPeriod(d)) return false;
+      LoadDeclarationData();
+      if (code == 128) {
+        for (std::uint8_t n = kFirstDueField; n <= kLastDueField; ++n)
+          values_[n] = AmountValue(d.amounts[static_cast<std::size_t>(DueSlot(n))]);
+      } else if (code == 129) {
+        for (const DeductibleField& f : kDeductibleSlots)
+          values_[f.number] = AmountValue(d.amounts[static_cast<std::size_t>(f.slot)]);
+      } else {
+        values_[79] = d.oIm.str();
+        values_[80] = d.oNa.str();
+        values_[81] = d.oTe.str();
+      }
+      break;
+    }
     default:
       return false;
   }
@@ -235,8 +428,13 @@ std::string F3Record::Value(std::uint8_t number) const {
 }
 
 bool F3Record::Enter(std::uint8_t number, std::string_view typed, std::string* warning) {
+  if (IsAmountField(number) && !AmountTyped(typed)) {
+    *warning = "Błędna kwota"_w;
+    return false;
+  }
   std::string value = CompleteF3Value(number, typed, warning);
   if (number == 33 && !warning->empty()) return false;
+  if (IsAmountField(number)) value = AmountValue(ParseTypedAmount(value));
   for (const F3FieldInfo& f : F3Fields(code_)) {
     if (f.number == number && value.size() > f.width && number != 83) value.resize(f.width);
   }
@@ -293,6 +491,47 @@ int F3Record::Save(std::string* message) {
         *message = "Błąd zapisu do pliku "_w + DbDir.str() + "VAT\\Pod.7BT";
         return 27;
       }
+      break;
+    }
+    case 128:
+    case 129:
+    case 130: {
+      DeclarationData& d = Declaration();
+      if (!DeclarationPeriod(d)) {
+        *message = "Nie ustalono roku i miesiąca deklaracji"_w;
+        return code_ == 128 ? 45 : code_ == 129 ? 70 : 79;
+      }
+      std::string lines;
+      if (code_ == 128) {
+        lines = DueTaxLines(d, values_);
+      } else if (code_ == 129) {
+        bool purchases = false;
+        for (std::uint8_t n = 70; n <= 73; ++n) purchases = purchases || Changed(values_, loaded_, n);
+        if (purchases) lines = PurchaseLines(d, values_);
+        for (const DeductibleField& f : kDeductibleSlots) {
+          const char letter = TypedLetterOfSlot(f.slot);
+          if (letter == '\0' || f.slot == 33 || f.slot == 34) continue;  // with the totals above
+          if (!Changed(values_, loaded_, f.number)) continue;
+          lines += TypedValueLine(d.year, d.month, letter, ParseNumber(Value(f.number)));
+        }
+      } else {
+        // The signature: names and telephone in the taxpayer file, the date
+        // and the answers as typed lines of the declaration data.
+        d.oIm = Value(79);
+        d.oNa = Value(80);
+        d.oTe = Value(81);
+        if (!WriteTaxpayerFile(d)) {
+          *message = "Błąd zapisu do pliku "_w + DbDir.str() + "VAT\\Pod.7BT";
+          return 79;
+        }
+        if (d.signatureDate == 0) d.signatureDate = Today;
+        lines = SignatureDateLine(d.year, d.month, d.signatureDate) + AnswersLine(d.year, d.month, d);
+      }
+      if (!lines.empty() && !AppendDeclarationLines(DbDir.view(), lines)) {
+        *message = "Błąd zapisu do pliku "_w + DbDir.str() + "VAT\\Vat.7BT";
+        return code_ == 128 ? 45 : code_ == 129 ? 70 : 79;
+      }
+      LoadDeclarationData();
       break;
     }
     default:

@@ -6,9 +6,15 @@
 // An F3Record holds the working copy of one window's record as texts by
 // field number (Windows-1250). Open copies the record in (the current
 // account for 122, the account masks of KonW for 125, the taxpayer data of
-// "VAT\Pod.7BT" for 127); Enter completes and stores one value; Save writes
-// the record: 122 appends the account to the chart under the whole-file
-// lock, 125 puts the masks back into KonW, 127 rewrites "VAT\Pod.7BT".
+// "VAT\Pod.7BT" for 127, the declaration's amounts for 128 and 129 and its
+// signature for 130); Enter completes and stores one value; Save writes the
+// record: 122 appends the account to the chart under the whole-file lock,
+// 125 puts the masks back into KonW, 127 rewrites "VAT\Pod.7BT", 128
+// appends the due tax as "S" lines (replacing the registers' totals of the
+// month), 129 the purchase totals as "Z" lines when they changed and the
+// other changed values as typed "P" lines, 130 rewrites the signer in
+// "VAT\Pod.7BT" and appends the signature date ("t") and answers ("z").
+// The declaration's month is the VAT-7 window's, else the working period's.
 // zel-batch --f3 drives it; the F3 window itself is not built yet.
 #pragma once
 
@@ -17,6 +23,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "common/types.hpp"
 
 namespace zel {
 
@@ -36,10 +44,22 @@ std::string F3Title(std::uint8_t code);
 // status text to show in colour 0, empty when none.
 std::string CompleteF3Value(std::uint8_t number, std::string_view typed, std::string* warning);
 
+struct DeclarationData;
+
+// A typed amount: spaces dropped; with a decimal comma the dots are thousand
+// separators ("1.234,50"), without one a dot is the decimal point.
+Amount ParseTypedAmount(std::string_view typed);
+
+// The year and month of the declaration into d: the VAT-7 window's fields
+// (220, 221) when they hold a month, else d's own, else the working
+// period's last month. False when none gives a month.
+bool DeclarationPeriod(DeclarationData& d);
+
 class F3Record {
  public:
   // Copies the record of the code into the working copy; false for a code
-  // that saves nothing here (121, 123, 124, 126, 128..130).
+  // that saves nothing here (121, 123, 124, 126), and for 128..130 when no
+  // month of the declaration is known.
   bool Open(std::uint8_t code);
   std::uint8_t Code() const { return code_; }
 

@@ -1,5 +1,6 @@
 #include "store/declaration.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -65,9 +66,10 @@ LineValues ValuesOf(std::string_view line) {
   LineValues v;
   v.letter = line[14];
   v.base = FieldAmount(line, 15);
-  const Amount second = FieldAmount(line, 30);
-  const Amount third = FieldAmount(line, 45);
-  v.tax = AmountsDiffer(third, 0) ? third : second;
+  // The third amount is the deductible tax of a purchase total; a zero there
+  // (written blank) means nothing may be deducted, so the plain tax (second)
+  // stands only when the line ends before its third field.
+  v.tax = line.size() > 45 ? FieldAmount(line, 45) : FieldAmount(line, 30);
   return v;
 }
 
@@ -76,8 +78,10 @@ struct TypedSlot {
   int slot;
 };
 
-constexpr TypedSlot kTyped[] = {{'a', 31}, {'b', 28}, {'c', 33}, {'d', 34}, {'e', 36},
-                                {'f', 37}, {'h', 41}, {'i', 42}, {'j', 43}, {'k', 44}};
+// "g" (slot 40, the cash-register purchases deducted) completes the letters,
+// so that every value the declaration windows edit has a typed line.
+constexpr TypedSlot kTyped[] = {{'a', 31}, {'b', 28}, {'c', 33}, {'d', 34}, {'e', 36}, {'f', 37},
+                                {'g', 40}, {'h', 41}, {'i', 42}, {'j', 43}, {'k', 44}};
 
 void Clear(DeclarationData& d, int from, int to) {
   for (int i = from; i <= to; ++i) d.amounts[static_cast<std::size_t>(i)] = 0;
@@ -247,14 +251,19 @@ void DeriveDeclarationValues(DeclarationData& d) {
   a[3] += a[4];
   a[17] += a[19];
   a[18] += a[20];
-  for (Amount& x : a) x = std::nearbyint(x);  // the default mode rounds halves to even
+  // Tax amounts go to whole złoty, 50 grosze and more up (away from zero);
+  // rounding to grosze first keeps 2,4999... of a sum of grosze at 2,50.
+  for (Amount& x : a) x = std::round(Round2(x));
   auto sum = [&a](std::initializer_list<int> slots) {
     Amount s = 0;
     for (int i : slots) s += a[static_cast<std::size_t>(i)];
     return s;
   };
-  a[29] = sum({0, 1, 3, 5, 7, 9, 11, 12, 13, 14, 15, 17, 19, 21, 22});
-  a[30] = sum({6, 8, 10, 14, 16, 18, 20, 23, 25, 26, 27}) - a[28];
+  // The totals take each amount once: the base total no tax slot (14 and 22
+  // hold taxes), and neither total the "in that" parts 19 and 20, which are
+  // already inside 17 and 18.
+  a[29] = sum({0, 1, 3, 5, 7, 9, 11, 12, 13, 15, 17, 21});
+  a[30] = sum({6, 8, 10, 14, 16, 18, 23, 25, 26, 27}) - a[28];
   a[39] = sum({31, 33, 35, 36, 37, 38});
   a[45] = 0;
   a[42] = a[30] - a[39] - a[40] - a[41];
@@ -303,8 +312,100 @@ std::string TaxpayerFileText(const DeclarationData& d) {
 bool WriteTaxpayerFile(const DeclarationData& d) {
   const std::string folder = DbDir.str() + "VAT";
   const std::string path = folder + "\\Pod.7BT";
-  if (!MakeFolders(folder) ||
-      !WriteFileAtomically(path, TaxpayerFileText(d), StationExt.str() + ".new")) {
+  if (!IsFolder(folder) && !MakeFolders(folder)) {
+    ShowStatus("Nie zapisano "_w + path, kWarning);
+    return false;
+  }
+  // Held exclusively while the new file is written beside it and renamed
+  // over it: two workstations never write it at once, readers wait.
+  File held;
+  if (!ProtectedOpen(held, path, Access::kReadWrite, Share::kExclusive, Disposition::kOpenAlways,
+                     "bOknaF3:Pod.7BT")) {
+    ShowStatus("Nie zapisano "_w + path, kWarning);
+    return false;
+  }
+  const bool ok = WriteFileAtomically(path, TaxpayerFileText(d), StationExt.str() + ".new");
+  held.Close();
+  if (!ok) {
+    ShowStatus("Nie zapisano "_w + path, kWarning);
+    return false;
+  }
+  return true;
+}
+
+std::string DeclarationKey(std::uint16_t year, std::uint8_t month, char kind,
+                           std::string_view label) {
+  std::string key = PeriodCode(year, month);
+  key += kind;
+  key += label;
+  key.resize(12, ' ');
+  return key;
+}
+
+std::string DeclarationAmountLine(std::string_view key, char letter, Amount base, Amount second,
+                                  Amount third) {
+  std::string out = "  ";
+  out += key;
+  out += letter;
+  out += Amount15(base);
+  out += Amount15(second);
+  out += Amount15(third);
+  out += "\r\n";
+  return out;
+}
+
+std::string TypedValueLine(std::uint16_t year, std::uint8_t month, char letter, Amount value) {
+  return DeclarationAmountLine(DeclarationKey(year, month, 'P'), letter, 0, 0, value);
+}
+
+std::string SignatureDateLine(std::uint16_t year, std::uint8_t month, DayNo date) {
+  std::string out = "  ";
+  out += DeclarationKey(year, month, 'P');
+  out += "t ";
+  out += DayToText10(date);
+  out += "\r\n";
+  return out;
+}
+
+std::string AnswersLine(std::uint16_t year, std::uint8_t month, const DeclarationData& d) {
+  std::string out = "  ";
+  out += DeclarationKey(year, month, 'P');
+  out += "z ";
+  for (std::size_t i = 0; i < kAnswerCodes.size(); ++i) {
+    if (d.answers[i].view() != "Tak") continue;
+    out += '.';
+    out += kAnswerCodes[i];
+  }
+  out += ".LZD=";
+  out += static_cast<char>('0' + std::min<int>(d.attachments, 9));
+  out += "\r\n";
+  return out;
+}
+
+char TypedLetterOfSlot(int slot) {
+  for (const TypedSlot& t : kTyped)
+    if (t.slot == slot) return t.letter;
+  return '\0';
+}
+
+bool AppendDeclarationLines(std::string_view db_dir, std::string_view lines) {
+  const std::string folder = std::string(db_dir) + "VAT";
+  const std::string path = folder + "\\VAT.7BT";
+  if (!IsFolder(folder)) MakeFolders(folder);
+  File f;
+  if (!ProtectedOpen(f, path, Access::kReadWrite, Share::kExclusive, Disposition::kOpenAlways,
+                     "bZe:VAT.7BT")) {
+    ShowStatus("Nie zapisano "_w + path, kWarning);
+    return false;
+  }
+  std::uint64_t size = 0;
+  std::string text;
+  if (f.Size(&size) && size == 0) text = "\r\n";
+  text += lines;
+  // One write of whole lines: a reader never sees a part of the lines.
+  const bool ok = f.Append(text);
+  const bool closed = f.Close();
+  if (!ok || !closed) {
     ShowStatus("Nie zapisano "_w + path, kWarning);
     return false;
   }

@@ -62,8 +62,8 @@ void ReadTaxpayerText(std::string_view text, DeclarationData& d);
 // The three readings of the declaration data file (kinds "S", "Z", "P") for
 // the record's period, without the derived values.
 void ReadDeclarationText(std::string_view text, DeclarationData& d);
-// The derived slots (sums, rounding to whole numbers with halves to even, the
-// tax to pay or to carry over).
+// The derived slots (sums, rounding to whole złoty with 50 grosze and more
+// going up, as tax amounts are rounded, the tax to pay or to carry over).
 void DeriveDeclarationValues(DeclarationData& d);
 
 // Rebuilds Declaration() from DbDir + "VAT\Pod.7BT" and "VAT\Vat.7BT"; a file
@@ -73,8 +73,39 @@ void LoadDeclarationData();
 // The taxpayer file's text: an empty first line, then "  Key = value" for
 // fields 1 to 17 and oIm, oNa, oTe (CR LF line ends, Windows-1250).
 std::string TaxpayerFileText(const DeclarationData& d);
-// Writes DbDir + "VAT\Pod.7BT" (the folder created when missing), replacing
-// the old file atomically. False with a message in the status line.
+// Writes DbDir + "VAT\Pod.7BT" (the folder created when missing): the old
+// file is held exclusively (with the retries of a protected open) while the
+// new one is written beside it and renamed over it. False with a message in
+// the status line; the old file is then whole.
 bool WriteTaxpayerFile(const DeclarationData& d);
+
+// --- Lines of the declaration data file ---
+
+// The 12-character key of a line: period code, kind letter ('S', 'Z', 'P')
+// and the group label, cut or padded with spaces.
+std::string DeclarationKey(std::uint16_t year, std::uint8_t month, char kind,
+                           std::string_view label = {});
+// One amount line: two spaces, the key, the letter, the three amounts as
+// 15-character fields, CR LF.
+std::string DeclarationAmountLine(std::string_view key, char letter, Amount base, Amount second,
+                                  Amount third);
+// A typed value ("P" kind): the letter of its slot and the value as the
+// line's tax (base and second amount zero, the value third).
+std::string TypedValueLine(std::uint16_t year, std::uint8_t month, char letter, Amount value);
+// The signature date ("t"): the date text at positions 17 to 26.
+std::string SignatureDateLine(std::uint16_t year, std::uint8_t month, DayNo date);
+// The answers and attachments ("z"): "." + code of each "Tak" answer, then
+// ".LZD=" and the attachment count (one digit, at most 9).
+std::string AnswersLine(std::uint16_t year, std::uint8_t month, const DeclarationData& d);
+
+// The letter of the "P" line that sets a slot, '\0' for a slot no typed
+// line sets.
+char TypedLetterOfSlot(int slot);
+
+// Appends whole lines to DbDir + "VAT\Vat.7BT" in one write, holding the
+// file exclusively (a protected open with retries); a new file starts with
+// an empty line. False with a status message when it cannot; nothing of the
+// lines is written then.
+bool AppendDeclarationLines(std::string_view db_dir, std::string_view lines);
 
 }  // namespace zel

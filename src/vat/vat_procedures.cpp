@@ -4,6 +4,7 @@
 #include "fields/option_values.hpp"
 #include "shell/state.hpp"
 #include "vat/jpk_schemas.hpp"
+#include "vat/vat7_declaration.hpp"
 
 namespace zel {
 
@@ -41,6 +42,9 @@ void RegisterVatProcedures() {
     VatRegister(p, window);
   });
   RegisterProcedure(39, [](OptionServices& window) { JpkSchemaListing(window); });
+  // The VAT-7 declaration draws the same script in every run mode: shown,
+  // printed or written as PDF by the viewer.
+  RegisterProcedure(85, [](OptionServices& window) { RunDeclarationOption(window); });
 }
 
 }  // namespace zel

@@ -159,30 +159,6 @@ std::string DeclarationLines(char kind, char mode, DayNo to, const LetterTable& 
   return out;
 }
 
-bool AppendDeclarationLines(std::string_view db_dir, std::string_view lines) {
-  const std::string folder = std::string(db_dir) + "VAT";
-  const std::string path = folder + "\\VAT.7BT";
-  if (!IsFolder(folder)) MakeFolders(folder);
-  File f;
-  if (!ProtectedOpen(f, path, Access::kReadWrite, Share::kExclusive, Disposition::kOpenAlways,
-                     "bZe:VAT.7BT")) {
-    ShowStatus("Nie zapisano "_w + path, kWarning);
-    return false;
-  }
-  std::uint64_t size = 0;
-  std::string text;
-  if (f.Size(&size) && size == 0) text = "\r\n";
-  text += lines;
-  // One write of whole lines: a reader never sees a part of the run's lines.
-  const bool ok = f.Append(text);
-  const bool closed = f.Close();
-  if (!ok || !closed) {
-    ShowStatus("Nie zapisano "_w + path, kWarning);
-    return false;
-  }
-  return true;
-}
-
 bool CheckVatRegister(const VatRegisterParams& p, OptionServices& window) {
   auto fail = [&window](int field, const std::string& text) {
     ShowStatus(text, kWarning);

@@ -20,6 +20,7 @@
 #include "common/fixed_text.hpp"
 #include "common/types.hpp"
 #include "fields/option_services.hpp"
+#include "store/declaration.hpp"
 #include "vat/jpk_vat.hpp"
 
 namespace zel {
@@ -91,10 +92,7 @@ std::string DeductionRowText(char kind, char letter);
 // The declaration lines of a register total (Windows-1250, CR LF ends): for
 // 'Z' first the marker line "#", then one line per non-zero letter slot.
 std::string DeclarationLines(char kind, char mode, DayNo to, const LetterTable& total);
-// Appends the lines to DbDir + "VAT\VAT.7BT" in one write under an exclusive
-// open with retries (created with an empty first line when missing). False
-// with a status message when it cannot.
-bool AppendDeclarationLines(std::string_view db_dir, std::string_view lines);
+// The lines go to the file with AppendDeclarationLines (store/declaration).
 
 // The checks before a run; the first failing one shows its message, reports
 // the field to `window` and answers false.

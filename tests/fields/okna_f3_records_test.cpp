@@ -9,9 +9,13 @@
 #include <sstream>
 
 #include "common/cp1250.hpp"
+#include "common/dates.hpp"
 #include "common/globals.hpp"
+#include "common/numbers.hpp"
 #include "fields/option_values.hpp"
+#include "platform/file.hpp"
 #include "platform/paths.hpp"
+#include "shell/file_access.hpp"
 #include "shell/state.hpp"
 #include "store/chart.hpp"
 #include "store/declaration.hpp"
@@ -151,7 +155,127 @@ TEST_F(F3RecordTest, SelectedAccountsGoBackToTheMaskList) {
   ASSERT_EQ(Options.masks.count, 2);
   EXPECT_EQ(Options.masks.masks[0].str(), "20*");
   EXPECT_EQ(Options.masks.masks[1].str(), "4??");
-  EXPECT_FALSE(r.Open(128));  // declaration parts are not saved here
+  EXPECT_FALSE(r.Open(123));  // the currency window saves nothing
+}
+
+// The declaration windows append their values to VAT\Vat.7BT and the loader
+// reads them back to the slots the windows show; opened again, every window
+// shows what was typed.
+TEST_F(F3RecordTest, DeclarationWindowsSaveWhatTheLoaderReadsBack) {
+  Declaration().year = 2024;
+  Declaration().month = 3;
+  struct Row {
+    std::uint8_t window;
+    const char* field;
+    const char* typed;
+    int slot;  // the slot the value lands in after loading
+  };
+  const Row rows[] = {
+      {128, "vK10", "100", 0},      {128, "vK11", "300", 1},     {128, "vK12", "120", 2},
+      {128, "vK13", "50", 3},       {128, "vK14", "20", 4},      {128, "vK15", "200", 5},
+      {128, "vK16", "10", 6},       {128, "vK19", "1.000,00", 9}, {128, "vK20", "230", 10},
+      {128, "vK23", "40", 13},      {128, "vK24", "9", 14},      {128, "vK27", "500", 17},
+      {128, "vK28", "115", 18},     {128, "vK29", "200", 19},    {128, "vK30", "46", 20},
+      {128, "vK33", "7", 23},       {128, "vK34", "3", 24},      {129, "vK39", "2000", 32},
+      {129, "vK40", "460", 33},     {129, "vK41", "800", 34},    {129, "vK42", "184", 35},
+      {129, "vK43", "-12", 36},     {129, "vK44", "5", 37},      {129, "vK46", "300", 40},
+      {129, "vK47", "2", 41},       {129, "vK51", "77", 43},
+  };
+  for (std::uint8_t window : {128, 129}) {
+    F3Record r;
+    ASSERT_TRUE(r.Open(window));
+    std::string warning, message;
+    for (const Row& row : rows) {
+      if (row.window != window) continue;
+      ASSERT_TRUE(r.Enter(r.FieldNumber(row.field), row.typed, &warning)) << row.field;
+    }
+    ASSERT_EQ(r.Save(&message), 0) << WinToUtf8(message);
+  }
+  F3Record sign;
+  ASSERT_TRUE(sign.Open(130));
+  std::string warning, message;
+  ASSERT_TRUE(sign.Enter(sign.FieldNumber("voIm"), "Anna", &warning));
+  ASSERT_TRUE(sign.Enter(sign.FieldNumber("voNa"), "Nowak", &warning));
+  ASSERT_TRUE(sign.Enter(sign.FieldNumber("voTe"), "42 600 00 00", &warning));
+  Declaration().signatureDate = DayFromDdMmYy("250424");
+  Declaration().answers[0] = "Tak";
+  Declaration().attachments = 1;
+  ASSERT_EQ(sign.Save(&message), 0) << WinToUtf8(message);
+
+  // The typed values went as "P" lines with their letters.
+  const std::string file = Read("VAT/VAT.7BT");
+  for (const char* line : {"  2403P       e", "  2403P       f", "  2403P       g",
+                           "  2403P       h", "  2403P       j", "  2403SF3     #",
+                           "  2403ZF3     #", "  2403P       t 25-04-2024",
+                           "  2403P       z .119.LZD=1"}) {
+    EXPECT_NE(file.find(line), std::string::npos) << line << "\n" << file;
+  }
+
+  Declaration() = DeclarationData{};
+  Declaration().year = 2024;
+  Declaration().month = 3;
+  LoadDeclarationData();
+  const DeclarationData& d = Declaration();
+  for (const Row& row : rows) {
+    const Amount want = ParseNumber(row.typed[1] == '.' ? "1000" : row.typed);
+    EXPECT_FALSE(AmountsDiffer(d.amounts[static_cast<std::size_t>(row.slot)], want))
+        << row.field << " slot " << row.slot << " = " << static_cast<double>(d.amounts[row.slot]);
+  }
+  EXPECT_EQ(d.oIm.str(), "Anna");
+  EXPECT_EQ(d.oTe.str(), "42 600 00 00");
+  EXPECT_EQ(DayToText10(d.signatureDate), "25-04-2024");
+  EXPECT_EQ(d.answers[0].str(), "Tak");
+  EXPECT_EQ(d.attachments, 1);
+
+  // Opened again, each window shows what was typed.
+  for (std::uint8_t window : {128, 129}) {
+    F3Record r;
+    ASSERT_TRUE(r.Open(window));
+    for (const Row& row : rows) {
+      if (row.window != window) continue;
+      EXPECT_EQ(r.Value(r.FieldNumber(row.field)), NumberText(ParseNumber(row.typed[1] == '.' ? "1000" : row.typed), 2))
+          << row.field;
+    }
+    EXPECT_EQ(r.Save(&message), 0);
+    EXPECT_EQ(message, "Nic się nie zmieniło"_w);
+  }
+  F3Record bad;
+  ASSERT_TRUE(bad.Open(129));
+  EXPECT_FALSE(bad.Enter(bad.FieldNumber("vK43"), "12x", &warning));
+  EXPECT_EQ(warning, "Błędna kwota"_w);
+}
+
+// Another workstation holding a declaration file: the save waits through the
+// retries, then says so; the file keeps what it held.
+TEST_F(F3RecordTest, DeclarationFilesHeldElsewhereAreLeftWhole) {
+  SetRetryPause([](int) {});
+  Declaration().year = 2024;
+  Declaration().month = 3;
+  std::string warning, message;
+  F3Record taxpayer;
+  ASSERT_TRUE(taxpayer.Open(127));
+  ASSERT_TRUE(taxpayer.Enter(taxpayer.FieldNumber("vMia"), "Radom", &warning));
+  ASSERT_EQ(taxpayer.Save(&message), 0) << WinToUtf8(message);
+  F3Record amounts;
+  ASSERT_TRUE(amounts.Open(129));
+  ASSERT_TRUE(amounts.Enter(amounts.FieldNumber("vK47"), "5", &warning));
+  ASSERT_EQ(amounts.Save(&message), 0) << WinToUtf8(message);
+  const std::string pod = Read("VAT/Pod.7BT");
+  const std::string vat = Read("VAT/VAT.7BT");
+
+  File held_pod, held_vat;
+  ASSERT_TRUE(held_pod.Open(DbDir.str() + "VAT\\Pod.7BT", Access::kReadWrite, Share::kExclusive));
+  ASSERT_TRUE(held_vat.Open(DbDir.str() + "VAT\\VAT.7BT", Access::kReadWrite, Share::kExclusive));
+  ASSERT_TRUE(taxpayer.Enter(taxpayer.FieldNumber("vMia"), "Kielce", &warning));
+  EXPECT_EQ(taxpayer.Save(&message), 27);
+  EXPECT_EQ(WinToUtf8(message), "Błąd zapisu do pliku " + root_ + "/DB\\VAT\\Pod.7BT");
+  ASSERT_TRUE(amounts.Enter(amounts.FieldNumber("vK47"), "6", &warning));
+  EXPECT_EQ(amounts.Save(&message), 70);
+  held_pod.Close();
+  held_vat.Close();
+  EXPECT_EQ(Read("VAT/Pod.7BT"), pod);
+  EXPECT_EQ(Read("VAT/VAT.7BT"), vat);
+  SetRetryPause(nullptr);
 }
 
 }  // namespace

@@ -20,12 +20,14 @@ std::string Field(const std::string& text) {
 }
 
 // One line of the declaration data file: two spaces, the 12-character key
-// (period code, kind, group label), the letter, three amount fields.
+// (period code, kind, group label), the letter, three amount fields (an empty
+// third leaves the field out: a line without a third amount).
 std::string DataLine(const std::string& code_and_kind, char letter, const std::string& base,
-                     const std::string& second = "0,00", const std::string& third = "0,00") {
+                     const std::string& second = "0,00", const std::string& third = "") {
   std::string key = code_and_kind + "REJ";
   key.resize(12, ' ');
-  return "  " + key + letter + Field(base) + Field(second) + Field(third) + "\r\n";
+  return "  " + key + letter + Field(base) + Field(second) + (third.empty() ? "" : Field(third)) +
+         "\r\n";
 }
 
 DeclarationData March2024() {
@@ -94,7 +96,7 @@ TEST(DeclarationData, PurchaseLetters) {
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(1, row.letter));
     DeclarationData d = March2024();
-    ReadDeclarationText(DataLine("2403Z", row.letter, "50,00", "", "11,50"), d);
+    ReadDeclarationText(DataLine("2403Z", row.letter, "50,00", "", "    11,50"), d);
     for (int slot = 32; slot <= 35; ++slot) {
       const Amount want = slot == row.base ? 50.0L : slot == row.base + 1 ? 11.5L : 0.0L;
       EXPECT_FALSE(AmountsDiffer(d.amounts[slot], want)) << "slot " << slot;
@@ -103,6 +105,16 @@ TEST(DeclarationData, PurchaseLetters) {
   DeclarationData d = March2024();
   ReadDeclarationText(DataLine("2403Z", 'A', "50,00", "11,50") + DataLine("2403Z", '#', ""), d);
   EXPECT_FALSE(AmountsDiffer(d.amounts[34], 0));
+
+  // A purchase total whose deductible tax is zero (written blank) deducts
+  // nothing: the plain tax counts only on a line without a third amount.
+  DeclarationData n = March2024();
+  ReadDeclarationText(DataLine("2403Z", 'I', "548,78", "126,22", " ") +
+                          DataLine("2403Z", 'M', "100,00", "23,00"),
+                      n);
+  EXPECT_FALSE(AmountsDiffer(n.amounts[34], 548.78L));
+  EXPECT_FALSE(AmountsDiffer(n.amounts[35], 0));
+  EXPECT_FALSE(AmountsDiffer(n.amounts[33], 23));
 }
 
 TEST(DeclarationData, TypedValuesSetAndTheLastLineWins) {
@@ -159,20 +171,36 @@ TEST(DeclarationData, DerivedValues) {
   EXPECT_FALSE(AmountsDiffer(d.amounts[44], 50));
   EXPECT_FALSE(AmountsDiffer(d.amounts[49], 50));
 
+  // Each amount counts once in the totals: a tax slot never in the base
+  // total, the services of art. 28b (J) not again beside the imports (I)
+  // that already hold them.
+  DeclarationData t = March2024();
+  ReadDeclarationText(DataLine("2403S", 'N', "1.000,00", "230,00") +
+                          DataLine("2403S", 'O', "100,00", "23,00") +
+                          DataLine("2403S", 'I', "400,00", "92,00") +
+                          DataLine("2403S", 'J', "200,00", "46,00"),
+                      t);
+  DeriveDeclarationValues(t);
+  EXPECT_FALSE(AmountsDiffer(t.amounts[17], 600));
+  EXPECT_FALSE(AmountsDiffer(t.amounts[19], 200));
+  EXPECT_FALSE(AmountsDiffer(t.amounts[29], 1000 + 100 + 600));
+  EXPECT_FALSE(AmountsDiffer(t.amounts[30], 230 + 92 + 46));
+
   DeclarationData e = March2024();
   e.amounts[2] = 10.5L;  // joins slot 1: 1.0 + 10.5 = 11.5 -> 12
   e.amounts[1] = 1.0L;
-  e.amounts[4] = 2.5L;   // joins slot 3: 2.5 -> 2 (halves to even)
-  e.amounts[9] = 0.5L;   // -> 0
-  e.amounts[10] = 3.5L;  // -> 4
+  e.amounts[4] = 2.5L;   // joins slot 3: 2.5 -> 3 (50 grosze go up)
+  e.amounts[9] = 0.1L + 0.2L + 0.2L;  // a sum of grosze just under 0,50 -> 1
+  e.amounts[10] = 3.49L;  // -> 3
+  e.amounts[36] = -2.5L;  // halves go away from zero: -> -3
   e.amounts[45] = 77;
   DeriveDeclarationValues(e);
   EXPECT_FALSE(AmountsDiffer(e.amounts[1], 12));
-  EXPECT_FALSE(AmountsDiffer(e.amounts[3], 2));
-  EXPECT_FALSE(AmountsDiffer(e.amounts[9], 0));
-  EXPECT_FALSE(AmountsDiffer(e.amounts[10], 4));
-  EXPECT_FALSE(AmountsDiffer(e.amounts[29], 12 + 2));
-  EXPECT_FALSE(AmountsDiffer(e.amounts[42], 4));
+  EXPECT_FALSE(AmountsDiffer(e.amounts[3], 3));
+  EXPECT_FALSE(AmountsDiffer(e.amounts[9], 1));
+  EXPECT_FALSE(AmountsDiffer(e.amounts[10], 3));
+  EXPECT_FALSE(AmountsDiffer(e.amounts[36], -3));
+  EXPECT_FALSE(AmountsDiffer(e.amounts[29], 12 + 3 + 1));
   EXPECT_FALSE(AmountsDiffer(e.amounts[45], 0));
 }
 
