@@ -22,7 +22,7 @@ bool SetViewerDocument(ViewerDocument document, std::string* message) {
   g_document = std::move(document);
   const std::string path = TempName("Viewer");
   if (!WriteFileAtomically(path, text, ".$$$")) {
-    if (message != nullptr) *message = Concat({"Błąd zapisu do pliku ", path});
+    if (message != nullptr) *message = Concat({"Błąd zapisu do pliku "_w, path});
     return false;
   }
   return true;
