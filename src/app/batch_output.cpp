@@ -13,6 +13,7 @@
 #include "output/print_run.hpp"
 #include "output/print_targets.hpp"
 #include "output/report_text.hpp"
+#include "output/viewer_document.hpp"
 #include "output/xlsx_export.hpp"
 #include "platform/folders.hpp"
 #include "shell/pulpit.hpp"
@@ -102,6 +103,45 @@ int Print(const ReportDocument& doc, const BatchRequest& r, const BatchIo& io,
 }
 
 }  // namespace
+
+int WriteBatchViewScript(const BatchRequest& r, const BatchIo& io) {
+  auto line = [&io](std::string_view win) { io.err("zel-batch: " + WinToUtf8(win) + "\n"); };
+  std::ifstream in(r.view, std::ios::binary);
+  if (!in) {
+    line("Nie ma \""_w + Utf8ToWin(r.view) + "\"");
+    return kBatchFailed;
+  }
+  ViewerDocument doc;
+  doc.key = "VIEW";
+  doc.actions = 3;
+  for (std::string l; std::getline(in, l);) {
+    if (!l.empty() && l.back() == '\r') l.pop_back();
+    doc.lines.push_back(std::move(l));
+  }
+  if (in.bad()) {
+    line("Błąd odczytu "_w + Utf8ToWin(r.view));
+    return kBatchFailed;
+  }
+  const std::string action = r.action.empty() ? std::string("e") : r.action;
+  const BatchOut kind = BatchOutOf(r.out);
+  if (kind == BatchOut::kPdf) {
+    std::string message;
+    const bool ok = WriteViewerPdf(doc, action, r.out, &message);
+    if (!message.empty()) line(message);
+    return ok ? kBatchDone : kBatchFailed;
+  }
+  const std::string text = WinToUtf8(ViewerScriptText(doc, action));
+  if (kind == BatchOut::kStdout) {
+    io.out(text);
+    return kBatchDone;
+  }
+  std::string err;
+  if (!WriteTextFile(r.out, text, &err)) {
+    line(err);
+    return kBatchFailed;
+  }
+  return kBatchDone;
+}
 
 BatchOut BatchOutOf(std::string_view path) {
   if (path == "-" || path == "/dev/stdout") return BatchOut::kStdout;

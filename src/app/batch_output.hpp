@@ -25,6 +25,11 @@ int WriteBatchReport(const ReportDocument& doc, const BatchRequest& request, con
                      std::string_view period_text,
                      const std::function<void(std::string_view)>& line);
 
+// --view: the viewer script file drawn as PDF (each letter of --action a
+// copy) or written back as text with the copy names put in. Answers the
+// exit code.
+int WriteBatchViewScript(const BatchRequest& request, const BatchIo& io);
+
 // "HH:MM" of --time (checked by ParseBatchTime) or of the clock.
 bool ParseBatchTime(std::string_view text);
 
