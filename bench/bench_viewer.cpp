@@ -52,10 +52,11 @@ int main(int argc, char** argv) {
   const std::vector<std::string> lines = Declaration();
 
   bench::Timing read, layout, paint, pdf_t;
+  double cold_layout = 0;
   QImage probe(8, 8, QImage::Format_RGB32);
   zel::QtPageCanvas screen(&probe, QFont());
   std::vector<zel::CanvasCall> drawing;
-  for (int round = 0; round < 5; ++round) {
+  for (int round = 0; round < 20; ++round) {
     double w = bench::Now(), c = bench::Cpu();
     zel::ViewerLayout l(lines, 1);
     read.Keep(bench::Now() - w, bench::Cpu() - c);
@@ -68,6 +69,7 @@ int main(int argc, char** argv) {
     at.zoom = 30;
     l.Draw(rec, at, 'p');
     drawing = rec.Calls();
+    if (round == 0) cold_layout = bench::Now() - w;
     layout.Keep(bench::Now() - w, bench::Cpu() - c);
 
     QImage window(1600, 1000, QImage::Format_RGB32);
@@ -78,7 +80,7 @@ int main(int argc, char** argv) {
       p.fillRect(window.rect(), Qt::white);
       p.translate(0, -3000);
       screen.DrawWith(&p);
-      zel::ReplayCalls(drawing, screen);
+      zel::ReplayCalls(drawing, screen, 3000, 4000);
       screen.DrawWith(nullptr);
     }
     paint.Keep(bench::Now() - w, bench::Cpu() - c);
@@ -100,8 +102,9 @@ int main(int argc, char** argv) {
     pdf_t.Keep(bench::Now() - w, bench::Cpu() - c);
   }
   std::printf("script %zu lines, drawing %zu calls\n", lines.size(), drawing.size());
-  std::printf("read %.2f ms (%.2f cpu); layout at zoom 30 %.2f ms (%.2f cpu)\n", read.wall * 1e3,
-              read.cpu * 1e3, layout.wall * 1e3, layout.cpu * 1e3);
+  std::printf("read %.2f ms (%.2f cpu); layout at zoom 30 %.2f ms (%.2f cpu), %.2f ms the first time\n",
+              read.wall * 1e3, read.cpu * 1e3, layout.wall * 1e3, layout.cpu * 1e3,
+              cold_layout * 1e3);
   std::printf("repaint 1600x1000 %.2f ms (%.2f cpu)\n", paint.wall * 1e3, paint.cpu * 1e3);
   std::printf("PDF four copies (8 pages) %s %.3f s (%.3f cpu)\n", ok ? "ok" : "FAILED", pdf_t.wall,
               pdf_t.cpu);

@@ -1,5 +1,7 @@
 #include "output/recording_canvas.hpp"
 
+#include <algorithm>
+
 namespace zel {
 
 void RecordingCanvas::SetFace(Face face, bool bold) {
@@ -66,11 +68,26 @@ std::vector<std::string> RecordingCanvas::TextsOnPage(int p) const {
   return out;
 }
 
-void ReplayCalls(const std::vector<CanvasCall>& calls, PageCanvas& canvas) {
+void ReplayCalls(const std::vector<CanvasCall>& calls, PageCanvas& canvas, int top, int bottom) {
   FontProbe::Face face = FontProbe::Face::kPrint;
   bool bold = false;
   bool first_text = true;
+  auto outside = [top, bottom](long long y1, long long y2) {
+    return std::max(y1, y2) < top || std::min(y1, y2) > bottom;
+  };
   for (const CanvasCall& c : calls) {
+    switch (c.kind) {
+      case CanvasCall::kText:
+        if (outside(c.y, static_cast<long long>(c.y) + 2LL * c.size)) continue;
+        break;
+      case CanvasCall::kLine:
+        if (outside(static_cast<long long>(c.y) - c.size, static_cast<long long>(c.y2) + c.size)) continue;
+        break;
+      case CanvasCall::kFill:
+        if (outside(c.y, static_cast<long long>(c.y) + c.y2)) continue;
+        break;
+      default: continue;
+    }
     switch (c.kind) {
       case CanvasCall::kText:
         if (first_text || c.face != face || c.bold != bold) {

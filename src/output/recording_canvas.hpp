@@ -7,6 +7,7 @@
 // once in a real font and replayed on each repaint).
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -76,7 +77,11 @@ class RecordingCanvas final : public PageCanvas {
 };
 
 // Draws recorded calls on another canvas: texts, lines and fills (with the
-// faces they were recorded in); Begin, NewPage and End are left out.
-void ReplayCalls(const std::vector<CanvasCall>& calls, PageCanvas& canvas);
+// faces they were recorded in); Begin, NewPage and End are left out. Calls
+// wholly above `top` or below `bottom` are skipped (a window shows a band
+// of a long drawing); a text is taken to reach at most twice its size below
+// its top.
+void ReplayCalls(const std::vector<CanvasCall>& calls, PageCanvas& canvas, int top = INT_MIN,
+                 int bottom = INT_MAX);
 
 }  // namespace zel

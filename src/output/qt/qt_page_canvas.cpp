@@ -135,25 +135,31 @@ QFont QtPageCanvas::FontAt(int size) const {
   return f;
 }
 
-const QtPageCanvas::SizeMetrics& QtPageCanvas::Metrics(int size) {
+QtPageCanvas::SizeMetrics& QtPageCanvas::Metrics(int size) {
   const int key = (static_cast<int>(face_) * 2 + (bold_ ? 1 : 0)) * 100000 + std::clamp(size, 0, 99999);
   auto it = metrics_.find(key);
   if (it != metrics_.end()) return it->second;
   const QFont f = FontAt(size);
-  QFontMetricsF fm(f, measure_);
   SizeMetrics m;
-  const std::array<QChar, 256>& table = CharTable();
-  for (std::size_t b = 0; b < 256; ++b) m.advance[b] = fm.horizontalAdvance(table[b]);
-  m.height = static_cast<int>(std::lround(fm.height()));
-  m.ascent = static_cast<int>(std::lround(fm.ascent()));
+  m.fm.emplace(f, measure_);
+  m.height = static_cast<int>(std::lround(m.fm->height()));
+  m.ascent = static_cast<int>(std::lround(m.fm->ascent()));
   return metrics_.emplace(key, m).first->second;
 }
 
 int QtPageCanvas::TextWidth(std::string_view text, int size) {
   if (!measure_) return 0;
-  const SizeMetrics& m = Metrics(size);
+  SizeMetrics& m = Metrics(size);
+  const std::array<QChar, 256>& table = CharTable();
   double w = 0;
-  for (char c : text) w += m.advance[static_cast<unsigned char>(c)];
+  for (char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (!m.known[b]) {
+      m.advance[b] = m.fm->horizontalAdvance(table[b]);
+      m.known[b] = true;
+    }
+    w += m.advance[b];
+  }
   return static_cast<int>(std::ceil(w));
 }
 

@@ -11,10 +11,12 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "output/page_canvas.hpp"
@@ -60,11 +62,15 @@ class QtPageCanvas final : public PageCanvas {
 
  private:
   struct SizeMetrics {
+    // Each character's advance is asked of the font the first time a text
+    // holds it (fitting a form's texts tries many sizes, few characters).
     std::array<double, 256> advance{};
+    std::array<bool, 256> known{};
+    std::optional<QFontMetricsF> fm;
     int height = 0;
     int ascent = 0;
   };
-  const SizeMetrics& Metrics(int size);
+  SizeMetrics& Metrics(int size);
   QFont FontAt(int size) const;
   void UseFont(int size);
   void Discard();

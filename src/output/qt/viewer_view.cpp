@@ -40,9 +40,10 @@ class ViewerSurface final : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
-    p.translate(0, -view_.form_.ScrollY());
+    const int top = view_.form_.ScrollY();
+    p.translate(0, -top);
     view_.canvas_.DrawWith(&p);
-    ReplayCalls(view_.form_.Drawing(), view_.canvas_);
+    ReplayCalls(view_.form_.Drawing(), view_.canvas_, top, top + height());
     view_.canvas_.DrawWith(nullptr);
   }
   void wheelEvent(QWheelEvent* e) override {
