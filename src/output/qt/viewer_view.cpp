@@ -41,7 +41,7 @@ class ViewerSurface final : public QWidget {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
     const int top = view_.form_.ScrollY();
-    p.translate(0, -top);
+    p.translate(-view_.hsb_->value(), -top);
     view_.canvas_.DrawWith(&p);
     ReplayCalls(view_.form_.Drawing(), view_.canvas_, top, top + height());
     view_.canvas_.DrawWith(nullptr);
@@ -86,6 +86,8 @@ ViewerView::ViewerView(QWidget* parent)
   im_ = new ViewerSurface(*this, this);
   sb_ = new QScrollBar(Qt::Vertical, this);
   sb_->setObjectName(QStringLiteral("SB"));
+  hsb_ = new QScrollBar(Qt::Horizontal, this);
+  hsb_->setObjectName(QStringLiteral("HSB"));
   setFocusPolicy(Qt::StrongFocus);
 
   connect(pls_, &QPushButton::clicked, this, [this] {
@@ -125,6 +127,7 @@ ViewerView::ViewerView(QWidget* parent)
     Sync();
   });
   connect(zam_, &QPushButton::clicked, this, [this] { Close(); });
+  connect(hsb_, &QScrollBar::valueChanged, this, [this] { im_->update(); });
   connect(sb_, &QScrollBar::valueChanged, this, [this](int v) {
     if (syncing_) return;
     form_.ScrollTo(v);
@@ -215,10 +218,22 @@ void ViewerView::LayOut() {
   const int height = avail.height() - 40;
   resize(width, height);
   move(avail.left() + std::max(0, (avail.width() - width) / 2), avail.top());
+  PlaceSurface();
+}
+
+void ViewerView::PlaceSurface() {
   const int top = toolbar_h_ + 6;
-  im_->setGeometry(0, top, width - kScrollWidth, std::max(1, height - top));
-  sb_->setGeometry(width - kScrollWidth, top, kScrollWidth, std::max(1, height - top));
-  form_.SetViewHeight(im_->height());
+  const int w = std::max(1, width() - kScrollWidth);
+  const bool across = form_.DrawingWidth() > w;
+  const int h = std::max(1, height() - top - (across ? kScrollWidth : 0));
+  im_->setGeometry(0, top, w, h);
+  sb_->setGeometry(w, top, kScrollWidth, h);
+  hsb_->setVisible(across);
+  hsb_->setGeometry(0, top + h, w, kScrollWidth);
+  hsb_->setRange(0, std::max(0, form_.DrawingWidth() - w));
+  hsb_->setPageStep(w);
+  hsb_->setSingleStep(30);
+  form_.SetViewHeight(h);
   Sync();
 }
 
@@ -252,11 +267,7 @@ void ViewerView::closeEvent(QCloseEvent* event) {
 
 void ViewerView::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  const int top = toolbar_h_ + 6;
-  im_->setGeometry(0, top, std::max(1, width() - kScrollWidth), std::max(1, height() - top));
-  sb_->setGeometry(width() - kScrollWidth, top, kScrollWidth, std::max(1, height() - top));
-  form_.SetViewHeight(im_->height());
-  Sync();
+  PlaceSurface();
 }
 
 void ViewerView::keyPressEvent(QKeyEvent* event) {
@@ -267,6 +278,8 @@ void ViewerView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Up: form_.PressKey(FViewer::Key::kUp); break;
     case Qt::Key_Down: form_.PressKey(FViewer::Key::kDown); break;
     case Qt::Key_Home: form_.PressKey(FViewer::Key::kHome); break;
+    case Qt::Key_Left: hsb_->setValue(hsb_->value() - 30); return;
+    case Qt::Key_Right: hsb_->setValue(hsb_->value() + 30); return;
     case Qt::Key_End: form_.PressKey(FViewer::Key::kEnd); break;
     case Qt::Key_Plus:
       if (!keypad) return QWidget::keyPressEvent(event);

@@ -60,6 +60,7 @@ class ViewerView final : public QWidget, public ViewerHost, public DeskWindow {
  private:
   friend class ViewerSurface;
   void LayOut();
+  void PlaceSurface();
   void Sync();
 
   FViewer form_;
@@ -77,6 +78,7 @@ class ViewerView final : public QWidget, public ViewerHost, public DeskWindow {
   QPushButton* zam_ = nullptr;
   ViewerSurface* im_ = nullptr;
   QScrollBar* sb_ = nullptr;
+  QScrollBar* hsb_ = nullptr;  // across, when the drawing is wider than the window
   bool syncing_ = false;
   int toolbar_h_ = 28;
   WindowFrame frame_;
