@@ -102,9 +102,9 @@ int main(int argc, char** argv) {
     pdf_t.Keep(bench::Now() - w, bench::Cpu() - c);
   }
   std::printf("script %zu lines, drawing %zu calls\n", lines.size(), drawing.size());
-  std::printf("read %.2f ms (%.2f cpu); layout at zoom 30 %.2f ms (%.2f cpu), %.2f ms the first time\n",
-              read.wall * 1e3, read.cpu * 1e3, layout.wall * 1e3, layout.cpu * 1e3,
-              cold_layout * 1e3);
+  std::printf(
+      "read %.2f ms (%.2f cpu); layout at zoom 30 %.2f ms (%.2f cpu), %.2f ms the first time\n",
+      read.wall * 1e3, read.cpu * 1e3, layout.wall * 1e3, layout.cpu * 1e3, cold_layout * 1e3);
   std::printf("repaint 1600x1000 %.2f ms (%.2f cpu)\n", paint.wall * 1e3, paint.cpu * 1e3);
   std::printf("PDF four copies (8 pages) %s %.3f s (%.3f cpu)\n", ok ? "ok" : "FAILED", pdf_t.wall,
               pdf_t.cpu);

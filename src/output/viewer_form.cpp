@@ -45,8 +45,9 @@ bool FViewer::Open() {
     missing = "vYmax";
   }
   if (missing) {
-    host_.DeveloperMessage(Concat({"Wykonaj Shift-Ins w ", host_.OptionName()}),
-                           Concat({"aViewer wymaga ustawienia ", missing, " przed FViewer.Jo (...);"}));
+    host_.DeveloperMessage(
+        Concat({"Wykonaj Shift-Ins w ", host_.OptionName()}),
+        Concat({"aViewer wymaga ustawienia ", missing, " przed FViewer.Jo (...);"}));
     return false;
   }
   doc_ = doc;
@@ -134,14 +135,30 @@ void FViewer::ScrollTo(int y) {
 
 void FViewer::PressKey(Key key) {
   switch (key) {
-    case Key::kPgUp: ScrollBy(-300); break;
-    case Key::kPgDn: ScrollBy(300); break;
-    case Key::kUp: ScrollBy(-30); break;
-    case Key::kDown: ScrollBy(30); break;
-    case Key::kHome: ScrollTo(0); break;
-    case Key::kEnd: ScrollTo(drawing_h_); break;
-    case Key::kPlus: ZoomIn(); break;
-    case Key::kMinus: ZoomOut(); break;
+    case Key::kPgUp:
+      ScrollBy(-300);
+      break;
+    case Key::kPgDn:
+      ScrollBy(300);
+      break;
+    case Key::kUp:
+      ScrollBy(-30);
+      break;
+    case Key::kDown:
+      ScrollBy(30);
+      break;
+    case Key::kHome:
+      ScrollTo(0);
+      break;
+    case Key::kEnd:
+      ScrollTo(drawing_h_);
+      break;
+    case Key::kPlus:
+      ZoomIn();
+      break;
+    case Key::kMinus:
+      ZoomOut();
+      break;
   }
 }
 

@@ -60,8 +60,12 @@ int ViewerPlacement::Y(std::int64_t units) const {
 }
 
 int FitViewerFont(FontProbe& probe, std::string_view text, int box_w, int box_h) {
-  auto loose = [&](int s) { return probe.TextHeight(s) <= box_h && probe.TextWidth(text, s) <= box_w; };
-  auto tight = [&](int s) { return probe.TextHeight(s) < box_h && probe.TextWidth(text, s) < box_w; };
+  auto loose = [&](int s) {
+    return probe.TextHeight(s) <= box_h && probe.TextWidth(text, s) <= box_w;
+  };
+  auto tight = [&](int s) {
+    return probe.TextHeight(s) < box_h && probe.TextWidth(text, s) < box_w;
+  };
   int s = 31;
   if (loose(s)) {
     // Growing one size at a time would take hundreds of steps in a large box
@@ -178,8 +182,8 @@ void ViewerLayout::Draw(PageCanvas& canvas, const ViewerPlacement& at, char copy
       blue = true;
     }
     if (text.empty()) continue;
-    FontProbe::Face want = (c == 't' || c == 'c' || c == 'p') ? FontProbe::Face::kSansHeavy
-                                                                : FontProbe::Face::kSans;
+    FontProbe::Face want =
+        (c == 't' || c == 'c' || c == 'p') ? FontProbe::Face::kSansHeavy : FontProbe::Face::kSans;
     bool want_bold = blue;
     if (text == "X") {
       want = FontProbe::Face::kSansHeavy;
@@ -227,8 +231,8 @@ void ViewerLayout::Draw(PageCanvas& canvas, const ViewerPlacement& at, char copy
 std::string ViewerLayout::Caption(std::string_view name, int zoom) const {
   auto n = [](int v) { return std::to_string(v); };
   return Concat({"    ", name, "    ws = ", n(zoom), "/5", "    Yo = ", n(extent_.y_min),
-                 "    Yz = ", n(extent_.y_max), "    Xo = ", n(extent_.x_min), "    Xz = ",
-                 n(extent_.x_max)});
+                 "    Yz = ", n(extent_.y_max), "    Xo = ", n(extent_.x_min),
+                 "    Xz = ", n(extent_.x_max)});
 }
 
 bool ViewerPrintsLandscape(const ViewerLayout& layout) {
@@ -265,8 +269,7 @@ ViewerPrintOutcome PrintViewerPages(const ViewerLayout& layout, std::string_view
     out.message = "Dokument jest pusty - nie ma czego drukować"_w;
     return out;
   }
-  const ViewerPlacement at =
-      ViewerPaperPlacement(layout, canvas.PageWidth(), canvas.PageHeight());
+  const ViewerPlacement at = ViewerPaperPlacement(layout, canvas.PageWidth(), canvas.PageHeight());
   // A code without letters still prints the document once, without a copy name.
   const std::string_view copies = action_code.empty() ? std::string_view(" ") : action_code;
   if (!canvas.Begin(title)) {

@@ -53,12 +53,18 @@ std::string_view ViewerCopyName(char copy) {
   static const std::string original = "oryginał"_w;
   static const std::string both = "oryginał/kopia"_w;
   switch (copy) {
-    case 'o': return original;
-    case 'k': return "kopia";
-    case 'l': return "kopia(2)";
-    case 'm': return "kopia(3)";
-    case 'p': return both;
-    default: return {};
+    case 'o':
+      return original;
+    case 'k':
+      return "kopia";
+    case 'l':
+      return "kopia(2)";
+    case 'm':
+      return "kopia(3)";
+    case 'p':
+      return both;
+    default:
+      return {};
   }
 }
 
@@ -94,8 +100,8 @@ std::vector<std::string> LimitViewerLines(const std::vector<std::string>& lines,
   }
   if (cut > 0) {
     if (!notice->empty()) *notice += "; ";
-    *notice += Concat({"skrócono do ", std::to_string(kViewerMaxLineChars), " znaków wierszy: ",
-                       std::to_string(cut)});
+    *notice += Concat({"skrócono do ", std::to_string(kViewerMaxLineChars),
+                       " znaków wierszy: ", std::to_string(cut)});
   }
   *notice = Utf8ToWin(*notice);
   return out;

@@ -20,7 +20,7 @@ TEST(BatchViewTest, Arguments) {
   const Row rows[] = {
       {{"--view", "a.txt", "--action", "ok", "--out", "a.pdf"}, true},
       {{"--view", "a.txt", "--out", "-"}, true},
-      {{"--view", "a.txt"}, false},                          // nowhere to write
+      {{"--view", "a.txt"}, false},  // nowhere to write
       {{"--view", "a.txt", "--out", "a.xlsx"}, false},
       {{"--view", "a.txt", "--action", "okx", "--out", "a.pdf"}, false},
       {{"--action", "ok", "ZOiSa"}, false},
@@ -40,7 +40,9 @@ TEST(BatchViewTest, TheScriptAsTextHasACopyNameForEachLetter) {
   const std::string dir = MakeTempFolder("batch-view");
   {
     std::ofstream f(dir + "/s.txt", std::ios::binary);
-    f << "c 0 10 0 100 " << "Deklaracja .orykop."_w << "\r\nT 20 30 0 100 ?5\r\n";
+    f << "c 0 10 0 100 "
+      << "Deklaracja .orykop."_w
+      << "\r\nT 20 30 0 100 ?5\r\n";
   }
   BatchRequest r;
   std::string err;

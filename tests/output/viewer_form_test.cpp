@@ -75,10 +75,10 @@ TEST_F(ViewerFormTest, ZoomFitsTheScreenButNotBelowFour) {
     int screen;
     int zoom;
   } cases[] = {
-      {1920, 4},   // 2000 x 30 / 5 + 7 is far wider; 2000 x 4 / 5 + 7 = 1607 fits
-      {12100, 30}, // 2000 x 30 / 5 + 7 = 12007 fits 12090
-      {8000, 19},  // 2000 x 19 / 5 + 7 = 7607; at 20 it is 8007
-      {300, 4},    // nothing fits: the zoom stops at 4
+      {1920, 4},    // 2000 x 30 / 5 + 7 is far wider; 2000 x 4 / 5 + 7 = 1607 fits
+      {12100, 30},  // 2000 x 30 / 5 + 7 = 12007 fits 12090
+      {8000, 19},   // 2000 x 19 / 5 + 7 = 7607; at 20 it is 8007
+      {300, 4},     // nothing fits: the zoom stops at 4
   };
   for (const Case& c : cases) {
     host.screen_w = c.screen;

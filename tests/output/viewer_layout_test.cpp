@@ -73,7 +73,8 @@ TEST(ViewerScript, LinesAreReadFieldByField) {
 }
 
 TEST(ViewerScript, CopyNamesAndBoxColours) {
-  EXPECT_EQ(WithCopyName("a .orykop. b .orykop.", 'o'), "a "_w + "oryginał"_w + " b " + "oryginał"_w);
+  EXPECT_EQ(WithCopyName("a .orykop. b .orykop.", 'o'),
+            "a "_w + "oryginał"_w + " b " + "oryginał"_w);
   EXPECT_EQ(WithCopyName(".orykop.", 'k'), "kopia");
   EXPECT_EQ(WithCopyName(".orykop.", 'l'), "kopia(2)");
   EXPECT_EQ(WithCopyName(".orykop.", 'm'), "kopia(3)");
@@ -157,10 +158,10 @@ TEST(ViewerLayout, DrawsBoxesTextsAndLinesOnTheScreen) {
     bool bold;
     std::uint32_t colour;
   } texts[] = {
-      {"Mid", Face::kSans, true, kViewerBlue},        // "~": bold blue
-      {"oryginał"_w, Face::kSansHeavy, false, 0},     // heavy face, copy name
-      {"~tilde", Face::kSans, false, 0},              // "~~" keeps one, normal (c is heavy)
-      {"X", Face::kSansHeavy, true, 0},               // a ticked box
+      {"Mid", Face::kSans, true, kViewerBlue},     // "~": bold blue
+      {"oryginał"_w, Face::kSansHeavy, false, 0},  // heavy face, copy name
+      {"~tilde", Face::kSans, false, 0},           // "~~" keeps one, normal (c is heavy)
+      {"X", Face::kSansHeavy, true, 0},            // a ticked box
       {"Second $", Face::kSans, false, 0},
   };
   texts[2].face = Face::kSansHeavy;

@@ -214,7 +214,8 @@ void ViewerView::LayOut() {
 
   QScreen* s = QGuiApplication::primaryScreen();
   const QRect avail = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
-  const int width = std::min(avail.width(), std::max(toolbar_w, form_.DrawingWidth() + kScrollWidth + 4));
+  const int width =
+      std::min(avail.width(), std::max(toolbar_w, form_.DrawingWidth() + kScrollWidth + 4));
   const int height = avail.height() - 40;
   resize(width, height);
   move(avail.left() + std::max(0, (avail.width() - width) / 2), avail.top());
@@ -273,14 +274,30 @@ void ViewerView::resizeEvent(QResizeEvent* event) {
 void ViewerView::keyPressEvent(QKeyEvent* event) {
   const bool keypad = event->modifiers() & Qt::KeypadModifier;
   switch (event->key()) {
-    case Qt::Key_PageUp: form_.PressKey(FViewer::Key::kPgUp); break;
-    case Qt::Key_PageDown: form_.PressKey(FViewer::Key::kPgDn); break;
-    case Qt::Key_Up: form_.PressKey(FViewer::Key::kUp); break;
-    case Qt::Key_Down: form_.PressKey(FViewer::Key::kDown); break;
-    case Qt::Key_Home: form_.PressKey(FViewer::Key::kHome); break;
-    case Qt::Key_Left: hsb_->setValue(hsb_->value() - 30); return;
-    case Qt::Key_Right: hsb_->setValue(hsb_->value() + 30); return;
-    case Qt::Key_End: form_.PressKey(FViewer::Key::kEnd); break;
+    case Qt::Key_PageUp:
+      form_.PressKey(FViewer::Key::kPgUp);
+      break;
+    case Qt::Key_PageDown:
+      form_.PressKey(FViewer::Key::kPgDn);
+      break;
+    case Qt::Key_Up:
+      form_.PressKey(FViewer::Key::kUp);
+      break;
+    case Qt::Key_Down:
+      form_.PressKey(FViewer::Key::kDown);
+      break;
+    case Qt::Key_Home:
+      form_.PressKey(FViewer::Key::kHome);
+      break;
+    case Qt::Key_Left:
+      hsb_->setValue(hsb_->value() - 30);
+      return;
+    case Qt::Key_Right:
+      hsb_->setValue(hsb_->value() + 30);
+      return;
+    case Qt::Key_End:
+      form_.PressKey(FViewer::Key::kEnd);
+      break;
     case Qt::Key_Plus:
       if (!keypad) return QWidget::keyPressEvent(event);
       form_.PressKey(FViewer::Key::kPlus);
@@ -291,8 +308,12 @@ void ViewerView::keyPressEvent(QKeyEvent* event) {
       form_.PressKey(FViewer::Key::kMinus);
       LayOut();
       return;
-    case Qt::Key_Escape: Close(); return;
-    default: QWidget::keyPressEvent(event); return;
+    case Qt::Key_Escape:
+      Close();
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+      return;
   }
   Sync();
 }
