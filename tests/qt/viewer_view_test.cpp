@@ -120,6 +120,11 @@ TEST_F(ViewerViewTest, AnOkActionWritesTwoPagesReadingOriginalAndCopy) {
   EXPECT_FALSE(WriteViewerPdf(empty, "ok", pdf, &message));
   EXPECT_EQ(message, "Dokument jest pusty - nie ma czego drukować"_w);
   EXPECT_EQ(std::filesystem::file_size(pdf), size);
+  // A folder that is not there: refused with its name, nothing written.
+  const std::string lost = dir.Native("brak/ok.pdf");
+  EXPECT_FALSE(WriteViewerPdf(Document(), "ok", lost, &message));
+  EXPECT_NE(message.find("brak/ok.pdf"), std::string::npos) << message;
+  EXPECT_FALSE(std::filesystem::exists(lost));
 }
 
 }  // namespace
