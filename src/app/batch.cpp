@@ -57,6 +57,7 @@ const char kHelpText[] =
     "          [--time HH:MM] [--printer NAME] [--jpk] [--answers TNP...]\n"
     "zel-batch [--db DIR] --list KIND[:PATTERN] [--typed TEXT] [--filter TEXT]\n"
     "zel-batch [--db DIR] --f3 CODE [FIELD=VALUE ...] [--go]\n"
+    "zel-batch --view SCRIPT.txt [--action CODE] --out FILE.pdf|FILE.txt|-\n"
     "zel-batch --help | --version\n"
     "\n"
     "Runs one Zel option without windows. OPTION is an option code (ZOiSa) or a\n"
@@ -90,6 +91,10 @@ const char kHelpText[] =
     "window does, prints its fields and, with --go, saves it.\n"
     "DeVa7 vRok=YEAR vMie=MONTH writes the filled VAT-7 form (the document\n"
     "viewer's script) as text.\n"
+    "--view draws a document viewer script (Windows-1250 text, one command a\n"
+    "line) as PDF, each letter of --action CODE a copy (o original, k l m copies,\n"
+    "e plain; default e) and each part between N lines a page of its own; a text\n"
+    "--out gets the script with the copy names put in.\n"
     "\n"
     "Exit codes: 0 done, 2 a field, parameter or argument was refused, 1 other\n"
     "failures.\n";
@@ -571,6 +576,19 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
         *err = "kod okna F3 musi leżeć w 121..130: " + v;
         return false;
       }
+    } else if (a == "--view") {
+      if (!value_of(i, &r->view)) return false;
+      if (r->view.empty()) {
+        *err = "pusta nazwa pliku po --view";
+        return false;
+      }
+    } else if (a == "--action") {
+      if (!value_of(i, &r->action)) return false;
+      if (r->action.empty() || r->action.size() > 8 ||
+          r->action.find_first_not_of("eoklmp") != std::string::npos) {
+        *err = "--action przyjmuje do 8 liter spośród e, o, k, l, m, p: " + r->action;
+        return false;
+      }
     } else if (a == "--go") {
       r->go = true;
     } else if (a == "--list") {
@@ -610,7 +628,24 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
     *err = "--go tylko z --f3";
     return false;
   }
-  if (!r->help && !r->version && r->option.empty() && r->list.empty() && r->f3 == 0) {
+  if (!r->view.empty() && (!r->option.empty() || !r->list.empty() || r->f3 != 0)) {
+    *err = "--view nie łączy się z opcją, --list ani --f3";
+    return false;
+  }
+  if (!r->action.empty() && r->view.empty()) {
+    *err = "--action tylko z --view";
+    return false;
+  }
+  if (!r->view.empty() && !r->help) {
+    const BatchOut k = BatchOutOf(r->out);
+    if (r->out.empty() || (k != BatchOut::kPdf && k != BatchOut::kText && k != BatchOut::kStdout)) {
+      *err = "--view zapisuje PDF (.pdf) albo tekst (.txt, -) podany po --out";
+      return false;
+    }
+    r->view = Absolute(r->view);
+  }
+  if (!r->help && !r->version && r->option.empty() && r->list.empty() && r->f3 == 0 &&
+      r->view.empty()) {
     *err = "nie podano opcji";
     return false;
   }
@@ -628,6 +663,12 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
 }
 
 int RunBatch(const BatchRequest& request, const BatchIo& io) {
+  // Documents drawn by a run print through the same targets as reports.
+  SetViewerTargets(io.print_targets);
+  struct TargetsReset {
+    ~TargetsReset() { SetViewerTargets(nullptr); }
+  } targets_reset;
+  if (!request.view.empty()) return WriteBatchViewScript(request, io);
   BatchStatus status(io);
   SinkScope scope(&status);
   int code = StartUp(request, status);

@@ -55,6 +55,8 @@ struct BatchRequest {
   bool filter_given = false;
   int f3 = 0;           // --f3 CODE: fill the F3 window of this code with the CODE=VALUEs
   bool go = false;      // --go: save it
+  std::string view;     // --view SCRIPT: draw a viewer script file (native path)
+  std::string action;   // --action CODE: the copies of --view ("e" when not given)
 };
 
 // Parses zel-batch's arguments (without the program name). False with a

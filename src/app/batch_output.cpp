@@ -13,6 +13,7 @@
 #include "output/print_run.hpp"
 #include "output/print_targets.hpp"
 #include "output/report_text.hpp"
+#include "output/viewer_document.hpp"
 #include "output/xlsx_export.hpp"
 #include "platform/folders.hpp"
 #include "shell/pulpit.hpp"
@@ -103,6 +104,45 @@ int Print(const ReportDocument& doc, const BatchRequest& r, const BatchIo& io,
 
 }  // namespace
 
+int WriteBatchViewScript(const BatchRequest& r, const BatchIo& io) {
+  auto line = [&io](std::string_view win) { io.err("zel-batch: " + WinToUtf8(win) + "\n"); };
+  std::ifstream in(r.view, std::ios::binary);
+  if (!in) {
+    line("Nie ma \""_w + Utf8ToWin(r.view) + "\"");
+    return kBatchFailed;
+  }
+  ViewerDocument doc;
+  doc.key = "VIEW";
+  doc.actions = 3;
+  for (std::string l; std::getline(in, l);) {
+    if (!l.empty() && l.back() == '\r') l.pop_back();
+    doc.lines.push_back(std::move(l));
+  }
+  if (in.bad()) {
+    line("Błąd odczytu "_w + Utf8ToWin(r.view));
+    return kBatchFailed;
+  }
+  const std::string action = r.action.empty() ? std::string("e") : r.action;
+  const BatchOut kind = BatchOutOf(r.out);
+  if (kind == BatchOut::kPdf) {
+    std::string message;
+    const bool ok = WriteViewerPdf(doc, action, r.out, &message);
+    if (!message.empty()) line(message);
+    return ok ? kBatchDone : kBatchFailed;
+  }
+  const std::string text = WinToUtf8(ViewerScriptText(doc, action));
+  if (kind == BatchOut::kStdout) {
+    io.out(text);
+    return kBatchDone;
+  }
+  std::string err;
+  if (!WriteTextFile(r.out, text, &err)) {
+    line(err);
+    return kBatchFailed;
+  }
+  return kBatchDone;
+}
+
 BatchOut BatchOutOf(std::string_view path) {
   if (path == "-" || path == "/dev/stdout") return BatchOut::kStdout;
   if (path == "/dev/null") return BatchOut::kNull;
@@ -167,9 +207,14 @@ int WriteBatchReport(const ReportDocument& doc, const BatchRequest& r, const Bat
 int WriteBatchViewerDocument(const ViewerDocument& doc, const BatchRequest& r, const BatchIo& io,
                              const std::function<void(std::string_view)>& line) {
   const BatchOut kind = r.out.empty() ? BatchOut::kStdout : BatchOutOf(r.out);
+  const std::string action = r.action.empty() ? std::string("e") : r.action;
   if (!r.printer.empty() || kind == BatchOut::kPdf) {
-    line("Wydruk i PDF dokumentu przeglądarki nie są jeszcze dostępne w zel-batch"_w);
-    return kBatchFailed;
+    std::string message;
+    const bool ok = r.printer.empty()
+                        ? WriteViewerPdf(doc, action, r.out, &message)
+                        : PrintViewerDocument(doc, action, Utf8ToWin(r.printer), &message);
+    if (!message.empty()) line(message);
+    return ok ? kBatchDone : kBatchFailed;
   }
   if (kind == BatchOut::kXlsx || kind == BatchOut::kUnknown) {
     line("Dokument przeglądarki zapisuje się tylko jako .txt"_w);

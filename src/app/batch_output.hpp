@@ -27,11 +27,16 @@ int WriteBatchReport(const ReportDocument& doc, const BatchRequest& request, con
                      const std::function<void(std::string_view)>& line);
 
 // Writes the viewer document an option handed over (the VAT-7 declaration):
-// its filled script as text on standard output or into a .txt file. The
-// PDF of a viewer document is made by the viewer's PDF writer, the one place
-// below that refuses it until that writer is joined in.
+// its filled script as text on standard output or into a .txt file, or
+// drawn as PDF or on a printer (each letter of --action a copy, default one
+// plain copy).
 int WriteBatchViewerDocument(const ViewerDocument& doc, const BatchRequest& request,
                              const BatchIo& io, const std::function<void(std::string_view)>& line);
+
+// --view: the viewer script file drawn as PDF (each letter of --action a
+// copy) or written back as text with the copy names put in. Answers the
+// exit code.
+int WriteBatchViewScript(const BatchRequest& request, const BatchIo& io);
 
 // "HH:MM" of --time (checked by ParseBatchTime) or of the clock.
 bool ParseBatchTime(std::string_view text);

@@ -46,15 +46,18 @@
 #include "fields/shell_options.hpp"
 #include "fields/zestaw.hpp"
 #include "menu/baa_menu.hpp"
+#include "menu/current_option.hpp"
 #include "menu/desktop_services.hpp"
 #include "menu/fmen.hpp"
 #include "menu/fmen_links.hpp"
 #include "menu/qt/menu_view.hpp"
 #include "output/qt/qt_output_host.hpp"
 #include "output/qt/raport_view.hpp"
+#include "output/qt/viewer_view.hpp"
 #include "output/report_document.hpp"
 #include "output/report_outputs.hpp"
 #include "output/report_preview.hpp"
+#include "output/viewer_document.hpp"
 #include "platform/folders.hpp"
 #include "platform/paths.hpp"
 #include "shell/form_templates.hpp"
@@ -256,6 +259,20 @@ int main(int argc, char** argv) {
     desk.HideWindow(7, *raport, false);
     view.activateWindow();
   };
+  // The document viewer (kind 8): the documents options draw, printed and
+  // written as PDF through the same printers as the preview.
+  auto viewer = std::make_unique<ViewerView>();
+  SetViewerTargets([&output_host] { return &output_host.Targets(); });
+  viewer->printers = [&outputs] { return outputs.Printers(); };
+  viewer->ask_pdf_path = [&output_host](std::string_view name) {
+    return output_host.AskPdfPath(name);
+  };
+  viewer->option_name = [] { return OptionCaption.str(); };
+  viewer->on_closed = [&view, &desk, &viewer] {
+    desk.HideWindow(8, *viewer, false);
+    view.activateWindow();
+  };
+  desk.SetWindow(FPulpit::kViewer, viewer.get());
 
   PulpitServices services(desk);
   services.clipboard = [](std::string_view text) {
@@ -322,6 +339,9 @@ int main(int argc, char** argv) {
   SetReportView(nullptr);
   SetPageRowsSource(nullptr);
   desk.SetWindow(FPulpit::kRaport, nullptr);
+  desk.SetWindow(FPulpit::kViewer, nullptr);
+  SetViewerTargets(nullptr);
+  viewer.reset();
   raport.reset();
   hint_list.reset();
   zestaw.reset();

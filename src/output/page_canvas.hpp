@@ -17,7 +17,20 @@ namespace zel {
 
 class FontProbe {
  public:
+  // The faces texts are measured and drawn in. Reports use the print font
+  // of the settings throughout; drawn forms use a regular and a heavy
+  // sans-serif face, whose sizes are device pixels (the height of the font)
+  // rather than points, so that fitting a text into a box is as fine on a
+  // 600 dpi page as on the screen.
+  enum class Face { kPrint, kSans, kSansHeavy };
+
   virtual ~FontProbe() = default;
+  // Chooses the face of the texts measured and drawn after it. A canvas
+  // with a single font keeps it.
+  virtual void SetFace(Face face, bool bold) {
+    (void)face;
+    (void)bold;
+  }
   // Width of the text in the print font at `size` points.
   virtual int TextWidth(std::string_view text, int size) = 0;
   // Height of a line of text in the print font at `size` points.

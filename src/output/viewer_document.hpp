@@ -5,7 +5,9 @@
 // mode 8) runs the option again, which draws the same script anew.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zel {
@@ -24,5 +26,28 @@ struct ViewerDocument {
 // the reason in *message) when that file cannot be written.
 bool SetViewerDocument(ViewerDocument document, std::string* message);
 const ViewerDocument& CurrentViewerDocument();
+
+// Where the viewer's pages go: the program (the desktop, zel-batch) hands in
+// the machine's printers and PDF files; until then printing says that this
+// program does not print.
+class PrintTargets;
+void SetViewerTargets(std::function<PrintTargets*()> targets);
+
+// Writes the document as a PDF file: each letter of the action code a copy
+// (".orykop." naming it), each part between "N" divisions a page of its own.
+// The file is written beside and renamed over, so a failure leaves an old
+// file whole. False with the Polish reason in *message (an empty document, no
+// PDF writer, the file refused); on success *message may still tell what of
+// an over-long script was left out (empty otherwise).
+bool WriteViewerPdf(const ViewerDocument& doc, std::string_view action_code,
+                    const std::string& pdf_path, std::string* message);
+
+// The same on the printer queue `printer` (Windows-1250 name).
+bool PrintViewerDocument(const ViewerDocument& doc, std::string_view action_code,
+                         std::string_view printer, std::string* message);
+
+// The substituted script as text, the lines of each copy of the action code
+// one after another (Windows-1250, CR LF line ends).
+std::string ViewerScriptText(const ViewerDocument& doc, std::string_view action_code);
 
 }  // namespace zel

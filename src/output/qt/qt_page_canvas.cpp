@@ -58,8 +58,33 @@ QFont PrintFont() {
   return font;
 }
 
+QFont FormFont(PageCanvas::Face face, bool bold, int pixel_size) {
+  QFont f;
+  if (face == PageCanvas::Face::kSansHeavy) {
+    f.setFamilies({QStringLiteral("Arial Black"), QStringLiteral("Liberation Sans"),
+                   QStringLiteral("DejaVu Sans")});
+    f.setWeight(QFont::Black);
+  } else {
+    f.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                   QStringLiteral("DejaVu Sans")});
+    f.setWeight(bold ? QFont::Bold : QFont::Normal);
+  }
+  f.setStyleHint(QFont::SansSerif);
+  f.setPixelSize(std::max(pixel_size, 1));
+  return f;
+}
+
 QtPageCanvas::QtPageCanvas(std::unique_ptr<QPrinter> printer, const QFont& font)
-    : font_(font), printer_(std::move(printer)), device_(printer_.get()) {}
+    : font_(font), printer_(std::move(printer)), device_(printer_.get()), measure_(device_) {}
+
+QtPageCanvas::QtPageCanvas(QPaintDevice* measure, const QFont& font)
+    : font_(font), measure_(measure), p_(nullptr), external_(true) {}
+
+void QtPageCanvas::DrawWith(QPainter* painter) {
+  p_ = painter;
+  begun_ = painter != nullptr;
+  font_key_ = -1;
+}
 
 QtPageCanvas::QtPageCanvas(const std::string& native_path, bool landscape, const QFont& font)
     : font_(font), target_(native_path) {
@@ -82,47 +107,68 @@ QtPageCanvas::QtPageCanvas(const std::string& native_path, bool landscape, const
                                   landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                                   QMarginsF(0, 0, 0, 0)));
   device_ = pdf_.get();
+  measure_ = device_;
 }
 
 QtPageCanvas::~QtPageCanvas() {
+  if (external_) return;
   if (begun_ && !ended_) End(false);
   if (file_ && !ended_) Discard();
 }
 
 int QtPageCanvas::PageWidth() const {
-  return device_ ? device_->width() : 0;
+  return measure_ ? measure_->width() : 0;
 }
 int QtPageCanvas::PageHeight() const {
-  return device_ ? device_->height() : 0;
+  return measure_ ? measure_->height() : 0;
 }
 
-const QtPageCanvas::SizeMetrics& QtPageCanvas::Metrics(int size) {
-  auto it = metrics_.find(size);
-  if (it != metrics_.end()) return it->second;
+void QtPageCanvas::SetFace(Face face, bool bold) {
+  face_ = face;
+  bold_ = bold;
+}
+
+QFont QtPageCanvas::FontAt(int size) const {
+  if (face_ != Face::kPrint) return FormFont(face_, bold_, size);
   QFont f = font_;
   f.setPointSize(std::max(size, 1));
-  QFontMetricsF fm(f, device_);
+  return f;
+}
+
+QtPageCanvas::SizeMetrics& QtPageCanvas::Metrics(int size) {
+  const int key = (static_cast<int>(face_) * 2 + (bold_ ? 1 : 0)) * 100000 + std::clamp(size, 0, 99999);
+  auto it = metrics_.find(key);
+  if (it != metrics_.end()) return it->second;
+  const QFont f = FontAt(size);
   SizeMetrics m;
-  const std::array<QChar, 256>& table = CharTable();
-  for (std::size_t b = 0; b < 256; ++b) m.advance[b] = fm.horizontalAdvance(table[b]);
-  m.height = static_cast<int>(std::lround(fm.height()));
-  m.ascent = static_cast<int>(std::lround(fm.ascent()));
-  return metrics_.emplace(size, m).first->second;
+  m.fm.emplace(f, measure_);
+  m.height = static_cast<int>(std::lround(m.fm->height()));
+  m.ascent = static_cast<int>(std::lround(m.fm->ascent()));
+  return metrics_.emplace(key, m).first->second;
 }
 
 int QtPageCanvas::TextWidth(std::string_view text, int size) {
-  if (!device_) return 0;
-  const SizeMetrics& m = Metrics(size);
+  if (!measure_) return 0;
+  SizeMetrics& m = Metrics(size);
+  const std::array<QChar, 256>& table = CharTable();
   double w = 0;
-  for (char c : text) w += m.advance[static_cast<unsigned char>(c)];
+  for (char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (!m.known[b]) {
+      m.advance[b] = m.fm->horizontalAdvance(table[b]);
+      m.known[b] = true;
+    }
+    w += m.advance[b];
+  }
   return static_cast<int>(std::ceil(w));
 }
 
 int QtPageCanvas::TextHeight(int size) {
-  return device_ ? Metrics(size).height : 0;
+  return measure_ ? Metrics(size).height : 0;
 }
 
 bool QtPageCanvas::Begin(std::string_view title) {
+  if (external_) return true;
   if (!device_ || buffer_) return false;
   const QString t = ToQt(title);
   if (pdf_) pdf_->setTitle(t);
@@ -132,32 +178,32 @@ bool QtPageCanvas::Begin(std::string_view title) {
 }
 
 void QtPageCanvas::UseFont(int size) {
-  if (size == font_size_) return;
-  QFont f = font_;
-  f.setPointSize(std::max(size, 1));
-  painter_.setFont(f);
-  font_size_ = size;
+  const int key = (static_cast<int>(face_) * 2 + (bold_ ? 1 : 0)) * 100000 + std::clamp(size, 0, 99999);
+  if (key == font_key_) return;
+  p_->setFont(FontAt(size));
+  font_key_ = key;
 }
 
 void QtPageCanvas::Text(int x, int y, std::string_view text, int size, std::uint32_t colour) {
   if (!begun_ || text.empty()) return;
   UseFont(size);
-  painter_.setPen(Colour(colour));
-  painter_.drawText(QPoint(x, y + Metrics(size).ascent), ToQt(text));
+  p_->setPen(Colour(colour));
+  p_->drawText(QPoint(x, y + Metrics(size).ascent), ToQt(text));
 }
 
 void QtPageCanvas::Line(int x1, int y1, int x2, int y2, int pen, std::uint32_t colour) {
   if (!begun_) return;
-  painter_.setPen(QPen(Colour(colour), std::max(pen, 1), Qt::SolidLine, Qt::FlatCap));
-  painter_.drawLine(x1, y1, x2, y2);
+  p_->setPen(QPen(Colour(colour), std::max(pen, 1), Qt::SolidLine, Qt::FlatCap));
+  p_->drawLine(x1, y1, x2, y2);
 }
 
 void QtPageCanvas::Fill(int x, int y, int w, int h, std::uint32_t colour) {
   if (!begun_ || w <= 0 || h <= 0) return;
-  painter_.fillRect(x, y, w, h, Colour(colour));
+  p_->fillRect(x, y, w, h, Colour(colour));
 }
 
 bool QtPageCanvas::NewPage() {
+  if (external_) return true;
   return begun_ && device_->newPage();
 }
 
@@ -169,6 +215,7 @@ void QtPageCanvas::Discard() {
 }
 
 bool QtPageCanvas::End(bool ok) {
+  if (external_) return ok;
   if (ended_) return false;
   ended_ = true;
   // A printer job given up is aborted while it is still open.

@@ -11,10 +11,12 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "output/page_canvas.hpp"
@@ -35,6 +37,12 @@ class QtPageCanvas final : public PageCanvas {
   // A canvas writing a PDF file (A4, 600 dpi) through a part file beside it;
   // with an empty path a canvas of such pages for measuring only.
   QtPageCanvas(const std::string& native_path, bool landscape, const QFont& font);
+  // A screen canvas (the document viewer's): it measures on `measure` and
+  // draws with the painter DrawWith gives it, a widget's during one paint;
+  // it has a single page, so Begin, NewPage and End do nothing. Its measures
+  // are kept from one paint to the next.
+  QtPageCanvas(QPaintDevice* measure, const QFont& font);
+  void DrawWith(QPainter* painter);
   ~QtPageCanvas() override;
 
   // False when a PDF canvas could not open its part file.
@@ -42,6 +50,7 @@ class QtPageCanvas final : public PageCanvas {
 
   int PageWidth() const override;
   int PageHeight() const override;
+  void SetFace(Face face, bool bold) override;
   int TextWidth(std::string_view text, int size) override;
   int TextHeight(int size) override;
   bool Begin(std::string_view title) override;
@@ -53,11 +62,16 @@ class QtPageCanvas final : public PageCanvas {
 
  private:
   struct SizeMetrics {
+    // Each character's advance is asked of the font the first time a text
+    // holds it (fitting a form's texts tries many sizes, few characters).
     std::array<double, 256> advance{};
+    std::array<bool, 256> known{};
+    std::optional<QFontMetricsF> fm;
     int height = 0;
     int ascent = 0;
   };
-  const SizeMetrics& Metrics(int size);
+  SizeMetrics& Metrics(int size);
+  QFont FontAt(int size) const;
   void UseFont(int size);
   void Discard();
 
@@ -67,17 +81,25 @@ class QtPageCanvas final : public PageCanvas {
   std::unique_ptr<QBuffer> buffer_;
   std::unique_ptr<QPdfWriter> pdf_;
   QPagedPaintDevice* device_ = nullptr;
+  QPaintDevice* measure_ = nullptr;  // where texts are measured
+  QPainter* p_ = &painter_;          // what draws
   std::string target_;  // PDF: the file, native
   std::string part_;    // PDF: the part file beside it
   QPainter painter_;
-  std::map<int, SizeMetrics> metrics_;
-  int font_size_ = 0;
+  std::map<int, SizeMetrics> metrics_;  // by face, boldness and size
+  Face face_ = Face::kPrint;
+  bool bold_ = false;
+  int font_key_ = 0;
+  bool external_ = false;
   bool begun_ = false;
   bool ended_ = false;
 };
 
 // The print font of the settings (KonPrint), in Qt's terms.
 QFont PrintFont();
+// The faces of drawn forms at a pixel size: a regular and a heavy
+// sans-serif with Central European letters.
+QFont FormFont(PageCanvas::Face face, bool bold, int pixel_size);
 
 class QtPrintTargets final : public PrintTargets {
  public:
