@@ -11,6 +11,7 @@
 #include "common/pltext.hpp"
 #include "fields/b_zestaw.hpp"
 #include "fields/field_catalogue.hpp"
+#include "fields/option_field_hooks.hpp"
 #include "fields/option_values.hpp"
 #include "fields/zestaw.hpp"
 #include "fields/zestaw_rules.hpp"
@@ -89,6 +90,20 @@ std::string DocumentFieldText() {
 }
 
 }  // namespace
+
+void bZestaw::ShowOptionTexts() {
+  if (!form_ || !fields_) return;
+  for (int s = 1; s <= fields_->SlotCount(); ++s) {
+    if (fields_->Slot(s).number != 0) nZmien2poA("bZestaw", s);
+  }
+  // The editor over the current field shows its new value too; otherwise
+  // the next move would store the old text back.
+  const int current = form_->CurrentSlot();
+  if (current > 0 && current <= fields_->SlotCount() &&
+      form_->Editor().text != fields_->Slot(current).value.view()) {
+    form_->SetEditorText(fields_->Slot(current).value.view());
+  }
+}
 
 bool bZestaw::nLeftTopRd(std::string_view owner, std::int16_t& left, std::int16_t& top) {
   CheckOwner(owner, "nLeftTopRd");
@@ -252,7 +267,13 @@ void bZestaw::nEdit2zmie(std::string_view owner, int slot, bool) {
       DbSettings.horizon = DayFromDdMmYy(value);
       SetOptionText(kDaHo, value);
       return;
-    default: SetOptionText(NumberOf(fields_, slot), value); return;
+    default: {
+      const int number = NumberOf(fields_, slot);
+      SetOptionText(number, value);
+      if (OptionFieldHooks* hooks = OptionFieldHooksOf(OptionIndex); hooks && hooks->Stored(number))
+        ShowOptionTexts();
+      return;
+    }
   }
 }
 
@@ -283,9 +304,15 @@ bool bZestaw::F4i5powrot(std::string_view owner, int) {
   return true;
 }
 
-bool bZestaw::nRollEditP(std::string_view owner, int, std::uint16_t) {
+bool bZestaw::nRollEditP(std::string_view owner, int slot, std::uint16_t key_code) {
   CheckOwner(owner, "nRollEditP");
-  return true;
+  OptionFieldHooks* hooks = OptionFieldHooksOf(OptionIndex);
+  if (!hooks || (key_code != kKeyPageUp && key_code != kKeyPageDown)) return true;
+  const int number = NumberOf(fields_, slot);
+  if (!hooks->PageKey(number, key_code)) return true;
+  ShowOptionTexts();
+  if (form_) form_->SetEditorText(OptionText(number));
+  return false;
 }
 
 bool bZestaw::nDlaOper(std::string_view owner) {
