@@ -4,20 +4,20 @@
 #include "fields/option_dispatch.hpp"
 #include "fields/option_values.hpp"
 #include "shell/state.hpp"
-#include "shell/status.hpp"
 
 namespace zel {
 
 namespace {
 
 // Switching the chart happens when ZmPl is committed, and again when the
-// option runs (a value kept from an earlier window is committed then).
+// option runs (a value kept from an earlier window is committed then). A
+// name that cannot be switched to is reported by the run, once.
 class ChartSwitchHooks final : public OptionFieldHooks {
  public:
   bool Stored(int number) override {
     if (number != kFieldZmPl) return false;
     std::string message;
-    if (!SwitchChart(OptionText(kFieldZmPl), &message)) ShowStatus(message, kWarning);
+    SwitchChart(OptionText(kFieldZmPl), &message);
     return false;
   }
   bool PageKey(int, std::uint16_t) override { return false; }
