@@ -71,6 +71,8 @@ const char kHelpText[] =
     "lock and takes part in the registry while it runs (refused while N runs).\n"
     "--login checks LOGIN:PASSWORD against !\\Login.txt and runs as that user's\n"
     "workstation, database and chart.\n"
+    "Options whose result is their window (PlaEd, PlaZm) print their outcome\n"
+    "and then every field as \"CODE = value\".\n"
     "Warnings go to standard error. --answers answers the run's questions in\n"
     "order (T Tak, N Nie, P Powrót); a question with no answer left gets Powrót\n"
     "and is reported on standard error.\n"

@@ -92,6 +92,9 @@ void ChartEditor::Page(int slots) {
 
 bool ChartEditor::Stored(int number) {
   if (number != kFieldKonE) return false;
+  // The same symbol committed again (the cursor passing through KonE, the
+  // run's own commit) keeps what has been typed into the other fields.
+  if (OptionText(kFieldKonE) == loaded_.symbol.view()) return false;
   Load(OptionText(kFieldKonE));
   return true;
 }
@@ -188,7 +191,8 @@ void ChartEditor::Save(OptionServices& window) {
     }
   }
   bool delete_old = false;
-  if (Chart().Contains(old_symbol)) {
+  const bool old_exists = Chart().Contains(old_symbol);
+  if (old_exists) {
     ShowStatus(Concat({"Co zrobić z kontem "_w, old_symbol, " ?"}), kInfo);
     const int answer = AskQuestion('T', "Skasować je "_w);
     if (answer == 2) {
@@ -213,7 +217,9 @@ void ChartEditor::Save(OptionServices& window) {
     return;
   }
   Load(new_symbol);
-  const std::string done = delete_old ? "Konto zmienione"_w : "Konto skopiowane"_w;
+  const std::string done = delete_old    ? "Konto zmienione"_w
+                           : old_exists  ? "Konto skopiowane"_w
+                                         : "Konto zapisane"_w;
   ShowStatus(done, kInfo);
   window.SetOutcome(done);
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "books/chart_options.hpp"
 #include "common/cp1250.hpp"
 #include "fields/option_services.hpp"
 #include "fields/option_values.hpp"
@@ -75,6 +76,9 @@ class ChartBooksTest : public ::testing::Test {
     SetRetryPause([](int) {});
     Options = OptionValues{};
     RequestChartReload();
+    Chart().Clear();
+    // The program's one editor starts empty, as in a fresh program.
+    AccountEditor().Load("");
   }
   void TearDown() override {
     ClearFaults();

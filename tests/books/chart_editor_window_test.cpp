@@ -66,6 +66,17 @@ TEST_F(ChartEditorWindowTest, SymbolLoadsTheAccountAndPagingMovesByTen) {
   EXPECT_EQ(ChartRecords(), 30u);
 }
 
+TEST_F(ChartEditorWindowTest, PassingThroughTheSymbolKeepsTypedValues) {
+  ASSERT_EQ(form_.EnterField("KonE", "105"), EnterResult::kAccepted);
+  ASSERT_EQ(form_.EnterField("KNaz", "Nowa nazwa"), EnterResult::kAccepted);
+  // Back to the symbol and run from there: the run commits the symbol
+  // again, which must not load the account over the typed name.
+  form_.ClickSlot(form_.FindCode("KonE"));
+  form_.ClickGo();
+  EXPECT_EQ(ChartRecords(), 31u);
+  EXPECT_EQ(InMemory("105").name.view(), "Nowa nazwa");
+}
+
 TEST_F(ChartEditorWindowTest, DeletingKeepsTheWindowAtTheSymbol) {
   ASSERT_EQ(form_.EnterField("KonE", "105"), EnterResult::kAccepted);
   ASSERT_EQ(form_.EnterField("KonX", ""), EnterResult::kAccepted);
