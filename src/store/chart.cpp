@@ -519,6 +519,8 @@ std::uint32_t ChartTable::CopyPacked(const ChartTable& other, std::size_t slot) 
 }
 
 void ChartTable::MergeFrom(const ChartTable& other, bool keep_named) {
+  // A table merged with itself already holds every account it would get.
+  if (&other == this) return;
   const std::size_t n = Count();
   const std::size_t m = other.Count();
   std::vector<std::uint32_t> merged;
