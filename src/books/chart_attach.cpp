@@ -45,6 +45,10 @@ void AttachChart(OptionServices& window) {
     window.FieldError(kFieldDoPl, "Nie otwarto "_w + path);
     return;
   }
+  if (!EnsureChartLoaded()) {
+    window.FieldError(kFieldDoPl, "Nie wczytano planu "_w + ChartPath.str());
+    return;
+  }
   RefreshChart();
   ChartTable& chart = Chart();
 

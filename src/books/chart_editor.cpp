@@ -112,9 +112,10 @@ void ChartEditor::Save(OptionServices& window) {
     window.FieldError(kFieldKonE, "Podaj symbol konta"_w);
     return;
   }
-  // Other workstations' appends first: every comparison below is with the
-  // chart as the file holds it now.
-  if (!RefreshChart()) {
+  // The chart the settings name (a switch may have asked for a reload) with
+  // other workstations' appends: every comparison below is with the chart
+  // as the file holds it now.
+  if (!EnsureChartLoaded() || !RefreshChart()) {
     window.FieldError(kFieldKonE, "Nie odczytano planu kont "_w + ChartPath.str());
     return;
   }

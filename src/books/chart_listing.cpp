@@ -66,7 +66,9 @@ std::string CurrentChartName() {
 }  // namespace
 
 void ChartListing(OptionServices& window, char variant) {
-  // Accounts other workstations appended since the load are listed too.
+  // The chart the settings name, with the accounts other workstations
+  // appended since the load.
+  EnsureChartLoaded();
   RefreshChart();
   const std::string from(OptionText(kFieldKoOd));
   const std::string to(OptionText(kFieldKoDo));
