@@ -76,8 +76,8 @@ class bZestaw : public BusinessModule {
   // Runs the current option's procedure (option_dispatch.hpp).
   void WykonaOpc(std::string_view owner, OptionServices& window, FieldSet& fields);
 
-  // Shows every field's option text again (after an option's own field
-  // hooks or its procedure changed them).
+  // Shows every field's value again (after an option's own field hooks or
+  // its procedure changed them), the editor's too.
   void ShowOptionTexts();
 
  private:

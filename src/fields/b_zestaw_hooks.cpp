@@ -92,17 +92,7 @@ std::string DocumentFieldText() {
 }  // namespace
 
 void bZestaw::ShowOptionTexts() {
-  if (!form_ || !fields_) return;
-  for (int s = 1; s <= fields_->SlotCount(); ++s) {
-    if (fields_->Slot(s).number != 0) nZmien2poA("bZestaw", s);
-  }
-  // The editor over the current field shows its new value too; otherwise
-  // the next move would store the old text back.
-  const int current = form_->CurrentSlot();
-  if (current > 0 && current <= fields_->SlotCount() &&
-      form_->Editor().text != fields_->Slot(current).value.view()) {
-    form_->SetEditorText(fields_->Slot(current).value.view());
-  }
+  if (form_) form_->ReloadValues();
 }
 
 bool bZestaw::nLeftTopRd(std::string_view owner, std::int16_t& left, std::int16_t& top) {

@@ -273,6 +273,10 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   // ---- services for the hooks ----
   // Puts a raw value into a slot: its value and what its panel shows.
   void PutValue(int slot, std::string_view raw);
+  // Shows every slot's value again as the hooks give it (an option changed
+  // its values while the window is open); the editor over the current slot
+  // takes its new value, so that the next move does not store the old text.
+  void ReloadValues();
   // The value under edit while it is validated (hooks may change it).
   std::string& ValueUnderEdit() { return value_under_edit_; }
   void SetTemplate(std::string_view text) { template_ = text; }
