@@ -17,6 +17,7 @@
 #include "app/batch_output.hpp"
 #include "app/batch_station.hpp"
 #include "audit/annual_audit.hpp"
+#include "books/chart_options.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/globals.hpp"
@@ -76,6 +77,8 @@ const char kHelpText[] =
     "lock and takes part in the registry while it runs (refused while N runs).\n"
     "--login checks LOGIN:PASSWORD against !\\Login.txt and runs as that user's\n"
     "workstation, database and chart.\n"
+    "Options whose result is their window (PlaEd, PlaZm) print their outcome\n"
+    "and then every field as \"CODE = value\".\n"
     "Warnings go to standard error. --answers answers the run's questions in\n"
     "order (T Tak, N Nie, P Powrót); a question with no answer left gets Powrót\n"
     "and is reported on standard error.\n"
@@ -340,6 +343,7 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
   RegisterStatementProcedures([] { return MakeJpkKrWriter(); });
   RegisterAuditProcedures();
   RegisterVatProcedures();
+  RegisterChartProcedures();
   return kBatchDone;
 }
 
@@ -347,6 +351,19 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
 std::string FieldCodeOf(const FZestaw& form, int number) {
   int slot = form.Fields().FindSlot(static_cast<std::int16_t>(number));
   return slot > 0 ? form.Fields().Slot(slot).code.str() : "#" + std::to_string(number);
+}
+
+// "CODE = value" for every field of the window that has a code, in the
+// window's order.
+std::string WindowFieldsText(const FZestaw& form) {
+  std::string out;
+  const FieldSet& fields = form.Fields();
+  for (int s = 1; s <= fields.SlotCount(); ++s) {
+    const FieldSlot& slot = fields.Slot(s);
+    if (slot.number == 0 || slot.code.empty()) continue;
+    out += WinToUtf8(slot.code.view()) + " = " + WinToUtf8(slot.value.view()) + "\n";
+  }
+  return out;
 }
 
 int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
@@ -427,7 +444,9 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
     return code;
   }
 
-  if (form->ReturnField() != 0) {
+  // A return field with a message is a refusal; without one the option only
+  // chose where the cursor goes next.
+  if (form->ReturnField() != 0 && !form->ResultText().empty()) {
     std::string why = status.Take();
     if (why.empty()) why = form->ResultText();
     status.Line("pole "_w + FieldCodeOf(*form, form->ReturnField()) + ": " + why);
@@ -449,6 +468,14 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
     if (!pending.empty() && pending != form->ResultText()) status.Line(pending);
     status.Line(form->ResultText());
     return kBatchFailed;
+  }
+  if (doc.Generation() == generation && !form->Outcome().empty()) {
+    // An option whose result is the window itself (the account editor, the
+    // chart switch): its outcome, then every field as the window shows it.
+    status.Flush();
+    io.out(WinToUtf8(form->Outcome()) + "\n");
+    io.out(WindowFieldsText(*form));
+    return kBatchDone;
   }
   if (doc.Generation() == generation) {
     status.Flush();

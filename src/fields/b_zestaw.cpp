@@ -3,6 +3,7 @@
 #include "common/cp1250.hpp"
 #include "fields/field_catalogue.hpp"
 #include "fields/option_dispatch.hpp"
+#include "fields/option_field_hooks.hpp"
 #include "fields/shell_field_sets.hpp"
 #include "menu/current_option.hpp"
 
@@ -80,6 +81,7 @@ bool DeclareFieldSet(std::uint8_t index, FieldSet& fs) {
       return true;
     case 14:
     case 15:
+    case 23:
       fs.Begin(kGoRun);
       d.L(93);
       d.L(94);
@@ -571,6 +573,8 @@ bool bZestaw::nieMaOpcji(std::string_view owner, FieldSet& fields) {
 void bZestaw::WykonaOpc(std::string_view owner, OptionServices& window, FieldSet& fields) {
   CheckOwner(owner, "WykonaOpc");
   RunOptionProcedure(window, fields);
+  // An option with field hooks may have changed its fields while it ran.
+  if (OptionFieldHooksOf(OptionIndex) != nullptr && &fields == fields_) ShowOptionTexts();
 }
 
 bool DeclareOptionFields(FieldSet& fields, bZestaw& module) {

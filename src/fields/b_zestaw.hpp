@@ -76,6 +76,10 @@ class bZestaw : public BusinessModule {
   // Runs the current option's procedure (option_dispatch.hpp).
   void WykonaOpc(std::string_view owner, OptionServices& window, FieldSet& fields);
 
+  // Shows every field's value again (after an option's own field hooks or
+  // its procedure changed them), the editor's too.
+  void ShowOptionTexts();
+
  private:
   FZestaw* form_ = nullptr;
   FieldSet* fields_ = nullptr;

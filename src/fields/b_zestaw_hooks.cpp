@@ -13,6 +13,7 @@
 #include "fields/b_zestaw.hpp"
 #include "fields/field_catalogue.hpp"
 #include "fields/okna_f3_records.hpp"
+#include "fields/option_field_hooks.hpp"
 #include "fields/option_values.hpp"
 #include "fields/zestaw.hpp"
 #include "fields/zestaw_rules.hpp"
@@ -148,6 +149,10 @@ std::string DocumentFieldText() {
 }
 
 }  // namespace
+
+void bZestaw::ShowOptionTexts() {
+  if (form_) form_->ReloadValues();
+}
 
 bool bZestaw::nLeftTopRd(std::string_view owner, std::int16_t& left, std::int16_t& top) {
   CheckOwner(owner, "nLeftTopRd");
@@ -345,7 +350,13 @@ void bZestaw::nEdit2zmie(std::string_view owner, int slot, bool) {
       }
       return;
     }
-    default: SetOptionText(NumberOf(fields_, slot), value); return;
+    default: {
+      const int number = NumberOf(fields_, slot);
+      SetOptionText(number, value);
+      if (OptionFieldHooks* hooks = OptionFieldHooksOf(OptionIndex); hooks && hooks->Stored(number))
+        ShowOptionTexts();
+      return;
+    }
   }
 }
 
@@ -379,9 +390,15 @@ bool bZestaw::F4i5powrot(std::string_view owner, int) {
   return true;
 }
 
-bool bZestaw::nRollEditP(std::string_view owner, int, std::uint16_t) {
+bool bZestaw::nRollEditP(std::string_view owner, int slot, std::uint16_t key_code) {
   CheckOwner(owner, "nRollEditP");
-  return true;
+  OptionFieldHooks* hooks = OptionFieldHooksOf(OptionIndex);
+  if (!hooks || (key_code != kKeyPageUp && key_code != kKeyPageDown)) return true;
+  const int number = NumberOf(fields_, slot);
+  if (!hooks->PageKey(number, key_code)) return true;
+  ShowOptionTexts();
+  if (form_) form_->SetEditorText(OptionText(number));
+  return false;
 }
 
 bool bZestaw::nDlaOper(std::string_view owner) {

@@ -16,9 +16,11 @@ namespace {
 // Indices with a procedure; the steps done before some of them are in
 // RunOptionProcedure.
 const std::vector<DispatchRow> kRows = {
-    {11, "Dekre", true, false},  {12, "PlaEd", true, false},  {14, "PlaZS", true, true},
-    {15, "PlaZP", true, true},   {17, "PlaDo", true, true},   {23, "PlaNo", true, false},
-    {24, "PlaZZ", true, false},  {39, "ZaXSD", true, true},   {40, "PoKsi", true, false},
+    {11, "Dekre", true, false},  {12, "PlaEd", true, false},  {13, "PlaSo", true, false},
+    {14, "PlaZS", true, true},   {15, "PlaZP", true, true},   {16, "PlaZm", true, false},
+    {17, "PlaDo", true, true},   {18, "PlaRo", true, false},  {19, "PlaKo", true, false},
+    {20, "PlaAd", true, false},  {21, "PlaZe", true, false},  {22, "PlaDz", true, false},
+    {23, "PlaNo", true, true},   {24, "PlaZZ", true, false},  {39, "ZaXSD", true, true},   {40, "PoKsi", true, false},
     {41, "DzieP", true, true},   {42, "DzieS", true, true},   {43, "ReVat", true, true},
     {54, "Zamkn", true, false},  {55, "ZOiSa", true, true},   {56, "SyBBO", true, true},
     {58, "SynMi", true, true},   {59, "Anali", true, true},   {65, "ZOiSN", true, true},
@@ -33,8 +35,7 @@ const std::vector<DispatchRow> kRows = {
 
 // Indices that run nothing and leave the cursor where the window puts it.
 bool RunsNothingQuietly(std::uint8_t index) {
-  return index == 10 || index == 13 || (index >= 18 && index <= 22) ||
-         (index >= 25 && index <= 30) || index == 131;
+  return index == 10 || (index >= 25 && index <= 30) || index == 131;
 }
 
 std::map<std::uint8_t, OptionProcedure>& Registry() {

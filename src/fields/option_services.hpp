@@ -26,6 +26,10 @@ class OptionServices {
   virtual bool AbortRequested() = 0;
   virtual void SetReturnSlot(int slot) = 0;
   virtual void SetReturnField(int field_number) = 0;
+  // The run's outcome when it is no failure and builds no report ("Konto
+  // zmienione"): the window shows it instead of "Wykonane.". The default
+  // keeps nothing.
+  virtual void SetOutcome(std::string_view text) { (void)text; }
 
   // The run bracket: opening builds the period text from FromDate and ToDate;
   // closing opens the report preview unless a return field was set or the

@@ -528,6 +528,14 @@ void FZestaw::LoadValues() {
   for (int s = 1; s <= fields_.SlotCount(); ++s) LoadSlot(s);
 }
 
+void FZestaw::ReloadValues() {
+  LoadValues();
+  if (current_ > 0 && current_ <= fields_.SlotCount() &&
+      editor_.text != fields_.Slot(current_).value.view()) {
+    SetEditorText(fields_.Slot(current_).value.view());
+  }
+}
+
 void FZestaw::LoadSlot(int slot) {
   const FieldSlot& fs = fields_.Slot(slot);
   if (fs.number == 0 || fs.panel_width == 0) return;

@@ -273,6 +273,10 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   // ---- services for the hooks ----
   // Puts a raw value into a slot: its value and what its panel shows.
   void PutValue(int slot, std::string_view raw);
+  // Shows every slot's value again as the hooks give it (an option changed
+  // its values while the window is open); the editor over the current slot
+  // takes its new value, so that the next move does not store the old text.
+  void ReloadValues();
   // The value under edit while it is validated (hooks may change it).
   std::string& ValueUnderEdit() { return value_under_edit_; }
   void SetTemplate(std::string_view text) { template_ = text; }
@@ -316,6 +320,7 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   void SetReturnField(int field_number) override {
     return_field_ = static_cast<std::int16_t>(field_number);
   }
+  void SetOutcome(std::string_view text) override { outcome_ = std::string(text); }
   void OpenRunBracket() override;
   void CloseRunBracket() override;
   std::string_view PeriodText() const override { return period_text_.view(); }
@@ -350,6 +355,8 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   int SelectedAction() const { return selected_action_; }
   std::string_view ActionCode() const { return action_code_.view(); }
   const std::string& ResultText() const { return result_text_; }
+  // The last run's outcome when the option named one (SetOutcome).
+  const std::string& Outcome() const { return outcome_; }
   int ReturnSlot() const { return return_slot_; }
   int ReturnField() const { return return_field_; }
   const std::string& SavedEditorText() const { return saved_editor_; }
@@ -440,6 +447,7 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   std::string saved_editor_;      // capacity 80
   std::string return_text_;
   std::string result_text_;
+  std::string outcome_;
   std::int16_t return_field_ = 0;
   std::uint16_t return_slot_ = 0;
   bool pending_next_ = false;

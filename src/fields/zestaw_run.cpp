@@ -106,6 +106,7 @@ void FZestaw::Run(std::uint8_t mode) {
 
   Status("Wykonuję -> "_w + action_code_.str(), kInfo);
   result_text_.clear();
+  outcome_.clear();
   std::uint8_t index = OptionIndex;
   if (IsShellOption(index)) {
     RunShellOption(index);
@@ -119,7 +120,12 @@ void FZestaw::Run(std::uint8_t mode) {
     const DispatchRow* row = FindDispatchRow(index);
     if (row && row->procedure) result_text_ = ProcedureMissingText();
   }
-  if (result_text_.empty() && ran) Status("Wykonane.", kInfo);
+  if (result_text_.empty() && ran) {
+    if (outcome_.empty())
+      Status("Wykonane.", kInfo);
+    else
+      Status(outcome_, kSuccess);
+  }
   if (host_->CurrentPrinter() != printer_before) host_->SetCurrentPrinter(printer_before);
   AfterRun();
 }

@@ -503,6 +503,65 @@ void ChartTable::Put(const AccountRecord& record) {
   Compact();
 }
 
+bool ChartTable::NameEmpty(std::size_t slot) const {
+  // The name is the third packed item, after the symbol and the status byte.
+  const char* p = packed_.data() + offsets_[slot];
+  p += 1 + static_cast<std::uint8_t>(p[0]) + 1;
+  return *p == 0;
+}
+
+std::uint32_t ChartTable::CopyPacked(const ChartTable& other, std::size_t slot) {
+  const std::uint32_t from = other.offsets_[slot];
+  const std::size_t n = PackedSize(other.packed_, from);
+  const auto at = static_cast<std::uint32_t>(packed_.size());
+  packed_.insert(packed_.end(), other.packed_.begin() + from, other.packed_.begin() + from + n);
+  return at;
+}
+
+void ChartTable::MergeFrom(const ChartTable& other, bool keep_named) {
+  // A table merged with itself already holds every account it would get.
+  if (&other == this) return;
+  const std::size_t n = Count();
+  const std::size_t m = other.Count();
+  std::vector<std::uint32_t> merged;
+  merged.reserve(n + m + 1);
+  merged.push_back(offsets_[0]);
+  std::size_t i = 1;
+  std::size_t j = 1;
+  auto take_other = [&](std::size_t slot) {
+    if (!other.NameEmpty(slot)) merged.push_back(CopyPacked(other, slot));
+  };
+  while (i < n || j < m) {
+    if (j >= m) {
+      merged.push_back(offsets_[i++]);
+      continue;
+    }
+    if (i >= n) {
+      take_other(j++);
+      continue;
+    }
+    const int c = CompareSymbols(SymbolView(i), other.SymbolView(j));
+    if (c < 0) {
+      merged.push_back(offsets_[i++]);
+    } else if (c > 0) {
+      take_other(j++);
+    } else {
+      if (keep_named && !NameEmpty(i)) {
+        merged.push_back(offsets_[i]);
+      } else {
+        garbage_ += PackedSize(packed_, offsets_[i]);
+        take_other(j);
+      }
+      ++i;
+      ++j;
+    }
+  }
+  merged.push_back(offsets_[n]);
+  offsets_.swap(merged);
+  last_lookup_ = 0;
+  Compact();
+}
+
 void ChartTable::Remove(std::string_view symbol) {
   std::size_t i = 0;
   if (Contains(symbol, &i)) Discard(i);
@@ -586,6 +645,25 @@ std::string ChartTable::Description(std::string_view symbol_in, char mode) {
   std::string out = "   " + r;
   if (out.size() > 250) out.resize(250);
   return out;
+}
+
+bool UsableAccountSymbol(std::string_view symbol) {
+  if (symbol.empty() || static_cast<std::uint8_t>(symbol[0]) >= 0xFE) return false;
+  for (char ch : symbol) {
+    const auto c = static_cast<std::uint8_t>(ch);
+    if (c <= ' ' || c == 0x7F) return false;
+  }
+  return true;
+}
+
+bool SameAccount(const AccountRecord& a, const AccountRecord& b) {
+  auto same_stamp = [](const Stamp& x, const Stamp& y) {
+    return x.day == y.day && x.minutes == y.minutes && x.user == y.user;
+  };
+  return a.symbol == b.symbol && a.status == b.status && a.name == b.name &&
+         a.address == b.address && a.extra == b.extra && a.nip == b.nip &&
+         a.attribute == b.attribute && a.shortName == b.shortName && a.spare == b.spare &&
+         same_stamp(a.written, b.written) && same_stamp(a.changed, b.changed);
 }
 
 ChartTable& Chart() {

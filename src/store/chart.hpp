@@ -111,6 +111,13 @@ class ChartTable {
   // Inserts or replaces; a record with an empty name removes the symbol.
   void Put(const AccountRecord& record);
   void Remove(std::string_view symbol);
+  // Merges another table's accounts into this one in one sorted pass: an
+  // account of `other` replaces the one of the same symbol, except that with
+  // `keep_named` an account here whose name is not empty stays; an account of
+  // `other` with an empty name removes the symbol, as Put does. The consumed
+  // counter is left alone: the merged accounts come from no record of this
+  // table's file, so a refresh must still read that file from where it was.
+  void MergeFrom(const ChartTable& other, bool keep_named);
 
   // Structure definition of a letter 'A'..'Z' (empty when not defined).
   std::string_view Definition(char letter) const;
@@ -130,6 +137,8 @@ class ChartTable {
   std::string_view SymbolView(std::size_t slot) const;
   std::uint32_t Pack(const AccountRecord& r);
   std::uint32_t PackFileRecord(const std::uint8_t* p);
+  std::uint32_t CopyPacked(const ChartTable& other, std::size_t slot);
+  bool NameEmpty(std::size_t slot) const;
   void Discard(std::size_t slot);
   void Compact();
 
@@ -190,6 +199,19 @@ bool AppendAccountAsIs(const AccountRecord& record);
 // Pulls in the records appended since the last load or refresh (only while
 // the register is active). False when the file could not be opened.
 bool RefreshChart();
+
+// Reads a chart file of any name into `table` as a load does (latest version
+// of every symbol, deletions honoured), under the shared opening with
+// retries. False when the file cannot be opened; `table` is then cleared.
+bool ReadChartFile(std::string_view path, ChartTable& table, std::string_view context);
+
+// Whether a symbol can stand in the chart: not empty, no byte below 33 (a
+// space or a control character) or 127, and a first byte below 254 (the end
+// marker of the table and of the journals).
+bool UsableAccountSymbol(std::string_view symbol);
+
+// Field-by-field equality of two account records, stamps included.
+bool SameAccount(const AccountRecord& a, const AccountRecord& b);
 
 // The first three characters of the logged-in user's code, for stamps.
 void SetStampUser(std::string_view user_code);

@@ -170,8 +170,15 @@ bool LoadChart() {
   }
   ConvertContractors("DOSTAWCY");
   ConvertContractors("NABYWCY");
+  return ReadChartFile(path, table, "aTProH:272");
+}
+
+bool ReadChartFile(std::string_view path, ChartTable& table, std::string_view context) {
   File chart;
-  if (!OpenShared(chart, path, Share::kDenyWrite, "aTProH:272")) return false;
+  if (!OpenShared(chart, path, Share::kDenyWrite, context)) {
+    table.Clear();
+    return false;
+  }
   FileSource source(chart);
   table.LoadFrom(source);
   chart.Close();

@@ -71,6 +71,8 @@ const std::map<int, std::string> kExpected = {
     {17, "DoPl; ZaOp"},
     {18, "KonW; PlZg; PlPo"},
     {19, "KoPl"},
+    // The listing of new accounts takes the field set of the other listings.
+    {23, "KoOd; KoDo; KonW; Pod1 | Pod3 | Pod7"},
     {25, "LisZ; LisZ; LisZ; LisZ; LisZ; LisZ; LisZ; LisZ; LisZ; LixZ; LiZb; Biez"},
     {26, "LiZb"},
     {27, "Rocz; Zrod; Rob1; Rob2"},

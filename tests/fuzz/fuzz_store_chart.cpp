@@ -1,6 +1,7 @@
 // Chart files of any content: the loader keeps its table sorted with unique
 // symbols between slot 0 and the sentinel, refreshes keep it so, and
-// lookups and descriptions of any symbol stay inside the table.
+// lookups and descriptions of any symbol stay inside the table; merging
+// one such table into another keeps the order.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -45,6 +46,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Applying the same records again as a refresh keeps the table sound.
   table.ApplyFrom(source, size % 3);
   CheckTable(table);
+
+  // Attaching the input as a second chart to a chart of its first half:
+  // the merged table stays sorted and unique, and the refresh position of
+  // the chart it was merged into does not move.
+  const std::size_t half = size / 2 / kAccountRecordSize * kAccountRecordSize;
+  MemorySource first(bytes.substr(0, half));
+  for (bool keep_named : {false, true}) {
+    ChartTable mine;
+    mine.LoadFrom(first);
+    const std::uint64_t consumed = mine.Consumed();
+    mine.MergeFrom(table, keep_named);
+    CheckTable(mine);
+    if (mine.Consumed() != consumed) std::abort();
+  }
 
   FixedText<50> name, address;
   SplitOldName(bytes.substr(0, std::min<std::size_t>(size, 70)), &name, &address);
