@@ -3,6 +3,7 @@
 #include "app/batch.hpp"
 
 #include "app/batch_extras.hpp"
+#include "books/journal_file_procedures.hpp"
 #include "shell/questions.hpp"
 
 #include <algorithm>
@@ -323,6 +324,7 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
   RegisterStatementProcedures([] { return MakeJpkKrWriter(); });
   RegisterAuditProcedures();
   RegisterVatProcedures();
+  RegisterJournalFileProcedures();
   return kBatchDone;
 }
 
