@@ -70,6 +70,8 @@ void RegisterJournalFileProcedures() {
   RegisterProcedure(26, [](OptionServices& window) {
     PostingParams p;
     p.list_name = std::string(OptionText(kFieldLiZb));
+    // The annual file of the last posting; empty: the year's annual file.
+    p.annual_name = std::string(OptionText(kFieldBiez));
     VerifyPosting(p, window);
   });
   RegisterProcedure(27, [](OptionServices& w) { Split(SplitBy::kSourceFile, w); });

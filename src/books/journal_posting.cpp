@@ -9,6 +9,7 @@
 #include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
+#include "common/globals.hpp"
 #include "common/numbers.hpp"
 #include "output/report_document.hpp"
 #include "platform/case_fold.hpp"
@@ -149,12 +150,12 @@ std::string AmountPoint(Amount x) {
   return s.empty() ? "0" : s;
 }
 
+// The program's today (which --today sets in zel-batch) and the clock's time.
 std::string StampNow() {
   const DateTime t = Now();
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%02d-%02d-%04d %02d:%02d", t.day, t.month, t.year, t.hour,
-                t.minute);
-  return buf;
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%02d:%02d", t.hour % 100, t.minute % 100);
+  return Concat({DayToText10(Today), " ", buf});
 }
 
 std::string AnnualName(const PostingParams& p) {

@@ -260,33 +260,32 @@ bool SplitJournal(const SplitParams& p_in, OptionServices& window) {
 
 namespace {
 
-// The number's part to shift: [start, start + width). With no brackets in
-// the fragment, the trailing digits of each number.
+// The number's part to shift: from the position of "[" in the fragment to
+// the position before "]" (to the end of the number when there is no "]":
+// the field holds 12 characters, as many as a number). With no "[" at all,
+// the trailing digits of each number.
 struct Fragment {
   bool given = false;
   std::size_t start = 0;
-  std::size_t width = 0;
+  std::size_t width = 0;  // 0 with `given`: to the end of the number
 };
 
 bool ParseFragment(std::string_view text, Fragment* f) {
   const std::size_t open = text.find('[');
   const std::size_t close = text.find(']');
-  if (open == std::string_view::npos && close == std::string_view::npos) {
-    if (!text.empty()) return false;
-    return true;
-  }
-  if (open == std::string_view::npos || close == std::string_view::npos || close <= open + 1)
-    return false;
+  if (open == std::string_view::npos) return text.empty();
+  if (close != std::string_view::npos && close <= open + 1) return false;
   f->given = true;
   f->start = open;
-  f->width = close - open - 1;
-  return f->start + f->width <= kDocumentWidth;
+  f->width = close == std::string_view::npos ? 0 : close - open - 1;
+  return f->start < kDocumentWidth && f->start + f->width <= kDocumentWidth;
 }
 
 // The shifted number, or false (with the reason) when it cannot be shifted.
 bool ShiftNumber(std::string_view number, const Fragment& f, std::int64_t by, std::string* out,
                  std::string* why) {
   std::size_t start = f.start, width = f.width;
+  if (f.given && width == 0) width = number.size() > start ? number.size() - start : 0;
   if (!f.given) {
     std::size_t digits = 0;
     while (digits < number.size() && number[number.size() - 1 - digits] >= '0' &&

@@ -6,7 +6,9 @@
 #include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
+#include "common/numbers.hpp"
 #include "common/pltext.hpp"
+#include "output/report_document.hpp"
 #include "platform/folders.hpp"
 #include "platform/paths.hpp"
 #include "shell/file_access.hpp"
@@ -187,6 +189,13 @@ bool ExportAnnualXlsx(std::string_view annual_name, OptionServices& window,
     count->sheets = sheets;
   }
   ShowStatus(Concat({"Zapisano "_w, target, " (", std::to_string(rows), ")"}), kInfo);
+  RapStart(annual_name, Concat({"ZAPIS PLIKU ROCZNEGO "_w, annual_name, " JAKO XLS"}), 1);
+  RapKol('l', 40, "Plik", "");
+  RapKol('p', 9, "Liczba", "dekretów"_w);
+  RapKol('p', 7, "Liczba", "arkuszy");
+  RapNag("");
+  RapWiersz(NativePath(target), IntText(static_cast<std::int64_t>(rows), 9),
+            IntText(static_cast<std::int64_t>(sheets), 7));
   return true;
 }
 

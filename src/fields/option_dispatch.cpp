@@ -22,7 +22,7 @@ const std::vector<DispatchRow> kRows = {
     {27, "WWgZb", true, true},   {28, "WWgSK", true, true},   {29, "WWgND", true, true},
     {30, "WWgDK", true, true},   {31, "WWgNK", true, true},   {32, "ZmiND", true, true},
     {33, "PrzND", true, true},   {34, "ZmiDK", true, true},   {35, "ZmiTe", true, true},
-    {36, "ZmiZZ", true, true},   {37, "DeWzo", true, false},  {38, "ZaXLS", true, false},
+    {36, "ZmiZZ", true, true},   {37, "DeWzo", true, false},  {38, "ZaXLS", true, true},
     {39, "ZaXSD", true, true},   {40, "PoKsi", true, false},
     {41, "DzieP", true, true},   {42, "DzieS", true, true},   {43, "ReVat", true, true},
     {54, "Zamkn", true, false},  {55, "ZOiSa", true, true},   {56, "SyBBO", true, true},
