@@ -190,11 +190,11 @@ bool ExportAnnualXlsx(std::string_view annual_name, OptionServices& window,
   }
   ShowStatus(Concat({"Zapisano "_w, target, " (", std::to_string(rows), ")"}), kInfo);
   RapStart(annual_name, Concat({"ZAPIS PLIKU ROCZNEGO "_w, annual_name, " JAKO XLS"}), 1);
-  RapKol('l', 40, "Plik", "");
+  RapKol('l', 14, "Plik", "");
   RapKol('p', 9, "Liczba", "dekretów"_w);
   RapKol('p', 7, "Liczba", "arkuszy");
   RapNag("");
-  RapWiersz(NativePath(target), IntText(static_cast<std::int64_t>(rows), 9),
+  RapWiersz(Concat({annual_name, ".xlsx"}), IntText(static_cast<std::int64_t>(rows), 9),
             IntText(static_cast<std::int64_t>(sheets), 7));
   return true;
 }
