@@ -107,15 +107,10 @@ struct WorkingFile {
 
 // Reads a working file whole and picks out its postings; a damaged amount
 // refuses the file (its posting would carry a wrong amount into the year).
-bool LoadWorking(std::string_view name, WorkingFile* w, OptionServices& window,
-                 RewriteClaims* claims) {
+bool LoadWorking(std::string_view name, WorkingFile* w, OptionServices& window) {
   w->name = std::string(name);
   const std::string path = JournalPath(name);
   if (!FileExists(path)) return Fail(window, kFieldLiZb, "Nie ma " + path);
-  if (claims && !claims->Claim(path)) {
-    window.FieldError(kFieldLiZb, LastMessage());
-    return false;
-  }
   File f;
   if (!OpenShared(f, path, Share::kDenyWrite, "LacZb")) {
     window.SetReturnField(kFieldLiZb);
@@ -256,10 +251,13 @@ bool PostWorkingFiles(const PostingParams& p, OptionServices& window) {
     window.FieldError(kFieldBiez, LastMessage());
     return false;
   }
+  // The working files are only read, whole, each under a deny-write open;
+  // they are not claimed: a workstation's record holds three objects, and
+  // the two claims above must not be pushed out of it.
   std::vector<WorkingFile> files(names.size());
   PostingSums total;
   for (std::size_t i = 0; i < names.size(); ++i) {
-    if (!LoadWorking(names[i], &files[i], window, &claims)) return false;
+    if (!LoadWorking(names[i], &files[i], window)) return false;
     total.Add(files[i].sums);
   }
 
@@ -404,7 +402,7 @@ bool VerifyPosting(const PostingParams& p, OptionServices& window) {
 
   std::vector<WorkingFile> files(names.size());
   for (std::size_t i = 0; i < names.size(); ++i)
-    if (!LoadWorking(names[i], &files[i], window, nullptr)) return false;
+    if (!LoadWorking(names[i], &files[i], window)) return false;
 
   struct Tally {
     std::uint32_t expected = 0;

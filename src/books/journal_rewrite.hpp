@@ -24,7 +24,9 @@
 
 namespace zel {
 
-// The '#' claims of one run; released when the object goes.
+// The '#' claims of one run; released when the object goes. A workstation's
+// registry record keeps its three latest objects, so a run claims at most
+// three files (those it replaces first of all).
 class RewriteClaims {
  public:
   RewriteClaims() = default;
