@@ -187,6 +187,12 @@ void FileRow(int lp, std::string_view name, const PostingSums& s) {
 
 }  // namespace
 
+std::string PostingJournalLine(std::string_view name, const PostingSums& sums,
+                               std::string_view stamp) {
+  return Concat({name, ";", std::to_string(sums.postings), ";", AmountPoint(sums.debit), ";",
+                 AmountPoint(sums.credit), ";", stamp, "\r\n"});
+}
+
 std::string PostingJournalPath(std::string_view annual_name) {
   return Concat({DbDir.view(), annual_name, ".KSG"});
 }
@@ -350,8 +356,7 @@ bool PostWorkingFiles(const PostingParams& p, OptionServices& window) {
   if (!journal.empty() && journal.back() != '\n') journal += "\r\n";
   const std::string stamp = StampNow();
   for (const WorkingFile& w : files) {
-    journal += Concat({w.name, ";", std::to_string(w.sums.postings), ";", AmountPoint(w.sums.debit),
-                       ";", AmountPoint(w.sums.credit), ";", stamp, "\r\n"});
+    journal += PostingJournalLine(w.name, w.sums, stamp);
   }
   if (!WriteFileAtomically(journal_path, journal, ".tmp"))
     return Fail(window, kFieldBiez, RewriteFailed(journal_path));

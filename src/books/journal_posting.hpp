@@ -45,6 +45,11 @@ struct PostingParams {
 
 // Year folder + annual name + ".KSG".
 std::string PostingJournalPath(std::string_view annual_name);
+struct PostingSums;
+// One line of the journal of postings, CR LF included; `stamp` is
+// "DD-MM-YYYY HH:MM".
+std::string PostingJournalLine(std::string_view name, const PostingSums& sums,
+                               std::string_view stamp);
 // The names the journal records (as written there).
 std::vector<std::string> PostedFiles(std::string_view annual_name);
 

@@ -165,6 +165,19 @@ bool SplitJournal(const SplitParams& p_in, OptionServices& window) {
     window.SetReturnField(kFieldRoczSplit);
     return false;
   }
+  // An output that exists is held exclusively until it is replaced: a
+  // workstation still reading it finishes first, and none starts meanwhile.
+  File held1, held2;
+  if (FileExists(path1) && !ProtectedOpen(held1, path1, Access::kReadWrite, Share::kExclusive,
+                                          Disposition::kOpenExisting, "WWg")) {
+    window.SetReturnField(kFieldRob1);
+    return false;
+  }
+  if (FileExists(path2) && !ProtectedOpen(held2, path2, Access::kReadWrite, Share::kExclusive,
+                                          Disposition::kOpenExisting, "WWg")) {
+    window.SetReturnField(kFieldRob2);
+    return false;
+  }
   NewJournal out1(path1), out2(path2);
   if (!out1.Create()) return Fail(window, kFieldRob1, RewriteFailed(path1));
   if (!out2.Create()) return Fail(window, kFieldRob2, RewriteFailed(path2));

@@ -63,6 +63,7 @@ class JournalFilesBatch : public ::testing::Test {
   void SetUp() override {
     fs::remove_all(db());
     fs::copy(home_ + "/DEMO", db(), fs::copy_options::recursive);
+    journal_ = ReadNative(file("N2024.KSG"));
     SetRetryPause([](int) {});
   }
   void TearDown() override {
@@ -88,17 +89,33 @@ class JournalFilesBatch : public ::testing::Test {
     return RunBatch(r, io);
   }
 
+  // An empty year: no annual file, no journal of postings.
+  static void EmptyYear() {
+    fs::remove(file("N2024.DFX"));
+    fs::remove(file("N2024.KSG"));
+  }
+
   static std::string home_;
   static std::string annual_;
+  std::string journal_;  // the demo's journal of postings
   std::string out_, err_;
 };
 std::string JournalFilesBatch::home_;
 std::string JournalFilesBatch::annual_;
 
 TEST_F(JournalFilesBatch, MonthFilesPostIntoTheDemosAnnualFileOnceAndTheCheckAgrees) {
-  fs::remove(file("N2024.DFX"));
+  // The demo's annual file already holds every month file: nothing to post.
+  EXPECT_EQ(Run({"LacZb"}, "TT"), kBatchRefused);
+  EXPECT_NE(err_.find("Brak zbiorów do księgowania"), std::string::npos) << err_;
+
+  EmptyYear();
   ASSERT_EQ(Run({"LacZb"}, "TT"), kBatchDone) << err_;
   EXPECT_EQ(ReadNative(file("N2024.DFX")), annual_) << "not byte-identical";
+  // The journal as the demo writes it, but for the day of the posting.
+  std::string journal = ReadNative(file("N2024.KSG"));
+  for (std::size_t at = 0; (at = journal.find("15-01-2025", at)) != std::string::npos;)
+    journal.replace(at, 16, "31-12-2024 00:00");
+  EXPECT_EQ(journal, journal_);
   EXPECT_NE(out_.find("Razem"), std::string::npos) << out_;
 
   ASSERT_EQ(Run({"LacWe"}), kBatchDone) << err_;
@@ -125,7 +142,7 @@ TEST_F(JournalFilesBatch, MonthFilesPostIntoTheDemosAnnualFileOnceAndTheCheckAgr
 
 TEST_F(JournalFilesBatch, PostingAddsToAnExistingAnnualFileInAccountOrder) {
   // The annual file of January's first part; then the rest of the list.
-  fs::remove(file("N2024.DFX"));
+  EmptyYear();
   WriteNative(file("REST.ZFX"), "; the year after 01A\r\n" + ReadNative(file("MIESIACE.ZFX")).substr(5));
   ASSERT_EQ(Run({"LacZb", "LiZb=01A"}, "TT"), kBatchDone) << err_;
   ASSERT_EQ(Run({"LacZb", "LiZb=REST"}, "T"), kBatchDone) << err_;
@@ -142,7 +159,7 @@ TEST_F(JournalFilesBatch, PostingAddsToAnExistingAnnualFileInAccountOrder) {
 }
 
 TEST_F(JournalFilesBatch, AFailureAtAnyFileOperationLeavesTheOldFilesWhole) {
-  fs::remove(file("N2024.DFX"));
+  EmptyYear();
   ASSERT_EQ(Run({"LacZb", "LiZb=01A"}, "TT"), kBatchDone) << err_;
   const std::string old_annual = ReadNative(file("N2024.DFX"));
   const std::string old_journal = ReadNative(file("N2024.KSG"));
