@@ -21,7 +21,11 @@
 #include "platform/faults.hpp"
 #include "platform/paths.hpp"
 #include "shell/file_access.hpp"
+#include "shell/registry.hpp"
+#include "shell/state.hpp"
+#include "shell/stations.hpp"
 #include "store/journal_entry.hpp"
+#include "store/journal_file.hpp"
 #include "support/journal_builder.hpp"
 #include "support/temp_folder.hpp"
 
@@ -324,6 +328,50 @@ TEST_F(JournalChanges, RefusalsLeaveTheFileAsItWas) {
   // "Powrót" at the question.
   EXPECT_EQ(Run({"ZmiZZ", "Robo=FIX"}, "P"), kBatchRefused);
   EXPECT_EQ(ReadNative(file("FIX.DFX")), before_);
+}
+
+TEST_F(JournalFilesBatch, AnAnnualFileAnotherWorkstationRewritesIsLeftAlone) {
+  // The database's settings for every workstation (".???" beside ".xxx"):
+  // the firm works shared, so the workstations use the registry.
+  std::string settings = ReadNative(file("Zel.BAL")), added;
+  for (std::size_t start = 0, nl; start < settings.size(); start = nl + 1) {
+    nl = settings.find('\n', start);
+    if (nl == std::string::npos) nl = settings.size();
+    const std::string line = settings.substr(start, nl - start);
+    const std::size_t at = line.find(".xxx =");
+    if (at != std::string::npos) added += line.substr(0, at) + ".??? =" + line.substr(at + 6) + "\n";
+  }
+  WriteNative(file("Zel.BAL"), settings + added);
+  // Workstation 6 runs and has claimed the annual file for a rewrite.
+  ASSERT_EQ(Run({"--station", "6", "WWgSK", "Rocz=N2024", "KonW=20*", "Rob1=R1", "Rob2=R2"}, "TT"),
+            kBatchDone)
+      << err_;
+  StationLock six;
+  ASSERT_EQ(six.Take(StationLockName(6, {})), StationLock::Result::kTaken);
+  RegistryRecord claim;
+  // The annual file's path as the run named it (the run leaves its folder set).
+  claim.objects[0] = RegistryKey(JournalPath("N2024"), 30);
+  claim.kinds[0] = '#';
+  char bytes[kRegistryRecordSize];
+  claim.Encode(bytes);
+  ASSERT_TRUE(ClearStoppedRecords());
+  {
+    std::fstream f(NativePath(kRegistryPath), std::ios::binary | std::ios::in | std::ios::out);
+    f.seekp(6 * kRegistryRecordSize);
+    f.write(bytes, sizeof bytes);
+  }
+  ASSERT_EQ(ReadRegistryRecord(6).objects[0], claim.objects[0]);
+  EmptyYear();
+  WriteNative(file("N2024.DFX"), "");
+  EXPECT_EQ(Run({"--station", "5", "LacZb", "LiZb=01A", "Biez=N2024"}, "TT"), kBatchRefused);
+  EXPECT_NE(err_.find("używany na innym stanowisku"), std::string::npos) << err_;
+  EXPECT_TRUE(ReadNative(file("N2024.DFX")).empty());
+  EXPECT_EQ(Run({"--station", "5", "WWgSK", "Rocz=N2024", "KonW=20*", "Rob1=R1", "Rob2=R2"}, "TT"),
+            kBatchRefused);
+  // Once workstation 6 has stopped, its claim no longer holds.
+  six.Release();
+  EXPECT_EQ(Run({"--station", "5", "LacZb", "LiZb=01A", "Biez=N2024"}, "TT"), kBatchDone) << err_;
+  StationExt.clear();
 }
 
 TEST_F(JournalFilesBatch, TheUnbuiltTemplateOptionSaysSoAndNeverDone) {
