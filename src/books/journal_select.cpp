@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "books/journal_posting.hpp"
 #include "books/journal_rewrite.hpp"
 #include "common/concat.hpp"
 #include "common/cp1250.hpp"
@@ -16,6 +17,7 @@
 #include "output/report_document.hpp"
 #include "shell/file_access.hpp"
 #include "shell/questions.hpp"
+#include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
 #include "shell/status.hpp"
 #include "store/chart.hpp"
@@ -480,6 +482,20 @@ bool ChangeDocuments(const ChangeParams& p_in, OptionServices& window) {
   }
   if (changed == 0) return Fail(window, kFieldRoboChange, "Nic do zmiany - zbiór bez zmian"_w);
 
+  // A working file already posted keeps its old version in the annual file:
+  // the change would make the two disagree, so the user decides knowingly.
+  const std::string annual(DbSettings.annual_journal.view());
+  if (!annual.empty()) {
+    for (const std::string& posted : PostedFiles(annual)) {
+      if (!SameJournalName(posted, p.working_name)) continue;
+      ShowStatus(Concat({"Zbiór "_w, p.working_name, " jest już zaksięgowany do "_w, annual,
+                         " - zmiana nie dotrze do zbioru rocznego"_w}),
+                 kWarning);
+      if (AskQuestion('N', "Zmienić mimo to"_w) != 0)
+        return Fail(window, kFieldRoboChange, "Przerwano - nic nie zmieniono"_w);
+      break;
+    }
+  }
   ShowStatus(Concat({"W "_w, p.working_name, " zmieniam "_w, std::to_string(changed),
                      " zapisów w "_w, std::to_string(renamed.size()), " dowodach"_w}),
              kInfo);

@@ -328,6 +328,16 @@ TEST_F(JournalChanges, RefusalsLeaveTheFileAsItWas) {
   // "Powrót" at the question.
   EXPECT_EQ(Run({"ZmiZZ", "Robo=FIX"}, "P"), kBatchRefused);
   EXPECT_EQ(ReadNative(file("FIX.DFX")), before_);
+  // A month file already posted is changed only when the user insists: the
+  // annual file keeps its old version.
+  const std::string month = ReadNative(file("01A.DFX"));
+  // "Tak" to going on, but no answer left for the change itself.
+  EXPECT_EQ(Run({"ZmiZZ", "Robo=01A"}, "T"), kBatchRefused);
+  EXPECT_NE(err_.find("zmiana nie dotrze do zbioru rocznego"), std::string::npos) << err_;
+  EXPECT_EQ(Run({"ZmiZZ", "Robo=01A"}, "NT"), kBatchRefused);
+  EXPECT_EQ(ReadNative(file("01A.DFX")), month);
+  EXPECT_EQ(Run({"ZmiZZ", "Robo=01A"}, "TT"), kBatchDone) << err_;
+  EXPECT_NE(ReadNative(file("01A.DFX")), month);
 }
 
 TEST_F(JournalFilesBatch, AnAnnualFileAnotherWorkstationRewritesIsLeftAlone) {
