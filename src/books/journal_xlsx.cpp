@@ -1,7 +1,5 @@
 #include "books/journal_xlsx.hpp"
 
-#include <xlsxwriter.h>
-
 #include "books/journal_rewrite.hpp"
 #include "common/concat.hpp"
 #include "common/cp1250.hpp"
@@ -9,6 +7,7 @@
 #include "common/numbers.hpp"
 #include "common/pltext.hpp"
 #include "output/report_document.hpp"
+#include "output/xlsx_workbook.hpp"
 #include "platform/folders.hpp"
 #include "platform/paths.hpp"
 #include "shell/file_access.hpp"
@@ -27,32 +26,6 @@ bool Fail(OptionServices& window, const std::string& text) {
   window.FieldError(kFieldRocz, text);
   return false;
 }
-
-// Owns the workbook until it is closed (constant memory: each row goes to
-// a temporary file as it is finished, none is kept).
-class Workbook {
- public:
-  explicit Workbook(const std::string& native) {
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    options.use_zip64 = LXW_TRUE;
-    wb_ = workbook_new_opt(native.c_str(), &options);
-  }
-  ~Workbook() {
-    if (wb_) workbook_close(wb_);
-  }
-  Workbook(const Workbook&) = delete;
-  Workbook& operator=(const Workbook&) = delete;
-  lxw_workbook* get() const { return wb_; }
-  bool Close() {
-    const lxw_error e = workbook_close(wb_);
-    wb_ = nullptr;
-    return e == LXW_NO_ERROR;
-  }
-
- private:
-  lxw_workbook* wb_ = nullptr;
-};
 
 const char* const kHeadings[] = {
     "Konto",        "Data księgowania", "Numer dowodu", "Lp",        "Strona",
@@ -98,7 +71,7 @@ bool ExportAnnualXlsx(std::string_view annual_name, OptionServices& window,
   std::uint64_t rows = 0, sheets = 0;
   bool ok = true, aborted = false;
   {
-    Workbook book(NativePath(part));
+    XlsxWorkbook book(NativePath(part));
     if (book.get() == nullptr) {
       remove_part();
       return Fail(window, "Nie zapisano "_w + target);
@@ -130,9 +103,16 @@ bool ExportAnnualXlsx(std::string_view annual_name, OptionServices& window,
       worksheet_freeze_panes(ws, 1, 0);
       row = 0;
     };
+    std::string cell;  // reused by every cell: no allocation for the common ASCII text
     auto str = [&](lxw_col_t c, std::string_view win) {
       if (win.empty()) return;
-      worksheet_write_string(ws, row, c, WinToUtf8(win).c_str(), text);
+      bool ascii = true;
+      for (char ch : win) ascii = ascii && static_cast<unsigned char>(ch) < 0x80;
+      if (ascii)
+        cell.assign(win);
+      else
+        cell = WinToUtf8(win);
+      worksheet_write_string(ws, row, c, cell.c_str(), text);
     };
     auto day = [&](lxw_col_t c, DayNo d) {
       if (d != 0) worksheet_write_number(ws, row, c, ExcelSerial(d), date);
@@ -173,7 +153,7 @@ bool ExportAnnualXlsx(std::string_view annual_name, OptionServices& window,
       return true;
     });
     if (ws == nullptr) new_sheet();  // an empty file still gets its headings
-    if (ok && !book.Close()) ok = false;
+    if (ok && book.Close() != LXW_NO_ERROR) ok = false;
   }
   if (aborted || !ok) {
     remove_part();
