@@ -46,6 +46,13 @@ void WriteNative(const std::string& path, const std::string& bytes) {
   out << bytes;
 }
 
+// A journal of postings without the clock's minutes (a run may cross one).
+std::string WithoutTimes(std::string journal) {
+  for (std::size_t at = 0; (at = journal.find(':', at)) != std::string::npos; ++at)
+    journal.replace(at - 2, 5, "hh:mm");
+  return journal;
+}
+
 std::vector<std::string> Records(const std::string& bytes) {
   std::vector<std::string> out;
   for (std::size_t i = 0; i + kJournalRecordSize <= bytes.size(); i += kJournalRecordSize)
@@ -186,7 +193,7 @@ TEST_F(JournalFilesBatch, AFailureAtAnyFileOperationLeavesTheOldFilesWhole) {
       const std::string journal = ReadNative(file("N2024.KSG"));
       if (code == kBatchDone) {
         EXPECT_EQ(annual, new_annual);
-        EXPECT_EQ(journal, new_journal);
+        EXPECT_EQ(WithoutTimes(journal), WithoutTimes(new_journal));
       } else {
         ++failures;
         EXPECT_EQ(annual, old_annual);
