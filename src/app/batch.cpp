@@ -3,6 +3,7 @@
 #include "app/batch.hpp"
 
 #include "app/batch_extras.hpp"
+#include "books/journal_file_procedures.hpp"
 #include "shell/questions.hpp"
 
 #include <algorithm>
@@ -344,6 +345,7 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
   RegisterAuditProcedures();
   RegisterVatProcedures();
   RegisterChartProcedures();
+  RegisterJournalFileProcedures();
   return kBatchDone;
 }
 

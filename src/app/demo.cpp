@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "app/demo_build.hpp"
+#include "common/dates.hpp"
 
 namespace zel {
 namespace {
@@ -107,6 +109,40 @@ std::vector<std::uint32_t> AnnualOrder(const DemoYear& year) {
   order.reserve(keys.size());
   for (const Key& k : keys) order.push_back(k.index);
   return order;
+}
+
+std::vector<DemoMonthFile> MonthFiles(const DemoYear& year) {
+  // Documents: runs of records with one document number.
+  struct Doc {
+    std::size_t first, last;
+    int month;
+  };
+  std::vector<Doc> docs;
+  for (std::size_t i = 0; i < year.working.size();) {
+    std::size_t j = i + 1;
+    while (j < year.working.size() && year.working[j].documentNo == year.working[i].documentNo) ++j;
+    const std::string ddmmyy = DayToDdMmYy(year.working[i].bookingDate);
+    const int month = ddmmyy.size() == 6 ? (ddmmyy[2] - '0') * 10 + (ddmmyy[3] - '0') : 0;
+    docs.push_back({i, j, month});
+    i = j;
+  }
+  std::vector<DemoMonthFile> files;
+  std::size_t d = 0;
+  while (d < docs.size()) {
+    const int month = docs[d].month < 1 || docs[d].month > 12 ? 1 : docs[d].month;
+    std::size_t e = d + 1;
+    while (e < docs.size() && docs[e].month <= month) ++e;
+    char name[8];
+    std::snprintf(name, sizeof name, "%02dA", month);
+    const std::size_t half = d + (e - d + 1) / 2;
+    files.push_back({name, docs[d].first, docs[half - 1].last});
+    if (half < e) {
+      std::snprintf(name, sizeof name, "%02d-1", month);
+      files.push_back({name, docs[half].first, docs[e - 1].last});
+    }
+    d = e;
+  }
+  return files;
 }
 
 }  // namespace zel

@@ -109,6 +109,21 @@ inline constexpr const char* kAuditFaultAccounts[] = {"24", "245", "760", "860",
 // account. O(n log n).
 std::vector<std::uint32_t> AnnualOrder(const DemoYear& year);
 
+// The month working files: the working file cut, in its order and on
+// document boundaries, into one run of documents per booking month (a
+// document booked in an earlier month than the one before it stays in the
+// current run); each run's first half of documents is the month's file "MMA",
+// the rest its correction file "MM-1". Posting them all, in the order of
+// this list, into an empty annual file gives exactly the demo's annual file.
+struct DemoMonthFile {
+  std::string name;         // "01A", "01-1", ...
+  std::size_t first = 0;    // records [first, last) of the working file
+  std::size_t last = 0;
+};
+std::vector<DemoMonthFile> MonthFiles(const DemoYear& year);
+// The list file of every month file, in posting order ("MIESIACE.ZFX").
+inline constexpr const char* kDemoMonthList = "MIESIACE";
+
 // Postings (not control records) of the working file.
 std::int64_t PostingCount(const DemoYear& year);
 

@@ -6,6 +6,8 @@
 #include <functional>
 #include <vector>
 
+#include "books/journal_posting.hpp"
+#include "books/journal_rewrite.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/pltext.hpp"
@@ -336,6 +338,33 @@ bool WriteDemoYear(const DemoYear& year, std::string_view db_dir, std::string* e
           err)) {
     return false;
   }
+  // The month working files with their lists ("MMx.ZFX" names the file
+  // itself, "MIESIACE.ZFX" all of them in posting order) and, in the sample
+  // year, a backup ".BAK" of each as a month's data entry leaves it.
+  std::string all_months;
+  // The annual file holds them all: the journal of postings says so, so
+  // that posting "all month files" into it posts nothing a second time.
+  std::string posted;
+  const std::string stamp = DayToText10(year.bz_date) + " 00:00";
+  for (const DemoMonthFile& m : MonthFiles(year)) {
+    PostingSums sums;
+    for (std::size_t i = m.first; i < m.last; ++i) sums.Add(year.working[i]);
+    posted += PostingJournalLine(m.name, sums, stamp);
+    auto fill = [&year, &m](std::size_t i, std::uint8_t* p) {
+      EncodeJournalEntry(year.working[m.first + i], p);
+    };
+    if (!WriteRecords(JournalPath(m.name), m.last - m.first, kJournalRecordSize, fill, err))
+      return false;
+    if (year.options.postings == 0 &&
+        !WriteRecords(dir + m.name + ".BAK", m.last - m.first, kJournalRecordSize, fill, err)) {
+      return false;
+    }
+    if (!WriteText(dir + m.name + ".ZFX", m.name + "\r\n", err)) return false;
+    all_months += m.name + "\r\n";
+  }
+  if (!WriteText(dir + kDemoMonthList + ".ZFX", all_months, err)) return false;
+  if (!WriteText(PostingJournalPath(year.annual_name), posted, err)) return false;
+
   const std::vector<std::uint32_t> order = AnnualOrder(year);
   if (!WriteRecords(
           JournalPath(year.annual_name), order.size(), kJournalRecordSize,

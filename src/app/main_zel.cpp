@@ -33,6 +33,7 @@
 #include <memory>
 #include <random>
 
+#include "books/journal_file_procedures.hpp"
 #include "app/demo.hpp"
 #include "app/demo_files.hpp"
 #include "app/version.hpp"
@@ -236,6 +237,7 @@ int main(int argc, char** argv) {
   RegisterAuditProcedures();
   RegisterVatProcedures();
   RegisterChartProcedures();
+  RegisterJournalFileProcedures();
   auto zestaw = std::make_unique<ParameterWindow>(desk, view);
   auto hint_list = std::make_unique<HintListWindow>(desk, view, *zestaw);
   auto raport = std::make_unique<RaportView>(CurrentReport(), CurrentPreview());

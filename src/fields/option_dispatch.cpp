@@ -20,7 +20,12 @@ const std::vector<DispatchRow> kRows = {
     {14, "PlaZS", true, true},   {15, "PlaZP", true, true},   {16, "PlaZm", true, false},
     {17, "PlaDo", true, true},   {18, "PlaRo", true, false},  {19, "PlaKo", true, false},
     {20, "PlaAd", true, false},  {21, "PlaZe", true, false},  {22, "PlaDz", true, false},
-    {23, "PlaNo", true, true},   {24, "PlaZZ", true, false},  {39, "ZaXSD", true, true},   {40, "PoKsi", true, false},
+    {23, "PlaNo", true, true},   {24, "PlaZZ", true, false},  {25, "LacZb", true, true},
+    {26, "LacWe", true, true},   {27, "WWgZb", true, true},   {28, "WWgSK", true, true},
+    {29, "WWgND", true, true},   {30, "WWgDK", true, true},   {31, "WWgNK", true, true},
+    {32, "ZmiND", true, true},   {33, "PrzND", true, true},   {34, "ZmiDK", true, true},
+    {35, "ZmiTe", true, true},   {36, "ZmiZZ", true, true},   {37, "DeWzo", true, false},
+    {38, "ZaXLS", true, true},   {39, "ZaXSD", true, true},   {40, "PoKsi", true, false},
     {41, "DzieP", true, true},   {42, "DzieS", true, true},   {43, "ReVat", true, true},
     {54, "Zamkn", true, false},  {55, "ZOiSa", true, true},   {56, "SyBBO", true, true},
     {58, "SynMi", true, true},   {59, "Anali", true, true},   {65, "ZOiSN", true, true},
@@ -35,7 +40,7 @@ const std::vector<DispatchRow> kRows = {
 
 // Indices that run nothing and leave the cursor where the window puts it.
 bool RunsNothingQuietly(std::uint8_t index) {
-  return index == 10 || (index >= 25 && index <= 30) || index == 131;
+  return index == 10 || index == 131;
 }
 
 std::map<std::uint8_t, OptionProcedure>& Registry() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/cp1250.hpp"
+#include "output/xlsx_workbook.hpp"
 
 namespace zel {
 
@@ -41,31 +42,6 @@ bool IntegerColumn(const ReportColumn& c) {
          c.heading1.view().find("iczba") != std::string_view::npos ||
          c.heading2.view().find("iczba") != std::string_view::npos;
 }
-
-// Owns the workbook until it is closed.
-class Book {
- public:
-  explicit Book(const std::string& path) {
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    options.use_zip64 = LXW_TRUE;
-    wb_ = workbook_new_opt(path.c_str(), &options);
-  }
-  ~Book() {
-    if (wb_) workbook_close(wb_);
-  }
-  Book(const Book&) = delete;
-  Book& operator=(const Book&) = delete;
-  lxw_workbook* get() const { return wb_; }
-  lxw_error Close() {
-    lxw_error e = workbook_close(wb_);
-    wb_ = nullptr;
-    return e;
-  }
-
- private:
-  lxw_workbook* wb_ = nullptr;
-};
 
 lxw_format* NewFormat(lxw_workbook* wb, const char* num, std::uint8_t align, bool bold) {
   lxw_format* f = workbook_add_format(wb);
@@ -137,7 +113,7 @@ XlsxOutcome ExportXlsx(const ReportDocument& doc, std::int64_t first, std::int64
     out.error = "Zakazany "_w + Utf8ToWin(native_path);
     return out;
   }
-  Book book(part);
+  XlsxWorkbook book(part);
   lxw_workbook* wb = book.get();
   if (!wb) return fail("Zakazany "_w);
   lxw_worksheet* ws = workbook_add_worksheet(wb, nullptr);

@@ -17,9 +17,7 @@ namespace {
 
 FileUseRegister use_register = nullptr;
 
-bool Register(char command, std::string_view path) {
-  return use_register == nullptr || use_register(command, path);
-}
+bool Register(char command, std::string_view path) { return RequestFileUse(command, path); }
 
 // Large blocks: the copy runs inside the kernel, so fewer calls are faster.
 constexpr std::size_t kCopyBlock = 16u << 20;
@@ -86,6 +84,10 @@ void Fail(std::string_view text, std::string_view path) {
 }
 
 }  // namespace
+
+bool RequestFileUse(char command, std::string_view path) {
+  return use_register == nullptr || use_register(command, path);
+}
 
 FileUseRegister SetFileUseRegister(FileUseRegister reg) {
   FileUseRegister previous = use_register;

@@ -20,6 +20,9 @@ namespace zel {
 using FileUseRegister = bool (*)(char command, std::string_view path);
 // Installs the register (nullptr: accept everything); returns the previous.
 FileUseRegister SetFileUseRegister(FileUseRegister reg);
+// Asks the installed register: '+' a long read, '#' the intent to rewrite a
+// shared file (refused while another workstation uses it), '-' release.
+bool RequestFileUse(char command, std::string_view path);
 
 // The Zel path of the local copy of path: TempDir + its file name part.
 std::string LocalCopyName(std::string_view path);
