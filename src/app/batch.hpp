@@ -55,6 +55,8 @@ struct BatchRequest {
   bool filter_given = false;
   int f3 = 0;           // --f3 CODE: fill the F3 window of this code with the CODE=VALUEs
   bool go = false;      // --go: save it
+  std::vector<std::string> rows;  // --row "KoWn;KoMa;Kwot;NrTr;ReVa;Term;Opis": Dekre's lines
+  bool delete_document = false;   // --delete: Dekre deletes the document NDow
 };
 
 // Parses zel-batch's arguments (without the program name). False with a

@@ -39,6 +39,7 @@
 #include "audit/annual_audit.hpp"
 #include "common/cp1250.hpp"
 #include "common/numbers.hpp"
+#include "fields/dekret_window.hpp"
 #include "fields/qt/answer_dialog_view.hpp"
 #include "fields/qt/lis_f45_program.hpp"
 #include "fields/qt/zestaw_view_program.hpp"
@@ -226,6 +227,7 @@ int main(int argc, char** argv) {
   RegisterStatementProcedures([] { return MakeJpkKrWriter(); });
   RegisterAuditProcedures();
   RegisterVatProcedures();
+  RegisterDocumentProcedure();
   auto zestaw = std::make_unique<ParameterWindow>(desk, view);
   auto hint_list = std::make_unique<HintListWindow>(desk, view, *zestaw);
   auto raport = std::make_unique<RaportView>(CurrentReport(), CurrentPreview());

@@ -1,9 +1,11 @@
 #include "fields/b_zestaw.hpp"
 
 #include "common/cp1250.hpp"
+#include "fields/dekret_window.hpp"
 #include "fields/field_catalogue.hpp"
 #include "fields/option_dispatch.hpp"
 #include "fields/shell_field_sets.hpp"
+#include "fields/zestaw.hpp"
 #include "menu/current_option.hpp"
 
 namespace zel {
@@ -571,6 +573,9 @@ bool bZestaw::nieMaOpcji(std::string_view owner, FieldSet& fields) {
 void bZestaw::WykonaOpc(std::string_view owner, OptionServices& window, FieldSet& fields) {
   CheckOwner(owner, "WykonaOpc");
   RunOptionProcedure(window, fields);
+  // The document window shows what storing changed: the counts, the number
+  // and the emptied rows.
+  if (OptionIndex == kDocumentOptionIndex && form_) form_->ShowValuesAgain(true);
 }
 
 bool DeclareOptionFields(FieldSet& fields, bZestaw& module) {

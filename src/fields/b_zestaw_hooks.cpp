@@ -10,6 +10,7 @@
 #include "common/numbers.hpp"
 #include "common/pltext.hpp"
 #include "fields/b_zestaw.hpp"
+#include "fields/dekret_window.hpp"
 #include "fields/field_catalogue.hpp"
 #include "fields/option_values.hpp"
 #include "fields/zestaw.hpp"
@@ -33,6 +34,11 @@ constexpr std::int16_t kDowW = 76;
 constexpr std::int16_t kOpKo = 80;
 constexpr std::int16_t kDaHo = 43;   // the horizon date of the settlement analyses
 constexpr std::int16_t kDatN = 180;  // an optional posting date of the import
+constexpr std::int16_t kDekL = 81;   // postings of the working file (document window)
+constexpr std::int16_t kDekP = 82;   // free part of its document list, percent
+constexpr std::int16_t kNDow = 83;
+
+bool InDocumentWindow() { return OptionIndex == kDocumentOptionIndex; }
 
 bool IsHookDate(int n) { return n == kDaHo || n == kDatN; }
 
@@ -137,8 +143,30 @@ void bZestaw::nZmien2poA(std::string_view owner, int slot) {
   int row = 0;
   int column = 0;
   if (CellOf(form_, fields_, slot, &row, &column)) {
-    form_->PutValue(slot, Options.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].view());
+    std::string_view cell = Options.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].view();
+    if (InDocumentWindow() && column == kColLine) {
+      // Line numbers run down the rows however far the table is scrolled.
+      form_->PutValue(slot, std::to_string(row + 1));
+      return;
+    }
+    if (InDocumentWindow() && column == kColDebit && cell.empty()) cell = "wn";
+    form_->PutValue(slot, cell);
     return;
+  }
+  switch (NumberOf(fields_, slot)) {
+    case kDekL:
+      if (InDocumentWindow()) {
+        form_->PutValue(slot, std::to_string(WorkingBook().Postings()));
+        return;
+      }
+      break;
+    case kDekP:
+      if (InDocumentWindow()) {
+        form_->PutValue(slot, std::to_string(WorkingBook().FreePercent()));
+        return;
+      }
+      break;
+    default: break;
   }
   switch (NumberOf(fields_, slot)) {
     case kRocz: form_->PutValue(slot, DbSettings.annual_journal.view()); return;
@@ -188,7 +216,9 @@ void bZestaw::nUzupeEdit(std::string_view owner, int slot, std::string& value) {
   int row = 0;
   int column = 0;
   if (CellOf(form_, fields_, slot, &row, &column)) {
-    if (value.size() > 25) value.resize(25);
+    // A cell keeps as many characters as its column is wide.
+    const std::size_t width = std::min<std::size_t>(fields_->Slot(slot).max_length, kSlotValueCapacity);
+    if (width > 0 && value.size() > width) value.resize(width);
     return;
   }
   switch (NumberOf(fields_, slot)) {
@@ -233,7 +263,20 @@ void bZestaw::nEdit2zmie(std::string_view owner, int slot, bool) {
   std::string_view value = fields_->Slot(slot).value.view();
   switch (NumberOf(fields_, slot)) {
     case kRocz: DbSettings.annual_journal = value; return;
-    case kRobo: DbSettings.working_journal = value; return;
+    case kRobo:
+      DbSettings.working_journal = value;
+      if (InDocumentWindow()) {
+        DekretWorkFileCommitted();
+        form_->ShowValuesAgain(true);
+      }
+      return;
+    case kNDow:
+      SetOptionText(kNDow, value);
+      if (InDocumentWindow()) {
+        DekretNumberCommitted(value);
+        form_->ShowValuesAgain(true);
+      }
+      return;
     case kKonW:
       // The placeholder stands for a list edited in its own window: kept.
       if (value == kPlaceholder) return;

@@ -26,6 +26,13 @@ class OptionServices {
   virtual bool AbortRequested() = 0;
   virtual void SetReturnSlot(int slot) = 0;
   virtual void SetReturnField(int field_number) = 0;
+  // Brings row `row` (0-based) of the table block into view and answers the
+  // slot of its column `column`; 0 when the window has no such cell.
+  virtual int ShowTableCell(int row, int column) {
+    (void)row;
+    (void)column;
+    return 0;
+  }
 
   // The run bracket: opening builds the period text from FromDate and ToDate;
   // closing opens the report preview unless a return field was set or the

@@ -310,6 +310,10 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
 
   // ---- OptionServices ----
   bool FieldError(int field_number, std::string_view text) override;
+  int ShowTableCell(int row, int column) override;
+  // Shows every field's value again from where the option keeps it; with
+  // `rows_from_top` the table block starts again at its first row.
+  void ShowValuesAgain(bool rows_from_top);
   void Progress(std::string_view title, std::int64_t counter, std::int64_t total) override;
   bool AbortRequested() override { return state_ == kZesAbort; }
   void SetReturnSlot(int slot) override { return_slot_ = static_cast<std::uint16_t>(slot); }

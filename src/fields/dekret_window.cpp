@@ -1,0 +1,227 @@
+#include "fields/dekret_window.hpp"
+
+#include "common/concat.hpp"
+#include "common/cp1250.hpp"
+#include "common/pltext.hpp"
+#include "fields/option_dispatch.hpp"
+#include "fields/option_values.hpp"
+#include "shell/questions.hpp"
+#include "shell/settings_keys.hpp"
+#include "shell/state.hpp"
+#include "shell/status.hpp"
+#include "store/chart.hpp"
+#include "store/journal_file.hpp"
+
+namespace zel {
+namespace {
+
+// Field numbers of the table's columns, in column order.
+constexpr int kColumnFields[8] = {85, 86, 87, 88, 89, 90, 91, 92};
+
+std::string Trimmed(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && s[b] == ' ') ++b;
+  while (e > b && s[e - 1] == ' ') --e;
+  return std::string(s.substr(b, e - b));
+}
+
+std::string_view Cell(int row, int column) {
+  return Options.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].view();
+}
+
+// The book of the working file named in the settings, read when another
+// file was named since it was last read.
+DocumentBook& CurrentBook() {
+  DocumentBook& book = WorkingBook();
+  if (book.Name() != DbSettings.working_journal.view() ||
+      book.Path() != JournalPath(DbSettings.working_journal.view())) {
+    book.Open(DbSettings.working_journal.view());
+  }
+  return book;
+}
+
+void ForgetLoaded() {
+  DekretSession& s = Dekret();
+  s.loaded.clear();
+  s.expected.clear();
+  s.editable = true;
+}
+
+void Report(OptionServices& window, const DocumentFault& f) {
+  ShowStatus(f.message, kWarning);
+  if (f.field != 0) {
+    window.FieldError(f.field, f.message);
+    return;
+  }
+  const int column = f.column >= 0 && f.column < 8 ? f.column : kColDebit;
+  const int slot = window.ShowTableCell(f.row, column);
+  window.FieldError(kColumnFields[column], f.message);
+  if (slot > 0) window.SetReturnSlot(slot);
+}
+
+void Done(OptionServices& window, std::string text) {
+  ShowStatus(text, kInfo);
+  Dekret().last_done = std::move(text);
+  window.SetReturnField(kFieldNumber);
+}
+
+}  // namespace
+
+DekretSession& Dekret() {
+  static DekretSession session;
+  return session;
+}
+
+void DekretClearRows() {
+  for (auto& row : Options.rows) {
+    for (auto& cell : row) cell = std::string_view();
+  }
+}
+
+void DekretWorkFileCommitted() {
+  DocumentBook& book = WorkingBook();
+  book.Open(DbSettings.working_journal.view());
+  if (!book.Message().empty()) ShowStatus(book.Message(), kInfo);
+  SetOptionText(kFieldNumber, book.FirstNumber());
+  ForgetLoaded();
+  DekretClearRows();
+}
+
+void DekretNumberCommitted(std::string_view typed) {
+  const std::string number = Trimmed(typed);
+  SetOptionText(kFieldNumber, number);
+  // The number of the document already shown, committed again (the cursor
+  // passing through, Zapisz), keeps the rows as they were edited.
+  if (!number.empty() && number == Dekret().loaded) return;
+  DocumentBook& book = CurrentBook();
+  if (number.empty() || !book.Contains(number)) {
+    // A new number: what was typed stays, to be stored under it.
+    ForgetLoaded();
+    return;
+  }
+  Document d;
+  bool editable = false;
+  std::string raw;
+  if (!book.Load(number, &d, &editable, &raw)) {
+    ShowStatus("Nie odczytano dowodu "_w + number, kWarning);
+    ForgetLoaded();
+    return;
+  }
+  if (!DekretPutLines(d)) editable = false;
+  DekretSession& s = Dekret();
+  s.loaded = number;
+  s.expected = std::move(raw);
+  s.editable = editable;
+  Options.posting_date = d.booking;
+  Options.document_date = d.document_date;
+  ShowStatus(editable ? Concat({"Dowód "_w, number, ": pozycji "_w, std::to_string(d.lines.size())})
+                      : Concat({"Dowód "_w, number,
+                                " zapisał inny program: można go obejrzeć albo skasować"_w}),
+             editable ? kInfo : kWarning);
+}
+
+bool DekretPutLines(const Document& d) {
+  DekretClearRows();
+  std::size_t r = 0;
+  for (const DocumentLine& l : d.lines) {
+    if (r >= static_cast<std::size_t>(kTableRows)) return false;
+    auto& row = Options.rows[r];
+    row[kColLine] = std::to_string(r + 1);
+    row[kColDebit] = l.debit;
+    row[kColCredit] = l.credit;
+    row[kColAmount] = l.amount;
+    row[kColInvoice] = l.invoice;
+    row[kColVat] = l.vat;
+    row[kColDue] = l.due;
+    row[kColText] = l.text;
+    ++r;
+  }
+  return true;
+}
+
+Document DekretDocument() {
+  Document d;
+  d.number = Trimmed(OptionText(kFieldNumber));
+  d.booking = Options.posting_date;
+  d.document_date = Options.document_date;
+  int last = -1;
+  for (int r = 0; r < kTableRows; ++r) {
+    for (int c = kColDebit; c <= kColText; ++c) {
+      if (!Trimmed(Cell(r, c)).empty() && !(c == kColDebit && UpperPl(Trimmed(Cell(r, c))) == "WN")) {
+        last = r;
+      }
+    }
+  }
+  for (int r = 0; r <= last; ++r) {
+    DocumentLine l;
+    l.debit = Cell(r, kColDebit);
+    l.credit = Cell(r, kColCredit);
+    l.amount = Cell(r, kColAmount);
+    l.invoice = Cell(r, kColInvoice);
+    l.vat = Cell(r, kColVat);
+    l.due = Cell(r, kColDue);
+    l.text = Cell(r, kColText);
+    d.lines.push_back(std::move(l));
+  }
+  return d;
+}
+
+void RunDekret(OptionServices& window) {
+  DekretSession& s = Dekret();
+  s.last_done.clear();
+  if (DbSettings.working_journal.empty()) {
+    Report(window, DocumentFault{"Podaj nazwę zbioru na dowody"_w, kFieldWorkFile, -1, 0});
+    return;
+  }
+  DocumentBook& book = CurrentBook();
+  const Document d = DekretDocument();
+  const std::string number = Trimmed(d.number);
+  bool any_line = false;
+  for (const DocumentLine& l : d.lines) any_line = any_line || !l.Empty();
+  DocumentFault fault;
+
+  if (!s.loaded.empty() && number == s.loaded && !any_line) {
+    ShowStatus(Concat({"Dowód "_w, number, " w zbiorze ", book.Path()}), kInfo);
+    if (AskQuestion('N', "Skasować dowód "_w + number) != 0) {
+      Done(window, "Dowodu nie skasowano: "_w + number);
+      return;
+    }
+    if (!book.Delete(number, s.expected, &fault)) return Report(window, fault);
+    ForgetLoaded();
+    DekretClearRows();
+    SetOptionText(kFieldNumber, "");
+    Done(window, "Skasowano dowód "_w + number);
+    return;
+  }
+
+  const bool correcting = !s.loaded.empty() && number == s.loaded;
+  if (correcting && !s.editable) {
+    Report(window, DocumentFault{Concat({"Dowód "_w, number,
+                                         " zapisał inny program: można go tylko skasować"_w}),
+                                 kFieldNumber, -1, 0});
+    return;
+  }
+  if (!correcting && book.Contains(number)) {
+    Report(window, DocumentFault{Concat({"Dowód "_w, number, " już jest w zbiorze: wczytaj go numerem"_w}),
+                                 kFieldNumber, -1, 0});
+    return;
+  }
+  // The chart as other workstations left it, before the accounts are checked.
+  RefreshChart();
+  if (!CheckDocument(d, Chart(), BoDate, BzDate, &fault)) return Report(window, fault);
+  const bool stored = correcting ? book.Replace(d, s.expected, &fault) : book.Append(d, &fault);
+  if (!stored) return Report(window, fault);
+  std::size_t lines = 0;
+  for (const DocumentLine& l : d.lines) lines += l.Empty() ? 0 : 1;
+  ForgetLoaded();
+  DekretClearRows();
+  Done(window, Concat({correcting ? "Poprawiono dowód "_w : "Zapisano dowód "_w, number, ": pozycji "_w,
+                       std::to_string(lines), ", w zbiorze dekretów "_w,
+                       std::to_string(book.Postings())}));
+}
+
+void RegisterDocumentProcedure() {
+  RegisterProcedure(kDocumentOptionIndex, [](OptionServices& window) { RunDekret(window); });
+}
+
+}  // namespace zel

@@ -1,0 +1,577 @@
+#include "store/document_book.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/concat.hpp"
+#include "common/cp1250.hpp"
+#include "common/dates.hpp"
+#include "common/numbers.hpp"
+#include "common/pltext.hpp"
+#include "platform/folders.hpp"
+#include "shell/file_access.hpp"
+#include "shell/state.hpp"
+#include "store/block_reader.hpp"
+#include "store/chart.hpp"
+#include "store/journal_file.hpp"
+#include "store/record_source.hpp"
+
+namespace zel {
+namespace {
+
+constexpr std::size_t kListBlock = 40;           // records per read of the list
+constexpr std::size_t kCopyBlock = 4096;         // records per read of a rewrite
+constexpr std::size_t kMaxLines = 30000;         // entry numbers are 16-bit
+constexpr std::string_view kTag = "Dekre";
+
+std::string Trim(std::string_view s) {
+  std::size_t b = 0, e = s.size();
+  while (b < e && s[b] == ' ') ++b;
+  while (e > b && s[e - 1] == ' ') --e;
+  return std::string(s.substr(b, e - b));
+}
+
+// An account column as stored: trimmed, upper case; the placeholder "wn" empty.
+std::string AccountOf(std::string_view typed) {
+  std::string s = UpperPl(Trim(typed));
+  return s == "WN" ? std::string() : s;
+}
+
+std::string_view NumberField(const std::uint8_t* record) {
+  return {reinterpret_cast<const char*>(record + 29), std::min<std::size_t>(record[28], 12)};
+}
+
+// "-1234,50": an amount in grosze for a message.
+std::string GroszeText(std::int64_t g) {
+  const std::uint64_t a = g < 0 ? 0 - static_cast<std::uint64_t>(g) : static_cast<std::uint64_t>(g);
+  std::string cents = std::to_string(a % 100);
+  if (cents.size() < 2) cents.insert(0, 1, '0');
+  return Concat({g < 0 ? "-" : "", std::to_string(a / 100), ",", cents});
+}
+
+DocumentFault Cell(int row, int column, std::string message) {
+  DocumentFault f;
+  f.row = row;
+  f.column = column;
+  f.message = Concat({"Wiersz "_w, std::to_string(row + 1), ": ", message});
+  return f;
+}
+
+DocumentFault Field(int field, std::string message) {
+  DocumentFault f;
+  f.field = field;
+  f.message = std::move(message);
+  return f;
+}
+
+bool Fail(DocumentFault* fault, DocumentFault f) {
+  if (fault) *fault = std::move(f);
+  return false;
+}
+
+// The analytic-account check of one account column.
+bool CheckAccount(ChartTable& chart, const std::string& symbol, int row, int column,
+                  DocumentFault* fault) {
+  if (symbol.size() > 25) return Fail(fault, Cell(row, column, "Za długi symbol konta "_w + symbol));
+  std::size_t slot = 0;
+  if (!chart.Contains(symbol, &slot)) {
+    return Fail(fault, Cell(row, column, Concat({"Nie ma konta ", symbol, " w planie kont"})));
+  }
+  const AccountSymbol next = chart.SymbolAt(slot + 1);
+  if (next.size() > symbol.size() && next.view().substr(0, symbol.size()) == symbol) {
+    return Fail(fault, Cell(row, column,
+                            Concat({"Konto ", symbol, " ma konta analityczne: księguj na nich"_w})));
+  }
+  return true;
+}
+
+std::string DateRange(DayNo first, DayNo last) {
+  return Concat({DayToText10(first), "..", DayToText10(last)});
+}
+
+// The '#' claim of the workstation register on a file while it is written,
+// asked a bounded number of times so that a workstation that never releases
+// it cannot hang this one.
+bool ClaimForWriting(std::string_view path) {
+  ChartRegister& reg = CurrentChartRegister();
+  for (int attempt = 0; attempt < 111; ++attempt) {
+    if (attempt > 0) RetryPauseOnce();
+    if (reg.Request('#', path)) return true;
+  }
+  return false;
+}
+
+class Claim {
+ public:
+  explicit Claim(std::string_view path) : path_(path), held_(ClaimForWriting(path)) {}
+  ~Claim() {
+    if (held_) CurrentChartRegister().Request('-', path_);
+  }
+  bool held() const { return held_; }
+
+ private:
+  std::string path_;
+  bool held_;
+};
+
+std::vector<std::uint8_t> Bytes(const std::vector<JournalEntry>& records) {
+  std::vector<std::uint8_t> out(records.size() * kJournalRecordSize);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    EncodeJournalEntry(records[i], out.data() + i * kJournalRecordSize);
+  }
+  return out;
+}
+
+}  // namespace
+
+bool DocumentLine::Empty() const {
+  return AccountOf(debit).empty() && AccountOf(credit).empty() && Trim(amount).empty() &&
+         Trim(invoice).empty() && Trim(vat).empty() && Trim(due).empty() && Trim(text).empty();
+}
+
+bool ParseLineAmount(std::string_view text, std::int64_t* grosze) {
+  std::string s;
+  for (char c : text) {
+    if (c != ' ') s += c;
+  }
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) negative = s[i++] == '-';
+  std::int64_t whole = 0;
+  int digits = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++digits) {
+    if (digits >= 13) return false;  // beyond any amount of the books
+    whole = whole * 10 + (s[i] - '0');
+  }
+  std::int64_t cents = 0;
+  int decimals = 0;
+  if (i < s.size() && (s[i] == ',' || s[i] == '.')) {
+    for (++i; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+      if (++decimals > 2) return false;
+      cents = cents * 10 + (s[i] - '0');
+    }
+  }
+  if (i != s.size() || (digits == 0 && decimals == 0)) return false;
+  if (decimals == 1) cents *= 10;
+  const std::int64_t v = whole * 100 + cents;
+  *grosze = negative ? -v : v;
+  return true;
+}
+
+bool CheckDocument(const Document& d, ChartTable& chart, DayNo first, DayNo last,
+                   DocumentFault* fault) {
+  const std::string number = Trim(d.number);
+  if (number.empty()) return Fail(fault, Field(kFieldNumber, "Podaj numer dowodu"_w));
+  if (number.size() > 12) return Fail(fault, Field(kFieldNumber, "Za długi numer dowodu"_w));
+  if (d.booking == 0) return Fail(fault, Field(kFieldBooking, "Podaj datę dekretacji"_w));
+  if (d.booking < first || d.booking > last) {
+    return Fail(fault, Field(kFieldBooking, "Data dekretacji poza rokiem "_w + DateRange(first, last)));
+  }
+  if (d.document_date != 0 && (d.document_date < first || d.document_date > last)) {
+    return Fail(fault, Field(kFieldDocDate, "Data dowodu poza rokiem "_w + DateRange(first, last)));
+  }
+  std::int64_t debit = 0, credit = 0;
+  int last_row = -1;
+  std::size_t lines = 0;
+  for (std::size_t i = 0; i < d.lines.size(); ++i) {
+    const DocumentLine& l = d.lines[i];
+    if (l.Empty()) continue;
+    const int row = static_cast<int>(i);
+    if (++lines > kMaxLines) return Fail(fault, Cell(row, kColLine, "Za dużo pozycji dowodu"_w));
+    const std::string dr = AccountOf(l.debit), cr = AccountOf(l.credit);
+    if (dr.empty() && cr.empty()) {
+      return Fail(fault, Cell(row, kColDebit, "Podaj konto winien lub ma"_w));
+    }
+    if (!dr.empty() && !CheckAccount(chart, dr, row, kColDebit, fault)) return false;
+    if (!cr.empty() && !CheckAccount(chart, cr, row, kColCredit, fault)) return false;
+    std::int64_t g = 0;
+    if (!ParseLineAmount(l.amount, &g)) {
+      return Fail(fault, Cell(row, kColAmount, "Kwota nie jest liczbą: "_w + Trim(l.amount)));
+    }
+    if (g == 0) return Fail(fault, Cell(row, kColAmount, "Kwota pozycji jest zerowa"_w));
+    const std::string due = Trim(l.due);
+    if (!due.empty() && DayToDdMmYy(DayFromDdMmYy(due)) != due) {
+      return Fail(fault, Cell(row, kColDue, "Błędna data terminu: "_w + due));
+    }
+    if (!dr.empty()) debit += g;
+    if (!cr.empty()) credit += g;
+    last_row = row;
+  }
+  if (lines == 0) return Fail(fault, Cell(0, kColDebit, "Dowód nie ma pozycji"_w));
+  if (debit != credit) {
+    return Fail(fault, Cell(last_row, kColAmount,
+                            Concat({"Winien "_w, GroszeText(debit), " różni się od Ma "_w,
+                                    GroszeText(credit)})));
+  }
+  return true;
+}
+
+std::vector<JournalEntry> DocumentRecords(const Document& d, std::string_view source_file) {
+  std::vector<JournalEntry> out;
+  JournalEntry base;
+  base.bookingDate = d.booking;
+  base.documentNo = Trim(d.number);
+  base.documentDate = d.document_date != 0 ? d.document_date : d.booking;
+  base.sourceFile = source_file;
+  std::uint16_t entry = 0;
+  std::int64_t debit_total = 0;
+  std::string first_account;
+  for (const DocumentLine& l : d.lines) {
+    if (l.Empty()) continue;
+    const std::string dr = AccountOf(l.debit), cr = AccountOf(l.credit);
+    std::int64_t g = 0;
+    ParseLineAmount(l.amount, &g);
+    JournalEntry e = base;
+    e.entryNo = ++entry;
+    e.amount = static_cast<Amount>(g) / 100;
+    e.transactionNo = WinToDos(Trim(l.invoice));
+    e.extraCode = Trim(l.vat);
+    e.dueDate = DayFromDdMmYy(Trim(l.due));
+    e.description = WinToDos(Trim(l.text));
+    if (!dr.empty()) {
+      e.account = dr;
+      e.side = 1;
+      e.counterAccount = cr;
+      out.push_back(e);
+      debit_total += g;
+    }
+    if (!cr.empty()) {
+      e.account = cr;
+      e.side = 0;
+      e.counterAccount = dr;
+      out.push_back(e);
+    }
+    if (first_account.empty()) first_account = dr.empty() ? cr : dr;
+  }
+  if (entry == 0) return out;
+  JournalEntry c = base;
+  c.account = first_account;
+  c.entryNo = ++entry;
+  c.side = 1;
+  c.journalNo = -1;
+  c.amount = static_cast<Amount>(debit_total) / 100;
+  c.description = WinToDos("suma kontrolna"_w);
+  out.push_back(c);
+  return out;
+}
+
+// ---- the book ----
+
+void DocumentBook::Clear() {
+  docs_.clear();
+  postings_ = 0;
+  scanned_ = 0;
+}
+
+void DocumentBook::Note(const std::uint8_t* p, std::uint64_t number) {
+  const std::int16_t journal_no = static_cast<std::int16_t>(p[71] | (p[72] << 8));
+  if (journal_no != -1) ++postings_;
+  auto [it, added] = docs_.try_emplace(std::string(NumberField(p)));
+  Info& info = it->second;
+  if (added) {
+    info.first = number;
+    info.booking = static_cast<DayNo>(p[26] | (p[27] << 8));
+    info.invoice.assign(reinterpret_cast<const char*>(p + 102), std::min<std::size_t>(p[101], 20));
+  }
+  info.last = number;
+}
+
+// Brings the list up to `end_record` from where it stopped.
+bool DocumentBook::CatchUp(RecordSource& source, std::uint64_t end_record) {
+  if (end_record <= scanned_) return true;
+  BlockReader reader(source, name_, kListBlock, scanned_);
+  reader.KeepDamaged(true);  // a damaged amount still belongs to its document
+  for (;;) {
+    JournalView v = reader.NextView();
+    if (reader.AtEnd() || reader.RecordNumber() >= end_record) break;
+    Note(v.bytes(), reader.RecordNumber());
+  }
+  scanned_ = std::max(scanned_, std::min(end_record, reader.Position()));
+  return true;
+}
+
+bool DocumentBook::Open(std::string_view name) {
+  Clear();
+  name_ = std::string(name);
+  path_ = JournalPath(name);
+  message_.clear();
+  if (name.empty()) {
+    message_ = "Podaj nazwę zbioru na dowody"_w;
+    return true;
+  }
+  if (!IsFile(path_)) {
+    message_ = Concat({"Nie ma ", path_, " - pierwszy zapisany dowód go założy"_w});
+    return true;
+  }
+  File f;
+  if (!OpenShared(f, path_, Share::kDenyWrite, kTag)) {
+    message_ = "Nie odczytano listy dowodów z "_w + path_;
+    return false;
+  }
+  FileSource source(f);
+  CatchUp(source, RecordCount(source, kJournalRecordSize));
+  if (docs_.size() > kListLimit) {
+    message_ = Concat({"W zbiorze jest ", std::to_string(docs_.size()),
+                       " dowodów; lista pokazuje pierwsze "_w, std::to_string(kListLimit)});
+  }
+  return true;
+}
+
+bool DocumentBook::Contains(std::string_view number) const {
+  return docs_.find(Trim(number)) != docs_.end();
+}
+
+std::vector<std::string> DocumentBook::Entries() const {
+  std::vector<const std::pair<const std::string, Info>*> all;
+  all.reserve(docs_.size());
+  for (const auto& kv : docs_) all.push_back(&kv);
+  const std::size_t n = std::min(all.size(), kListLimit);
+  std::partial_sort(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(n), all.end(),
+                    [](const auto* a, const auto* b) { return a->first < b->first; });
+  std::vector<std::string> out;
+  out.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    std::string e = PadRight(all[i]->first, 12);
+    e += "\xD7 ";
+    e += DayToText10(all[i]->second.booking);
+    e += "  ";
+    e += DosToWin(all[i]->second.invoice);
+    if (e.size() > 70) e.resize(70);
+    out.push_back(std::move(e));
+  }
+  return out;
+}
+
+std::string DocumentBook::FirstNumber() const {
+  const std::string* first = nullptr;
+  for (const auto& kv : docs_) {
+    if (!first || kv.first < *first) first = &kv.first;
+  }
+  return first ? *first : std::string();
+}
+
+int DocumentBook::FreePercent() const {
+  if (docs_.size() >= kListLimit) return 0;
+  return static_cast<int>((kListLimit - docs_.size()) * 100 / kListLimit);
+}
+
+bool DocumentBook::Load(std::string_view number_typed, Document* out, bool* editable,
+                        std::string* raw) {
+  const std::string number = Trim(number_typed);
+  *out = Document{};
+  *editable = false;
+  raw->clear();
+  auto it = docs_.find(number);
+  if (it == docs_.end()) return false;
+  File f;
+  if (!OpenShared(f, path_, Share::kDenyWrite, kTag)) return false;
+  FileSource source(f);
+  BlockReader reader(source, name_, kListBlock, it->second.first);
+  reader.KeepDamaged(true);
+  std::vector<JournalEntry> records;
+  for (;;) {
+    JournalView v = reader.NextView();
+    if (reader.AtEnd() || reader.RecordNumber() > it->second.last) break;
+    if (NumberField(v.bytes()) != number) continue;
+    raw->append(reinterpret_cast<const char*>(v.bytes()), kJournalRecordSize);
+    JournalEntry e;
+    DecodeJournalEntry(v.bytes(), &e);
+    records.push_back(e);
+  }
+  if (records.empty()) return false;
+  out->number = number;
+  out->booking = records.front().bookingDate;
+  out->document_date = records.front().documentDate;
+  // Lines: a debit record and the credit record of the same entry number
+  // that names it back form one line; any other record is a one-sided line.
+  std::vector<bool> used(records.size(), false);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const JournalEntry& e = records[i];
+    if (used[i] || e.IsControl()) continue;
+    used[i] = true;
+    DocumentLine l;
+    (e.IsDebit() ? l.debit : l.credit) = e.account.str();
+    for (std::size_t j = i + 1; j < records.size() && !e.counterAccount.empty(); ++j) {
+      const JournalEntry& o = records[j];
+      if (used[j] || o.IsControl() || o.entryNo != e.entryNo || o.IsDebit() == e.IsDebit()) continue;
+      if (o.account.view() != e.counterAccount.view() || o.counterAccount.view() != e.account.view())
+        continue;
+      used[j] = true;
+      (o.IsDebit() ? l.debit : l.credit) = o.account.str();
+      break;
+    }
+    l.amount = NumberText(e.amount, 2);
+    for (char& c : l.amount) {
+      if (c == '.') c = ',';
+    }
+    l.invoice = DosToWin(e.transactionNo.view());
+    l.vat = e.extraCode.str();
+    l.due = DayToDdMmYy(e.dueDate);
+    l.text = DosToWin(e.description.view());
+    out->lines.push_back(std::move(l));
+  }
+  // Editable when the lines give back exactly the records the file holds.
+  const std::vector<std::uint8_t> again = Bytes(DocumentRecords(*out, name_));
+  *editable = again.size() == raw->size() && std::memcmp(again.data(), raw->data(), raw->size()) == 0;
+  return true;
+}
+
+bool DocumentBook::Append(const Document& d, DocumentFault* fault) {
+  const std::string number = Trim(d.number);
+  const std::vector<std::uint8_t> bytes = Bytes(DocumentRecords(d, name_));
+  if (bytes.empty()) return Fail(fault, Cell(0, kColDebit, "Dowód nie ma pozycji"_w));
+  if (docs_.count(number) != 0) {
+    return Fail(fault, Field(kFieldNumber, Concat({"Dowód "_w, number, " już jest w zbiorze"_w})));
+  }
+  Claim claim(path_);
+  if (!claim.held()) {
+    return Fail(fault, Field(kFieldWorkFile, "Zbiór zapisuje inne stanowisko: "_w + path_));
+  }
+  File f;
+  if (!ProtectedOpen(f, path_, Access::kReadWrite, Share::kExclusive, Disposition::kOpenAlways, kTag)) {
+    return Fail(fault, Field(kFieldWorkFile, Concat({"Nie zapisano dowodu do ", path_})));
+  }
+  FileSource source(f);
+  std::uint64_t size = 0;
+  if (!f.Size(&size)) return Fail(fault, Field(kFieldWorkFile, "Nie odczytano "_w + path_));
+  const std::uint64_t whole = size / kJournalRecordSize;
+  // Documents other workstations stored since the list was read.
+  if (whole < scanned_) {
+    // The file was rewritten shorter meanwhile: read the list afresh.
+    Clear();
+  }
+  CatchUp(source, whole);
+  if (docs_.count(number) != 0) {
+    return Fail(fault, Field(kFieldNumber, Concat({"Dowód "_w, number, " już jest w zbiorze"_w})));
+  }
+  const std::uint64_t end = whole * kJournalRecordSize;
+  bool ok = f.WriteAt(end, bytes.data(), bytes.size());
+  // A torn record left by a failed write elsewhere is overwritten, never kept
+  // after the new records.
+  if (ok && end + bytes.size() < size) ok = f.Truncate(end + bytes.size());
+  if (!f.Close()) ok = false;
+  if (!ok) {
+    return Fail(fault, Field(kFieldWorkFile,
+                             Concat({"Nie zapisano dowodu do ", path_, ": ", IoErrorText(LastIoError())})));
+  }
+  for (std::size_t i = 0; i < bytes.size() / kJournalRecordSize; ++i) {
+    Note(bytes.data() + i * kJournalRecordSize, whole + i);
+  }
+  scanned_ = whole + bytes.size() / kJournalRecordSize;
+  message_.clear();
+  return true;
+}
+
+bool DocumentBook::Replace(const Document& d, std::string_view expected, DocumentFault* fault) {
+  const std::vector<std::uint8_t> bytes = Bytes(DocumentRecords(d, name_));
+  if (bytes.empty()) return Fail(fault, Cell(0, kColDebit, "Dowód nie ma pozycji"_w));
+  return Rewrite(Trim(d.number), &bytes, expected, fault);
+}
+
+bool DocumentBook::Delete(std::string_view number, std::string_view expected, DocumentFault* fault) {
+  return Rewrite(Trim(number), nullptr, expected, fault);
+}
+
+// Copies the file beside itself without the document's records (and with
+// the replacement where its first record stood), then renames the copy over
+// the file, all under the exclusive lock and the '#' claim. The list is
+// rebuilt from the records as they are copied.
+bool DocumentBook::Rewrite(std::string_view number, const std::vector<std::uint8_t>* replacement,
+                           std::string_view expected, DocumentFault* fault) {
+  const std::string number_s(number);
+  Claim claim(path_);
+  if (!claim.held()) {
+    return Fail(fault, Field(kFieldWorkFile, "Zbiór zapisuje inne stanowisko: "_w + path_));
+  }
+  File in;
+  if (!ProtectedOpen(in, path_, Access::kReadWrite, Share::kExclusive, Disposition::kOpenExisting, kTag)) {
+    return Fail(fault, Field(kFieldWorkFile, "Nie otwarto "_w + path_));
+  }
+  const std::string temp = path_.substr(0, path_.size() - 4) + ".DF$";
+  File out;
+  if (!out.Open(temp, Access::kReadWrite, Share::kExclusive, Disposition::kCreateAlways)) {
+    return Fail(fault, Field(kFieldWorkFile, "Nie założono pliku roboczego "_w + temp));
+  }
+  bool rebuilding = false;
+  std::unordered_map<std::string, Info> saved;
+  std::uint64_t saved_postings = 0, saved_scanned = 0;
+  auto abandon = [&](std::string message) {
+    if (rebuilding) {
+      docs_.swap(saved);
+      postings_ = saved_postings;
+      scanned_ = saved_scanned;
+    }
+    out.Close();
+    RemoveFile(temp);
+    return Fail(fault, Field(kFieldWorkFile, std::move(message)));
+  };
+  std::uint64_t size = 0;
+  if (!in.Size(&size)) return abandon("Nie odczytano "_w + path_);
+  const std::uint64_t total = size / kJournalRecordSize;
+
+  // The list is rebuilt as the records are copied; a failure brings the
+  // old one back.
+  saved.swap(docs_);
+  saved_postings = postings_;
+  saved_scanned = scanned_;
+  postings_ = 0;
+  rebuilding = true;
+  std::vector<std::uint8_t> buffer(kCopyBlock * kJournalRecordSize);
+  std::vector<std::uint8_t> kept;
+  kept.reserve(buffer.size() + (replacement ? replacement->size() : 0));
+  std::string old;
+  std::uint64_t written = 0;  // records of the new file
+  bool placed = false;
+  for (std::uint64_t at = 0; at < total;) {
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kCopyBlock, total - at));
+    std::size_t got = 0;
+    if (!in.ReadAt(at * kJournalRecordSize, buffer.data(), want * kJournalRecordSize, &got) ||
+        got != want * kJournalRecordSize) {
+      return abandon("Nie odczytano "_w + path_);
+    }
+    kept.clear();
+    for (std::size_t i = 0; i < want; ++i) {
+      const std::uint8_t* p = buffer.data() + i * kJournalRecordSize;
+      if (NumberField(p) == number) {
+        old.append(reinterpret_cast<const char*>(p), kJournalRecordSize);
+        if (replacement && !placed) {
+          kept.insert(kept.end(), replacement->begin(), replacement->end());
+          placed = true;
+        }
+        continue;
+      }
+      kept.insert(kept.end(), p, p + kJournalRecordSize);
+    }
+    for (std::size_t i = 0; i < kept.size() / kJournalRecordSize; ++i) {
+      Note(kept.data() + i * kJournalRecordSize, written + i);
+    }
+    if (!kept.empty() && !out.WriteAt(written * kJournalRecordSize, kept.data(), kept.size())) {
+      return abandon(Concat({"Nie zapisano ", temp, ": ", IoErrorText(LastIoError())}));
+    }
+    written += kept.size() / kJournalRecordSize;
+    at += want;
+  }
+  if (old.empty()) {
+    return abandon(Concat({"Nie ma dowodu ", number_s, " w zbiorze ", path_}));
+  }
+  if (old != expected) {
+    return abandon(Concat({"Dowód "_w, number_s, " zmieniony na innym stanowisku: wczytaj go ponownie"_w}));
+  }
+  if (!out.Sync() || !out.Close()) {
+    return abandon(Concat({"Nie zapisano ", temp, ": ", IoErrorText(LastIoError())}));
+  }
+  if (!ReplaceFile(temp, path_)) {
+    return abandon(Concat({"Nie zastąpiono "_w, path_, ": ", IoErrorText(LastIoError())}));
+  }
+  in.Close();
+  scanned_ = written;
+  message_.clear();
+  return true;
+}
+
+DocumentBook& WorkingBook() {
+  static DocumentBook book;
+  return book;
+}
+
+}  // namespace zel
