@@ -108,7 +108,17 @@ std::unique_ptr<HintEntries> DocumentEntries(std::string_view file_name,
                                              const std::function<bool()>& stop) {
   const std::string path = JournalPath(file_name);
   File f;
-  if (file_name.empty() || !IsFile(path) || !OpenShared(f, path, Share::kDenyWrite, "Lista")) {
+  // An empty list says why it is empty.
+  if (file_name.empty()) {
+    *status = "Nie podano nazwy zbioru z dekretami"_w;
+    return nullptr;
+  }
+  if (!IsFile(path)) {
+    *status = "Nie ma "_w + path;
+    return nullptr;
+  }
+  if (!OpenShared(f, path, Share::kDenyWrite, "Lista")) {
+    *status = "Nie odczytano "_w + path;
     return nullptr;
   }
   FileSource source(f);
