@@ -574,8 +574,8 @@ void bZestaw::WykonaOpc(std::string_view owner, OptionServices& window, FieldSet
   CheckOwner(owner, "WykonaOpc");
   RunOptionProcedure(window, fields);
   // The document window shows what storing changed: the counts, the number
-  // and the emptied rows.
-  if (OptionIndex == kDocumentOptionIndex && form_) form_->ShowValuesAgain(true);
+  // and the emptied rows (the table stays where a refusal scrolled it).
+  if (OptionIndex == kDocumentOptionIndex && form_) form_->ShowValuesAgain(false);
 }
 
 bool DeclareOptionFields(FieldSet& fields, bZestaw& module) {

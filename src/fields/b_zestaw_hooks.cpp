@@ -40,6 +40,17 @@ constexpr std::int16_t kNDow = 83;
 
 bool InDocumentWindow() { return OptionIndex == kDocumentOptionIndex; }
 
+// What a table cell shows. The document window numbers its lines down the
+// rows however far the table is scrolled, and marks an empty debit account
+// with "wn".
+std::string ShownCell(int row, int column) {
+  if (row < 0 || row >= kTableRows || column < 0 || column >= kTableColumns) return {};
+  std::string cell(Options.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].view());
+  if (InDocumentWindow() && column == kColLine) return std::to_string(row + 1);
+  if (InDocumentWindow() && column == kColDebit && cell.empty()) return "wn";
+  return cell;
+}
+
 bool IsHookDate(int n) { return n == kDaHo || n == kDatN; }
 
 // DaHo starts from the stored horizon, else the period's end.
@@ -129,10 +140,7 @@ void bZestaw::Zmien2poA(std::string_view owner, int first_row) {
     for (int c = 0; c < tb.columns; ++c) {
       int slot = tb.header_slot + 1 + r * tb.columns + c;
       if (slot >= tb.footer_slot) return;
-      int row = first_row - 1 + r;
-      bool stored = row >= 0 && row < kTableRows && c < kTableColumns;
-      form_->PutValue(slot, stored ? Options.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(c)].view()
-                                   : std::string_view());
+      form_->PutValue(slot, ShownCell(first_row - 1 + r, c));
     }
   }
 }
@@ -143,14 +151,7 @@ void bZestaw::nZmien2poA(std::string_view owner, int slot) {
   int row = 0;
   int column = 0;
   if (CellOf(form_, fields_, slot, &row, &column)) {
-    std::string_view cell = Options.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].view();
-    if (InDocumentWindow() && column == kColLine) {
-      // Line numbers run down the rows however far the table is scrolled.
-      form_->PutValue(slot, std::to_string(row + 1));
-      return;
-    }
-    if (InDocumentWindow() && column == kColDebit && cell.empty()) cell = "wn";
-    form_->PutValue(slot, cell);
+    form_->PutValue(slot, ShownCell(row, column));
     return;
   }
   switch (NumberOf(fields_, slot)) {

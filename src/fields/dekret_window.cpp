@@ -60,8 +60,11 @@ void Report(OptionServices& window, const DocumentFault& f) {
 }
 
 void Done(OptionServices& window, std::string text) {
+  window.ShowTableCell(0, kColLine);  // the next document starts at the top
   ShowStatus(text, kInfo);
   Dekret().last_done = std::move(text);
+  // The cursor waits in the number field for the next document.
+  window.SetReturnSlot(0);
   window.SetReturnField(kFieldNumber);
 }
 
@@ -80,8 +83,13 @@ void DekretClearRows() {
 
 void DekretWorkFileCommitted() {
   DocumentBook& book = WorkingBook();
+  // The cursor passing through the field commits it again: the same file
+  // keeps its list, its number and the rows typed so far.
+  const bool same = !book.Path().empty() && book.Name() == DbSettings.working_journal.view() &&
+                    book.Path() == JournalPath(DbSettings.working_journal.view());
+  if (same) return;
   book.Open(DbSettings.working_journal.view());
-  if (!book.Message().empty()) ShowStatus(book.Message(), kInfo);
+  if (!book.Message().empty() && !book.Name().empty()) ShowStatus(book.Message(), kInfo);
   SetOptionText(kFieldNumber, book.FirstNumber());
   ForgetLoaded();
   DekretClearRows();

@@ -29,8 +29,9 @@ struct DekretSession {
 };
 DekretSession& Dekret();
 
-// Robo committed: the list of DbSettings.working_journal is read again, the
-// number field takes the list's first number, the rows are emptied.
+// Robo committed naming another file than the list's: the list of
+// DbSettings.working_journal is read, the number field takes the list's
+// first number, the rows are emptied.
 void DekretWorkFileCommitted();
 // NDow committed: the number becomes the selected one; a stored document's
 // lines are loaded into the rows (a new number keeps what was typed).

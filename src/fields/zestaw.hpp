@@ -477,7 +477,7 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   std::string run_printer_;
 
   int first_row_ = 1;
-  std::array<FixedText<25>, 10> row_values_{};
+  std::array<FixedText<kSlotValueCapacity>, 10> row_values_{};  // the current row, full width
   std::array<bool, kMaxSlots + 1> panel_right_{};
 
   FieldAppearance look_;
