@@ -37,6 +37,11 @@ std::string AccountOf(std::string_view typed) {
   return s == "WN" ? std::string() : s;
 }
 
+// A length-prefixed text field as stored.
+std::string_view FieldText(const std::uint8_t* field, std::size_t capacity) {
+  return {reinterpret_cast<const char*>(field + 1), std::min<std::size_t>(field[0], capacity)};
+}
+
 std::string_view NumberField(const std::uint8_t* record) {
   return {reinterpret_cast<const char*>(record + 29), std::min<std::size_t>(record[28], 12)};
 }
@@ -259,21 +264,52 @@ std::vector<JournalEntry> DocumentRecords(const Document& d, std::string_view so
 
 void DocumentBook::Clear() {
   docs_.clear();
+  table_.assign(1024, 0);
   postings_ = 0;
   scanned_ = 0;
+}
+
+const DocumentBook::Info* DocumentBook::Find(std::string_view number) const {
+  if (table_.empty()) return nullptr;
+  const NumberKey key = KeyOfText(Trim(number));
+  const std::size_t mask = table_.size() - 1;
+  for (std::size_t at = HashOf(key) & mask; table_[at] != 0; at = (at + 1) & mask) {
+    if (docs_[table_[at] - 1].key == key) return &docs_[table_[at] - 1];
+  }
+  return nullptr;
 }
 
 void DocumentBook::Note(const std::uint8_t* p, std::uint64_t number) {
   const std::int16_t journal_no = static_cast<std::int16_t>(p[71] | (p[72] << 8));
   if (journal_no != -1) ++postings_;
-  auto [it, added] = docs_.try_emplace(std::string(NumberField(p)));
-  Info& info = it->second;
-  if (added) {
-    info.first = number;
-    info.booking = static_cast<DayNo>(p[26] | (p[27] << 8));
-    info.invoice.assign(reinterpret_cast<const char*>(p + 102), std::min<std::size_t>(p[101], 20));
+  if (table_.empty()) table_.assign(1024, 0);
+  const NumberKey key = KeyOf(p + 28);
+  std::size_t mask = table_.size() - 1;
+  std::size_t at = HashOf(key) & mask;
+  while (table_[at] != 0 && !(docs_[table_[at] - 1].key == key)) at = (at + 1) & mask;
+  if (table_[at] != 0) {
+    docs_[table_[at] - 1].last = number;
+    return;
   }
-  info.last = number;
+  Info info;
+  info.key = key;
+  info.first = info.last = number;
+  info.booking = static_cast<DayNo>(p[26] | (p[27] << 8));
+  std::memcpy(info.number, p + 28, sizeof info.number);
+  std::memcpy(info.invoice, p + 101, sizeof info.invoice);
+  docs_.push_back(info);
+  table_[at] = static_cast<std::uint32_t>(docs_.size());
+  if (docs_.size() * 2 > table_.size()) {
+    // Grown to twice the size, every document placed again.
+    std::vector<std::uint32_t> bigger(table_.size() * 2, 0);
+    mask = bigger.size() - 1;
+    for (std::uint32_t i = 0; i < docs_.size(); ++i) {
+      std::size_t j = HashOf(docs_[i].key) & mask;
+      while (bigger[j] != 0) j = (j + 1) & mask;
+      bigger[j] = i + 1;
+    }
+    table_.swap(bigger);
+  }
 }
 
 // Brings the list up to `end_record` from where it stopped.
@@ -318,24 +354,25 @@ bool DocumentBook::Open(std::string_view name) {
 }
 
 bool DocumentBook::Contains(std::string_view number) const {
-  return docs_.find(Trim(number)) != docs_.end();
+  return Find(number) != nullptr;
 }
 
 std::vector<std::string> DocumentBook::Entries() const {
-  std::vector<const std::pair<const std::string, Info>*> all;
+  std::vector<const Info*> all;
   all.reserve(docs_.size());
-  for (const auto& kv : docs_) all.push_back(&kv);
+  for (const Info& d : docs_) all.push_back(&d);
   const std::size_t n = std::min(all.size(), kListLimit);
   std::partial_sort(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(n), all.end(),
-                    [](const auto* a, const auto* b) { return a->first < b->first; });
+                    [](const Info* a, const Info* b) { return NumberKeyLess(a->key, b->key); });
   std::vector<std::string> out;
   out.reserve(n);
   for (std::size_t i = 0; i < n; ++i) {
-    std::string e = PadRight(all[i]->first, 12);
+    const Info& d = *all[i];
+    std::string e = PadRight(FieldText(d.number, 12), 12);
     e += "\xD7 ";
-    e += DayToText10(all[i]->second.booking);
+    e += DayToText10(d.booking);
     e += "  ";
-    e += DosToWin(all[i]->second.invoice);
+    e += DosToWin(FieldText(d.invoice, 20));
     if (e.size() > 70) e.resize(70);
     out.push_back(std::move(e));
   }
@@ -343,11 +380,11 @@ std::vector<std::string> DocumentBook::Entries() const {
 }
 
 std::string DocumentBook::FirstNumber() const {
-  const std::string* first = nullptr;
-  for (const auto& kv : docs_) {
-    if (!first || kv.first < *first) first = &kv.first;
+  const Info* first = nullptr;
+  for (const Info& d : docs_) {
+    if (!first || NumberKeyLess(d.key, first->key)) first = &d;
   }
-  return first ? *first : std::string();
+  return first ? std::string(FieldText(first->number, 12)) : std::string();
 }
 
 int DocumentBook::FreePercent() const {
@@ -361,17 +398,18 @@ bool DocumentBook::Load(std::string_view number_typed, Document* out, bool* edit
   *out = Document{};
   *editable = false;
   raw->clear();
-  auto it = docs_.find(number);
-  if (it == docs_.end()) return false;
+  const Info* found = Find(number);
+  if (found == nullptr) return false;
+  const std::uint64_t first = found->first, last = found->last;
   File f;
   if (!OpenShared(f, path_, Share::kDenyWrite, kTag)) return false;
   FileSource source(f);
-  BlockReader reader(source, name_, kListBlock, it->second.first);
+  BlockReader reader(source, name_, kListBlock, first);
   reader.KeepDamaged(true);
   std::vector<JournalEntry> records;
   for (;;) {
     JournalView v = reader.NextView();
-    if (reader.AtEnd() || reader.RecordNumber() > it->second.last) break;
+    if (reader.AtEnd() || reader.RecordNumber() > last) break;
     if (NumberField(v.bytes()) != number) continue;
     raw->append(reinterpret_cast<const char*>(v.bytes()), kJournalRecordSize);
     JournalEntry e;
@@ -420,7 +458,7 @@ bool DocumentBook::Append(const Document& d, DocumentFault* fault) {
   const std::string number = Trim(d.number);
   const std::vector<std::uint8_t> bytes = Bytes(DocumentRecords(d, name_));
   if (bytes.empty()) return Fail(fault, Cell(0, kColDebit, "Dowód nie ma pozycji"_w));
-  if (docs_.count(number) != 0) {
+  if (Contains(number)) {
     return Fail(fault, Field(kFieldNumber, Concat({"Dowód "_w, number, " już jest w zbiorze"_w})));
   }
   Claim claim(path_);
@@ -441,7 +479,7 @@ bool DocumentBook::Append(const Document& d, DocumentFault* fault) {
     Clear();
   }
   CatchUp(source, whole);
-  if (docs_.count(number) != 0) {
+  if (Contains(number)) {
     return Fail(fault, Field(kFieldNumber, Concat({"Dowód "_w, number, " już jest w zbiorze"_w})));
   }
   const std::uint64_t end = whole * kJournalRecordSize;
@@ -493,11 +531,13 @@ bool DocumentBook::Rewrite(std::string_view number, const std::vector<std::uint8
     return Fail(fault, Field(kFieldWorkFile, "Nie założono pliku roboczego "_w + temp));
   }
   bool rebuilding = false;
-  std::unordered_map<std::string, Info> saved;
+  std::vector<Info> saved_docs;
+  std::vector<std::uint32_t> saved_table;
   std::uint64_t saved_postings = 0, saved_scanned = 0;
   auto abandon = [&](std::string message) {
     if (rebuilding) {
-      docs_.swap(saved);
+      docs_.swap(saved_docs);
+      table_.swap(saved_table);
       postings_ = saved_postings;
       scanned_ = saved_scanned;
     }
@@ -511,17 +551,31 @@ bool DocumentBook::Rewrite(std::string_view number, const std::vector<std::uint8
 
   // The list is rebuilt as the records are copied; a failure brings the
   // old one back.
-  saved.swap(docs_);
+  saved_docs.swap(docs_);
+  saved_table.swap(table_);
   saved_postings = postings_;
   saved_scanned = scanned_;
-  postings_ = 0;
+  Clear();
+  // Sized for the documents the file held, so the table is not grown again
+  // and again while a million records are placed.
+  docs_.reserve(saved_docs.size() + 1);
+  std::size_t slots = 1024;
+  while (slots < 2 * (saved_docs.size() + 1)) slots *= 2;
+  table_.assign(slots, 0);
   rebuilding = true;
   std::vector<std::uint8_t> buffer(kCopyBlock * kJournalRecordSize);
-  std::vector<std::uint8_t> kept;
-  kept.reserve(buffer.size() + (replacement ? replacement->size() : 0));
   std::string old;
   std::uint64_t written = 0;  // records of the new file
   bool placed = false;
+  // Writes n records at p to the new file and notes them in the list.
+  auto put = [&](const std::uint8_t* p, std::size_t n) {
+    if (n == 0) return true;
+    for (std::size_t i = 0; i < n; ++i) Note(p + i * kJournalRecordSize, written + i);
+    if (!out.WriteAt(written * kJournalRecordSize, p, n * kJournalRecordSize)) return false;
+    written += n;
+    return true;
+  };
+  const std::string write_failed = Concat({"Nie zapisano ", temp, ": "});
   for (std::uint64_t at = 0; at < total;) {
     const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kCopyBlock, total - at));
     std::size_t got = 0;
@@ -529,26 +583,26 @@ bool DocumentBook::Rewrite(std::string_view number, const std::vector<std::uint8
         got != want * kJournalRecordSize) {
       return abandon("Nie odczytano "_w + path_);
     }
-    kept.clear();
+    // Runs of other documents' records go out straight from the buffer.
+    std::size_t run = 0;
     for (std::size_t i = 0; i < want; ++i) {
       const std::uint8_t* p = buffer.data() + i * kJournalRecordSize;
-      if (NumberField(p) == number) {
-        old.append(reinterpret_cast<const char*>(p), kJournalRecordSize);
-        if (replacement && !placed) {
-          kept.insert(kept.end(), replacement->begin(), replacement->end());
-          placed = true;
-        }
-        continue;
+      if (NumberField(p) != number) continue;
+      if (!put(buffer.data() + run * kJournalRecordSize, i - run)) {
+        return abandon(write_failed + IoErrorText(LastIoError()));
       }
-      kept.insert(kept.end(), p, p + kJournalRecordSize);
+      run = i + 1;
+      old.append(reinterpret_cast<const char*>(p), kJournalRecordSize);
+      if (replacement && !placed) {
+        if (!put(replacement->data(), replacement->size() / kJournalRecordSize)) {
+          return abandon(write_failed + IoErrorText(LastIoError()));
+        }
+        placed = true;
+      }
     }
-    for (std::size_t i = 0; i < kept.size() / kJournalRecordSize; ++i) {
-      Note(kept.data() + i * kJournalRecordSize, written + i);
+    if (!put(buffer.data() + run * kJournalRecordSize, want - run)) {
+      return abandon(write_failed + IoErrorText(LastIoError()));
     }
-    if (!kept.empty() && !out.WriteAt(written * kJournalRecordSize, kept.data(), kept.size())) {
-      return abandon(Concat({"Nie zapisano ", temp, ": ", IoErrorText(LastIoError())}));
-    }
-    written += kept.size() / kJournalRecordSize;
     at += want;
   }
   if (old.empty()) {

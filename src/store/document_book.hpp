@@ -21,10 +21,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "common/types.hpp"
+#include "store/document_key.hpp"
 #include "store/journal_entry.hpp"
 
 namespace zel {
@@ -138,13 +138,18 @@ class DocumentBook {
   bool Delete(std::string_view number, std::string_view expected, DocumentFault* fault);
 
  private:
+  // One document of the list: its number and the fields of its first
+  // record, and where its records lie.
   struct Info {
-    std::uint64_t first = 0;  // record numbers of its first and last record
+    NumberKey key;
+    std::uint64_t first = 0;    // record numbers of its first and last record
     std::uint64_t last = 0;
-    DayNo booking = 0;        // of its first record
-    std::string invoice;      // of its first record, DOS Mazovia
+    DayNo booking = 0;          // of its first record
+    std::uint8_t number[13];    // documentNo as stored
+    std::uint8_t invoice[21];   // transactionNo as stored (DOS Mazovia)
   };
   void Clear();
+  const Info* Find(std::string_view number) const;
   void Note(const std::uint8_t* record, std::uint64_t number);
   bool CatchUp(class RecordSource& source, std::uint64_t end_record);
   bool Rewrite(std::string_view number, const std::vector<std::uint8_t>* replacement,
@@ -153,7 +158,10 @@ class DocumentBook {
   std::string name_;
   std::string path_;
   std::string message_;
-  std::unordered_map<std::string, Info> docs_;
+  // Documents in the order first met, found through an open-addressing
+  // table of their keys (index + 1; 0 is a free slot).
+  std::vector<Info> docs_;
+  std::vector<std::uint32_t> table_;
   std::uint64_t postings_ = 0;
   std::uint64_t scanned_ = 0;  // records of the file the list has seen
 };
