@@ -34,7 +34,7 @@ std::string_view Cell(int row, int column) {
 DocumentBook& CurrentBook() {
   DocumentBook& book = WorkingBook();
   if (book.Name() != DbSettings.working_journal.view() ||
-      book.Path() != JournalPath(DbSettings.working_journal.view())) {
+      book.Path() != JournalPath(DbSettings.working_journal.view()) || book.Stale()) {
     book.Open(DbSettings.working_journal.view());
   }
   return book;
@@ -87,7 +87,11 @@ void DekretWorkFileCommitted() {
   // keeps its list, its number and the rows typed so far.
   const bool same = !book.Path().empty() && book.Name() == DbSettings.working_journal.view() &&
                     book.Path() == JournalPath(DbSettings.working_journal.view());
-  if (same) return;
+  if (same) {
+    // Documents stored or changed elsewhere since come into the list.
+    if (book.Stale()) book.Open(DbSettings.working_journal.view());
+    return;
+  }
   book.Open(DbSettings.working_journal.view());
   if (!book.Message().empty() && !book.Name().empty()) ShowStatus(book.Message(), kInfo);
   SetOptionText(kFieldNumber, book.FirstNumber());

@@ -269,6 +269,24 @@ void DocumentBook::Clear() {
   scanned_ = 0;
 }
 
+void DocumentBook::Remember() {
+  FileInfo info;
+  seen_exists_ = GetFileInfo(path_, &info) && info.exists;
+  seen_id_ = info.file_id;
+  seen_size_ = info.size;
+  seen_modified_ = info.modified_ns;
+  seen_changed_ = info.changed_ns;
+}
+
+bool DocumentBook::Stale() const {
+  if (path_.empty()) return true;
+  FileInfo info;
+  const bool exists = GetFileInfo(path_, &info) && info.exists;
+  if (exists != seen_exists_) return true;
+  return exists && (info.file_id != seen_id_ || info.size != seen_size_ ||
+                    info.modified_ns != seen_modified_ || info.changed_ns != seen_changed_);
+}
+
 const DocumentBook::Info* DocumentBook::Find(std::string_view number) const {
   if (table_.empty()) return nullptr;
   const NumberKey key = KeyOfText(Trim(number));
@@ -337,6 +355,7 @@ bool DocumentBook::Open(std::string_view name) {
   }
   if (!IsFile(path_)) {
     message_ = Concat({"Nie ma ", path_, " - pierwszy zapisany dowód go założy"_w});
+    Remember();
     return true;
   }
   File f;
@@ -345,6 +364,7 @@ bool DocumentBook::Open(std::string_view name) {
     return false;
   }
   FileSource source(f);
+  Remember();  // before reading: a write meanwhile makes the list stale
   CatchUp(source, RecordCount(source, kJournalRecordSize));
   if (docs_.size() > kListLimit) {
     message_ = Concat({"W zbiorze jest ", std::to_string(docs_.size()),
@@ -496,6 +516,7 @@ bool DocumentBook::Append(const Document& d, DocumentFault* fault) {
     Note(bytes.data() + i * kJournalRecordSize, whole + i);
   }
   scanned_ = whole + bytes.size() / kJournalRecordSize;
+  Remember();
   message_.clear();
   return true;
 }
@@ -619,6 +640,7 @@ bool DocumentBook::Rewrite(std::string_view number, const std::vector<std::uint8
   }
   in.Close();
   scanned_ = written;
+  Remember();
   message_.clear();
   return true;
 }

@@ -106,6 +106,10 @@ class DocumentBook {
   // the book empty and answers false.
   bool Open(std::string_view name);
 
+  // True when the file is no longer the one the list was read from (written
+  // or replaced since by someone else): the list must be read again.
+  bool Stale() const;
+
   const std::string& Name() const { return name_; }
   const std::string& Path() const { return path_; }
   // What the last Open said (Windows-1250); empty when all went well.
@@ -149,6 +153,7 @@ class DocumentBook {
     std::uint8_t invoice[21];   // transactionNo as stored (DOS Mazovia)
   };
   void Clear();
+  void Remember();  // the file's identity as this book last saw it
   const Info* Find(std::string_view number) const;
   void Note(const std::uint8_t* record, std::uint64_t number);
   bool CatchUp(class RecordSource& source, std::uint64_t end_record);
@@ -164,6 +169,10 @@ class DocumentBook {
   std::vector<std::uint32_t> table_;
   std::uint64_t postings_ = 0;
   std::uint64_t scanned_ = 0;  // records of the file the list has seen
+  // The file as the list last saw it: absent, or its id, size and times.
+  bool seen_exists_ = false;
+  std::uint64_t seen_id_ = 0, seen_size_ = 0;
+  std::int64_t seen_modified_ = 0, seen_changed_ = 0;
 };
 
 // The program's book of the working file (the document window's list).
