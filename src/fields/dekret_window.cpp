@@ -119,17 +119,22 @@ void DekretNumberCommitted(std::string_view typed) {
     ForgetLoaded();
     return;
   }
-  if (!DekretPutLines(d)) editable = false;
+  const bool fits = DekretPutLines(d);
   DekretSession& s = Dekret();
   s.loaded = number;
   s.expected = std::move(raw);
-  s.editable = editable;
+  s.editable = editable && fits;
   Options.posting_date = d.booking;
   Options.document_date = d.document_date;
-  ShowStatus(editable ? Concat({"Dowód "_w, number, ": pozycji "_w, std::to_string(d.lines.size())})
-                      : Concat({"Dowód "_w, number,
-                                " zapisał inny program: można go obejrzeć albo skasować"_w}),
-             editable ? kInfo : kWarning);
+  if (!fits) {
+    ShowStatus(Concat({"Dowód "_w, number, " ma więcej pozycji niż tabela okna: można go tylko skasować"_w}),
+               kWarning);
+  } else if (!editable) {
+    ShowStatus(Concat({"Dowód "_w, number, " zapisał inny program: można go obejrzeć albo skasować"_w}),
+               kWarning);
+  } else {
+    ShowStatus(Concat({"Dowód "_w, number, ": pozycji "_w, std::to_string(d.lines.size())}), kInfo);
+  }
 }
 
 bool DekretPutLines(const Document& d) {
@@ -209,7 +214,7 @@ void RunDekret(OptionServices& window) {
   const bool correcting = !s.loaded.empty() && number == s.loaded;
   if (correcting && !s.editable) {
     Report(window, DocumentFault{Concat({"Dowód "_w, number,
-                                         " zapisał inny program: można go tylko skasować"_w}),
+                                         " można tylko skasować (opróżnij tabelę i zapisz)"_w}),
                                  kFieldNumber, -1, 0});
     return;
   }

@@ -549,7 +549,12 @@ bool DocumentBook::Rewrite(std::string_view number, const std::vector<std::uint8
   const std::string temp = path_.substr(0, path_.size() - 4) + ".DF$";
   File out;
   if (!out.Open(temp, Access::kReadWrite, Share::kExclusive, Disposition::kCreateAlways)) {
-    return Fail(fault, Field(kFieldWorkFile, "Nie założono pliku roboczego "_w + temp));
+    // Nobody else writes the file while this workstation holds it, so a
+    // copy left half-made (by this failure or an earlier crash) can go.
+    const IoError why = LastIoError();
+    RemoveFile(temp);
+    return Fail(fault, Field(kFieldWorkFile, Concat({"Nie założono pliku roboczego "_w, temp, ": ",
+                                                     IoErrorText(why)})));
   }
   bool rebuilding = false;
   std::vector<Info> saved_docs;

@@ -12,6 +12,7 @@
 
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
+#include "platform/faults.hpp"
 #include "shell/file_access.hpp"
 #include "shell/state.hpp"
 #include "store/chart.hpp"
@@ -242,6 +243,91 @@ TEST_F(DocumentBookTest, CorrectionAndDeletionLeaveEveryOtherRecordByteForByte) 
   // A document another program wrote can be deleted, not replaced.
   ASSERT_TRUE(book.Load("FZ 9", &d, &editable, &raw));
   EXPECT_FALSE(editable);
+}
+
+// A register that refuses or accepts as told and remembers the requests.
+class ScriptedRegister : public ChartRegister {
+ public:
+  bool Request(char command, std::string_view text) override {
+    commands += command;
+    objects += std::string(text) + ";";
+    return accept;
+  }
+  bool Active() const override { return true; }
+  bool accept = true;
+  std::string commands, objects;
+};
+
+TEST_F(DocumentBookTest, WritesHoldTheFileInTheRegisterAndWriteNothingWhenRefused) {
+  ScriptedRegister reg;
+  SetChartRegister(&reg);
+  DocumentBook book;
+  ASSERT_TRUE(book.Open("ROB"));
+  DocumentFault f;
+  ASSERT_TRUE(book.Append(Sample("PK 1"), &f));
+  EXPECT_EQ(reg.commands, "#-");
+  EXPECT_EQ(reg.objects, "DB\\ROB.DFX;DB\\ROB.DFX;");
+  const std::string stored = ReadNative(folder_.Db("ROB.DFX"));
+
+  reg.accept = false;
+  EXPECT_FALSE(book.Append(Sample("PK 2"), &f));
+  EXPECT_EQ(f.field, kFieldWorkFile);
+  Document d;
+  bool editable = false;
+  std::string raw;
+  ASSERT_TRUE(book.Load("PK 1", &d, &editable, &raw));
+  EXPECT_FALSE(book.Delete("PK 1", raw, &f));
+  EXPECT_EQ(ReadNative(folder_.Db("ROB.DFX")), stored);
+  EXPECT_EQ(reg.commands.find('-', 2), std::string::npos);  // nothing held, nothing released
+  SetChartRegister(nullptr);
+}
+
+TEST_F(DocumentBookTest, FailedWritesLeaveTheFileWholeAndSaySo) {
+  DocumentBook book;
+  ASSERT_TRUE(book.Open("ROB"));
+  DocumentFault f;
+  ASSERT_TRUE(book.Append(Sample("PK 1"), &f));
+  std::string stored = ReadNative(folder_.Db("ROB.DFX"));
+  Document d;
+  bool editable = false;
+  std::string raw;
+  ASSERT_TRUE(book.Load("PK 1", &d, &editable, &raw));
+  d.lines[0].amount = d.lines[1].amount = d.lines[2].amount = "7";
+  // Every write step of a correction in turn (making the copy, writing it,
+  // forcing it to disk), the rename over the file, and a failed read.
+  struct Case {
+    const char* name;
+    FaultOp op;
+    int nth;
+  } cases[] = {{"append write", FaultOp::kWrite, 1}, {"copy write 1", FaultOp::kWrite, 1},
+               {"copy write 2", FaultOp::kWrite, 2}, {"copy write 3", FaultOp::kWrite, 3},
+               {"copy write 4", FaultOp::kWrite, 4}, {"rename over", FaultOp::kRename, 1},
+               {"copy read", FaultOp::kRead, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InjectFault(c.op, c.nth, false);
+    const bool ok = std::string(c.name) == "append write" ? book.Append(Sample("PK 2"), &f)
+                                                          : book.Replace(d, raw, &f);
+    const int fired = FaultsFired();
+    ClearFaults();
+    if (fired == 0) {
+      // Fewer steps of that kind than the case counts: it went through.
+      EXPECT_TRUE(ok) << WinToUtf8(f.message);
+      stored = ReadNative(folder_.Db("ROB.DFX"));
+      ASSERT_TRUE(book.Load("PK 1", &d, &editable, &raw));
+      continue;
+    }
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(f.field, kFieldWorkFile);
+    EXPECT_NE(WinToUtf8(f.message).find("ROB.DF"), std::string::npos) << WinToUtf8(f.message);
+    EXPECT_EQ(ReadNative(folder_.Db("ROB.DFX")), stored);
+    EXPECT_FALSE(std::filesystem::exists(folder_.Db("ROB.DF$")));
+    EXPECT_TRUE(book.Contains("PK 1"));
+    EXPECT_FALSE(book.Contains("PK 2"));
+  }
+  // The list is whole after the failures: a correction goes through.
+  d.lines[0].amount = d.lines[1].amount = d.lines[2].amount = "8";
+  ASSERT_TRUE(book.Replace(d, raw, &f)) << WinToUtf8(f.message);
 }
 
 TEST_F(DocumentBookTest, TwoProcessesStoringAtOnceLoseNothing) {
