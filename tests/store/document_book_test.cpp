@@ -245,6 +245,43 @@ TEST_F(DocumentBookTest, CorrectionAndDeletionLeaveEveryOtherRecordByteForByte) 
   EXPECT_FALSE(editable);
 }
 
+TEST_F(DocumentBookTest, DocumentListReadsLongPathsWaitsForLocksAndAnnouncesOverflow) {
+  // A folder path past 30 characters names the file whole.
+  const std::string deep = "DB\\a folder name longer than thirty characters\\";
+  std::filesystem::create_directories(folder_.Db("a folder name longer than thirty characters"));
+  DbDir = deep;
+  JournalBuilder many;
+  for (int i = 0; i < 901; ++i) {
+    char number[13];
+    std::snprintf(number, sizeof number, "FV/%04d", 900 - i);
+    many.Post("100", D("020124"), 1, true, number, 1);
+  }
+  ASSERT_TRUE(many.WriteTo(deep + "ROB.DFX"));
+  DocumentBook book;
+  ASSERT_TRUE(book.Open("ROB"));
+  EXPECT_EQ(book.Count(), 901u);
+  EXPECT_EQ(WinToUtf8(book.Message()), "W zbiorze jest 901 dowodów; lista pokazuje pierwsze 900");
+  const std::vector<std::string> entries = book.Entries();
+  ASSERT_EQ(entries.size(), 900u);
+  EXPECT_EQ(entries.front().substr(0, 12), "FV/0000     ");
+  EXPECT_EQ(entries.back().substr(0, 12), "FV/0899     ");
+  EXPECT_EQ(book.FirstNumber(), "FV/0000");
+  EXPECT_EQ(book.FreePercent(), 0);
+  EXPECT_TRUE(book.Contains("FV/0900"));  // counted and found, though not listed
+
+  // A file another workstation holds through all the retries: a message,
+  // not a silently empty list.
+  File held;
+  ASSERT_TRUE(held.Open(deep + "ROB.DFX", Access::kReadWrite, Share::kExclusive));
+  DocumentBook blocked;
+  EXPECT_FALSE(blocked.Open("ROB"));
+  EXPECT_NE(WinToUtf8(blocked.Message()).find("Nie odczytano listy dowodów z DB\\a folder name"),
+            std::string::npos)
+      << WinToUtf8(blocked.Message());
+  EXPECT_EQ(blocked.Count(), 0u);
+  DbDir = "DB\\";
+}
+
 // A register that refuses or accepts as told and remembers the requests.
 class ScriptedRegister : public ChartRegister {
  public:
