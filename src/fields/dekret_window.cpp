@@ -18,13 +18,6 @@ namespace {
 // Field numbers of the table's columns, in column order.
 constexpr int kColumnFields[8] = {85, 86, 87, 88, 89, 90, 91, 92};
 
-std::string Trimmed(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && s[b] == ' ') ++b;
-  while (e > b && s[e - 1] == ' ') --e;
-  return std::string(s.substr(b, e - b));
-}
-
 std::string_view Cell(int row, int column) {
   return Options.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].view();
 }
@@ -100,7 +93,7 @@ void DekretWorkFileCommitted() {
 }
 
 void DekretNumberCommitted(std::string_view typed) {
-  const std::string number = Trimmed(typed);
+  const std::string number = TrimBlanks(typed);
   SetOptionText(kFieldNumber, number);
   // The number of the document already shown, committed again (the cursor
   // passing through, Zapisz), keeps the rows as they were edited.
@@ -127,11 +120,13 @@ void DekretNumberCommitted(std::string_view typed) {
   Options.posting_date = d.booking;
   Options.document_date = d.document_date;
   if (!fits) {
-    ShowStatus(Concat({"Dowód "_w, number, " ma więcej pozycji niż tabela okna: można go tylko skasować"_w}),
+    ShowStatus(Concat({"Dowód "_w, number,
+                       " ma więcej pozycji niż tabela okna: można go tylko skasować"_w}),
                kWarning);
   } else if (!editable) {
-    ShowStatus(Concat({"Dowód "_w, number, " zapisał inny program: można go obejrzeć albo skasować"_w}),
-               kWarning);
+    ShowStatus(
+        Concat({"Dowód "_w, number, " zapisał inny program: można go obejrzeć albo skasować"_w}),
+        kWarning);
   } else {
     ShowStatus(Concat({"Dowód "_w, number, ": pozycji "_w, std::to_string(d.lines.size())}), kInfo);
   }
@@ -158,13 +153,14 @@ bool DekretPutLines(const Document& d) {
 
 Document DekretDocument() {
   Document d;
-  d.number = Trimmed(OptionText(kFieldNumber));
+  d.number = TrimBlanks(OptionText(kFieldNumber));
   d.booking = Options.posting_date;
   d.document_date = Options.document_date;
   int last = -1;
   for (int r = 0; r < kTableRows; ++r) {
     for (int c = kColDebit; c <= kColText; ++c) {
-      if (!Trimmed(Cell(r, c)).empty() && !(c == kColDebit && UpperPl(Trimmed(Cell(r, c))) == "WN")) {
+      if (!TrimBlanks(Cell(r, c)).empty() &&
+          !(c == kColDebit && UpperPl(TrimBlanks(Cell(r, c))) == "WN")) {
         last = r;
       }
     }
@@ -192,7 +188,7 @@ void RunDekret(OptionServices& window) {
   }
   DocumentBook& book = CurrentBook();
   const Document d = DekretDocument();
-  const std::string number = Trimmed(d.number);
+  const std::string number = TrimBlanks(d.number);
   bool any_line = false;
   for (const DocumentLine& l : d.lines) any_line = any_line || !l.Empty();
   DocumentFault fault;
@@ -219,8 +215,9 @@ void RunDekret(OptionServices& window) {
     return;
   }
   if (!correcting && book.Contains(number)) {
-    Report(window, DocumentFault{Concat({"Dowód "_w, number, " już jest w zbiorze: wczytaj go numerem"_w}),
-                                 kFieldNumber, -1, 0});
+    Report(window,
+           DocumentFault{Concat({"Dowód "_w, number, " już jest w zbiorze: wczytaj go numerem"_w}),
+                         kFieldNumber, -1, 0});
     return;
   }
   // The chart as other workstations left it, before the accounts are checked.
@@ -232,9 +229,9 @@ void RunDekret(OptionServices& window) {
   for (const DocumentLine& l : d.lines) lines += l.Empty() ? 0 : 1;
   ForgetLoaded();
   DekretClearRows();
-  Done(window, Concat({correcting ? "Poprawiono dowód "_w : "Zapisano dowód "_w, number, ": pozycji "_w,
-                       std::to_string(lines), ", w zbiorze dekretów "_w,
-                       std::to_string(book.Postings())}));
+  Done(window,
+       Concat({correcting ? "Poprawiono dowód "_w : "Zapisano dowód "_w, number, ": pozycji "_w,
+               std::to_string(lines), ", w zbiorze dekretów "_w, std::to_string(book.Postings())}));
 }
 
 void RegisterDocumentProcedure() {

@@ -19,21 +19,14 @@
 namespace zel {
 namespace {
 
-constexpr std::size_t kListBlock = 40;           // records per read of the list
-constexpr std::size_t kCopyBlock = 4096;         // records per read of a rewrite
-constexpr std::size_t kMaxLines = 30000;         // entry numbers are 16-bit
+constexpr std::size_t kListBlock = 40;    // records per read of the list
+constexpr std::size_t kCopyBlock = 4096;  // records per read of a rewrite
+constexpr std::size_t kMaxLines = 30000;  // entry numbers are 16-bit
 constexpr std::string_view kTag = "Dekre";
-
-std::string Trim(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && s[b] == ' ') ++b;
-  while (e > b && s[e - 1] == ' ') --e;
-  return std::string(s.substr(b, e - b));
-}
 
 // An account column as stored: trimmed, upper case; the placeholder "wn" empty.
 std::string AccountOf(std::string_view typed) {
-  std::string s = UpperPl(Trim(typed));
+  std::string s = UpperPl(TrimBlanks(typed));
   return s == "WN" ? std::string() : s;
 }
 
@@ -77,15 +70,17 @@ bool Fail(DocumentFault* fault, DocumentFault f) {
 // The analytic-account check of one account column.
 bool CheckAccount(ChartTable& chart, const std::string& symbol, int row, int column,
                   DocumentFault* fault) {
-  if (symbol.size() > 25) return Fail(fault, Cell(row, column, "Za długi symbol konta "_w + symbol));
+  if (symbol.size() > 25)
+    return Fail(fault, Cell(row, column, "Za długi symbol konta "_w + symbol));
   std::size_t slot = 0;
   if (!chart.Contains(symbol, &slot)) {
     return Fail(fault, Cell(row, column, Concat({"Nie ma konta ", symbol, " w planie kont"})));
   }
   const AccountSymbol next = chart.SymbolAt(slot + 1);
   if (next.size() > symbol.size() && next.view().substr(0, symbol.size()) == symbol) {
-    return Fail(fault, Cell(row, column,
-                            Concat({"Konto ", symbol, " ma konta analityczne: księguj na nich"_w})));
+    return Fail(
+        fault,
+        Cell(row, column, Concat({"Konto ", symbol, " ma konta analityczne: księguj na nich"_w})));
   }
   return true;
 }
@@ -130,8 +125,9 @@ std::vector<std::uint8_t> Bytes(const std::vector<JournalEntry>& records) {
 }  // namespace
 
 bool DocumentLine::Empty() const {
-  return AccountOf(debit).empty() && AccountOf(credit).empty() && Trim(amount).empty() &&
-         Trim(invoice).empty() && Trim(vat).empty() && Trim(due).empty() && Trim(text).empty();
+  return AccountOf(debit).empty() && AccountOf(credit).empty() && TrimBlanks(amount).empty() &&
+         TrimBlanks(invoice).empty() && TrimBlanks(vat).empty() && TrimBlanks(due).empty() &&
+         TrimBlanks(text).empty();
 }
 
 bool ParseLineAmount(std::string_view text, std::int64_t* grosze) {
@@ -165,12 +161,13 @@ bool ParseLineAmount(std::string_view text, std::int64_t* grosze) {
 
 bool CheckDocument(const Document& d, ChartTable& chart, DayNo first, DayNo last,
                    DocumentFault* fault) {
-  const std::string number = Trim(d.number);
+  const std::string number = TrimBlanks(d.number);
   if (number.empty()) return Fail(fault, Field(kFieldNumber, "Podaj numer dowodu"_w));
   if (number.size() > 12) return Fail(fault, Field(kFieldNumber, "Za długi numer dowodu"_w));
   if (d.booking == 0) return Fail(fault, Field(kFieldBooking, "Podaj datę dekretacji"_w));
   if (d.booking < first || d.booking > last) {
-    return Fail(fault, Field(kFieldBooking, "Data dekretacji poza rokiem "_w + DateRange(first, last)));
+    return Fail(fault,
+                Field(kFieldBooking, "Data dekretacji poza rokiem "_w + DateRange(first, last)));
   }
   if (d.document_date != 0 && (d.document_date < first || d.document_date > last)) {
     return Fail(fault, Field(kFieldDocDate, "Data dowodu poza rokiem "_w + DateRange(first, last)));
@@ -191,10 +188,10 @@ bool CheckDocument(const Document& d, ChartTable& chart, DayNo first, DayNo last
     if (!cr.empty() && !CheckAccount(chart, cr, row, kColCredit, fault)) return false;
     std::int64_t g = 0;
     if (!ParseLineAmount(l.amount, &g)) {
-      return Fail(fault, Cell(row, kColAmount, "Kwota nie jest liczbą: "_w + Trim(l.amount)));
+      return Fail(fault, Cell(row, kColAmount, "Kwota nie jest liczbą: "_w + TrimBlanks(l.amount)));
     }
     if (g == 0) return Fail(fault, Cell(row, kColAmount, "Kwota pozycji jest zerowa"_w));
-    const std::string due = Trim(l.due);
+    const std::string due = TrimBlanks(l.due);
     if (!due.empty() && DayToDdMmYy(DayFromDdMmYy(due)) != due) {
       return Fail(fault, Cell(row, kColDue, "Błędna data terminu: "_w + due));
     }
@@ -204,9 +201,10 @@ bool CheckDocument(const Document& d, ChartTable& chart, DayNo first, DayNo last
   }
   if (lines == 0) return Fail(fault, Cell(0, kColDebit, "Dowód nie ma pozycji"_w));
   if (debit != credit) {
-    return Fail(fault, Cell(last_row, kColAmount,
-                            Concat({"Winien "_w, GroszeText(debit), " różni się od Ma "_w,
-                                    GroszeText(credit)})));
+    return Fail(
+        fault,
+        Cell(last_row, kColAmount,
+             Concat({"Winien "_w, GroszeText(debit), " różni się od Ma "_w, GroszeText(credit)})));
   }
   return true;
 }
@@ -215,7 +213,7 @@ std::vector<JournalEntry> DocumentRecords(const Document& d, std::string_view so
   std::vector<JournalEntry> out;
   JournalEntry base;
   base.bookingDate = d.booking;
-  base.documentNo = Trim(d.number);
+  base.documentNo = TrimBlanks(d.number);
   base.documentDate = d.document_date != 0 ? d.document_date : d.booking;
   base.sourceFile = source_file;
   std::uint16_t entry = 0;
@@ -229,10 +227,10 @@ std::vector<JournalEntry> DocumentRecords(const Document& d, std::string_view so
     JournalEntry e = base;
     e.entryNo = ++entry;
     e.amount = static_cast<Amount>(g) / 100;
-    e.transactionNo = WinToDos(Trim(l.invoice));
-    e.extraCode = Trim(l.vat);
-    e.dueDate = DayFromDdMmYy(Trim(l.due));
-    e.description = WinToDos(Trim(l.text));
+    e.transactionNo = WinToDos(TrimBlanks(l.invoice));
+    e.extraCode = TrimBlanks(l.vat);
+    e.dueDate = DayFromDdMmYy(TrimBlanks(l.due));
+    e.description = WinToDos(TrimBlanks(l.text));
     if (!dr.empty()) {
       e.account = dr;
       e.side = 1;
@@ -289,7 +287,7 @@ bool DocumentBook::Stale() const {
 
 const DocumentBook::Info* DocumentBook::Find(std::string_view number) const {
   if (table_.empty()) return nullptr;
-  const NumberKey key = KeyOfText(Trim(number));
+  const NumberKey key = KeyOfText(TrimBlanks(number));
   const std::size_t mask = table_.size() - 1;
   for (std::size_t at = HashOf(key) & mask; table_[at] != 0; at = (at + 1) & mask) {
     if (docs_[table_[at] - 1].key == key) return &docs_[table_[at] - 1];
@@ -414,7 +412,7 @@ int DocumentBook::FreePercent() const {
 
 bool DocumentBook::Load(std::string_view number_typed, Document* out, bool* editable,
                         std::string* raw) {
-  const std::string number = Trim(number_typed);
+  const std::string number = TrimBlanks(number_typed);
   *out = Document{};
   *editable = false;
   raw->clear();
@@ -451,8 +449,10 @@ bool DocumentBook::Load(std::string_view number_typed, Document* out, bool* edit
     (e.IsDebit() ? l.debit : l.credit) = e.account.str();
     for (std::size_t j = i + 1; j < records.size() && !e.counterAccount.empty(); ++j) {
       const JournalEntry& o = records[j];
-      if (used[j] || o.IsControl() || o.entryNo != e.entryNo || o.IsDebit() == e.IsDebit()) continue;
-      if (o.account.view() != e.counterAccount.view() || o.counterAccount.view() != e.account.view())
+      if (used[j] || o.IsControl() || o.entryNo != e.entryNo || o.IsDebit() == e.IsDebit())
+        continue;
+      if (o.account.view() != e.counterAccount.view() ||
+          o.counterAccount.view() != e.account.view())
         continue;
       used[j] = true;
       (o.IsDebit() ? l.debit : l.credit) = o.account.str();
@@ -470,12 +470,13 @@ bool DocumentBook::Load(std::string_view number_typed, Document* out, bool* edit
   }
   // Editable when the lines give back exactly the records the file holds.
   const std::vector<std::uint8_t> again = Bytes(DocumentRecords(*out, name_));
-  *editable = again.size() == raw->size() && std::memcmp(again.data(), raw->data(), raw->size()) == 0;
+  *editable =
+      again.size() == raw->size() && std::memcmp(again.data(), raw->data(), raw->size()) == 0;
   return true;
 }
 
 bool DocumentBook::Append(const Document& d, DocumentFault* fault) {
-  const std::string number = Trim(d.number);
+  const std::string number = TrimBlanks(d.number);
   const std::vector<std::uint8_t> bytes = Bytes(DocumentRecords(d, name_));
   if (bytes.empty()) return Fail(fault, Cell(0, kColDebit, "Dowód nie ma pozycji"_w));
   if (Contains(number)) {
@@ -486,7 +487,8 @@ bool DocumentBook::Append(const Document& d, DocumentFault* fault) {
     return Fail(fault, Field(kFieldWorkFile, "Zbiór zapisuje inne stanowisko: "_w + path_));
   }
   File f;
-  if (!ProtectedOpen(f, path_, Access::kReadWrite, Share::kExclusive, Disposition::kOpenAlways, kTag)) {
+  if (!ProtectedOpen(f, path_, Access::kReadWrite, Share::kExclusive, Disposition::kOpenAlways,
+                     kTag)) {
     return Fail(fault, Field(kFieldWorkFile, Concat({"Nie zapisano dowodu do ", path_})));
   }
   FileSource source(f);
@@ -509,8 +511,8 @@ bool DocumentBook::Append(const Document& d, DocumentFault* fault) {
   if (ok && end + bytes.size() < size) ok = f.Truncate(end + bytes.size());
   if (!f.Close()) ok = false;
   if (!ok) {
-    return Fail(fault, Field(kFieldWorkFile,
-                             Concat({"Nie zapisano dowodu do ", path_, ": ", IoErrorText(LastIoError())})));
+    return Fail(fault, Field(kFieldWorkFile, Concat({"Nie zapisano dowodu do ", path_, ": ",
+                                                     IoErrorText(LastIoError())})));
   }
   for (std::size_t i = 0; i < bytes.size() / kJournalRecordSize; ++i) {
     Note(bytes.data() + i * kJournalRecordSize, whole + i);
@@ -524,11 +526,12 @@ bool DocumentBook::Append(const Document& d, DocumentFault* fault) {
 bool DocumentBook::Replace(const Document& d, std::string_view expected, DocumentFault* fault) {
   const std::vector<std::uint8_t> bytes = Bytes(DocumentRecords(d, name_));
   if (bytes.empty()) return Fail(fault, Cell(0, kColDebit, "Dowód nie ma pozycji"_w));
-  return Rewrite(Trim(d.number), &bytes, expected, fault);
+  return Rewrite(TrimBlanks(d.number), &bytes, expected, fault);
 }
 
-bool DocumentBook::Delete(std::string_view number, std::string_view expected, DocumentFault* fault) {
-  return Rewrite(Trim(number), nullptr, expected, fault);
+bool DocumentBook::Delete(std::string_view number, std::string_view expected,
+                          DocumentFault* fault) {
+  return Rewrite(TrimBlanks(number), nullptr, expected, fault);
 }
 
 // Copies the file beside itself without the document's records (and with
@@ -543,7 +546,8 @@ bool DocumentBook::Rewrite(std::string_view number, const std::vector<std::uint8
     return Fail(fault, Field(kFieldWorkFile, "Zbiór zapisuje inne stanowisko: "_w + path_));
   }
   File in;
-  if (!ProtectedOpen(in, path_, Access::kReadWrite, Share::kExclusive, Disposition::kOpenExisting, kTag)) {
+  if (!ProtectedOpen(in, path_, Access::kReadWrite, Share::kExclusive, Disposition::kOpenExisting,
+                     kTag)) {
     return Fail(fault, Field(kFieldWorkFile, "Nie otwarto "_w + path_));
   }
   const std::string temp = path_.substr(0, path_.size() - 4) + ".DF$";
@@ -603,7 +607,8 @@ bool DocumentBook::Rewrite(std::string_view number, const std::vector<std::uint8
   };
   const std::string write_failed = Concat({"Nie zapisano ", temp, ": "});
   for (std::uint64_t at = 0; at < total;) {
-    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kCopyBlock, total - at));
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kCopyBlock, total - at));
     std::size_t got = 0;
     if (!in.ReadAt(at * kJournalRecordSize, buffer.data(), want * kJournalRecordSize, &got) ||
         got != want * kJournalRecordSize) {
@@ -635,7 +640,8 @@ bool DocumentBook::Rewrite(std::string_view number, const std::vector<std::uint8
     return abandon(Concat({"Nie ma dowodu ", number_s, " w zbiorze ", path_}));
   }
   if (old != expected) {
-    return abandon(Concat({"Dowód "_w, number_s, " zmieniony na innym stanowisku: wczytaj go ponownie"_w}));
+    return abandon(
+        Concat({"Dowód "_w, number_s, " zmieniony na innym stanowisku: wczytaj go ponownie"_w}));
   }
   if (!out.Sync() || !out.Close()) {
     return abandon(Concat({"Nie zapisano ", temp, ": ", IoErrorText(LastIoError())}));

@@ -146,11 +146,11 @@ class DocumentBook {
   // record, and where its records lie.
   struct Info {
     NumberKey key;
-    std::uint64_t first = 0;    // record numbers of its first and last record
+    std::uint64_t first = 0;  // record numbers of its first and last record
     std::uint64_t last = 0;
-    DayNo booking = 0;          // of its first record
-    std::uint8_t number[13];    // documentNo as stored
-    std::uint8_t invoice[21];   // transactionNo as stored (DOS Mazovia)
+    DayNo booking = 0;         // of its first record
+    std::uint8_t number[13];   // documentNo as stored
+    std::uint8_t invoice[21];  // transactionNo as stored (DOS Mazovia)
   };
   void Clear();
   void Remember();  // the file's identity as this book last saw it

@@ -72,7 +72,8 @@ class DocumentBatch : public ::testing::Test {
   std::vector<std::vector<std::string>> TrialBalanceRows(const std::string& db,
                                                          const std::vector<std::string>& accounts) {
     std::filesystem::remove_all(home_ + "/" + db);
-    std::filesystem::copy(home_ + "/DB", home_ + "/" + db, std::filesystem::copy_options::recursive);
+    std::filesystem::copy(home_ + "/DB", home_ + "/" + db,
+                          std::filesystem::copy_options::recursive);
     const std::string all = ReadFile(home_ + "/" + db + "/R2024.DFX");
     std::vector<JournalEntry> records;
     for (std::size_t i = 0; i + kJournalRecordSize <= all.size(); i += kJournalRecordSize) {
@@ -115,11 +116,14 @@ TEST_F(DocumentBatch, RefusedDocumentsNameTheFieldAndWriteNothing) {
   } cases[] = {
       {{"DatD=150324", "--row", "100;130;100", "--row", "100;;5"},
        "pole Kwot: Wiersz 2: Winien 105,00 różni się od Ma 100,00"},
-      {{"DatD=150324", "--row", "100;139;100"}, "pole KoMa: Wiersz 1: Nie ma konta 139 w planie kont"},
-      {{"DatD=150324", "--row", "201;130;100"}, "pole KoWn: Wiersz 1: Konto 201 ma konta analityczne"},
+      {{"DatD=150324", "--row", "100;139;100"},
+       "pole KoMa: Wiersz 1: Nie ma konta 139 w planie kont"},
+      {{"DatD=150324", "--row", "201;130;100"},
+       "pole KoWn: Wiersz 1: Konto 201 ma konta analityczne"},
       {{"DatD=150325", "--row", "100;130;100"}, "pole DatD: Data dekretacji poza rokiem"},
       {{"DatD=150324", "--row", "100;130;sto"}, "pole Kwot: Wiersz 1: Kwota nie jest liczbą: sto"},
-      {{"DatD=150324", "--row", "100;130;100;;;300224"}, "pole Term: Wiersz 1: Błędna data terminu"},
+      {{"DatD=150324", "--row", "100;130;100;;;300224"},
+       "pole Term: Wiersz 1: Błędna data terminu"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.says);
@@ -185,7 +189,8 @@ TEST_F(DocumentBatch, CorrectionAndDeletionThroughAnswers) {
   ASSERT_EQ(Run({"Dekre", "Robo=R2024", "NDow=PK24/777", "DatD=150324", "--row", "100;130;15"}),
             kBatchDone)
       << err_;
-  ASSERT_EQ(Run({"Dekre", "Robo=R2024", "NDow=PK24/777", "--row", "100;130;16"}), kBatchDone) << err_;
+  ASSERT_EQ(Run({"Dekre", "Robo=R2024", "NDow=PK24/777", "--row", "100;130;16"}), kBatchDone)
+      << err_;
   EXPECT_NE(out_.find("Poprawiono dowód PK24/777"), std::string::npos) << out_;
   EXPECT_EQ(ReadFile(working_).size(), before.size() + 3 * kJournalRecordSize);
   // "Nie" and no answer keep the document.

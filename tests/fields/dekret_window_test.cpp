@@ -3,6 +3,7 @@
 // document brings its faulty cell into view with the cursor in it, and a
 // stored one updates the counts and empties the table for the next one.
 #include "fields/dekret_window.hpp"
+
 #include "fields/zestaw_fixture.hpp"
 #include "store/chart.hpp"
 #include "store/document_book.hpp"

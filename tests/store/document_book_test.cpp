@@ -1,6 +1,8 @@
 // Documents of the working file: the checks before storing, the records a
 // stored document becomes, corrections and deletions that leave every other
 // record as it was, and two processes storing into one file at once.
+#include "store/document_book.hpp"
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,7 +18,6 @@
 #include "shell/file_access.hpp"
 #include "shell/state.hpp"
 #include "store/chart.hpp"
-#include "store/document_book.hpp"
 #include "store/store_folder.hpp"
 #include "support/journal_builder.hpp"
 
@@ -26,7 +27,9 @@ namespace {
 using test::JournalBuilder;
 using test::StoreFolder;
 
-DayNo D(const char* ddmmyy) { return DayFromDdMmYy(ddmmyy); }
+DayNo D(const char* ddmmyy) {
+  return DayFromDdMmYy(ddmmyy);
+}
 
 std::string ReadNative(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -111,8 +114,7 @@ TEST_F(DocumentBookTest, ChecksSendTheCursorToTheFaultyFieldOrCell) {
        "Kwota nie jest liczbą: 15OO"},
       {"three decimals", [](Document& d) { d.lines[0].amount = "1,005"; }, 0, 0, kColAmount,
        "Kwota nie jest liczbą"},
-      {"zero amount", [](Document& d) { d.lines[0].amount = "0,00"; }, 0, 0, kColAmount,
-       "zerowa"},
+      {"zero amount", [](Document& d) { d.lines[0].amount = "0,00"; }, 0, 0, kColAmount, "zerowa"},
       {"amount without accounts", [](Document& d) { d.lines[0].debit = d.lines[0].credit = "wn"; },
        0, 0, kColDebit, "Podaj konto"},
       {"bad due date", [](Document& d) { d.lines[1].due = "310224"; }, 0, 1, kColDue,
@@ -154,8 +156,11 @@ TEST_F(DocumentBookTest, StoredDocumentReadsBackAsPostingsWithCounterAccountsAnd
     const char* counter;
     int entry;
     double amount;
-  } want[] = {{"100", 1, "130", 1, 1500}, {"130", 0, "100", 1, 1500}, {"201-1", 1, "", 2, 12.5},
-              {"201-2", 0, "", 3, 12.5},  {"100", 1, "", 4, 1512.5}};
+  } want[] = {{"100", 1, "130", 1, 1500},
+              {"130", 0, "100", 1, 1500},
+              {"201-1", 1, "", 2, 12.5},
+              {"201-2", 0, "", 3, 12.5},
+              {"100", 1, "", 4, 1512.5}};
   for (std::size_t i = 0; i < 5; ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(r[i].account.view(), want[i].account);
@@ -397,7 +402,8 @@ TEST_F(DocumentBookTest, TwoProcessesStoringAtOnceLoseNothing) {
   // Every document whole: its five records one after another.
   std::map<std::string, int> per_document;
   for (std::size_t i = 0; i < r.size(); i += 5) {
-    for (std::size_t k = 0; k < 5; ++k) EXPECT_EQ(r[i + k].documentNo.view(), r[i].documentNo.view());
+    for (std::size_t k = 0; k < 5; ++k)
+      EXPECT_EQ(r[i + k].documentNo.view(), r[i].documentNo.view());
     ++per_document[r[i].documentNo.str()];
   }
   EXPECT_EQ(per_document.size(), 2u * kEach);
