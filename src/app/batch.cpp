@@ -367,7 +367,8 @@ bool PutBatchRows(const BatchRequest& r, BatchStatus& status) {
         return false;
       }
     }
-    d.lines.push_back(DocumentLine{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6]});
+    d.lines.push_back(
+        DocumentLine{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6]});
   }
   DekretPutLines(d);
   return true;

@@ -38,14 +38,17 @@ constexpr std::int16_t kDekL = 81;   // postings of the working file (document w
 constexpr std::int16_t kDekP = 82;   // free part of its document list, percent
 constexpr std::int16_t kNDow = 83;
 
-bool InDocumentWindow() { return OptionIndex == kDocumentOptionIndex; }
+bool InDocumentWindow() {
+  return OptionIndex == kDocumentOptionIndex;
+}
 
 // What a table cell shows. The document window numbers its lines down the
 // rows however far the table is scrolled, and marks an empty debit account
 // with "wn".
 std::string ShownCell(int row, int column) {
   if (row < 0 || row >= kTableRows || column < 0 || column >= kTableColumns) return {};
-  std::string cell(Options.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].view());
+  std::string cell(
+      Options.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].view());
   if (InDocumentWindow() && column == kColLine) return std::to_string(row + 1);
   if (InDocumentWindow() && column == kColDebit && cell.empty()) return "wn";
   return cell;
@@ -167,7 +170,8 @@ void bZestaw::nZmien2poA(std::string_view owner, int slot) {
         return;
       }
       break;
-    default: break;
+    default:
+      break;
   }
   switch (NumberOf(fields_, slot)) {
     case kRocz: form_->PutValue(slot, DbSettings.annual_journal.view()); return;
@@ -218,7 +222,8 @@ void bZestaw::nUzupeEdit(std::string_view owner, int slot, std::string& value) {
   int column = 0;
   if (CellOf(form_, fields_, slot, &row, &column)) {
     // A cell keeps as many characters as its column is wide.
-    const std::size_t width = std::min<std::size_t>(fields_->Slot(slot).max_length, kSlotValueCapacity);
+    const std::size_t width =
+        std::min<std::size_t>(fields_->Slot(slot).max_length, kSlotValueCapacity);
     if (width > 0 && value.size() > width) value.resize(width);
     return;
   }
