@@ -381,6 +381,9 @@ TEST_F(DocumentBookTest, TwoProcessesStoringAtOnceLoseNothing) {
     if (children[c] == 0) {
       // Each process reads the list once and then appends its documents,
       // while the other appends its own.
+      // They wait for each other as workstations do, with real pauses
+      // between the attempts to open the file.
+      SetRetryPause(nullptr);
       DocumentBook book;
       book.Open("ROB");
       int failed = 0;
