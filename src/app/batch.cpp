@@ -19,12 +19,14 @@
 #include "app/batch_station.hpp"
 #include "audit/annual_audit.hpp"
 #include "books/chart_options.hpp"
+#include "common/concat.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/globals.hpp"
 #include "common/numbers.hpp"
 #include "common/pltext.hpp"
 #include "fields/b_zestaw.hpp"
+#include "fields/dekret_window.hpp"
 #include "fields/option_values.hpp"
 #include "fields/text_metrics.hpp"
 #include "fields/zestaw.hpp"
@@ -57,6 +59,8 @@ const char kHelpText[] =
     "          OPTION [CODE=VALUE ...]\n"
     "          [--out FILE.txt|FILE.pdf|FILE.xlsx|-] [--landscape] [--rows FIRST..LAST]\n"
     "          [--time HH:MM] [--printer NAME] [--jpk] [--answers TNP...]\n"
+    "zel-batch [--db DIR] Dekre Robo=FILE NDow=NUMBER DatD=DDMMYY [DatF=DDMMYY]\n"
+    "          [--row \"KoWn;KoMa;Kwot;NrTr;ReVa;Term;Opis\" ...] [--delete] [--answers T]\n"
     "zel-batch [--db DIR] --list KIND[:PATTERN] [--typed TEXT] [--filter TEXT]\n"
     "zel-batch [--db DIR] --f3 CODE [FIELD=VALUE ...] [--go]\n"
     "zel-batch --view SCRIPT.txt [--action CODE] --out FILE.pdf|FILE.txt|-\n"
@@ -88,6 +92,12 @@ const char kHelpText[] =
     "the entry the list opens at (--typed) marked \"> \". PATTERN is the file\n"
     "extension or name of the file lists. --filter lists only the entries\n"
     "containing the text, as F5 does.\n"
+    "Dekre stores a document into the working file: each --row is one line of\n"
+    "its table (debit account, credit account, amount, invoice number, VAT\n"
+    "register, due date DDMMYY, description; empty parts allowed), checked as\n"
+    "the window checks it. A NUMBER already stored is loaded: --row lines\n"
+    "replace its lines (a correction), --delete removes it after the question\n"
+    "\"Skasować dowód\" (answer with --answers T).\n"
     "--f3 types the values into the F3 window CODE (122 account card, with\n"
     "KonE=SYMBOL naming the account; 125 selected accounts; 127 taxpayer;\n"
     "128, 129, 130 the VAT-7 declaration's due tax, deductible tax and\n"
@@ -346,7 +356,45 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
   RegisterVatProcedures();
   RegisterChartProcedures();
   RegisterJournalFileProcedures();
+  RegisterDocumentProcedure();
   return kBatchDone;
+}
+
+// The document lines given with --row, into the window's rows. False with a
+// message for a line the table cannot hold.
+bool PutBatchRows(const BatchRequest& r, BatchStatus& status) {
+  static constexpr std::size_t kWidths[7] = {16, 16, 15, 20, 2, 6, 30};
+  static constexpr const char* kCodes[7] = {"KoWn", "KoMa", "Kwot", "NrTr", "ReVa", "Term", "Opis"};
+  if (r.rows.size() > static_cast<std::size_t>(kTableRows)) {
+    status.Line("Dowód ma więcej pozycji niż tabela okna: "_w + std::to_string(kTableRows));
+    return false;
+  }
+  Document d;
+  for (std::size_t i = 0; i < r.rows.size(); ++i) {
+    const std::string row = Utf8ToWin(r.rows[i]);
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    // The description is the rest of the row: it may hold ';' itself.
+    while (parts.size() < 6) {
+      const std::size_t semi = row.find(';', from);
+      if (semi == std::string::npos) break;
+      parts.push_back(row.substr(from, semi - from));
+      from = semi + 1;
+    }
+    parts.push_back(row.substr(from));
+    parts.resize(7);
+    for (std::size_t c = 0; c < 7; ++c) {
+      if (parts[c].size() > kWidths[c]) {
+        status.Line(Concat({"--row ", std::to_string(i + 1), ": ", kCodes[c], " dłuższe niż "_w,
+                            std::to_string(kWidths[c]), " znaków"_w}));
+        return false;
+      }
+    }
+    d.lines.push_back(
+        DocumentLine{parts[0], parts[1], parts[2], parts[3], parts[4], parts[5], parts[6]});
+  }
+  DekretPutLines(d);
+  return true;
 }
 
 // The code of the field a run reported, by its field number.
@@ -419,8 +467,17 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
     return kBatchRefused;
   }
 
+  if (!r.rows.empty() || r.delete_document) {
+    if (index != kDocumentOptionIndex) {
+      status.Line("--row i --delete tylko z opcją Dekre"_w);
+      return kBatchRefused;
+    }
+    if (!PutBatchRows(r, status)) return kBatchRefused;
+  }
+
   ReportDocument& doc = CurrentReport();
   const std::uint32_t generation = doc.Generation();
+  if (index == kDocumentOptionIndex) Dekret().last_done.clear();
   form->ClickGo();
 
   if (index == kDeclarationIndex) {
@@ -444,6 +501,13 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
     });
     status.Flush();
     return code;
+  }
+
+  if (index == kDocumentOptionIndex && form->ResultText().empty() && !Dekret().last_done.empty()) {
+    // A document was stored, corrected or deleted, or the deletion declined.
+    status.Flush();
+    io.out(WinToUtf8(Dekret().last_done) + "\n");
+    return kBatchDone;
   }
 
   // A return field with a message is a refusal; without one the option only
@@ -618,6 +682,12 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
         *err = "--action przyjmuje do 8 liter spośród e, o, k, l, m, p: " + r->action;
         return false;
       }
+    } else if (a == "--row") {
+      std::string v;
+      if (!value_of(i, &v)) return false;
+      r->rows.push_back(v);
+    } else if (a == "--delete") {
+      r->delete_document = true;
     } else if (a == "--go") {
       r->go = true;
     } else if (a == "--list") {

@@ -57,6 +57,8 @@ struct BatchRequest {
   bool go = false;      // --go: save it
   std::string view;     // --view SCRIPT: draw a viewer script file (native path)
   std::string action;   // --action CODE: the copies of --view ("e" when not given)
+  std::vector<std::string> rows;  // --row "KoWn;KoMa;Kwot;NrTr;ReVa;Term;Opis": Dekre's lines
+  bool delete_document = false;   // --delete: Dekre deletes the document NDow
 };
 
 // Parses zel-batch's arguments (without the program name). False with a

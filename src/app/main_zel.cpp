@@ -41,6 +41,7 @@
 #include "books/chart_options.hpp"
 #include "common/cp1250.hpp"
 #include "common/numbers.hpp"
+#include "fields/dekret_window.hpp"
 #include "fields/qt/answer_dialog_view.hpp"
 #include "fields/qt/lis_f45_program.hpp"
 #include "fields/qt/zestaw_view_program.hpp"
@@ -238,6 +239,7 @@ int main(int argc, char** argv) {
   RegisterVatProcedures();
   RegisterChartProcedures();
   RegisterJournalFileProcedures();
+  RegisterDocumentProcedure();
   auto zestaw = std::make_unique<ParameterWindow>(desk, view);
   auto hint_list = std::make_unique<HintListWindow>(desk, view, *zestaw);
   auto raport = std::make_unique<RaportView>(CurrentReport(), CurrentPreview());

@@ -70,6 +70,13 @@ std::string PadRight(std::string_view text, int n) {
   return s;
 }
 
+std::string TrimBlanks(std::string_view text) {
+  std::size_t b = 0, e = text.size();
+  while (b < e && text[b] == ' ') ++b;
+  while (e > b && text[e - 1] == ' ') --e;
+  return std::string(text.substr(b, e - b));
+}
+
 std::string LeftPart(std::string_view text, std::int16_t n) {
   const long size = static_cast<long>(text.size());
   long keep = n >= 0 ? n : size + n;

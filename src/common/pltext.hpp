@@ -29,6 +29,7 @@ extern const std::array<std::uint8_t, 9> ExtraWin;  // "äöüßÄÖÜ§" and a 
 std::string CharString(char c, int count);  // at most 250
 std::string Spaces(int count);
 std::string PadRight(std::string_view text, int n);
+std::string TrimBlanks(std::string_view text);  // leading and trailing spaces removed
 std::string LeftPart(std::string_view text, std::int16_t n);
 char FirstChar(std::string_view text);  // ' ' when empty
 char YesNoChar(bool yes);               // 'T' or 'N'

@@ -1,10 +1,12 @@
 #include "fields/b_zestaw.hpp"
 
 #include "common/cp1250.hpp"
+#include "fields/dekret_window.hpp"
 #include "fields/field_catalogue.hpp"
 #include "fields/option_dispatch.hpp"
 #include "fields/option_field_hooks.hpp"
 #include "fields/shell_field_sets.hpp"
+#include "fields/zestaw.hpp"
 #include "menu/current_option.hpp"
 
 namespace zel {
@@ -575,6 +577,9 @@ void bZestaw::WykonaOpc(std::string_view owner, OptionServices& window, FieldSet
   RunOptionProcedure(window, fields);
   // An option with field hooks may have changed its fields while it ran.
   if (OptionFieldHooksOf(OptionIndex) != nullptr && &fields == fields_) ShowOptionTexts();
+  // The document window shows what storing changed: the counts, the number
+  // and the emptied rows (the table stays where a refusal scrolled it).
+  if (OptionIndex == kDocumentOptionIndex && form_) form_->ShowValuesAgain(false);
 }
 
 bool DeclareOptionFields(FieldSet& fields, bZestaw& module) {

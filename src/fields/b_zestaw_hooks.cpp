@@ -11,6 +11,7 @@
 #include "common/numbers.hpp"
 #include "common/pltext.hpp"
 #include "fields/b_zestaw.hpp"
+#include "fields/dekret_window.hpp"
 #include "fields/field_catalogue.hpp"
 #include "fields/okna_f3_records.hpp"
 #include "fields/option_field_hooks.hpp"
@@ -37,6 +38,25 @@ constexpr std::int16_t kDowW = 76;
 constexpr std::int16_t kOpKo = 80;
 constexpr std::int16_t kDaHo = 43;   // the horizon date of the settlement analyses
 constexpr std::int16_t kDatN = 180;  // an optional posting date of the import
+constexpr std::int16_t kDekL = 81;   // postings of the working file (document window)
+constexpr std::int16_t kDekP = 82;   // free part of its document list, percent
+constexpr std::int16_t kNDow = 83;
+
+bool InDocumentWindow() {
+  return OptionIndex == kDocumentOptionIndex;
+}
+
+// What a table cell shows. The document window numbers its lines down the
+// rows however far the table is scrolled, and marks an empty debit account
+// with "wn".
+std::string ShownCell(int row, int column) {
+  if (row < 0 || row >= kTableRows || column < 0 || column >= kTableColumns) return {};
+  std::string cell(
+      Options.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].view());
+  if (InDocumentWindow() && column == kColLine) return std::to_string(row + 1);
+  if (InDocumentWindow() && column == kColDebit && cell.empty()) return "wn";
+  return cell;
+}
 
 bool IsHookDate(int n) { return n == kDaHo || n == kDatN; }
 
@@ -187,10 +207,7 @@ void bZestaw::Zmien2poA(std::string_view owner, int first_row) {
     for (int c = 0; c < tb.columns; ++c) {
       int slot = tb.header_slot + 1 + r * tb.columns + c;
       if (slot >= tb.footer_slot) return;
-      int row = first_row - 1 + r;
-      bool stored = row >= 0 && row < kTableRows && c < kTableColumns;
-      form_->PutValue(slot, stored ? Options.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(c)].view()
-                                   : std::string_view());
+      form_->PutValue(slot, ShownCell(first_row - 1 + r, c));
     }
   }
 }
@@ -201,8 +218,24 @@ void bZestaw::nZmien2poA(std::string_view owner, int slot) {
   int row = 0;
   int column = 0;
   if (CellOf(form_, fields_, slot, &row, &column)) {
-    form_->PutValue(slot, Options.rows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].view());
+    form_->PutValue(slot, ShownCell(row, column));
     return;
+  }
+  switch (NumberOf(fields_, slot)) {
+    case kDekL:
+      if (InDocumentWindow()) {
+        form_->PutValue(slot, std::to_string(WorkingBook().Postings()));
+        return;
+      }
+      break;
+    case kDekP:
+      if (InDocumentWindow()) {
+        form_->PutValue(slot, std::to_string(WorkingBook().FreePercent()));
+        return;
+      }
+      break;
+    default:
+      break;
   }
   switch (NumberOf(fields_, slot)) {
     case kRocz: form_->PutValue(slot, DbSettings.annual_journal.view()); return;
@@ -261,7 +294,10 @@ void bZestaw::nUzupeEdit(std::string_view owner, int slot, std::string& value) {
   int row = 0;
   int column = 0;
   if (CellOf(form_, fields_, slot, &row, &column)) {
-    if (value.size() > 25) value.resize(25);
+    // A cell keeps as many characters as its column is wide.
+    const std::size_t width =
+        std::min<std::size_t>(fields_->Slot(slot).max_length, kSlotValueCapacity);
+    if (width > 0 && value.size() > width) value.resize(width);
     return;
   }
   switch (NumberOf(fields_, slot)) {
@@ -306,7 +342,20 @@ void bZestaw::nEdit2zmie(std::string_view owner, int slot, bool) {
   std::string_view value = fields_->Slot(slot).value.view();
   switch (NumberOf(fields_, slot)) {
     case kRocz: DbSettings.annual_journal = value; return;
-    case kRobo: DbSettings.working_journal = value; return;
+    case kRobo:
+      DbSettings.working_journal = value;
+      if (InDocumentWindow()) {
+        DekretWorkFileCommitted();
+        form_->ShowValuesAgain(true);
+      }
+      return;
+    case kNDow:
+      SetOptionText(kNDow, value);
+      if (InDocumentWindow()) {
+        DekretNumberCommitted(value);
+        form_->ShowValuesAgain(true);
+      }
+      return;
     case kKonW:
       // The placeholder stands for a list edited in its own window: kept.
       if (value == kPlaceholder) return;

@@ -18,44 +18,11 @@
 #include "platform/folders.hpp"
 #include "shell/state.hpp"
 #include "store/block_reader.hpp"
+#include "store/document_key.hpp"
 #include "store/journal_file.hpp"
 
 namespace zel {
 namespace {
-
-// A document number as two words: characters 1-8 and 9-12 (bytes past the
-// length zeroed) with the length above them. Equal numbers, equal keys.
-struct NumberKey {
-  std::uint64_t first = 0;
-  std::uint64_t rest = 0;
-  bool operator==(const NumberKey&) const = default;
-};
-
-NumberKey KeyOf(const std::uint8_t* field) {
-  const std::size_t n = std::min<std::size_t>(field[0], 12);
-  NumberKey k;
-  std::uint32_t tail = 0;
-  std::memcpy(&k.first, field + 1, 8);
-  std::memcpy(&tail, field + 9, 4);
-  if (n < 8) k.first &= n == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * n);
-  if (n <= 8)
-    tail = 0;
-  else if (n < 12)
-    tail &= ~std::uint32_t{0} >> (32 - 8 * (n - 8));
-  k.rest = tail | static_cast<std::uint64_t>(n) << 32;
-  return k;
-}
-
-// Numbers share long prefixes ("FV24/000..."): every bit of both words is
-// mixed into the low bits the table uses.
-std::uint64_t Hash(const NumberKey& k) {
-  std::uint64_t h = k.first ^ (k.rest * 0x9E3779B97F4A7C15ull);
-  h ^= h >> 33;
-  h *= 0xFF51AFD7ED558CCDull;
-  h ^= h >> 33;
-  h *= 0xC4CEB9FE1A85EC53ull;
-  return h ^ (h >> 33);
-}
 
 struct Document {
   NumberKey key;
@@ -108,7 +75,17 @@ std::unique_ptr<HintEntries> DocumentEntries(std::string_view file_name,
                                              const std::function<bool()>& stop) {
   const std::string path = JournalPath(file_name);
   File f;
-  if (file_name.empty() || !IsFile(path) || !OpenShared(f, path, Share::kDenyWrite, "Lista")) {
+  // An empty list says why it is empty.
+  if (file_name.empty()) {
+    *status = "Nie podano nazwy zbioru z dekretami"_w;
+    return nullptr;
+  }
+  if (!IsFile(path)) {
+    *status = "Nie ma "_w + path;
+    return nullptr;
+  }
+  if (!OpenShared(f, path, Share::kDenyWrite, "Lista")) {
+    *status = "Nie odczytano "_w + path;
     return nullptr;
   }
   FileSource source(f);
@@ -128,7 +105,7 @@ std::unique_ptr<HintEntries> DocumentEntries(std::string_view file_name,
     const std::uint8_t* p = v.bytes();
     const NumberKey key = KeyOf(p + 28);
     std::size_t mask = table.size() - 1;
-    std::size_t at = Hash(key) & mask;
+    std::size_t at = HashOf(key) & mask;
     while (table[at] != 0 && !(docs[table[at] - 1].key == key)) at = (at + 1) & mask;
     if (table[at] == 0) {
       Document d;
@@ -145,7 +122,7 @@ std::unique_ptr<HintEntries> DocumentEntries(std::string_view file_name,
         std::vector<std::uint32_t> bigger(table.size() * 2, 0);
         mask = bigger.size() - 1;
         for (std::uint32_t i = 0; i < docs.size(); ++i) {
-          std::size_t j = Hash(docs[i].key) & mask;
+          std::size_t j = HashOf(docs[i].key) & mask;
           while (bigger[j] != 0) j = (j + 1) & mask;
           bigger[j] = i + 1;
         }

@@ -21,7 +21,7 @@ std::string Entry(std::string_view value, std::string_view description);
 // posting. One read, documents found through a hash table, entries written
 // out only when shown. With a filter only the entries containing it.
 // *status counts postings and documents. Null when the file is missing or
-// cannot be opened.
+// cannot be opened, with *status saying which.
 std::unique_ptr<HintEntries> DocumentEntries(std::string_view file_name,
                                              std::string_view folded_filter, std::string* status,
                                              const std::function<bool()>& stop);

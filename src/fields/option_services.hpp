@@ -30,6 +30,13 @@ class OptionServices {
   // zmienione"): the window shows it instead of "Wykonane.". The default
   // keeps nothing.
   virtual void SetOutcome(std::string_view text) { (void)text; }
+  // Brings row `row` (0-based) of the table block into view and answers the
+  // slot of its column `column`; 0 when the window has no such cell.
+  virtual int ShowTableCell(int row, int column) {
+    (void)row;
+    (void)column;
+    return 0;
+  }
 
   // The run bracket: opening builds the period text from FromDate and ToDate;
   // closing opens the report preview unless a return field was set or the

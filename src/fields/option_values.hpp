@@ -82,8 +82,9 @@ struct OptionValues {
   // Every other option field: its committed value as text, by field number
   // (41..266), already upper-cased where the catalogue says so.
   std::array<FixedText<50>, 267> texts{};
-  // Table block cells by row (1-based row - 1) and column.
-  std::array<std::array<FixedText<25>, kTableColumns>, kTableRows> rows{};
+  // Table block cells by row (1-based row - 1) and column, each as wide as
+  // a slot's value, so no column loses characters when the rows scroll.
+  std::array<std::array<FixedText<50>, kTableColumns>, kTableRows> rows{};
 };
 
 // The values of the shell's own fields (1..40) that have no home in the

@@ -536,6 +536,12 @@ void FZestaw::ReloadValues() {
   }
 }
 
+void FZestaw::ShowValuesAgain(bool rows_from_top) {
+  if (rows_from_top) first_row_ = 1;
+  LoadValues();
+  if (fields_.Table().header_slot != 0) Reload();
+}
+
 void FZestaw::LoadSlot(int slot) {
   const FieldSlot& fs = fields_.Slot(slot);
   if (fs.number == 0 || fs.panel_width == 0) return;

@@ -314,6 +314,10 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
 
   // ---- OptionServices ----
   bool FieldError(int field_number, std::string_view text) override;
+  int ShowTableCell(int row, int column) override;
+  // Shows every field's value again from where the option keeps it; with
+  // `rows_from_top` the table block starts again at its first row.
+  void ShowValuesAgain(bool rows_from_top);
   void Progress(std::string_view title, std::int64_t counter, std::int64_t total) override;
   bool AbortRequested() override { return state_ == kZesAbort; }
   void SetReturnSlot(int slot) override { return_slot_ = static_cast<std::uint16_t>(slot); }
@@ -481,7 +485,7 @@ class FZestaw final : public OptionServices, public DeskWindow, public StatusSin
   std::string run_printer_;
 
   int first_row_ = 1;
-  std::array<FixedText<25>, 10> row_values_{};
+  std::array<FixedText<kSlotValueCapacity>, 10> row_values_{};  // the current row, full width
   std::array<bool, kMaxSlots + 1> panel_right_{};
 
   FieldAppearance look_;

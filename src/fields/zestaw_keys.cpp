@@ -5,6 +5,7 @@
 #include "common/cp1250.hpp"
 #include "common/numbers.hpp"
 #include "common/pltext.hpp"
+#include "fields/option_values.hpp"
 #include "fields/zestaw.hpp"
 #include "fields/zestaw_internal.hpp"
 #include "fields/zestaw_rules.hpp"
@@ -64,6 +65,20 @@ void FZestaw::Reload() {
     if (numbered) fs.label = IntText(first_row_ + r, 5);
   }
   module_.Zmien2poA(kOwner, first_row_);
+}
+
+int FZestaw::ShowTableCell(int row, int column) {
+  const TableBlock& tb = fields_.Table();
+  if (tb.header_slot == 0 || column < 0 || column >= tb.columns || row < 0 || row >= kTableRows) {
+    return 0;
+  }
+  const int wanted = row + 1;
+  if (wanted < first_row_ || wanted >= first_row_ + tb.visible_rows) {
+    first_row_ = std::clamp(wanted, 1, 40);
+    Reload();
+  }
+  const int slot = tb.header_slot + 1 + (wanted - first_row_) * tb.columns + column;
+  return slot < tb.footer_slot ? slot : 0;
 }
 
 void FZestaw::Scroll(int rows, int land_slot, int direction) {

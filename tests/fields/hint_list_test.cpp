@@ -404,6 +404,11 @@ TEST_F(HintListTest, DocumentListTotalsEveryDocumentOfTheFile) {
   OpenList(100, "", false, "NIEMA");
   EXPECT_EQ(EntryValue(form_.EntryText(0)), "");
   EXPECT_EQ(form_.Count(), 1u);
+  // The empty list says why it is empty.
+  ListRequest missing;
+  missing.kind = 100;
+  missing.pattern = "NIEMA";
+  EXPECT_EQ(BuildHintList(missing, "", {}).status, "Nie ma " + DbDir.str() + "NIEMA.DFX");
 }
 
 TEST_F(HintListTest, FolderListsShowFilesAndWalkPicturesOnceThroughLinks) {
