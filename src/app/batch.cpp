@@ -17,6 +17,7 @@
 #include "app/batch_output.hpp"
 #include "app/batch_station.hpp"
 #include "audit/annual_audit.hpp"
+#include "books/imports.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/globals.hpp"
@@ -95,7 +96,9 @@ class BatchStatus final : public StatusSink {
 
   void Show(std::string_view text, std::uint8_t colour) override {
     if (colour == kInfo && text.substr(0, 12) == "Wykonuję -> "_w) ran_ = true;
+    if (colour == kSuccess && ran_) done_ = std::string(text);
     if (colour != kWarning) return;
+    done_.clear();
     Flush();
     pending_ = std::string(text);
     has_pending_ = true;
@@ -114,10 +117,14 @@ class BatchStatus final : public StatusSink {
   }
   void Line(std::string_view win) { io_.err("zel-batch: " + WinToUtf8(win) + "\n"); }
   bool Ran() const { return ran_; }
+  // The success message that ended the run (an option that writes files and
+  // makes no report says so in it); empty when none or a warning came after.
+  const std::string& Done() const { return done_; }
 
  private:
   const BatchIo& io_;
   std::string pending_;
+  std::string done_;
   bool has_pending_ = false;
   bool ran_ = false;
 };
@@ -323,6 +330,7 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
   RegisterStatementProcedures([] { return MakeJpkKrWriter(); });
   RegisterAuditProcedures();
   RegisterVatProcedures();
+  RegisterImportProcedures();
   return kBatchDone;
 }
 
@@ -409,6 +417,11 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
     if (!pending.empty() && pending != form->ResultText()) status.Line(pending);
     status.Line(form->ResultText());
     return kBatchFailed;
+  }
+  if (doc.Generation() == generation && !status.Done().empty()) {
+    status.Flush();
+    io.out(WinToUtf8(status.Done()) + "\n");
+    return kBatchDone;
   }
   if (doc.Generation() == generation) {
     status.Flush();

@@ -37,6 +37,7 @@
 #include "app/demo_files.hpp"
 #include "app/version.hpp"
 #include "audit/annual_audit.hpp"
+#include "books/imports.hpp"
 #include "common/cp1250.hpp"
 #include "common/numbers.hpp"
 #include "fields/qt/answer_dialog_view.hpp"
@@ -226,6 +227,7 @@ int main(int argc, char** argv) {
   RegisterStatementProcedures([] { return MakeJpkKrWriter(); });
   RegisterAuditProcedures();
   RegisterVatProcedures();
+  RegisterImportProcedures();
   auto zestaw = std::make_unique<ParameterWindow>(desk, view);
   auto hint_list = std::make_unique<HintListWindow>(desk, view, *zestaw);
   auto raport = std::make_unique<RaportView>(CurrentReport(), CurrentPreview());

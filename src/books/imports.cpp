@@ -1,0 +1,256 @@
+// Reading the rows of imported sheets into records, and writing them.
+#include "books/imports.hpp"
+
+#include <algorithm>
+#include <cctype>
+
+#include "common/concat.hpp"
+#include "common/cp1250.hpp"
+#include "common/dates.hpp"
+#include "common/numbers.hpp"
+#include "common/pltext.hpp"
+#include "platform/folders.hpp"
+#include "platform/paths.hpp"
+#include "shell/state.hpp"
+#include "shell/status.hpp"
+#include "store/record_file_writer.hpp"
+
+namespace zel {
+namespace {
+
+std::string Trim(std::string_view s) {
+  std::size_t a = 0, b = s.size();
+  while (a < b && (s[a] == ' ' || s[a] == '\t')) ++a;
+  while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\t')) --b;
+  return std::string(s.substr(a, b - a));
+}
+
+bool Aborted(OptionServices* window, int row) {
+  if (window == nullptr) return false;
+  if (row % 100 == 0) window->Progress("Czytam wiersz"_w, row, 0);
+  return window->AbortRequested();
+}
+
+// The day of a date text YYYY-MM-DD, or 0 when the text is no real date of
+// the years the program can hold (1920..2039).
+DayNo DayOfIsoDate(std::string_view t) {
+  if (t.size() != 10 || t[4] != '-' || t[7] != '-') return 0;
+  for (std::size_t i : {0u, 1u, 2u, 3u, 5u, 6u, 8u, 9u})
+    if (t[i] < '0' || t[i] > '9') return 0;
+  std::string ddmmyy;
+  ddmmyy.reserve(6);
+  ddmmyy.append(t.substr(8, 2)).append(t.substr(5, 2)).append(t.substr(2, 2));
+  const DayNo day = DayFromDdMmYy(ddmmyy);
+  if (day == 0) return 0;
+  // The round trip through the full date catches 31 February as well as a
+  // year outside the two-digit window (1925 read as 2025).
+  std::string back = DayToText10(day);
+  std::string want;
+  want.reserve(10);
+  want.append(t.substr(8, 2)).append(1, '-').append(t.substr(5, 2)).append(1, '-').append(t.substr(0, 4));
+  return back == want ? day : 0;
+}
+
+std::string RowText(int n) { return std::to_string(n); }
+
+}  // namespace
+
+bool ReadDbfChart(ImportSheet& sheet, OptionServices* window, ChartImport* out) {
+  struct Row {
+    AccountRecord record;
+    int row;
+  };
+  std::vector<Row> rows;
+  const int last = sheet.Rows();
+  for (int r = 2; r <= last; ++r) {
+    if (Aborted(window, r)) return false;
+    AccountRecord a;
+    a.symbol = sheet.Cell(r, 1);
+    if (a.symbol.empty()) break;
+    a.name = sheet.Cell(r, 2);
+    a.address = sheet.Cell(r, 18);
+    a.extra = Concat({sheet.Cell(r, 6), " ", sheet.Cell(r, 7)});
+    rows.push_back({a, r});
+  }
+  std::stable_sort(rows.begin(), rows.end(), [](const Row& x, const Row& y) {
+    return CompareSymbols(x.record.symbol.view(), y.record.symbol.view()) < 0;
+  });
+  out->records.clear();
+  out->records.reserve(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (i + 1 < rows.size() && rows[i].record.symbol == rows[i + 1].record.symbol.view()) {
+      out->warnings.push_back(Concat({"Powtórzony symbol "_w, rows[i].record.symbol.view(),
+                                      " w wierszach "_w, RowText(rows[i].row), " i ",
+                                      RowText(rows[i + 1].row), ", zostaje późniejszy"_w}));
+      continue;
+    }
+    out->records.push_back(rows[i].record);
+  }
+  return true;
+}
+
+void ReadXlsChart(ImportSheet& sheet, bool legacy_letters, ChartImport* out) {
+  int sym = 6, sym1 = 7, sym2 = 8, naz = 9, adr = 0, dod = 0, nip = 0, has = 0;
+  for (int c = 1; c <= 50; ++c) {
+    const std::string h = UpperPl(sheet.Cell(1, c));
+    if (h == "SYM") sym = c;
+    else if (h == "SYM1") sym1 = c;
+    else if (h == "SYM2") sym2 = c;
+    else if (h == "NAZ") naz = c;
+    else if (h == "ADR") adr = c;
+    else if (h == "DOD") dod = c;
+    else if (h == "NIP") nip = c;
+    else if (h == "HAS") has = c;
+  }
+  std::vector<std::uint8_t> unknown;
+  int empty_run = 0;
+  const int last = sheet.Rows();
+  for (int r = 1; r <= last && empty_run < 8; ++r) {
+    AccountRecord a;
+    std::string symbol = sheet.Cell(r, sym);
+    for (int part : {sym1, sym2}) {
+      const std::string p = sheet.Cell(r, part);
+      if (!p.empty() && p != "000") symbol = Concat({symbol, "-", p});
+    }
+    a.symbol = symbol;
+    if (a.symbol.empty()) {
+      ++empty_run;
+      continue;
+    }
+    empty_run = 0;
+    std::string name = sheet.Cell(r, naz);
+    if (legacy_letters) name = LegacyLetters(name, &unknown);
+    a.name = name;
+    a.address = adr > 0 ? sheet.Cell(r, adr) : std::string();
+    a.extra = dod > 0 ? sheet.Cell(r, dod) : std::string();
+    a.nip = nip > 0 ? sheet.Cell(r, nip) : std::string();
+    a.shortName = has > 0 ? sheet.Cell(r, has) : std::string();
+    if (a.shortName.empty()) a.shortName = a.name.view();
+    if (a.address.empty()) {
+      const std::string_view n = a.name.view();
+      const std::size_t comma = n.find(',');
+      if (comma != std::string_view::npos) {
+        std::string_view rest = n.substr(comma + 1);
+        while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+        a.address = rest;
+        a.name = std::string(n.substr(0, comma));
+      }
+    }
+    if (CompareSymbols(a.symbol.view(), "/") > 0 && CompareSymbols(a.symbol.view(), ":") < 0)
+      out->records.push_back(a);
+  }
+  for (std::uint8_t b : unknown)
+    out->warnings.push_back(Concat({"Nieznany znak w nazwie: "_w, std::to_string(b)}));
+}
+
+bool ReadDbfTurnovers(ImportSheet& sheet, OptionServices* window, TurnoverImport* out,
+                      std::string* err) {
+  out->records.clear();
+  out->count = 0;
+  out->unnumbered = false;
+  const int last = sheet.Rows();
+  out->records.reserve(static_cast<std::size_t>(last > 1 ? last - 1 : 0) * kJournalRecordSize);
+  JournalEntry e;
+  for (int r = 2; r <= last; ++r) {
+    if (Aborted(window, r)) {
+      *err = "Przerwano"_w;
+      return false;
+    }
+    const int n = r - 1;
+    e = JournalEntry{};
+    e.account = sheet.Cell(r, 4);
+    if (e.account.empty()) break;
+    const std::string date = Trim(sheet.Cell(r, 3));
+    e.bookingDate = DayOfIsoDate(date);
+    if (e.bookingDate == 0) {
+      *err = Concat({"Wiersz "_w, RowText(n), ": \"", date, "\" to nie data RRRR-MM-DD"_w});
+      return false;
+    }
+    e.documentNo = Concat({sheet.Cell(r, 1), "-", sheet.Cell(r, 2)});
+    if (n <= kLastEntryNo) {
+      e.entryNo = static_cast<std::uint16_t>(n);
+    } else {
+      out->unnumbered = true;
+    }
+    e.journalNo = n <= kLastJournalNo ? static_cast<std::int16_t>(n) : std::int16_t{0};
+    const Amount debit = ParseNumber(Trim(sheet.Cell(r, 5)));
+    const Amount credit = ParseNumber(Trim(sheet.Cell(r, 6)));
+    const bool is_debit = Round4(debit) != 0;
+    const bool is_credit = Round4(credit) != 0;
+    if (is_debit && is_credit) {
+      *err = Concat({"Wiersz "_w, RowText(n), ": kwota i po stronie Wn, i Ma"_w});
+      return false;
+    }
+    e.side = is_debit ? 255 : 0;
+    e.amount = is_debit ? debit : credit;
+    e.transactionNo = WinToDos(sheet.Cell(r, 7));
+    e.extraCode = sheet.Cell(r, 8);
+    const std::size_t at = out->records.size();
+    out->records.resize(at + kJournalRecordSize);
+    EncodeJournalEntry(e, out->records.data() + at);
+    ++out->count;
+  }
+  return true;
+}
+
+namespace {
+
+// True when the two Zel paths name one file (also through another spelling).
+bool SameFile(std::string_view a, std::string_view b) {
+  if (NativePath(a) == NativePath(b)) return true;
+  FileInfo fa, fb;
+  return GetFileInfo(a, &fa) && GetFileInfo(b, &fb) && fa.exists && fb.exists &&
+         fa.file_id != 0 && fa.file_id == fb.file_id;
+}
+
+bool Written(std::string_view path, std::size_t count) {
+  ShowStatus(Concat({"Zapisano "_w, path, " (", std::to_string(count), ")"}), kSuccess);
+  return true;
+}
+
+}  // namespace
+
+bool WriteImportedChart(std::string_view path, const std::vector<AccountRecord>& records) {
+  if (!ChartPath.empty() && SameFile(path, ChartPath.view())) {
+    ShowStatus(Concat({"Nie zapiszę "_w, path, ": to plan kont w użyciu"_w}), kWarning);
+    return false;
+  }
+  std::string message;
+  const bool ok = ReplaceRecordFile(
+      path, records.size(), kAccountRecordSize,
+      [&records](std::size_t i, std::uint8_t* p) {
+        AccountRecord r = records[i];
+        AccountTextsToDos(r);
+        EncodeAccountRecord(r, p);
+      },
+      "ImpPlan", &message);
+  if (!ok) {
+    ShowStatus(message, kWarning);
+    return false;
+  }
+  return Written(path, records.size());
+}
+
+bool WriteImportedTurnovers(std::string_view path, const TurnoverImport& turnovers) {
+  std::string message;
+  const bool ok = ReplaceRecordFile(
+      path, turnovers.count, kJournalRecordSize,
+      [&turnovers](std::size_t i, std::uint8_t* p) {
+        std::copy_n(turnovers.records.data() + i * kJournalRecordSize, kJournalRecordSize, p);
+      },
+      "ImpObr", &message);
+  if (!ok) {
+    ShowStatus(message, kWarning);
+    return false;
+  }
+  Written(path, turnovers.count);
+  if (turnovers.unnumbered) {
+    ShowStatus(Concat({"Zapisano "_w, path, " (", std::to_string(turnovers.count),
+                       "); wiersze od "_w, std::to_string(kLastEntryNo + 1),
+                       " bez numeru pozycji"_w}),
+               kSuccess);
+  }
+  return true;
+}
+
+}  // namespace zel
