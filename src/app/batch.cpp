@@ -13,6 +13,7 @@
 #include <fstream>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "app/batch_output.hpp"
 #include "app/batch_station.hpp"
@@ -96,9 +97,12 @@ class BatchStatus final : public StatusSink {
 
   void Show(std::string_view text, std::uint8_t colour) override {
     if (colour == kInfo && text.substr(0, 12) == "Wykonuję -> "_w) ran_ = true;
-    if (colour == kSuccess && ran_) done_ = std::string(text);
+    if (colour == kSuccess && ran_) {
+      done_.emplace_back(text);
+      ended_done_ = true;
+    }
     if (colour != kWarning) return;
-    done_.clear();
+    ended_done_ = false;
     Flush();
     pending_ = std::string(text);
     has_pending_ = true;
@@ -117,14 +121,17 @@ class BatchStatus final : public StatusSink {
   }
   void Line(std::string_view win) { io_.err("zel-batch: " + WinToUtf8(win) + "\n"); }
   bool Ran() const { return ran_; }
-  // The success message that ended the run (an option that writes files and
-  // makes no report says so in it); empty when none or a warning came after.
-  const std::string& Done() const { return done_; }
+  // The success messages of the run (an option that writes files and makes
+  // no report says so in them), and whether the run ended with one rather
+  // than with a warning.
+  const std::vector<std::string>& Done() const { return done_; }
+  bool EndedDone() const { return ended_done_; }
 
  private:
   const BatchIo& io_;
   std::string pending_;
-  std::string done_;
+  std::vector<std::string> done_;
+  bool ended_done_ = false;
   bool has_pending_ = false;
   bool ran_ = false;
 };
@@ -419,9 +426,11 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
     return kBatchFailed;
   }
   if (doc.Generation() == generation && !status.Done().empty()) {
+    // An option that writes files: what it wrote on the output, warnings
+    // and the reason of a stop on the error stream.
     status.Flush();
-    io.out(WinToUtf8(status.Done()) + "\n");
-    return kBatchDone;
+    for (const std::string& line : status.Done()) io.out(WinToUtf8(line) + "\n");
+    return status.EndedDone() ? kBatchDone : kBatchFailed;
   }
   if (doc.Generation() == generation) {
     status.Flush();
