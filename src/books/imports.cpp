@@ -70,7 +70,7 @@ bool ReadDbfChart(ImportSheet& sheet, OptionServices* window, ChartImport* out) 
     a.name = sheet.Cell(r, 2);
     a.address = sheet.Cell(r, 18);
     a.extra = Concat({sheet.Cell(r, 6), " ", sheet.Cell(r, 7)});
-    rows.push_back({a, r});
+    rows.push_back({a, r - 1});  // named by record number, as the turnovers are
   }
   std::stable_sort(rows.begin(), rows.end(), [](const Row& x, const Row& y) {
     return CompareSymbols(x.record.symbol.view(), y.record.symbol.view()) < 0;
