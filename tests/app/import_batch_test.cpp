@@ -50,11 +50,20 @@ void SetTime(const std::string& native, int seconds_ago) {
 
 class ImportBatch : public ::testing::Test {
  protected:
+  // The sample year is written once; each test works on its own copy.
+  static void SetUpTestSuite() {
+    sample_ = MakeTempFolder("zel_import_sample");
+    std::string err;
+    ASSERT_TRUE(SetZelFolder(sample_, &err)) << err;
+    ASSERT_TRUE(WriteDemoYear(BuildDemoYear(DemoOptions{}), "DB\\", &err)) << err;
+  }
+  static void TearDownTestSuite() { fs::remove_all(sample_); }
+
   void SetUp() override {
     home_ = MakeTempFolder("zel_import_batch");
+    fs::copy(sample_ + "/DB", home_ + "/DB", fs::copy_options::recursive);
     std::string err;
     ASSERT_TRUE(SetZelFolder(home_, &err)) << err;
-    ASSERT_TRUE(WriteDemoYear(BuildDemoYear(DemoOptions{}), "DB\\", &err)) << err;
     db_ = home_ + "/DB";
     SetRetryPause([](int) {});
   }
@@ -86,8 +95,10 @@ class ImportBatch : public ::testing::Test {
     return t;
   }
 
+  static std::string sample_;
   std::string home_, db_, out_, err_;
 };
+std::string ImportBatch::sample_;
 
 TEST_F(ImportBatch, SzDbfReadsTheNewestFilesBackThroughTheStore) {
   const std::string drive = home_ + "/drive_c";
