@@ -49,6 +49,56 @@ std::string FindForImport(OptionServices& window, const std::string& root,
 
 }  // namespace
 
+bool ImportDbfChart(const std::string& native, std::string_view out_path,
+                    OptionServices* window) {
+  std::string err;
+  auto sheet = OpenDbfSheet(native, &err);
+  if (!sheet) {
+    ShowStatus(err, kWarning);
+    return false;
+  }
+  ChartImport chart;
+  if (!ReadDbfChart(*sheet, window, &chart)) {
+    ShowStatus("Przerwano"_w, kWarning);
+    return false;
+  }
+  sheet.reset();
+  ShowWarnings(chart.warnings);
+  return WriteImportedChart(out_path, chart.records);
+}
+
+bool ImportDbfTurnovers(const std::string& native, std::string_view out_path,
+                        OptionServices* window) {
+  std::string err;
+  auto sheet = OpenDbfSheet(native, &err);
+  if (!sheet) {
+    ShowStatus(err, kWarning);
+    return false;
+  }
+  TurnoverImport turnovers;
+  if (!ReadDbfTurnovers(*sheet, window, &turnovers, &err)) {
+    ShowStatus(Concat({Utf8ToWin(native), ": ", err}), kWarning);
+    return false;
+  }
+  sheet.reset();
+  return WriteImportedTurnovers(out_path, turnovers);
+}
+
+bool ImportXlsChart(const std::string& native, std::string_view out_path, bool legacy_letters) {
+  ShowStatus("Czytam "_w + Utf8ToWin(native), kInfo);
+  std::string err;
+  auto sheet = OpenXlsSheet(native, &err);
+  if (!sheet) {
+    ShowStatus(err, kWarning);
+    return false;
+  }
+  ChartImport chart;
+  ReadXlsChart(*sheet, legacy_letters, &chart);
+  sheet.reset();
+  ShowWarnings(chart.warnings);
+  return WriteImportedChart(out_path, chart.records);
+}
+
 void RunSzDbf(OptionServices& window) {
   std::string path(OptionText(kFieldScie));
   std::string message;
@@ -62,56 +112,19 @@ void RunSzDbf(OptionServices& window) {
   bool stop = false;
 
   const std::string konta = FindForImport(window, root, "Konta.dbf", &stop);
-  if (stop) return;
-  std::string err;
-  auto sheet = OpenDbfSheet(konta, &err);
-  if (!sheet) {
-    ShowStatus(err, kWarning);
-    return;
-  }
-  ChartImport chart;
-  if (!ReadDbfChart(*sheet, &window, &chart)) {
-    ShowStatus("Przerwano"_w, kWarning);
-    return;
-  }
-  sheet.reset();
-  ShowWarnings(chart.warnings);
-  if (!WriteImportedChart(Concat({DbDir.view(), "Konta.PFX"}), chart.records)) return;
-
+  if (stop || !ImportDbfChart(konta, Concat({DbDir.view(), "Konta.PFX"}), &window)) return;
   const std::string ksiega = FindForImport(window, root, "Ksiega.dbf", &stop);
   if (stop) return;
-  sheet = OpenDbfSheet(ksiega, &err);
-  if (!sheet) {
-    ShowStatus(err, kWarning);
-    return;
-  }
-  TurnoverImport turnovers;
-  if (!ReadDbfTurnovers(*sheet, &window, &turnovers, &err)) {
-    ShowStatus(Concat({Utf8ToWin(ksiega), ": ", err}), kWarning);
-    return;
-  }
-  sheet.reset();
-  WriteImportedTurnovers(JournalPath("Obroty"), turnovers);
+  ImportDbfTurnovers(ksiega, JournalPath("Obroty"), &window);
 }
 
 void RunImpPlX(OptionServices& window) {
   const std::string file = Concat({DbDir.view(), "PlanKont.XLS"});
   if (!FileExists(file, kSayMissing)) return;
-  ShowStatus("Czytam "_w + file, kInfo);
-  std::string err;
-  auto sheet = OpenXlsSheet(NativePath(file), &err);
-  if (!sheet) {
-    ShowStatus(err, kWarning);
-    return;
-  }
   // "S" in the import version reads a workbook of the old exports, whose
   // names went through their letter table.
   const bool legacy = UpperPl(OptionText(kFieldWIPX)) == "S";
-  ChartImport chart;
-  ReadXlsChart(*sheet, legacy, &chart);
-  sheet.reset();
-  ShowWarnings(chart.warnings);
-  WriteImportedChart(Concat({DbDir.view(), "Konta.PFX"}), chart.records);
+  ImportXlsChart(NativePath(file), Concat({DbDir.view(), "Konta.PFX"}), legacy);
   (void)window;
 }
 

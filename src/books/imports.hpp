@@ -76,6 +76,14 @@ bool ReadDbfTurnovers(ImportSheet& sheet, OptionServices* window, TurnoverImport
 bool WriteImportedChart(std::string_view path, const std::vector<AccountRecord>& records);
 bool WriteImportedTurnovers(std::string_view path, const TurnoverImport& turnovers);
 
+// One import from a file (native path) to its output (a Zel path): read
+// whole, then written beside and renamed; the outcome on the status line.
+// False, with the output untouched, when anything failed.
+bool ImportDbfChart(const std::string& native, std::string_view out_path, OptionServices* window);
+bool ImportDbfTurnovers(const std::string& native, std::string_view out_path,
+                        OptionServices* window);
+bool ImportXlsChart(const std::string& native, std::string_view out_path, bool legacy_letters);
+
 // The checks and corrections of the search path of SzDbf. Returns true when
 // the search may run; otherwise *message holds the text to show. *path is
 // corrected in place either way.
