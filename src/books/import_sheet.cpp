@@ -3,7 +3,11 @@
 #include <freexl.h>
 #include <shapefil.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "common/cp1250.hpp"
@@ -17,10 +21,18 @@ void QuietError(const char*) {}
 
 class DbfSheet final : public ImportSheet {
  public:
-  DbfSheet(DBFHandle dbf, SourceText text) : dbf_(dbf), text_(std::move(text)) {
-    const int n = DBFGetRecordCount(dbf_);
-    records_.reserve(static_cast<std::size_t>(n > 0 ? n : 0));
-    for (int i = 0; i < n; ++i)
+  DbfSheet(DBFHandle dbf, SourceText text, std::uint64_t file_size)
+      : dbf_(dbf), text_(std::move(text)) {
+    // The header's record count is believed only as far as the file holds
+    // the records: a damaged header must not make rows out of nothing.
+    std::uint64_t n = static_cast<std::uint64_t>(std::max(0, DBFGetRecordCount(dbf_)));
+    const std::uint64_t header = static_cast<std::uint64_t>(std::max(0, dbf_->nHeaderLength));
+    const std::uint64_t length = static_cast<std::uint64_t>(std::max(0, dbf_->nRecordLength));
+    const std::uint64_t present =
+        length == 0 || file_size <= header ? 0 : (file_size - header) / length;
+    n = std::min(n, present);
+    records_.reserve(static_cast<std::size_t>(n));
+    for (int i = 0; i < static_cast<int>(n); ++i)
       if (!DBFIsRecordDeleted(dbf_, i)) records_.push_back(i);
     fields_ = DBFGetFieldCount(dbf_);
     types_.resize(static_cast<std::size_t>(fields_ > 0 ? fields_ : 0));
@@ -135,7 +147,10 @@ std::unique_ptr<ImportSheet> OpenDbfSheet(const std::string& native_path, std::s
     *err = "To nie jest plik dBase: "_w + Utf8ToWin(native_path);
     return nullptr;
   }
-  return std::make_unique<DbfSheet>(dbf, SourceText::FromShapelib(DBFGetCodePage(dbf)));
+  struct stat st {};
+  const std::uint64_t size =
+      stat(native_path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+  return std::make_unique<DbfSheet>(dbf, SourceText::FromShapelib(DBFGetCodePage(dbf)), size);
 }
 
 std::unique_ptr<ImportSheet> OpenXlsSheet(const std::string& native_path, std::string* err) {
