@@ -21,6 +21,9 @@ class ImportSheet {
   // The last row that may hold data (the heading row included).
   virtual int Rows() const = 0;
   virtual std::string Cell(int row, int column) = 0;
+  // The same into a text the caller keeps, so that reading many rows does
+  // not make a new text per cell.
+  virtual void CellInto(int row, int column, std::string* out) { *out = Cell(row, column); }
 };
 
 // A sheet held in memory (tests, and callers that build rows themselves).

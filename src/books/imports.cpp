@@ -2,6 +2,7 @@
 #include "books/imports.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 
 #include "common/concat.hpp"
@@ -18,13 +19,6 @@
 namespace zel {
 namespace {
 
-std::string Trim(std::string_view s) {
-  std::size_t a = 0, b = s.size();
-  while (a < b && (s[a] == ' ' || s[a] == '\t')) ++a;
-  while (b > a && (s[b - 1] == ' ' || s[b - 1] == '\t')) --b;
-  return std::string(s.substr(a, b - a));
-}
-
 bool Aborted(OptionServices* window, int row) {
   if (window == nullptr) return false;
   if (row % 100 == 0) window->Progress("Czytam wiersz"_w, row, 0);
@@ -32,26 +26,67 @@ bool Aborted(OptionServices* window, int row) {
 }
 
 // The day of a date text YYYY-MM-DD, or 0 when the text is no real date of
-// the years the program can hold (1920..2039).
+// the years the program can hold. Two-digit years stand for 1940..2039, so
+// a year outside them (1925 would be read as 2025) is no date either, nor
+// is a day past its month's end (31 February would run on into March).
 DayNo DayOfIsoDate(std::string_view t) {
   if (t.size() != 10 || t[4] != '-' || t[7] != '-') return 0;
   for (std::size_t i : {0u, 1u, 2u, 3u, 5u, 6u, 8u, 9u})
     if (t[i] < '0' || t[i] > '9') return 0;
-  std::string ddmmyy;
-  ddmmyy.reserve(6);
-  ddmmyy.append(t.substr(8, 2)).append(t.substr(5, 2)).append(t.substr(2, 2));
-  const DayNo day = DayFromDdMmYy(ddmmyy);
-  if (day == 0) return 0;
-  // The round trip through the full date catches 31 February as well as a
-  // year outside the two-digit window (1925 read as 2025).
-  std::string back = DayToText10(day);
-  std::string want;
-  want.reserve(10);
-  want.append(t.substr(8, 2)).append(1, '-').append(t.substr(5, 2)).append(1, '-').append(t.substr(0, 4));
-  return back == want ? day : 0;
+  auto num = [&t](std::size_t at, std::size_t n) {
+    int v = 0;
+    for (std::size_t i = at; i < at + n; ++i) v = v * 10 + (t[i] - '0');
+    return v;
+  };
+  const int year = num(0, 4), month = num(5, 2), day = num(8, 2);
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (year < 1940 || year > 2039 || month < 1 || month > 12 || day < 1) return 0;
+  // Every fourth year is a leap year, 2000 included, within 1940..2039.
+  const int last = kDays[month - 1] + (month == 2 && year % 4 == 0 ? 1 : 0);
+  if (day > last) return 0;
+  const char ddmmyy[6] = {t[8], t[9], t[5], t[6], t[2], t[3]};
+  return DayFromDdMmYy(std::string_view(ddmmyy, 6));
+}
+
+std::string_view TrimView(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
 }
 
 std::string RowText(int n) { return std::to_string(n); }
+
+// The number of an amount cell, as ParseNumber reads it. The usual cell of
+// a dBase numeric column ("-1234.50") is read here directly: its digits as
+// an integer divided by a power of ten, rounded once, which is the value
+// ParseNumber's decimal reading gives. Anything else goes to ParseNumber.
+Amount AmountOfCell(std::string_view t) {
+  std::size_t i = 0;
+  const bool negative = !t.empty() && t[0] == '-';
+  if (negative) ++i;
+  std::uint64_t digits = 0;
+  int count = 0, decimals = 0;
+  bool point = false, any = false;
+  for (; i < t.size(); ++i) {
+    const char c = t[i];
+    if (c >= '0' && c <= '9') {
+      if (++count > 19) return ParseNumber(t);
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      if (point) ++decimals;
+      any = true;
+    } else if ((c == '.' || c == ',') && !point) {
+      point = true;
+    } else {
+      return ParseNumber(t);
+    }
+  }
+  if (!any || (point && decimals == 0)) return ParseNumber(t);
+  static const Amount kPowers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
+                                   1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
+                                   1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
+  const Amount v = static_cast<Amount>(digits) / kPowers[decimals];
+  return negative ? -v : v;
+}
 
 }  // namespace
 
@@ -151,40 +186,46 @@ bool ReadDbfTurnovers(ImportSheet& sheet, OptionServices* window, TurnoverImport
   const int last = sheet.Rows();
   out->records.reserve(static_cast<std::size_t>(last > 1 ? last - 1 : 0) * kJournalRecordSize);
   JournalEntry e;
+  // One text per column, kept from row to row.
+  std::array<std::string, 9> c;
   for (int r = 2; r <= last; ++r) {
     if (Aborted(window, r)) {
       *err = "Przerwano"_w;
       return false;
     }
     const int n = r - 1;
+    sheet.CellInto(r, 4, &c[4]);
+    if (c[4].empty()) break;
+    for (int k : {1, 2, 3, 5, 6, 7, 8}) sheet.CellInto(r, k, &c[static_cast<std::size_t>(k)]);
     e = JournalEntry{};
-    e.account = sheet.Cell(r, 4);
-    if (e.account.empty()) break;
-    const std::string date = Trim(sheet.Cell(r, 3));
+    e.account = c[4];
+    const std::string_view date = TrimView(c[3]);
     e.bookingDate = DayOfIsoDate(date);
     if (e.bookingDate == 0) {
       *err = Concat({"Wiersz "_w, RowText(n), ": \"", date, "\" to nie data RRRR-MM-DD"_w});
       return false;
     }
-    e.documentNo = Concat({sheet.Cell(r, 1), "-", sheet.Cell(r, 2)});
+    c[0].assign(c[1]).append(1, '-').append(c[2]);
+    e.documentNo = c[0];
     if (n <= kLastEntryNo) {
       e.entryNo = static_cast<std::uint16_t>(n);
     } else {
       out->unnumbered = true;
     }
     e.journalNo = n <= kLastJournalNo ? static_cast<std::int16_t>(n) : std::int16_t{0};
-    const Amount debit = ParseNumber(Trim(sheet.Cell(r, 5)));
-    const Amount credit = ParseNumber(Trim(sheet.Cell(r, 6)));
-    const bool is_debit = Round4(debit) != 0;
-    const bool is_credit = Round4(credit) != 0;
+    const Amount debit = AmountOfCell(TrimView(c[5]));
+    const Amount credit = AmountOfCell(TrimView(c[6]));
+    // Amounts that round to nothing at four decimals count as none.
+    const bool is_debit = debit != 0 && Round4(debit) != 0;
+    const bool is_credit = credit != 0 && Round4(credit) != 0;
     if (is_debit && is_credit) {
       *err = Concat({"Wiersz "_w, RowText(n), ": kwota i po stronie Wn, i Ma"_w});
       return false;
     }
     e.side = is_debit ? 255 : 0;
     e.amount = is_debit ? debit : credit;
-    e.transactionNo = WinToDos(sheet.Cell(r, 7));
-    e.extraCode = sheet.Cell(r, 8);
+    e.transactionNo = WinToDos(c[7]);
+    e.extraCode = c[8];
     const std::size_t at = out->records.size();
     out->records.resize(at + kJournalRecordSize);
     EncodeJournalEntry(e, out->records.data() + at);

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -192,10 +191,7 @@ TEST_F(ImportBatch, BadTurnoverRowsLeaveTheOldFileWhole) {
 }
 
 TEST_F(ImportBatch, ImpPlXReadsTheWorkbookWithPolishLetters) {
-  const char* source = std::getenv("ZEL_SOURCE_DIR");
-  const fs::path tree = source != nullptr ? fs::path(source)
-                                          : fs::path(__FILE__).parent_path().parent_path().parent_path();
-  const fs::path fixture = tree / "tests" / "books" / "data" / "PlanKont.XLS";
+  const fs::path fixture = fs::path(ZEL_TESTS_SOURCE_DIR) / "books" / "data" / "PlanKont.XLS";
   fs::copy_file(fixture, db_ + "/PlanKont.XLS");
   ASSERT_EQ(Run({"ImpPlX"}), kBatchDone) << err_;
   EXPECT_NE(out_.find("Konta.PFX (4)"), std::string::npos) << out_;
