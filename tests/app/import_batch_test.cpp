@@ -274,6 +274,37 @@ TEST_F(ImportBatch, ZamknMovesEachFileItCanAndCountsTheRest) {
   EXPECT_NE(out_.find("05: 2"), std::string::npos) << out_;
 }
 
+TEST_F(ImportBatch, ADbfIsReadInTheCodePageItNames) {
+  // The letters are written as code page 852 bytes with no language byte;
+  // a ".cpg" file beside the table decides how they are read.
+  const std::string letters = "Żółć Ślęża"_w;
+  std::string as852 = letters;
+  for (char& ch : as852) {
+    for (std::size_t i = 0; i < PolishWin.size(); ++i)
+      if (static_cast<std::uint8_t>(ch) == PolishWin[i]) {
+        ch = static_cast<char>(Polish852[i]);
+        break;
+      }
+  }
+  struct Case {
+    const char* cpg;  // nullptr: no .cpg file
+    std::string want;
+  };
+  const Case cases[] = {{nullptr, letters}, {"852", letters}, {"CP1250", as852}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cpg != nullptr ? c.cpg : "no .cpg");
+    const std::string path = home_ + "/Konta.dbf";
+    std::string err;
+    ASSERT_TRUE(WriteDbf(path, {{"NAZWA", 'C', 20, 0}}, {{letters}}, &err, 0)) << err;
+    fs::remove(home_ + "/Konta.cpg");
+    if (c.cpg != nullptr) std::ofstream(home_ + "/Konta.cpg") << c.cpg;
+    auto sheet = OpenDbfSheet(path, &err);
+    ASSERT_TRUE(sheet) << err;
+    EXPECT_EQ(sheet->Cell(1, 1), "NAZWA");
+    EXPECT_EQ(sheet->Cell(2, 1), c.want);
+  }
+}
+
 // A window that asks to stop at once.
 class StoppingWindow : public SilentOptionServices {
  public:
