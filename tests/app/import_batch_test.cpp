@@ -21,6 +21,7 @@
 #include "common/dates.hpp"
 #include "common/numbers.hpp"
 #include "common/pltext.hpp"
+#include "platform/faults.hpp"
 #include "platform/file.hpp"
 #include "platform/paths.hpp"
 #include "shell/file_access.hpp"
@@ -303,6 +304,37 @@ TEST_F(ImportBatch, ADbfIsReadInTheCodePageItNames) {
     EXPECT_EQ(sheet->Cell(1, 1), "NAZWA");
     EXPECT_EQ(sheet->Cell(2, 1), c.want);
   }
+}
+
+TEST_F(ImportBatch, AFaultAtAnyStepOfTheWriteLeavesTheOldFileWhole) {
+  const std::string old_bytes(3 * kJournalRecordSize, 'x');
+  std::ofstream(db_ + "/Obroty.DFX", std::ios::binary) << old_bytes;
+  MemorySheet sheet({{"h"}, {"FV", "1", "2024-03-15", "201", "1.00", "0"}});
+  TurnoverImport rows;
+  std::string err;
+  ASSERT_TRUE(ReadDbfTurnovers(sheet, nullptr, &rows, &err)) << err;
+  struct Case {
+    const char* step;
+    FaultOp op;
+    int nth;
+  };
+  const Case cases[] = {{"creating the new file", FaultOp::kOpen, 2},
+                        {"writing the records", FaultOp::kWrite, 1},
+                        {"forcing them to disk", FaultOp::kWrite, 2},
+                        {"renaming over the old file", FaultOp::kRename, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.step);
+    InjectFault(c.op, c.nth, false);
+    EXPECT_FALSE(WriteImportedTurnovers("DB\\Obroty.DFX", rows));
+    EXPECT_EQ(FaultsFired(), 1);
+    ClearFaults();
+    EXPECT_NE(LastMessage().find("Obroty.DFX"), std::string::npos) << LastMessage();
+    EXPECT_EQ(ReadBytes(db_ + "/Obroty.DFX"), old_bytes);
+    for (const auto& e : fs::directory_iterator(db_))
+      EXPECT_EQ(e.path().filename().string().find('~'), std::string::npos) << e.path();
+  }
+  EXPECT_TRUE(WriteImportedTurnovers("DB\\Obroty.DFX", rows));
+  EXPECT_EQ(ReadBytes(db_ + "/Obroty.DFX").size(), kJournalRecordSize);
 }
 
 // A window that asks to stop at once.
