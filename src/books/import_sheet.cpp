@@ -3,7 +3,12 @@
 #include <freexl.h>
 #include <shapefil.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <cmath>
@@ -185,52 +190,85 @@ class DbfSheet final : public ImportSheet {
   const char* tuple_ = nullptr;
 };
 
-class XlsSheet final : public ImportSheet {
- public:
-  XlsSheet(const void* handle, unsigned rows, unsigned short columns)
-      : handle_(handle), rows_(rows), columns_(columns) {}
-  ~XlsSheet() override { freexl_close(handle_); }
-  XlsSheet(const XlsSheet&) = delete;
-  XlsSheet& operator=(const XlsSheet&) = delete;
-
-  int Rows() const override { return rows_ > 1000000000u ? 1000000000 : static_cast<int>(rows_); }
-
-  std::string Cell(int row, int column) override {
-    if (row < 1 || column < 1 || static_cast<unsigned>(row) > rows_ || column > columns_) return {};
-    FreeXL_CellValue v{};
-    if (freexl_get_cell_value(handle_, static_cast<unsigned>(row - 1),
-                              static_cast<unsigned short>(column - 1), &v) != FREEXL_OK) {
+// The text of one cell of a workbook opened with FreeXL (row and column
+// from 0), as the sheet hands it out.
+std::string XlsCellText(const void* handle, unsigned row, unsigned short column) {
+  FreeXL_CellValue v{};
+  if (freexl_get_cell_value(handle, row, column, &v) != FREEXL_OK) return {};
+  switch (v.type) {
+    case FREEXL_CELL_INT:
+      return std::to_string(v.value.int_value);
+    case FREEXL_CELL_DOUBLE: {
+      const double d = v.value.double_value;
+      if (!std::isfinite(d)) return {};
+      char buf[40];
+      if (d == std::floor(d) && std::fabs(d) < 1e15)
+        std::snprintf(buf, sizeof buf, "%.0f", d);
+      else
+        std::snprintf(buf, sizeof buf, "%.15g", d);
+      return buf;
+    }
+    case FREEXL_CELL_TEXT:
+    case FREEXL_CELL_SST_TEXT:
+    case FREEXL_CELL_DATE:
+    case FREEXL_CELL_DATETIME:
+    case FREEXL_CELL_TIME:
+      return v.value.text_value != nullptr ? Utf8ToWin(v.value.text_value) : std::string();
+    default:
       return {};
-    }
-    switch (v.type) {
-      case FREEXL_CELL_INT:
-        return std::to_string(v.value.int_value);
-      case FREEXL_CELL_DOUBLE: {
-        const double d = v.value.double_value;
-        if (!std::isfinite(d)) return {};
-        char buf[40];
-        if (d == std::floor(d) && std::fabs(d) < 1e15)
-          std::snprintf(buf, sizeof buf, "%.0f", d);
-        else
-          std::snprintf(buf, sizeof buf, "%.15g", d);
-        return buf;
-      }
-      case FREEXL_CELL_TEXT:
-      case FREEXL_CELL_SST_TEXT:
-      case FREEXL_CELL_DATE:
-      case FREEXL_CELL_DATETIME:
-      case FREEXL_CELL_TIME:
-        return v.value.text_value != nullptr ? Utf8ToWin(v.value.text_value) : std::string();
-      default:
-        return {};
-    }
   }
+}
 
- private:
-  const void* handle_;
-  unsigned rows_;
-  unsigned short columns_;
-};
+// Workbook columns read: the chart import looks for its headings in the
+// first 50 columns and never reads beyond them.
+constexpr unsigned short kXlsColumns = 50;
+
+bool WriteAll(int fd, const void* data, std::size_t n) {
+  const char* p = static_cast<const char*>(data);
+  while (n > 0) {
+    const ssize_t got = ::write(fd, p, n);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    p += got;
+    n -= static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
+// In the child process: opens the workbook and writes the cells of its first
+// sheet to fd as (row u32, column u16, length u32, text) records, ended by a
+// row of 0xFFFFFFFF. Answers the child's exit status.
+int ReadWorkbookInto(const std::string& native_path, int fd) {
+  const void* handle = nullptr;
+  if (freexl_open(native_path.c_str(), &handle) != FREEXL_OK) return 2;
+  unsigned rows = 0;
+  unsigned short columns = 0;
+  if (freexl_select_active_worksheet(handle, 0) != FREEXL_OK ||
+      freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK) {
+    return 2;
+  }
+  columns = std::min(columns, kXlsColumns);
+  std::string out;
+  for (unsigned r = 0; r < rows; ++r) {
+    for (unsigned short c = 0; c < columns; ++c) {
+      const std::string text = XlsCellText(handle, r, c);
+      if (text.empty()) continue;
+      const std::uint32_t row32 = r;
+      const std::uint16_t col16 = c;
+      const std::uint32_t len = static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), 255));
+      out.append(reinterpret_cast<const char*>(&row32), 4);
+      out.append(reinterpret_cast<const char*>(&col16), 2);
+      out.append(reinterpret_cast<const char*>(&len), 4);
+      out.append(text, 0, len);
+    }
+    if (out.size() > (1u << 16) && !WriteAll(fd, out.data(), out.size())) return 3;
+    if (out.size() > (1u << 16)) out.clear();
+  }
+  const std::uint32_t end = 0xFFFFFFFFu;
+  out.append(reinterpret_cast<const char*>(&end), 4);
+  freexl_close(handle);
+  return WriteAll(fd, out.data(), out.size()) ? 0 : 3;
+}
 
 }  // namespace
 
@@ -265,21 +303,68 @@ std::unique_ptr<ImportSheet> OpenDbfSheet(const std::string& native_path, std::s
 }
 
 std::unique_ptr<ImportSheet> OpenXlsSheet(const std::string& native_path, std::string* err) {
-  const void* handle = nullptr;
-  if (freexl_open(native_path.c_str(), &handle) != FREEXL_OK) {
-    if (handle != nullptr) freexl_close(handle);
-    *err = "Nie mogę odczytać arkusza "_w + Utf8ToWin(native_path);
+  // FreeXL is not safe against every damaged workbook (it can write past its
+  // own buffers), so it runs in a child process of its own: whatever the
+  // file holds, this process only ever parses the cell texts the child
+  // sends, and a child that fails or dies means an unreadable workbook.
+  const std::string failed = "Nie mogę odczytać arkusza "_w + Utf8ToWin(native_path);
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) {
+    *err = failed;
     return nullptr;
   }
-  unsigned rows = 0;
-  unsigned short columns = 0;
-  if (freexl_select_active_worksheet(handle, 0) != FREEXL_OK ||
-      freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK) {
-    freexl_close(handle);
-    *err = "Nie mogę odczytać arkusza "_w + Utf8ToWin(native_path);
+  const pid_t child = ::fork();
+  if (child < 0) {
+    ::close(fds[0]);
+    ::close(fds[1]);
+    *err = failed;
     return nullptr;
   }
-  return std::make_unique<XlsSheet>(handle, rows, columns);
+  if (child == 0) {
+    ::close(fds[0]);
+    ::_exit(ReadWorkbookInto(native_path, fds[1]));
+  }
+  ::close(fds[1]);
+  std::string bytes;
+  char buf[1 << 16];
+  for (;;) {
+    const ssize_t got = ::read(fds[0], buf, sizeof buf);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    bytes.append(buf, static_cast<std::size_t>(got));
+  }
+  ::close(fds[0]);
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    *err = failed;
+    return nullptr;
+  }
+  // The child's records, checked as any input is.
+  std::vector<std::vector<std::string>> rows;
+  std::size_t at = 0;
+  for (;;) {
+    std::uint32_t row = 0, len = 0;
+    std::uint16_t col = 0;
+    if (at + 4 > bytes.size()) break;
+    std::memcpy(&row, bytes.data() + at, 4);
+    if (row == 0xFFFFFFFFu) {
+      return std::make_unique<MemorySheet>(std::move(rows));
+    }
+    if (at + 10 > bytes.size()) break;
+    std::memcpy(&col, bytes.data() + at + 4, 2);
+    std::memcpy(&len, bytes.data() + at + 6, 4);
+    at += 10;
+    if (len > 255 || at + len > bytes.size() || col >= kXlsColumns || row >= (1u << 20)) break;
+    if (rows.size() <= row) rows.resize(row + 1);
+    auto& cells = rows[row];
+    if (cells.size() <= col) cells.resize(col + 1u);
+    cells[col].assign(bytes.data() + at, len);
+    at += len;
+  }
+  *err = failed;
+  return nullptr;
 }
 
 }  // namespace zel
