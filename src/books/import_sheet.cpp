@@ -322,6 +322,10 @@ std::unique_ptr<ImportSheet> OpenXlsSheet(const std::string& native_path, std::s
   }
   if (child == 0) {
     ::close(fds[0]);
+    // Whatever the library says while it fails is not for the user: the
+    // parent reports the workbook as unreadable.
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null >= 0) ::dup2(null, STDERR_FILENO);
     ::_exit(ReadWorkbookInto(native_path, fds[1]));
   }
   ::close(fds[1]);
