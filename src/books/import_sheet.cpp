@@ -116,8 +116,14 @@ class DbfSheet final : public ImportSheet {
         length == 0 || file_size <= header ? 0 : (file_size - header) / length;
     n = std::min(n, present);
     records_.reserve(static_cast<std::size_t>(n));
-    for (int i = 0; i < static_cast<int>(n); ++i)
-      if (!DBFIsRecordDeleted(dbf_, i)) records_.push_back(i);
+    // Deleted records are left out. Only each record's first byte (the
+    // deletion mark) is read here, through the same window shapelib reads.
+    for (std::uint64_t i = 0; i < n; ++i) {
+      char mark = 0;
+      WindowSeek(dbf_->fp, static_cast<SAOffset>(header + i * length), SEEK_SET);
+      if (WindowRead(&mark, 1, 1, dbf_->fp) != 1) break;
+      if (mark != '*') records_.push_back(static_cast<int>(i));
+    }
     fields_ = DBFGetFieldCount(dbf_);
     types_.resize(static_cast<std::size_t>(fields_ > 0 ? fields_ : 0));
     for (int f = 0; f < fields_; ++f) types_[static_cast<std::size_t>(f)] = DBFGetNativeFieldType(dbf_, f);

@@ -19,9 +19,10 @@
 namespace zel {
 namespace {
 
+// Progress and the user's Esc, every 100 rows.
 bool Aborted(OptionServices* window, int row) {
-  if (window == nullptr) return false;
-  if (row % 100 == 0) window->Progress("Czytam wiersz"_w, row, 0);
+  if (window == nullptr || row % 100 != 0) return false;
+  window->Progress("Czytam wiersz"_w, row, 0);
   return window->AbortRequested();
 }
 

@@ -3,6 +3,7 @@
 // rows that leave the old output whole, the newest file found only where the
 // search may look, and month fixtures archived file by file.
 #include <gtest/gtest.h>
+#include <shapefil.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -304,6 +305,21 @@ TEST_F(ImportBatch, ADbfIsReadInTheCodePageItNames) {
     EXPECT_EQ(sheet->Cell(1, 1), "NAZWA");
     EXPECT_EQ(sheet->Cell(2, 1), c.want);
   }
+}
+
+TEST_F(ImportBatch, DeletedDbfRecordsAreNoRows) {
+  const std::string path = home_ + "/Konta.dbf";
+  std::string err;
+  ASSERT_TRUE(WriteDbf(path, {{"SYMBOL", 'C', 10, 0}}, {{"100"}, {"200"}, {"300"}}, &err)) << err;
+  DBFHandle dbf = DBFOpen(path.c_str(), "rb+");
+  ASSERT_NE(dbf, nullptr);
+  DBFMarkRecordDeleted(dbf, 1, TRUE);
+  DBFClose(dbf);
+  auto sheet = OpenDbfSheet(path, &err);
+  ASSERT_TRUE(sheet) << err;
+  EXPECT_EQ(sheet->Rows(), 3);
+  EXPECT_EQ(sheet->Cell(2, 1), "100");
+  EXPECT_EQ(sheet->Cell(3, 1), "300");
 }
 
 TEST_F(ImportBatch, AFaultAtAnyStepOfTheWriteLeavesTheOldFileWhole) {
