@@ -313,7 +313,7 @@ TEST_F(ImportBatch, DeletedDbfRecordsAreNoRows) {
   ASSERT_TRUE(WriteDbf(path, {{"SYMBOL", 'C', 10, 0}}, {{"100"}, {"200"}, {"300"}}, &err)) << err;
   DBFHandle dbf = DBFOpen(path.c_str(), "rb+");
   ASSERT_NE(dbf, nullptr);
-  DBFMarkRecordDeleted(dbf, 1, TRUE);
+  DBFMarkRecordDeleted(dbf, 1, 1);
   DBFClose(dbf);
   auto sheet = OpenDbfSheet(path, &err);
   ASSERT_TRUE(sheet) << err;
