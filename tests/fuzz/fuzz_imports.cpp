@@ -35,7 +35,6 @@ void CheckOutput(bool ok, std::string_view path, std::size_t record_size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const bool ready = [] {
-    std::string err;
     DbDir = "";
     return MakeFolder("fuzz_out");
   }();
