@@ -14,6 +14,8 @@ packages=(
   dpkg-dev desktop-file-utils
   # reading the PDF files and workbooks the tests write, independently
   poppler-utils python3-openpyxl unzip
+  # writing the small .xls fixture of the chart import (tests/books/data)
+  python3-xlwt
   # the desktop, printing and PDF
   qt6-base-dev libgl-dev
   # spreadsheet export, .xls and .dbf reading

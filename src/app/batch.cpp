@@ -14,12 +14,14 @@
 #include <fstream>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "app/batch_output.hpp"
 #include "app/batch_station.hpp"
 #include "audit/annual_audit.hpp"
 #include "books/chart_options.hpp"
 #include "common/concat.hpp"
+#include "books/imports.hpp"
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
 #include "common/globals.hpp"
@@ -122,7 +124,12 @@ class BatchStatus final : public StatusSink {
 
   void Show(std::string_view text, std::uint8_t colour) override {
     if (colour == kInfo && text.substr(0, 12) == "Wykonuję -> "_w) ran_ = true;
+    if (colour == kSuccess && ran_) {
+      done_.emplace_back(text);
+      ended_done_ = true;
+    }
     if (colour != kWarning) return;
+    ended_done_ = false;
     Flush();
     pending_ = std::string(text);
     has_pending_ = true;
@@ -141,10 +148,17 @@ class BatchStatus final : public StatusSink {
   }
   void Line(std::string_view win) { io_.err("zel-batch: " + WinToUtf8(win) + "\n"); }
   bool Ran() const { return ran_; }
+  // The success messages of the run (an option that writes files and makes
+  // no report says so in them), and whether the run ended with one rather
+  // than with a warning.
+  const std::vector<std::string>& Done() const { return done_; }
+  bool EndedDone() const { return ended_done_; }
 
  private:
   const BatchIo& io_;
   std::string pending_;
+  std::vector<std::string> done_;
+  bool ended_done_ = false;
   bool has_pending_ = false;
   bool ran_ = false;
 };
@@ -357,6 +371,7 @@ int StartUp(const BatchRequest& r, BatchStatus& status) {
   RegisterChartProcedures();
   RegisterJournalFileProcedures();
   RegisterDocumentProcedure();
+  RegisterImportProcedures();
   return kBatchDone;
 }
 
@@ -542,6 +557,13 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
     io.out(WinToUtf8(form->Outcome()) + "\n");
     io.out(WindowFieldsText(*form));
     return kBatchDone;
+  }
+  if (doc.Generation() == generation && !status.Done().empty()) {
+    // An option that writes files: what it wrote on the output, warnings
+    // and the reason of a stop on the error stream.
+    status.Flush();
+    for (const std::string& line : status.Done()) io.out(WinToUtf8(line) + "\n");
+    return status.EndedDone() ? kBatchDone : kBatchFailed;
   }
   if (doc.Generation() == generation) {
     status.Flush();

@@ -10,6 +10,7 @@
 
 #include "app/demo.hpp"
 #include "app/demo_files.hpp"
+#include "app/demo_imports.hpp"
 #include "app/demo_stations.hpp"
 #include "app/version.hpp"
 #include "common/cp1250.hpp"
@@ -21,7 +22,7 @@ namespace {
 
 const char kHelp[] =
     "zel-demo DIR [--year 2024] [--postings N] [--seed S] [--station-settings]\n"
-    "         [--audit-faults] [--settlement-cases] [--stations]\n"
+    "         [--audit-faults] [--settlement-cases] [--stations] [--import-files]\n"
     "\n"
     "Writes into the folder DIR a complete book year of a fictitious firm: the\n"
     "database settings, the chart of accounts, the annual and the working\n"
@@ -35,7 +36,9 @@ const char kHelp[] =
     "inside the Zel folder) prepares several workstations: the login file\n"
     "!\\Login.txt (ADMIN/admin role A, KSIEGOWA/ksiegowa role K, GOSC/gosc an\n"
     "unknown role on a second database DIR-2), settings for every workstation\n"
-    "and a second chart PlanDrug.\n";
+    "and a second chart PlanDrug. --import-files writes, into DIR/Import, the\n"
+    "dBase files Konta.dbf and Ksiega.dbf (code page 852) that option SzDbf\n"
+    "imports (SzDbf Scie=C:\\ with drive C mapped above DIR/Import).\n";
 
 // Status messages go to the terminal.
 class TerminalStatus : public zel::StatusSink {
@@ -66,6 +69,7 @@ int main(int argc, char** argv) {
   zel::DemoOptions options;
   std::string dir;
   bool stations = false;
+  bool import_files = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view a = argv[i];
     long long v = 0;
@@ -83,6 +87,8 @@ int main(int argc, char** argv) {
       options.settlement_cases = true;
     } else if (a == "--stations") {
       stations = true;
+    } else if (a == "--import-files") {
+      import_files = true;
     } else if (a == "--year" || a == "--postings" || a == "--seed") {
       if (i + 1 >= argc) return Usage("brak wartości po opcji");
       const char* value = argv[++i];
@@ -135,6 +141,13 @@ int main(int argc, char** argv) {
   if (stations && !zel::WriteStationsDemo(db_dir, options, &err)) {
     std::fprintf(stderr, "zel-demo: %s\n", zel::WinToUtf8(err).c_str());
     return 1;
+  }
+  if (import_files) {
+    std::filesystem::create_directories(native + "/Import", ec);
+    if (ec || !zel::WriteDemoImportDbfs(native + "/Import", 40, &err)) {
+      std::fprintf(stderr, "zel-demo: %s\n", zel::WinToUtf8(err).c_str());
+      return 1;
+    }
   }
   if (options.station_settings && !zel::WriteStationSettings(db_dir, &err)) {
     std::fprintf(stderr, "zel-demo: %s\n", zel::WinToUtf8(err).c_str());

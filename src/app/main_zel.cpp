@@ -39,6 +39,7 @@
 #include "app/version.hpp"
 #include "audit/annual_audit.hpp"
 #include "books/chart_options.hpp"
+#include "books/imports.hpp"
 #include "common/cp1250.hpp"
 #include "common/numbers.hpp"
 #include "fields/dekret_window.hpp"
@@ -240,6 +241,7 @@ int main(int argc, char** argv) {
   RegisterChartProcedures();
   RegisterJournalFileProcedures();
   RegisterDocumentProcedure();
+  RegisterImportProcedures();
   auto zestaw = std::make_unique<ParameterWindow>(desk, view);
   auto hint_list = std::make_unique<HintListWindow>(desk, view, *zestaw);
   auto raport = std::make_unique<RaportView>(CurrentReport(), CurrentPreview());

@@ -175,16 +175,24 @@ std::string DosToWin(std::string_view dos) {
 }
 
 std::string WinToDos(std::string_view win) {
-  std::string s(win);
-  for (char& c : s) {
-    // The last Windows entry, the space, is left out: spaces stay spaces.
-    for (int k = 0; k < 26; ++k) {
-      if (WinEntry(k) == Byte(c)) {
-        c = static_cast<char>(DosEntry(k));
-        break;
+  // One byte table, made once from the letter tables: imports convert every
+  // text of hundreds of thousands of rows.
+  static const std::array<char, 256> table = [] {
+    std::array<char, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+      t[static_cast<std::size_t>(b)] = static_cast<char>(b);
+      // The last Windows entry, the space, is left out: spaces stay spaces.
+      for (int k = 0; k < 26; ++k) {
+        if (WinEntry(k) == static_cast<std::uint8_t>(b)) {
+          t[static_cast<std::size_t>(b)] = static_cast<char>(DosEntry(k));
+          break;
+        }
       }
     }
-  }
+    return t;
+  }();
+  std::string s(win);
+  for (char& c : s) c = table[static_cast<unsigned char>(c)];
   return s;
 }
 
