@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -33,10 +34,23 @@ bool ScaledWhole(Amount x, int d, U128* k) {
     *k = 0;
     return true;
   }
+  // The 64-bit mantissa and the exponent straight from the value's bytes
+  // (ax = m / 2^shift): frexp and ldexp are library calls, and this runs for
+  // every amount rounded or written. A denormal (exponent field 0, the top
+  // mantissa bit clear) goes through frexp.
+  std::uint64_t m = 0;
   int exp = 0;
-  const Amount frac = std::frexp(ax, &exp);
-  if (!(frac >= 0.5L && frac < 1.0L)) return false;
-  const auto m = static_cast<std::uint64_t>(std::ldexp(frac, 64));
+  unsigned char raw[sizeof(Amount)];
+  std::memcpy(raw, &ax, sizeof raw);
+  std::memcpy(&m, raw, sizeof m);
+  const int biased = (raw[8] | (raw[9] << 8)) & 0x7FFF;
+  if (biased != 0 && (m >> 63) != 0) {
+    exp = biased - 16382;
+  } else {
+    const Amount frac = std::frexp(ax, &exp);
+    if (!(frac >= 0.5L && frac < 1.0L)) return false;
+    m = static_cast<std::uint64_t>(std::ldexp(frac, 64));
+  }
   const int shift = 64 - exp;  // ax = m / 2^shift, shift >= 1
   const U128 p = static_cast<U128>(m) * Pow10(d);
   if (shift > 128) {
