@@ -164,7 +164,7 @@ int Bench(const std::string& dir) {
   std::printf("  DzieS, whole year                %.3f s  (%.2fx Anali)\n", short_journal,
               short_journal / anali);
   std::printf("  Anali, whole year                %.3f s\n", anali);
-  std::printf("  sort keys                        %zu bytes a record\n", kJournalKeySize);
+  std::printf("  sort keys                        %zu bytes a record\n", kJournalSortBytes);
   std::printf("  peak resident set over the sort  +%ld kB (%.1f bytes a record)\n",
               peak_sort - peak_before,
               records ? (peak_sort - peak_before) * 1024.0 / static_cast<double>(records) : 0.0);
