@@ -403,6 +403,30 @@ TEST_F(SettlementsTest, TopPostingsKeepThe900Largest) {
   }
 }
 
+// The last place of the list falls among equal amounts: the later postings
+// take it, also against an earlier amount equal only after rounding to four
+// decimals, and whether they come before or after the larger ones.
+TEST_F(SettlementsTest, TopPostingsTieAtTheLastPlaceKeepsTheLaterPostings) {
+  Post("201-01", "010324", 50.00003L, true, "tie 0");
+  Post("201-01", "010324", 50, true, "tie 1");
+  for (int i = 0; i < 450; ++i) Post("201-01", "020324", 100, true, "big");
+  Post("201-01", "030324", 50, true, "tie 2");
+  for (int i = 0; i < 448; ++i) Post("201-01", "040324", 100, true, "big");
+  Post("201-01", "050324", 49.99, true, "smaller");
+  Post("201-01", "060324", 50, true, "tie 3");
+  Write();
+  p_.kind = SettlementKind::Trans;
+  p_.debit_postings = true;
+  ASSERT_TRUE(TopPostings(p_, window_));
+  const auto rows = DataRows();
+  ASSERT_EQ(rows.size(), 900u);
+  // 898 postings of 100, then two of the four ties: the two latest.
+  EXPECT_EQ(rows[897][6], "big");
+  EXPECT_EQ(rows[898][6], "tie 3");
+  EXPECT_EQ(rows[899][6], "tie 2");
+  EXPECT_EQ(rows[899][5], "50,00");
+}
+
 TEST_F(SettlementsTest, BankSettlementsAllocatePaymentsInFileOrder) {
   Post("201-01", "010324", 1000, true, "FV/1", D("150324"), "FV 1");
   Post("201-01", "050324", 800, true, "fv/1", D("200324"), "FV 2");
