@@ -14,16 +14,18 @@ namespace zel {
 
 namespace {
 
-// The builder reads in small blocks, as the other account-range readers do
-// for files that are mostly skipped.
-constexpr std::size_t kBuilderBlock = 50;
 constexpr std::size_t kWriteChunk = 1u << 20;
 
 // A kept posting: its record as read (normalized, see Normalize) and the
 // fields the two orders compare, taken out once.
 struct Item {
-  RecordBytes bytes;  // filled by a copy of the record as soon as the item is made
-  std::array<char, kSettlementKeyCapacity> key_text;  // the settlement key, without a string
+  // Made from the record's bytes, which it copies: the record is not
+  // cleared first.
+  explicit Item(const std::uint8_t* record) {
+    std::memcpy(bytes.data(), record, kJournalRecordSize);
+  }
+  RecordBytes bytes;
+  std::array<char, kSettlementKeyCapacity> key_text{};  // the settlement key, without a string
   std::uint8_t key_size = 0;
   DayNo booking = 0;
   DayNo due = 0;  // with the receivables default applied
@@ -175,7 +177,7 @@ OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
                               std::string_view file_name, File& out, OptionServices& window) {
   OpenItemsBuild result;
   const std::string& p_currency = p.currency;
-  SettlementScan scan(source, file_name, p.masks, p.to, window, "RoNie", kBuilderBlock);
+  SettlementScan scan(source, file_name, p.masks, p.to, window, "RoNie");
   Builder builder(out);
   std::vector<Item> items;
   std::string account;
@@ -187,9 +189,8 @@ OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
       }
       account = v->account();
     }
-    Item& it = items.emplace_back();
+    Item& it = items.emplace_back(v->bytes());
     std::uint8_t* p = it.bytes.data();
-    std::memcpy(p, v->bytes(), kJournalRecordSize);
     Normalize(p);
     it.amount = v->amount();
     if (!p_currency.empty()) {
