@@ -10,6 +10,7 @@
 // sequentially), into a file beside the target that is renamed over it.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -81,11 +82,26 @@ std::uint64_t BigEndianWord(const std::uint8_t* at) {
 // characters zero-padded to the capacity, then the length. A shorter text
 // whose characters agree has zeros where the longer one has characters or,
 // past those, a smaller length.
-void PutText(std::uint8_t* out, const std::uint8_t* field, std::size_t capacity) {
-  const std::size_t n = std::min<std::size_t>(field[0], capacity);
-  std::memset(out, 0, capacity);
-  std::memcpy(out, field + 1, n);
-  out[capacity] = static_cast<std::uint8_t>(n);
+//
+// The capacity is fixed, so the characters are copied in whole words and the
+// bytes past the length cleared with a mask, without a call per field.
+template <std::size_t kCapacity>
+void PutText(std::uint8_t* out, const std::uint8_t* field) {
+  static_assert(std::endian::native == std::endian::little);
+  constexpr std::size_t kWords = (kCapacity + 7) / 8;
+  const std::size_t n = std::min<std::size_t>(field[0], kCapacity);
+  std::uint8_t text[kWords * 8] = {};
+  std::memcpy(text, field + 1, kCapacity);
+  for (std::size_t i = 0; i < kWords; ++i) {
+    std::uint64_t w;
+    std::memcpy(&w, text + 8 * i, sizeof w);
+    // The word's first `keep` bytes (the low ones) are characters.
+    const std::size_t keep = n > 8 * i ? std::min<std::size_t>(n - 8 * i, 8) : 0;
+    w &= keep == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * keep)) - 1;
+    std::memcpy(text + 8 * i, &w, sizeof w);
+  }
+  std::memcpy(out, text, kCapacity);
+  out[kCapacity] = static_cast<std::uint8_t>(n);
 }
 
 void PutU16(std::uint8_t* out, const std::uint8_t* le) {
@@ -121,7 +137,7 @@ struct AmountMemo {
 Item MakeItem(const JournalView& v, std::uint32_t position, std::uint32_t ordinal) {
   const std::uint8_t* p = v.bytes();
   std::uint8_t head[16];
-  PutText(head + kHeadDocument, p + 28, 12);
+  PutText<12>(head + kHeadDocument, p + 28);
   head[kHeadControl] = v.IsControl() ? 1 : 0;
   PutU16(head + kHeadEntry, p + 41);
   return {BigEndianWord(head), BigEndianWord(head + 8), position, ordinal};
@@ -130,7 +146,7 @@ Item MakeItem(const JournalView& v, std::uint32_t position, std::uint32_t ordina
 Tail MakeTail(const JournalView& v, AmountMemo& memo) {
   const std::uint8_t* p = v.bytes();
   Tail t;
-  PutText(t.b.data() + kTailTransaction, p + 101, 20);
+  PutText<20>(t.b.data() + kTailTransaction, p + 101);
   if (!memo.valid || std::memcmp(memo.raw, p + 73, 10) != 0) {
     PutAmount(memo.key, v.amount());
     std::memcpy(memo.raw, p + 73, 10);
