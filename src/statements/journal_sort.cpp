@@ -4,10 +4,10 @@
 // One sequential pass builds a compact key per selected record (the fields
 // of the document order as bytes that compare as words or with memcmp, the
 // file position last, so equal records keep their file order); the keys are
-// sorted once;
-// a second pass copies the records in key order, reading runs of adjacent
-// records with one read each (a file already in document order is read
-// sequentially), into a file beside the target that is renamed over it.
+// sorted once; a second pass copies the records in key order, reading runs
+// of adjacent records with one read each (a file already in document order
+// is read sequentially), into a file beside the target that is renamed over
+// it.
 #include <algorithm>
 #include <array>
 #include <bit>
