@@ -227,6 +227,43 @@ TEST_F(SettlementsTest, OpenItemsFileGroupsByKeyWithDatesFlagsAndMasks) {
   EXPECT_EQ(Cells(razem[0] + 1)[4], "150,00");
 }
 
+// Bytes an old editor leaves past a text's length and in the unused ranges
+// of a record never reach the open-items file: it is the same as from the
+// clean file.
+TEST_F(SettlementsTest, OpenItemsFileIgnoresLeftoverBytes) {
+  Post("201-01", "100324", 100, true, "FV/1", D("200324"), "FV 1").description = "Opis";
+  Post("201-01", "150324", 60, false, "WB*fv/1", 0, "WB 1");
+  Post("201-01", "200324", 40, false, "", 0, "WB 2");
+  Write();
+  p_.kind = SettlementKind::RoNie;
+  p_.masks = {"201*"};
+  const std::string annual = dir_ + "/N2024.DFX";
+  const std::string afx = dir_ + "/N2024.AFX";
+  auto read = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+  ASSERT_TRUE(OpenItems(p_, window_));
+  const std::string clean = read(afx);
+  ASSERT_EQ(clean.size(), 3 * kJournalRecordSize);
+
+  std::string file = read(annual);
+  for (std::size_t at = 0; at + kJournalRecordSize <= file.size(); at += kJournalRecordSize) {
+    const std::pair<std::size_t, std::size_t> texts[] = {
+        {0, 25}, {28, 12}, {45, 25}, {83, 3}, {101, 20}, {130, 30}, {161, 5}, {167, 8}};
+    for (const auto& [field, capacity] : texts) {
+      const std::size_t n = static_cast<unsigned char>(file[at + field]);
+      for (std::size_t i = n; i < capacity; ++i) file[at + field + 1 + i] = 'J';
+    }
+    const std::pair<std::size_t, std::size_t> unused[] = {
+        {44, 1}, {126, 4}, {176, 12}, {190, 2}, {192, 42}, {234, 16}};
+    for (const auto& [from, n] : unused) file.replace(at + from, n, n, 'Z');
+  }
+  std::ofstream(annual, std::ios::binary | std::ios::trunc) << file;
+  ASSERT_TRUE(OpenItems(p_, window_));
+  EXPECT_EQ(read(afx), clean);
+}
+
 TEST_F(SettlementsTest, OpenItemsDueFilterAndCurrency) {
   Post("201-01", "010324", 100, true, "A", D("300424"), "FV 1");  // due after the horizon
   Post("201-01", "020324", 30, true, "B", 0, "FV 2");              // due 16-03
