@@ -615,5 +615,55 @@ TEST_F(SettlementsTest, ChecksRefuseAMissingFileAndAReversedPeriod) {
   EXPECT_EQ(window_.field, kFieldPod3);
 }
 
+// A file out of account order is refused by every option that scans it, at
+// the record that breaks the order; a control record between the postings
+// takes no part in the order, and a posting after a control record of an
+// earlier account is still checked.
+TEST_F(SettlementsTest, FileOutOfAccountOrderIsRefused) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<const char*, bool>> records;  // account, control record
+    int broken;                                          // 1-based record, 0: in order
+  } cases[] = {
+      {"back to an earlier account", {{"201-01", false}, {"201-02", false}, {"201-01", false}}, 3},
+      {"a control record between", {{"201-02", false}, {"201-01", true}, {"201-02", false}}, 0},
+      {"a posting after an earlier account's control record",
+       {{"201-02", false}, {"201-01", true}, {"201-01", false}},
+       3},
+  };
+  using Run = bool (*)(const SettlementParams&, OptionServices&);
+  const std::pair<SettlementKind, Run> options[] = {{SettlementKind::RoNie, OpenItems},
+                                                    {SettlementKind::Trans, TopPostings},
+                                                    {SettlementKind::RoBan, BankSettlements},
+                                                    {SettlementKind::NatJP, BankSettlements}};
+  for (const Case& c : cases) {
+    journal_ = test::JournalBuilder();
+    for (const auto& [account, control] : c.records) {
+      if (control) {
+        journal_.Control(account, "PK 1", 10);
+      } else {
+        Post(account, "100324", 10, true, "FV/1");
+      }
+    }
+    Write();
+    for (const auto& [kind, run] : options) {
+      SCOPED_TRACE(std::string(c.name) + " " + SettlementCode(kind));
+      p_.kind = kind;
+      p_.masks = {"201*"};
+      window_ = FakeWindow();
+      const bool ran = run(p_, window_);
+      if (c.broken == 0) {
+        EXPECT_TRUE(ran);
+        EXPECT_EQ(window_.field, 0);
+        continue;
+      }
+      EXPECT_FALSE(ran);
+      EXPECT_EQ(window_.field, kFieldRocz);
+      EXPECT_NE(window_.error.find("(zapis " + std::to_string(c.broken) + ")"), std::string::npos)
+          << window_.error;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zel
