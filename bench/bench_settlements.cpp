@@ -5,8 +5,9 @@
 //   - Trans (debit postings of the year);
 //   - RoBan and NatJP for the masks 20*;
 // and then RoBan and NatJP over one account of 50,000 postings with 25,000
-// settlement keys. Each figure is the best of three rounds (the machine is
-// shared). Usage: bench_settlements [postings ...]
+// settlement keys. Each figure is the best of five rounds (the machine is
+// shared; ZEL_BENCH_ROUNDS sets another number).
+// Usage: bench_settlements [postings ...]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -35,11 +36,11 @@ namespace {
 
 using namespace zel;
 
-// ZEL_BENCH_ROUNDS=N runs each figure N times (at least 3): under a profiler
-// the option then outweighs the making of the demo year.
+// ZEL_BENCH_ROUNDS=N runs each figure N times (default 5, at least 3): under
+// a profiler the option then outweighs the making of the demo year.
 int Rounds() {
   const char* n = std::getenv("ZEL_BENCH_ROUNDS");
-  return n == nullptr ? 3 : std::max(3, std::atoi(n));
+  return n == nullptr ? 5 : std::max(3, std::atoi(n));
 }
 
 // ZEL_BENCH_ONLY=RoNie (or another code) times that option alone, for profiling.
@@ -48,7 +49,7 @@ bool Wanted(const char* code) {
   return only == nullptr || std::string(only) == code;
 }
 
-// Wall time and processor time (user + system) of the best of three rounds:
+// Wall time and processor time (user + system) of the best of the rounds:
 // on a machine shared with other work the processor time is the steadier
 // figure; the wall time also holds the waits for the system (the open-items
 // file is written through the system's cache).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -33,10 +34,23 @@ bool ScaledWhole(Amount x, int d, U128* k) {
     *k = 0;
     return true;
   }
+  // The 64-bit mantissa and the exponent straight from the value's bytes
+  // (ax = m / 2^shift): frexp and ldexp are library calls, and this runs for
+  // every amount rounded or written. A denormal (exponent field 0, the top
+  // mantissa bit clear) goes through frexp.
+  std::uint64_t m = 0;
   int exp = 0;
-  const Amount frac = std::frexp(ax, &exp);
-  if (!(frac >= 0.5L && frac < 1.0L)) return false;
-  const auto m = static_cast<std::uint64_t>(std::ldexp(frac, 64));
+  unsigned char raw[sizeof(Amount)];
+  std::memcpy(raw, &ax, sizeof raw);
+  std::memcpy(&m, raw, sizeof m);
+  const int biased = (raw[8] | (raw[9] << 8)) & 0x7FFF;
+  if (biased != 0 && (m >> 63) != 0) {
+    exp = biased - 16382;
+  } else {
+    const Amount frac = std::frexp(ax, &exp);
+    if (!(frac >= 0.5L && frac < 1.0L)) return false;
+    m = static_cast<std::uint64_t>(std::ldexp(frac, 64));
+  }
   const int shift = 64 - exp;  // ax = m / 2^shift, shift >= 1
   const U128 p = static_cast<U128>(m) * Pow10(d);
   if (shift > 128) {
@@ -50,6 +64,41 @@ bool ScaledWhole(Amount x, int d, U128* k) {
   return true;
 }
 
+// Room DigitsInto needs: 39 digits (below 2^63 scaled by at most 10^19),
+// a sign and a point.
+constexpr std::size_t kDigitsRoom = 48;
+
+// x written with d decimals, a point and a leading '-' for negatives, the
+// last digit rounded to the nearest, into out (kDigitsRoom characters): the
+// common range, done in whole numbers. False (nothing written) outside it.
+bool DigitsInto(Amount x, int decimals, char* out, std::size_t* size) {
+  if (!std::isfinite(x)) return false;
+  decimals = std::clamp(decimals, 0, kMaxDecimals);
+  U128 k = 0;
+  if (!ScaledWhole(x, decimals, &k)) return false;
+  char digits[kDigitsRoom];
+  int n = 0;
+  // Amounts fit 64 bits: their digits come without 128-bit divisions.
+  while (k > ~std::uint64_t{0}) {
+    digits[n++] = static_cast<char>('0' + static_cast<int>(k % 10));
+    k /= 10;
+  }
+  auto small_k = static_cast<std::uint64_t>(k);
+  do {
+    digits[n++] = static_cast<char>('0' + static_cast<int>(small_k % 10));
+    small_k /= 10;
+  } while (small_k != 0);
+  while (n < decimals + 1) digits[n++] = '0';
+  std::size_t at = 0;
+  if (std::signbit(x)) out[at++] = '-';
+  for (int i = n - 1; i >= 0; --i) {
+    out[at++] = digits[i];
+    if (i == decimals && decimals > 0) out[at++] = '.';
+  }
+  *size = at;
+  return true;
+}
+
 // x written with d decimals, a point and a leading '-' for negatives, the
 // last digit rounded to the nearest; never from the C locale. The common
 // range is done in whole numbers; the rest goes through std::to_chars, which
@@ -57,29 +106,8 @@ bool ScaledWhole(Amount x, int d, U128* k) {
 std::string FixedDigits(Amount x, int decimals) {
   if (!std::isfinite(x)) return "";
   decimals = std::clamp(decimals, 0, kMaxDecimals);
-  if (U128 k = 0; ScaledWhole(x, decimals, &k)) {
-    char digits[48];
-    int n = 0;
-    // Amounts fit 64 bits: their digits come without 128-bit divisions.
-    while (k > ~std::uint64_t{0}) {
-      digits[n++] = static_cast<char>('0' + static_cast<int>(k % 10));
-      k /= 10;
-    }
-    auto small_k = static_cast<std::uint64_t>(k);
-    do {
-      digits[n++] = static_cast<char>('0' + static_cast<int>(small_k % 10));
-      small_k /= 10;
-    } while (small_k != 0);
-    while (n < decimals + 1) digits[n++] = '0';
-    std::string s;
-    s.reserve(static_cast<std::size_t>(n) + 2);
-    if (std::signbit(x)) s += '-';
-    for (int i = n - 1; i >= 0; --i) {
-      s += digits[i];
-      if (i == decimals && decimals > 0) s += '.';
-    }
-    return s;
-  }
+  char fast[kDigitsRoom];
+  if (std::size_t n = 0; DigitsInto(x, decimals, fast, &n)) return std::string(fast, n);
   char small[96];
   auto res = std::to_chars(small, small + sizeof small, x, std::chars_format::fixed, decimals);
   if (res.ec == std::errc()) return std::string(small, res.ptr);
@@ -189,24 +217,49 @@ std::string FormatAmount(Amount x, int width, int decimals) {
   const std::size_t w = static_cast<std::size_t>(std::clamp(width, 0, kMaxWidth));
   x = Round4(x);
   if (x == 0) return std::string(w, ' ');
-  std::string s = FixedDigits(x, decimals);
+  // The digits of the common range are written into a buffer of this
+  // function, the rest come as a string; the column is laid out in a second
+  // small buffer, so an amount costs no string but the result.
+  char fast[kDigitsRoom];
+  std::string slow;
+  std::string_view digits;
+  if (std::size_t n = 0; DigitsInto(x, decimals, fast, &n)) {
+    digits = std::string_view(fast, n);
+  } else {
+    slow = FixedDigits(x, decimals);
+    digits = slow;
+  }
   // Whole digits that do not fit the column would show a different number
   // once cut: the column is filled with '*' instead.
-  if (std::min(s.find('.'), s.size()) > w) return std::string(w, '*');
-  if (s.size() > w) s.resize(w);
-  const std::size_t point = s.find('.');
-  if (point == std::string::npos) return s;
+  if (std::min(digits.find('.'), digits.size()) > w) return std::string(w, '*');
+  if (digits.size() > w) digits = digits.substr(0, w);
+  const std::size_t point = digits.find('.');
+  if (point == std::string_view::npos) return std::string(digits);
+  char s[2 * kMaxWidth];
+  std::size_t n = digits.size();
+  std::memcpy(s, digits.data(), n);
   s[point] = ',';
   // Positions counted from 1 as the grouping rule reads: p is the comma.
   long p = static_cast<long>(point) + 1;
   for (;;) {
     p -= 3;
-    if (p < 2 || (p == 2 && s[0] == '-') || s.size() >= w) break;
-    s.insert(static_cast<std::size_t>(p - 1), 1, '.');
+    if (p < 2 || (p == 2 && s[0] == '-') || n >= w) break;
+    const auto at = static_cast<std::size_t>(p - 1);
+    std::memmove(s + at + 1, s + at, n - at);
+    s[at] = '.';
+    ++n;
   }
-  if (decimals == 4) BlankTrailingZeros(s);
-  if (s.size() < w) s.insert(0, w - s.size(), ' ');
-  return s;
+  if (decimals == 4) {
+    // The text has its comma: trailing decimal zeros and a bare comma go.
+    std::size_t i = n;
+    while (i > 0 && s[i - 1] == '0') s[--i] = ' ';
+    if (i > 0 && s[i - 1] == ',') s[i - 1] = ' ';
+  }
+  std::string out;
+  out.reserve(std::max(w, n));
+  if (n < w) out.append(w - n, ' ');
+  out.append(s, n);
+  return out;
 }
 
 std::string Amount19(Amount x) {

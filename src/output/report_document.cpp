@@ -120,24 +120,42 @@ const char* ReportDocument::RowBytes(std::int32_t row) const {
 }
 
 void ReportDocument::AddRow(std::span<const std::string_view> cells) {
-  // Each cell is cut and stripped once; the stored row takes the results as
-  // they are (within the text capacity, so nothing more is cut).
+  // Each cell is cut and stripped once; the row is then written straight
+  // into its block (within the text capacity, so nothing more is cut).
   std::array<std::string_view, kMaxReportColumns> views;
   std::size_t n = std::min<std::size_t>(cells.size(), static_cast<std::size_t>(column_count_));
   n = std::min(n, views.size());
-  for (std::size_t i = 0; i < n; ++i) views[i] = StripSpaces(Cut(cells[i], kReportCellCapacity));
   // Trailing empty cells need no bytes: a missing cell reads as empty.
-  while (n > 0 && views[n - 1].empty()) --n;
-  AppendRow('0', std::span<const std::string_view>(views.data(), n), false);
+  std::size_t kept = 0;
+  std::size_t size = 2;
   for (std::size_t i = 0; i < n; ++i) {
+    views[i] = StripSpaces(Cut(cells[i], kReportCellCapacity));
+    size += 1 + views[i].size();
+    if (!views[i].empty()) kept = i + 1;
+  }
+  size -= n - kept;  // the length bytes of the trailing empty cells
+  if (blocks_.empty() || block_used_ + size > kBlockSize) {
+    blocks_.push_back(std::make_unique<char[]>(kBlockSize));
+    block_used_ = 0;
+  }
+  offsets_.push_back((static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockBits) | block_used_);
+  char* p = blocks_.back().get() + block_used_;
+  *p++ = '0';
+  *p++ = static_cast<char>(kept);
+  for (std::size_t i = 0; i < kept; ++i) {
     const std::string_view v = views[i];
     const auto len = static_cast<std::uint8_t>(v.size());
+    *p++ = static_cast<char>(len);
+    std::memcpy(p, v.data(), v.size());
+    p += v.size();
     widest_cell_[i] = std::max(widest_cell_[i], len);
     const char kind = columns_[i].kind;
     if ((kind == 'b' || kind == 'd' || kind == 'p') && len > widest_number_[i] && LooksNumeric(v)) {
       widest_number_[i] = len;
     }
   }
+  block_used_ += size;
+  stored_ += size;
 }
 
 void ReportDocument::FitToCells(int column) {

@@ -77,10 +77,10 @@ enum class SortResult : std::uint8_t { kSorted, kEmptyFile, kNothingSelected, kA
 SortResult SortJournal(std::string_view source_path, std::string_view sorted_path,
                        const JournalParams& p, OptionServices& window, std::uint64_t* records);
 
-// The key a record sorts by: documentNo, control records after postings,
-// entryNo, transactionNo, amount (after Round4), dueDate, side, and the file
-// position last, as bytes that compare with memcmp.
-inline constexpr std::size_t kJournalKeySize = 54;
+// A record sorts by documentNo, control records after postings, entryNo,
+// transactionNo, amount (after Round4), dueDate, side, and the file position
+// last. The sort holds this many bytes a selected record for it.
+inline constexpr std::size_t kJournalSortBytes = 58;
 
 // --- helpers ---
 

@@ -2,13 +2,15 @@
 // order, written once to the temporary sorted file.
 //
 // One sequential pass builds a compact key per selected record (the fields
-// of the document order as bytes that compare with memcmp, the file position
-// last, so equal records keep their file order); the keys are sorted once;
-// a second pass copies the records in key order, reading runs of adjacent
-// records with one read each (a file already in document order is read
-// sequentially), into a file beside the target that is renamed over it.
+// of the document order as bytes that compare as words or with memcmp, the
+// file position last, so equal records keep their file order); the keys are
+// sorted once; a second pass copies the records in key order, reading runs
+// of adjacent records with one read each (a file already in document order
+// is read sequentially), into a file beside the target that is renamed over
+// it.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -31,54 +33,75 @@ constexpr std::size_t kReadRecords = 4096;   // records per read of the first pa
 constexpr std::size_t kCopyRecords = 4096;   // records per write of the sorted file
 constexpr int kBarWidth = 30;
 
-// Offsets inside a key.
-constexpr std::size_t kKeyDocument = 0;      // 12 text bytes, zero-padded, then the length
-constexpr std::size_t kKeyControl = 13;      // 0 posting, 1 control record
-constexpr std::size_t kKeyEntry = 14;        // u16 big-endian
-constexpr std::size_t kKeyTransaction = 16;  // 20 text bytes, zero-padded, then the length
-constexpr std::size_t kKeyAmount = 37;       // 10 bytes, order-preserving
-constexpr std::size_t kKeyDue = 47;          // u16 big-endian
-constexpr std::size_t kKeySide = 49;
-constexpr std::size_t kKeyPosition = 50;     // u32 big-endian
-static_assert(kKeyPosition + 4 == kJournalKeySize);
+// A selected record is sorted in two parts. The head, 16 bytes compared as
+// two big-endian words, holds the document number (12 text bytes
+// zero-padded, then the length), the control flag (0 posting, 1 control
+// record) and the entry number: it settles almost every comparison, so the
+// one large sort moves 24-byte items of plain integers. The tail (the
+// transaction number, the amount, the due date and the side) orders the few
+// records of one document entry; it is kept apart and read only for those.
+// The file position comes last, so equal records keep their file order.
+constexpr std::size_t kHeadDocument = 0;     // 12 text bytes, zero-padded, then the length
+constexpr std::size_t kHeadControl = 13;
+constexpr std::size_t kHeadEntry = 14;       // u16 big-endian
+constexpr std::size_t kTailTransaction = 0;  // 20 text bytes, zero-padded, then the length
+constexpr std::size_t kTailAmount = 21;      // 10 bytes, order-preserving
+constexpr std::size_t kTailDue = 31;         // u16 big-endian
+constexpr std::size_t kTailSide = 33;
 
-struct Key {
-  std::array<std::uint8_t, kJournalKeySize> b;
-  // The document number, the control flag and the entry number settle
-  // almost every comparison: they are the first 16 bytes, compared as two
-  // big-endian words before the rest.
-  bool operator<(const Key& o) const {
-    const std::uint64_t a0 = Word(0), b0 = o.Word(0);
-    if (a0 != b0) return a0 < b0;
-    const std::uint64_t a1 = Word(8), b1 = o.Word(8);
-    if (a1 != b1) return a1 < b1;
-    return std::memcmp(b.data() + 16, o.b.data() + 16, b.size() - 16) < 0;
+struct Item {
+  std::uint64_t high;      // head bytes 0..7, big-endian
+  std::uint64_t low;       // head bytes 8..15, big-endian
+  std::uint32_t position;  // in the source file, in records
+  std::uint32_t ordinal;   // among the selected records: the index of the tail
+  bool operator<(const Item& o) const {
+    if (high != o.high) return high < o.high;
+    if (low != o.low) return low < o.low;
+    return ordinal < o.ordinal;
   }
-  std::uint64_t Word(std::size_t at) const {
-    std::uint64_t w;
-    std::memcpy(&w, b.data() + at, sizeof w);
-    return __builtin_bswap64(w);
-  }
-  std::uint32_t Position() const {
-    return (std::uint32_t{b[kKeyPosition]} << 24) | (std::uint32_t{b[kKeyPosition + 1]} << 16) |
-           (std::uint32_t{b[kKeyPosition + 2]} << 8) | b[kKeyPosition + 3];
-  }
-  bool IsControl() const { return b[kKeyControl] != 0; }
-  bool SameDocument(const Key& o) const {
-    return std::memcmp(b.data() + kKeyDocument, o.b.data() + kKeyDocument, 13) == 0;
-  }
+  bool SameHead(const Item& o) const { return high == o.high && low == o.low; }
+  bool IsControl() const { return ((low >> 16) & 0xFFu) != 0; }
+  // Document number and its length: the head's first 13 bytes.
+  bool SameDocument(const Item& o) const { return high == o.high && (low >> 24) == (o.low >> 24); }
 };
-static_assert(sizeof(Key) == kJournalKeySize);
+static_assert(sizeof(Item) == 24);
+
+struct Tail {
+  std::array<std::uint8_t, 34> b;
+};
+static_assert(sizeof(Tail) == 34);
+static_assert(sizeof(Item) + sizeof(Tail) == kJournalSortBytes);
+
+std::uint64_t BigEndianWord(const std::uint8_t* at) {
+  std::uint64_t w;
+  std::memcpy(&w, at, sizeof w);
+  return __builtin_bswap64(w);
+}
 
 // A length-prefixed text as bytes that compare like CompareSymbols: the
 // characters zero-padded to the capacity, then the length. A shorter text
 // whose characters agree has zeros where the longer one has characters or,
 // past those, a smaller length.
-void PutText(std::uint8_t* out, const std::uint8_t* field, std::size_t capacity) {
-  const std::size_t n = std::min<std::size_t>(field[0], capacity);
-  std::memset(out, 0, capacity);
-  std::memcpy(out, field + 1, n);
-  out[capacity] = static_cast<std::uint8_t>(n);
+//
+// The capacity is fixed, so the characters are copied in whole words and the
+// bytes past the length cleared with a mask, without a call per field.
+template <std::size_t kCapacity>
+void PutText(std::uint8_t* out, const std::uint8_t* field) {
+  static_assert(std::endian::native == std::endian::little);
+  constexpr std::size_t kWords = (kCapacity + 7) / 8;
+  const std::size_t n = std::min<std::size_t>(field[0], kCapacity);
+  std::uint8_t text[kWords * 8] = {};
+  std::memcpy(text, field + 1, kCapacity);
+  for (std::size_t i = 0; i < kWords; ++i) {
+    std::uint64_t w;
+    std::memcpy(&w, text + 8 * i, sizeof w);
+    // The word's first `keep` bytes (the low ones) are characters.
+    const std::size_t keep = n > 8 * i ? std::min<std::size_t>(n - 8 * i, 8) : 0;
+    w &= keep == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * keep)) - 1;
+    std::memcpy(text + 8 * i, &w, sizeof w);
+  }
+  std::memcpy(out, text, kCapacity);
+  out[kCapacity] = static_cast<std::uint8_t>(n);
 }
 
 void PutU16(std::uint8_t* out, const std::uint8_t* le) {
@@ -111,26 +134,48 @@ struct AmountMemo {
   bool valid = false;
 };
 
-Key MakeKey(const JournalView& v, std::uint32_t position, AmountMemo& memo) {
+Item MakeItem(const JournalView& v, std::uint32_t position, std::uint32_t ordinal) {
   const std::uint8_t* p = v.bytes();
-  Key k;
-  PutText(k.b.data() + kKeyDocument, p + 28, 12);
-  k.b[kKeyControl] = v.IsControl() ? 1 : 0;
-  PutU16(k.b.data() + kKeyEntry, p + 41);
-  PutText(k.b.data() + kKeyTransaction, p + 101, 20);
+  std::uint8_t head[16];
+  PutText<12>(head + kHeadDocument, p + 28);
+  head[kHeadControl] = v.IsControl() ? 1 : 0;
+  PutU16(head + kHeadEntry, p + 41);
+  return {BigEndianWord(head), BigEndianWord(head + 8), position, ordinal};
+}
+
+Tail MakeTail(const JournalView& v, AmountMemo& memo) {
+  const std::uint8_t* p = v.bytes();
+  Tail t;
+  PutText<20>(t.b.data() + kTailTransaction, p + 101);
   if (!memo.valid || std::memcmp(memo.raw, p + 73, 10) != 0) {
     PutAmount(memo.key, v.amount());
     std::memcpy(memo.raw, p + 73, 10);
     memo.valid = true;
   }
-  std::memcpy(k.b.data() + kKeyAmount, memo.key, 10);
-  PutU16(k.b.data() + kKeyDue, p + 124);
-  k.b[kKeySide] = p[43];
-  k.b[kKeyPosition] = static_cast<std::uint8_t>(position >> 24);
-  k.b[kKeyPosition + 1] = static_cast<std::uint8_t>(position >> 16);
-  k.b[kKeyPosition + 2] = static_cast<std::uint8_t>(position >> 8);
-  k.b[kKeyPosition + 3] = static_cast<std::uint8_t>(position);
-  return k;
+  std::memcpy(t.b.data() + kTailAmount, memo.key, 10);
+  PutU16(t.b.data() + kTailDue, p + 124);
+  t.b[kTailSide] = p[43];
+  return t;
+}
+
+// Sorts the items by head and, within each run of one head (the records of
+// one document entry, a handful), by tail; the ordinal last.
+void SortItems(std::vector<Item>& items, const std::vector<Tail>& tails) {
+  if (!std::is_sorted(items.begin(), items.end())) std::sort(items.begin(), items.end());
+  auto by_tail = [&tails](const Item& a, const Item& b) {
+    const int c = std::memcmp(tails[a.ordinal].b.data(), tails[b.ordinal].b.data(), sizeof(Tail));
+    return c != 0 ? c < 0 : a.ordinal < b.ordinal;
+  };
+  for (std::size_t i = 0; i < items.size();) {
+    std::size_t j = i + 1;
+    while (j < items.size() && items[j].SameHead(items[i])) ++j;
+    if (j - i > 1 && !std::is_sorted(items.begin() + static_cast<std::ptrdiff_t>(i),
+                                     items.begin() + static_cast<std::ptrdiff_t>(j), by_tail)) {
+      std::sort(items.begin() + static_cast<std::ptrdiff_t>(i),
+                items.begin() + static_cast<std::ptrdiff_t>(j), by_tail);
+    }
+    i = j;
+  }
 }
 
 std::string_view DocumentOf(const JournalView& v) {
@@ -179,11 +224,13 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
   // An empty last number sets no upper limit.
   const std::string_view first = p.first_document;
   const bool no_last = p.last_document.empty();
-  std::vector<Key> keys;
-  // Reserved once: no doubling past one key a record. A file too large for
-  // the memory is refused, not a crash.
+  std::vector<Item> keys;
+  std::vector<Tail> tails;
+  // Reserved once: no doubling past one item and one tail a record. A file
+  // too large for the memory is refused, not a crash.
   try {
     keys.reserve(static_cast<std::size_t>(total));
+    tails.reserve(static_cast<std::size_t>(total));
   } catch (const std::bad_alloc&) {
     ShowStatus("Za mało pamięci na sortowanie "_w + std::string(source_path), kWarning);
     return SortResult::kFailed;
@@ -210,19 +257,22 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
       // Control records are kept whatever their date: they belong to their
       // document, and a document without a selected posting drops them below.
       if (!v.IsControl() && (v.bookingDate() < p.from || v.bookingDate() > p.to)) continue;
-      keys.push_back(MakeKey(v, static_cast<std::uint32_t>(reader.RecordNumber()), memo));
+      keys.push_back(MakeItem(v, static_cast<std::uint32_t>(reader.RecordNumber()),
+                              static_cast<std::uint32_t>(tails.size())));
+      tails.push_back(MakeTail(v, memo));
     }
   }
-  // Every key is distinct (the position is part of it), so this sort keeps
-  // the file order of equal records. A file already in document order is
-  // only checked.
-  if (!std::is_sorted(keys.begin(), keys.end())) std::sort(keys.begin(), keys.end());
+  // Every item is distinct (the ordinal follows the file position), so the
+  // sort keeps the file order of equal records. A file already in document
+  // order is only checked.
+  SortItems(keys, tails);
+  std::vector<Tail>().swap(tails);
 
   // Control records of documents without a selected posting go.
   std::size_t kept = 0;
   bool document_has_posting = false;
   for (std::size_t i = 0; i < keys.size(); ++i) {
-    const Key& k = keys[i];
+    const Item& k = keys[i];
     if (i == 0 || !k.SameDocument(keys[i - 1])) document_has_posting = false;
     if (!k.IsControl()) document_has_posting = true;
     if (k.IsControl() && !document_has_posting) continue;
@@ -273,10 +323,10 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
       if (!flush()) return fail("Nie zapisano "_w + part);
     }
     // A run of records adjacent in the source, read at once.
-    const std::uint32_t start = keys[i].Position();
+    const std::uint32_t start = keys[i].position;
     std::size_t n = 1;
     while (i + n < keys.size() && fill + n < kCopyRecords &&
-           keys[i + n].Position() == start + n) {
+           keys[i + n].position == start + n) {
       ++n;
     }
     std::size_t got = 0;

@@ -4,8 +4,8 @@
 // the largest account and a settlement group is never split.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
-#include <numeric>
 
 #include "common/numbers.hpp"
 #include "statements/open_items.hpp"
@@ -15,16 +15,18 @@ namespace zel {
 
 namespace {
 
-// The builder reads in small blocks, as the other account-range readers do
-// for files that are mostly skipped.
-constexpr std::size_t kBuilderBlock = 50;
 constexpr std::size_t kWriteChunk = 1u << 20;
 
 // A kept posting: its record as read (normalized, see Normalize) and the
 // fields the two orders compare, taken out once.
 struct Item {
-  RecordBytes bytes;  // filled by a copy of the record as soon as the item is made
-  std::array<char, kSettlementKeyCapacity> key_text;  // the settlement key, without a string
+  // Made from the record's bytes, which it copies: the record is not
+  // cleared first.
+  explicit Item(const std::uint8_t* record) {
+    std::memcpy(bytes.data(), record, kJournalRecordSize);
+  }
+  RecordBytes bytes;
+  std::array<char, kSettlementKeyCapacity> key_text{};  // the settlement key, without a string
   std::uint8_t key_size = 0;
   DayNo booking = 0;
   DayNo due = 0;  // with the receivables default applied
@@ -47,12 +49,28 @@ void PutDay(std::uint8_t* p, DayNo d) {
 // capacity, the bytes after each text and the reserved ranges zero, and an
 // unreadable currency amount written as 0. The builder's own fields (group
 // date, settled flag, mask number) are cleared for the builder to set.
+//
+// The bytes past a text's length are cleared a word at a time with a mask
+// (the record is read and written in place, a word may reach past the field
+// and keeps those bytes): a call per field would cost more than the field.
+std::uint64_t LowBytes(std::size_t k) {
+  return k >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * k)) - 1;
+}
+
 void Normalize(std::uint8_t* p) {
+  static_assert(std::endian::native == std::endian::little);
   static constexpr std::pair<std::size_t, std::size_t> kTexts[] = {
       {0, 25}, {28, 12}, {45, 25}, {83, 3}, {101, 20}, {130, 30}, {161, 5}, {167, 8}};
   for (const auto& [at, cap] : kTexts) {
     if (p[at] > cap) p[at] = static_cast<std::uint8_t>(cap);
-    std::memset(p + at + 1 + p[at], 0, cap - p[at]);
+    const std::size_t n = p[at];
+    std::uint8_t* text = p + at + 1;
+    for (std::size_t o = 0; o < cap; o += 8) {
+      std::uint64_t w;
+      std::memcpy(&w, text + o, sizeof w);
+      w &= LowBytes(n > o ? n - o : 0) | ~LowBytes(cap - o);
+      std::memcpy(text + o, &w, sizeof w);
+    }
   }
   static constexpr std::pair<std::size_t, std::size_t> kZero[] = {
       {44, 1}, {126, 4}, {176, 12}, {190, 2}, {192, 42}, {234, 16}};
@@ -60,21 +78,59 @@ void Normalize(std::uint8_t* p) {
   if (!AmountUsable(p + 91)) std::memset(p + 91, 0, 10);
 }
 
-// The comparison shared by both orders: the group, then `date`, then the
-// booking date, document number, entry number and debit before credit.
-// Ties keep file order (the indices), so the file is the same on every run.
-template <class DateOf>
-bool ItemLess(const std::vector<Item>& items, std::uint32_t ia, std::uint32_t ib, DateOf date) {
-  const Item& a = items[ia];
-  const Item& b = items[ib];
-  if (int c = a.key().compare(b.key()); c != 0) return c < 0;
-  if (date(a) != date(b)) return date(a) < date(b);
-  if (a.booking != b.booking) return a.booking < b.booking;
-  if (int c = CompareSymbols(a.document(), b.document()); c != 0) return c < 0;
-  if (a.entry != b.entry) return a.entry < b.entry;
-  if (a.debit != b.debit) return a.debit;
-  return ia < ib;
+// The order both sorts use, as six words that compare as integers: the
+// settlement key, a date (none in the first sort, the due date in the
+// second), the booking date, the document number, the entry number, debit
+// before credit, and the index in the account's items last, so that ties
+// keep file order and the file is the same on every run. Texts are
+// zero-padded to their capacity and followed by their length, which orders
+// them as CompareSymbols does.
+struct OrderKey {
+  std::array<std::uint64_t, 6> w;
+  bool operator<(const OrderKey& o) const { return w < o.w; }
+  std::uint32_t Index() const { return static_cast<std::uint32_t>(w[5]); }
+  // The settlement key: the first 21 bytes.
+  bool SameGroup(const OrderKey& o) const {
+    return w[0] == o.w[0] && w[1] == o.w[1] && (w[2] >> 24) == (o.w[2] >> 24);
+  }
+};
+
+constexpr std::size_t kOrderDate = 21;
+constexpr std::size_t kOrderBooking = 23;
+constexpr std::size_t kOrderDocument = 25;
+constexpr std::size_t kOrderEntry = 38;
+constexpr std::size_t kOrderCredit = 40;
+constexpr std::size_t kOrderIndex = 44;
+
+void PutBigEndian16(std::uint8_t* out, std::uint16_t v) {
+  out[0] = static_cast<std::uint8_t>(v >> 8);
+  out[1] = static_cast<std::uint8_t>(v);
 }
+
+OrderKey MakeOrderKey(const Item& it, std::uint32_t index, DayNo date) {
+  std::uint8_t b[48] = {};
+  std::memcpy(b, it.key_text.data(), it.key_size);
+  b[kSettlementKeyCapacity] = it.key_size;
+  PutBigEndian16(b + kOrderDate, date);
+  PutBigEndian16(b + kOrderBooking, it.booking);
+  const std::string_view document = it.document();
+  std::memcpy(b + kOrderDocument, document.data(), document.size());
+  b[kOrderDocument + 12] = static_cast<std::uint8_t>(document.size());
+  PutBigEndian16(b + kOrderEntry, it.entry);
+  b[kOrderCredit] = it.debit ? 0 : 1;
+  b[kOrderIndex] = static_cast<std::uint8_t>(index >> 24);
+  b[kOrderIndex + 1] = static_cast<std::uint8_t>(index >> 16);
+  b[kOrderIndex + 2] = static_cast<std::uint8_t>(index >> 8);
+  b[kOrderIndex + 3] = static_cast<std::uint8_t>(index);
+  OrderKey k;
+  for (std::size_t i = 0; i < k.w.size(); ++i) {
+    std::uint64_t v;
+    std::memcpy(&v, b + 8 * i, sizeof v);
+    k.w[i] = __builtin_bswap64(v);
+  }
+  return k;
+}
+static_assert(kOrderDate == kSettlementKeyCapacity + 1);
 
 class Builder {
  public:
@@ -82,33 +138,32 @@ class Builder {
 
   bool Account(std::vector<Item>& items) {
     if (items.empty()) return true;
-    order_.resize(items.size());
-    std::iota(order_.begin(), order_.end(), 0u);
-    std::sort(order_.begin(), order_.end(), [&items](std::uint32_t a, std::uint32_t b) {
-      return ItemLess(items, a, b, [](const Item&) { return 0; });
-    });
+    order_.clear();
+    for (std::uint32_t i = 0; i < items.size(); ++i) order_.push_back(MakeOrderKey(items[i], i, 0));
+    std::sort(order_.begin(), order_.end());
     // Groups: a run of one key; the date of its first (earliest) booking and
     // whether its debits and credits net to zero.
     for (std::size_t first = 0; first < order_.size();) {
       std::size_t end = first;
-      const std::string_view key = items[order_[first]].key();
-      const DayNo group_date = items[order_[first]].booking;
+      const DayNo group_date = items[order_[first].Index()].booking;
       Amount balance = 0;
-      while (end < order_.size() && items[order_[end]].key() == key) {
-        Item& it = items[order_[end]];
+      while (end < order_.size() && order_[end].SameGroup(order_[first])) {
+        Item& it = items[order_[end].Index()];
         PutDay(it.bytes.data() + 128, group_date);
         balance += it.debit ? it.amount : -it.amount;
         ++end;
       }
       const std::uint8_t settled = AmountsDiffer(balance, 0) ? 0 : 255;
-      for (std::size_t i = first; i < end; ++i) items[order_[i]].bytes[192] = settled;
+      for (std::size_t i = first; i < end; ++i) items[order_[i].Index()].bytes[192] = settled;
       first = end;
     }
-    std::sort(order_.begin(), order_.end(), [&items](std::uint32_t a, std::uint32_t b) {
-      return ItemLess(items, a, b, [](const Item& i) { return i.due; });
-    });
-    for (std::uint32_t i : order_) {
-      buffer_.append(reinterpret_cast<const char*>(items[i].bytes.data()), kJournalRecordSize);
+    for (OrderKey& k : order_) {
+      const std::uint32_t i = k.Index();
+      k = MakeOrderKey(items[i], i, items[i].due);
+    }
+    std::sort(order_.begin(), order_.end());
+    for (const OrderKey& k : order_) {
+      buffer_.append(reinterpret_cast<const char*>(items[k.Index()].bytes.data()), kJournalRecordSize);
       ++written_;
     }
     items.clear();
@@ -127,7 +182,7 @@ class Builder {
 
  private:
   File& out_;
-  std::vector<std::uint32_t> order_;
+  std::vector<OrderKey> order_;
   std::string buffer_;
   std::uint64_t offset_ = 0;
   std::uint64_t written_ = 0;
@@ -139,7 +194,7 @@ OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
                               std::string_view file_name, File& out, OptionServices& window) {
   OpenItemsBuild result;
   const std::string& p_currency = p.currency;
-  SettlementScan scan(source, file_name, p.masks, p.to, window, "RoNie", kBuilderBlock);
+  SettlementScan scan(source, file_name, p.masks, p.to, window, "RoNie");
   Builder builder(out);
   std::vector<Item> items;
   std::string account;
@@ -151,9 +206,8 @@ OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
       }
       account = v->account();
     }
-    Item& it = items.emplace_back();
+    Item& it = items.emplace_back(v->bytes());
     std::uint8_t* p = it.bytes.data();
-    std::memcpy(p, v->bytes(), kJournalRecordSize);
     Normalize(p);
     it.amount = v->amount();
     if (!p_currency.empty()) {

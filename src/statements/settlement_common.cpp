@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 
 #include "common/cp1250.hpp"
 #include "common/pltext.hpp"
@@ -46,22 +47,34 @@ const char* SettlementCode(SettlementKind kind) {
   return "";
 }
 
+namespace {
+
+// Each byte as a settlement key compares it: small letters as capitals,
+// Polish letters as their Latin capitals, every other byte as itself.
+struct KeyFold {
+  std::array<char, 256> to{};
+  KeyFold() {
+    static constexpr char kCapitals[] = "ACELNOSZZACELNOSZZ";
+    for (std::size_t b = 0; b < to.size(); ++b) {
+      char c = static_cast<char>(b);
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      to[b] = c;
+    }
+    // Backwards, so that a byte listed twice takes its first place.
+    for (std::size_t i = PolishMazovia.size(); i-- > 0;) {
+      if (PolishMazovia[i] >= 0x80) to[PolishMazovia[i]] = kCapitals[i];
+    }
+  }
+};
+
+}  // namespace
+
 std::size_t SettlementKeyTo(std::string_view t, char* out) {
   if (std::size_t p = t.rfind('*'); p != std::string_view::npos) t = t.substr(p + 1);
   if (std::size_t p = t.rfind(';'); p != std::string_view::npos) t = t.substr(p + 1);
-  static constexpr char kCapitals[] = "ACELNOSZZACELNOSZZ";
+  static const KeyFold fold;
   const std::size_t n = std::min<std::size_t>(t.size(), kSettlementKeyCapacity);
-  for (std::size_t i = 0; i < n; ++i) {
-    char c = t[i];
-    const auto b = static_cast<std::uint8_t>(c);
-    if (b >= 0x80) {
-      const auto it = std::find(PolishMazovia.begin(), PolishMazovia.end(), b);
-      if (it != PolishMazovia.end()) c = kCapitals[it - PolishMazovia.begin()];
-    } else if (c >= 'a' && c <= 'z') {
-      c = static_cast<char>(c - 'a' + 'A');
-    }
-    out[i] = c;
-  }
+  for (std::size_t i = 0; i < n; ++i) out[i] = fold.to[static_cast<std::uint8_t>(t[i])];
   return n;
 }
 

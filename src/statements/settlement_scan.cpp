@@ -83,19 +83,25 @@ std::optional<JournalView> SettlementScan::Next() {
       break;
     }
     const std::string_view account = v.account();
-    if (!v.IsControl() && !order_.Feed(account, reader_.RecordNumber())) {
+    // Most records are further postings of the account just checked for
+    // order: the one comparison with the current account then does for both.
+    const bool same = have_account_ && account == account_;
+    if (!v.IsControl() && !(same && account_fed_) &&
+        !order_.Feed(account, reader_.RecordNumber())) {
       StopOutOfOrder();
       break;
     }
-    if (!have_account_ || account != account_) {
+    if (!same) {
       if (bounded_ && SymbolLess(last_prefix_, account) && !StartsWith(account, last_prefix_)) {
         ended_ = true;
         break;
       }
       account_ = account;
       have_account_ = true;
+      account_fed_ = false;
       selected_ = Select(account);
     }
+    if (!v.IsControl()) account_fed_ = true;
     if (!selected_ || v.IsControl()) continue;
     if (period_end_ != 0 && v.bookingDate() > period_end_) continue;
     return v;

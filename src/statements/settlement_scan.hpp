@@ -56,6 +56,7 @@ class SettlementScan {
   std::uint64_t total_ = 0;
   std::string account_;
   bool have_account_ = false;
+  bool account_fed_ = false;  // a posting of account_ passed the order check
   bool selected_ = false;
   std::uint8_t mask_index_ = 0;
   bool aborted_ = false;

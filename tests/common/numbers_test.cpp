@@ -52,6 +52,9 @@ TEST(FormatAmount, OtherWidthsAndDecimals) {
   // Without decimals there is no comma: the digits come back as they are.
   EXPECT_EQ(FormatAmount(1234, 8, 0), "1234");
   EXPECT_EQ(FormatAmount(12345, 3, 0), "***");
+  // Past 2^63 the digits come another way; the column rules stay.
+  EXPECT_EQ(FormatAmount(1e19L, 20, 2), "10000000000000000000");
+  EXPECT_EQ(FormatAmount(-1e19L, 20, 2), "********************");
   // The column never grows past its capacity of 20.
   EXPECT_EQ(FormatAmount(1, 40, 2), std::string(16, ' ') + "1,00");
   EXPECT_EQ(FormatAmount(1, -5, 2), "");

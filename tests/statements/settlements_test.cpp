@@ -227,6 +227,43 @@ TEST_F(SettlementsTest, OpenItemsFileGroupsByKeyWithDatesFlagsAndMasks) {
   EXPECT_EQ(Cells(razem[0] + 1)[4], "150,00");
 }
 
+// Bytes an old editor leaves past a text's length and in the unused ranges
+// of a record never reach the open-items file: it is the same as from the
+// clean file.
+TEST_F(SettlementsTest, OpenItemsFileIgnoresLeftoverBytes) {
+  Post("201-01", "100324", 100, true, "FV/1", D("200324"), "FV 1").description = "Opis";
+  Post("201-01", "150324", 60, false, "WB*fv/1", 0, "WB 1");
+  Post("201-01", "200324", 40, false, "", 0, "WB 2");
+  Write();
+  p_.kind = SettlementKind::RoNie;
+  p_.masks = {"201*"};
+  const std::string annual = dir_ + "/N2024.DFX";
+  const std::string afx = dir_ + "/N2024.AFX";
+  auto read = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+  ASSERT_TRUE(OpenItems(p_, window_));
+  const std::string clean = read(afx);
+  ASSERT_EQ(clean.size(), 3 * kJournalRecordSize);
+
+  std::string file = read(annual);
+  for (std::size_t at = 0; at + kJournalRecordSize <= file.size(); at += kJournalRecordSize) {
+    const std::pair<std::size_t, std::size_t> texts[] = {
+        {0, 25}, {28, 12}, {45, 25}, {83, 3}, {101, 20}, {130, 30}, {161, 5}, {167, 8}};
+    for (const auto& [field, capacity] : texts) {
+      const std::size_t n = static_cast<unsigned char>(file[at + field]);
+      for (std::size_t i = n; i < capacity; ++i) file[at + field + 1 + i] = 'J';
+    }
+    const std::pair<std::size_t, std::size_t> unused[] = {
+        {44, 1}, {126, 4}, {176, 12}, {190, 2}, {192, 42}, {234, 16}};
+    for (const auto& [from, n] : unused) file.replace(at + from, n, n, 'Z');
+  }
+  std::ofstream(annual, std::ios::binary | std::ios::trunc) << file;
+  ASSERT_TRUE(OpenItems(p_, window_));
+  EXPECT_EQ(read(afx), clean);
+}
+
 TEST_F(SettlementsTest, OpenItemsDueFilterAndCurrency) {
   Post("201-01", "010324", 100, true, "A", D("300424"), "FV 1");  // due after the horizon
   Post("201-01", "020324", 30, true, "B", 0, "FV 2");              // due 16-03
@@ -403,6 +440,30 @@ TEST_F(SettlementsTest, TopPostingsKeepThe900Largest) {
   }
 }
 
+// The last place of the list falls among equal amounts: the later postings
+// take it, also against an earlier amount equal only after rounding to four
+// decimals, and whether they come before or after the larger ones.
+TEST_F(SettlementsTest, TopPostingsTieAtTheLastPlaceKeepsTheLaterPostings) {
+  Post("201-01", "010324", 50.00003L, true, "tie 0");
+  Post("201-01", "010324", 50, true, "tie 1");
+  for (int i = 0; i < 450; ++i) Post("201-01", "020324", 100, true, "big");
+  Post("201-01", "030324", 50, true, "tie 2");
+  for (int i = 0; i < 448; ++i) Post("201-01", "040324", 100, true, "big");
+  Post("201-01", "050324", 49.99, true, "smaller");
+  Post("201-01", "060324", 50, true, "tie 3");
+  Write();
+  p_.kind = SettlementKind::Trans;
+  p_.debit_postings = true;
+  ASSERT_TRUE(TopPostings(p_, window_));
+  const auto rows = DataRows();
+  ASSERT_EQ(rows.size(), 900u);
+  // 898 postings of 100, then two of the four ties: the two latest.
+  EXPECT_EQ(rows[897][6], "big");
+  EXPECT_EQ(rows[898][6], "tie 3");
+  EXPECT_EQ(rows[899][6], "tie 2");
+  EXPECT_EQ(rows[899][5], "50,00");
+}
+
 TEST_F(SettlementsTest, BankSettlementsAllocatePaymentsInFileOrder) {
   Post("201-01", "010324", 1000, true, "FV/1", D("150324"), "FV 1");
   Post("201-01", "050324", 800, true, "fv/1", D("200324"), "FV 2");
@@ -552,6 +613,56 @@ TEST_F(SettlementsTest, ChecksRefuseAMissingFileAndAReversedPeriod) {
   p_.pod3 = 1;
   EXPECT_FALSE(Ranking(p_, window_));
   EXPECT_EQ(window_.field, kFieldPod3);
+}
+
+// A file out of account order is refused by every option that scans it, at
+// the record that breaks the order; a control record between the postings
+// takes no part in the order, and a posting after a control record of an
+// earlier account is still checked.
+TEST_F(SettlementsTest, FileOutOfAccountOrderIsRefused) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<const char*, bool>> records;  // account, control record
+    int broken;                                          // 1-based record, 0: in order
+  } cases[] = {
+      {"back to an earlier account", {{"201-01", false}, {"201-02", false}, {"201-01", false}}, 3},
+      {"a control record between", {{"201-02", false}, {"201-01", true}, {"201-02", false}}, 0},
+      {"a posting after an earlier account's control record",
+       {{"201-02", false}, {"201-01", true}, {"201-01", false}},
+       3},
+  };
+  using Run = bool (*)(const SettlementParams&, OptionServices&);
+  const std::pair<SettlementKind, Run> options[] = {{SettlementKind::RoNie, OpenItems},
+                                                    {SettlementKind::Trans, TopPostings},
+                                                    {SettlementKind::RoBan, BankSettlements},
+                                                    {SettlementKind::NatJP, BankSettlements}};
+  for (const Case& c : cases) {
+    journal_ = test::JournalBuilder();
+    for (const auto& [account, control] : c.records) {
+      if (control) {
+        journal_.Control(account, "PK 1", 10);
+      } else {
+        Post(account, "100324", 10, true, "FV/1");
+      }
+    }
+    Write();
+    for (const auto& [kind, run] : options) {
+      SCOPED_TRACE(std::string(c.name) + " " + SettlementCode(kind));
+      p_.kind = kind;
+      p_.masks = {"201*"};
+      window_ = FakeWindow();
+      const bool ran = run(p_, window_);
+      if (c.broken == 0) {
+        EXPECT_TRUE(ran);
+        EXPECT_EQ(window_.field, 0);
+        continue;
+      }
+      EXPECT_FALSE(ran);
+      EXPECT_EQ(window_.field, kFieldRocz);
+      EXPECT_NE(window_.error.find("(zapis " + std::to_string(c.broken) + ")"), std::string::npos)
+          << window_.error;
+    }
+  }
 }
 
 }  // namespace
