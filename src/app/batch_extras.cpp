@@ -143,8 +143,8 @@ int RunF3(const BatchRequest& r, const BatchIo& io) {
   std::uint8_t last = 0;
   for (const F3FieldInfo& f : F3Fields(code)) {
     if (*f.code == 0) continue;
-    if (f.number == 83) {
-      if (last == 83) continue;
+    if (f.number == 83 || f.number == 82) {
+      if (last == f.number) continue;
       for (int i = 0; i < 11; ++i) {
         out += std::string(f.code) + " = " +
                WinToUtf8(record.Value(static_cast<std::uint8_t>(100 + i))) + "\n";

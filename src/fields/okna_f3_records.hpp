@@ -5,11 +5,12 @@
 //
 // An F3Record holds the working copy of one window's record as texts by
 // field number (Windows-1250). Open copies the record in (the current
-// account for 122, the account masks of KonW for 125, the taxpayer data of
+// account for 122, the account masks of KonW for 125, the document masks of
+// DowW for 126, the taxpayer data of
 // "VAT\Pod.7BT" for 127); Enter completes and stores one value; Save writes
 // the record: 122 appends the account to the chart under the whole-file
-// lock, 125 puts the masks back into KonW, 127 rewrites "VAT\Pod.7BT".
-// zel-batch --f3 drives it; the F3 window itself is not built yet.
+// lock, 125 and 126 put the masks back into KonW and DowW, 127 rewrites
+// "VAT\Pod.7BT". The F3 window (FOknaF3) and zel-batch --f3 drive it.
 #pragma once
 
 #include <cstdint>
@@ -39,7 +40,7 @@ std::string CompleteF3Value(std::uint8_t number, std::string_view typed, std::st
 class F3Record {
  public:
   // Copies the record of the code into the working copy; false for a code
-  // that saves nothing here (121, 123, 124, 126, 128..130).
+  // that saves nothing here (121, 123, 124, 128..130).
   bool Open(std::uint8_t code);
   std::uint8_t Code() const { return code_; }
 
@@ -49,6 +50,11 @@ class F3Record {
   // Completes and stores a value; false (nothing stored) when the value is
   // refused, with the reason in *warning.
   bool Enter(std::uint8_t number, std::string_view typed, std::string* warning);
+
+  // The mask windows (125 accounts, 126 documents) show one line per slot:
+  // completes and stores the value of line 0..10 in place.
+  bool EnterLine(std::uint8_t number, int line, std::string_view typed, std::string* warning);
+  std::string LineValue(int line) const;
 
   // niZapis: 0 when saved, else the field number in error, with the message
   // in *message ("Nic się nie zmieniło" when nothing changed, colour 2, is

@@ -9,6 +9,7 @@
 #include "common/globals.hpp"
 #include "common/pltext.hpp"
 #include "shell/pulpit.hpp"
+#include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
 
 namespace zel {
@@ -348,6 +349,26 @@ EnterResult SlotWindow::EnterField(std::string_view code, std::string_view value
 }
 
 // ---- drawing numbers ----
+
+void SlotWindow::StartBuild() {
+  // The appearance values: KonOkien size, then margins (+2), spacings, bevel
+  // and border of the value panels.
+  const auto& sizes = StationSettings.window_sizes;
+  font_size_ = sizes[0];
+  look_.margin_x = sizes[1] + 2;
+  look_.spacing_x = sizes[2];
+  look_.margin_y = sizes[3] + 2;
+  look_.spacing_y = sizes[4];
+  look_.bevel = sizes[5];
+  look_.border = sizes[6];
+
+  int text_h = metrics_.TextHeight("g\xD1");
+  int font = std::max(font_size_, 1);
+  int title_h = text_h * (font + 3) / font;
+  int top = look_.margin_y + 4 + title_h + look_.spacing_y;
+  fields_.Reset(metrics_, look_, static_cast<std::uint16_t>(std::clamp(top, 0, 65535)));
+  fields_.Separator();
+}
 
 void SlotWindow::AlignLines() {
   int count = fields_.SlotCount();

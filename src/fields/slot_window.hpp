@@ -250,6 +250,9 @@ class SlotWindow {
   // The automatic value (into an empty editor) and the template, then the
   // editor's text selected.
   void FinishEditor(const std::string& automatic, const std::string& tmpl);
+  // The appearance values taken from the settings and the field set
+  // emptied, its lines starting below the title and a separator.
+  void StartBuild();
   // Lines right-aligned on the widest right edge (the first label of a line
   // stays at the margin).
   void AlignLines();
