@@ -375,6 +375,18 @@ void FZestaw::Go(std::uint8_t kind) {
     opening_ = false;
     if (next_after && current_ > 0) MoveTo(current_ + 1, +1);
   }
+  if (kind == 4) {
+    const char request = list_request_;
+    list_request_ = 0;
+    if ((request == 'D' || request == 'R') && current_ > 0 && state_ == kZesWaiting &&
+        !last_commit_corrected_) {
+      MoveTo(current_ + 1, +1);
+      if (request == 'D' && current_ > 0 && state_ == kZesWaiting) {
+        SetEditorText("");
+        Run(kRunGo);
+      }
+    }
+  }
   if (OptionIndex == 2) {
     Run(kRunSave);
     return;

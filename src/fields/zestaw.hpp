@@ -149,6 +149,11 @@ class FZestaw final : public SlotWindow,
   void ChoosePrinter(int index);  // 0-based entry of Druk
   // Texts handed back by an F3 window or a hint list, before Go(2) / Go(4).
   void SetReturnText(std::string_view text) { return_text_ = text; }
+  // A list's "Skasuj" ('D') or "Zmień" ('R') request that comes with the
+  // value before Go(4): the value is taken and the cursor moves to the next
+  // field; for 'D' that field is emptied and the option runs at once, for
+  // 'R' the user types the new name there.
+  void SetListRequest(char request) { list_request_ = request; }
   // While the memo is shown: the memo's text, which F3 fills from the
   // clipboard (the view may also type into it).
   const std::string& MemoText() const { return memo_text_; }
@@ -275,6 +280,7 @@ class FZestaw final : public SlotWindow,
   ZestawHost* host_;
   std::string saved_editor_;      // capacity 80
   std::string return_text_;
+  char list_request_ = 0;
   std::string result_text_;
   std::int16_t return_field_ = 0;
   std::uint16_t return_slot_ = 0;

@@ -39,7 +39,7 @@ class QtListHost final : public ListHost {
     if (FromF3()) {
       f3_->SetListAnswer(answer.value);
     } else {
-      parameters_.SetListAnswer(answer.value);
+      parameters_.SetListAnswer(answer.value, answer.request);
     }
   }
   bool ReadPosition(int* left, int* top) override {
