@@ -179,6 +179,8 @@ void FOknaF3::ClickGo() {
       return;
     }
   }
+  // What the save says replaces the hints of the completion.
+  Clear();
   const int in_error = module_.niZapis(kOwner);
   if (in_error != 0) {
     // The record was not saved: the window stays, on the field in error.
@@ -323,10 +325,11 @@ void FOknaF3::EnteredSlot(int slot) { module_.Dok2rol(kOwner, slot); }
 
 // ---- status ----
 
+// The window's messages stay on its own status panel, next to the fields
+// they are about.
 void FOknaF3::Status(std::string_view text, std::uint8_t colour) {
   pst_text_ = std::string(text);
   pst_colour_ = colour;
-  ShowStatus(text, colour);
 }
 
 void FOknaF3::Show(std::string_view text, std::uint8_t colour) {

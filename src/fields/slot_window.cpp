@@ -325,6 +325,11 @@ EnterResult SlotWindow::EnterField(std::string_view code, std::string_view value
     }
   }
   if (slot == 0) return seen ? EnterResult::kNotEditable : EnterResult::kNoField;
+  return EnterSlot(slot, value);
+}
+
+EnterResult SlotWindow::EnterSlot(int slot, std::string_view value) {
+  if (!Enterable(slot)) return EnterResult::kNotEditable;
   if (state_ == kZesRunning || state_ == kZesAbort || state_ == kZesBusy) return EnterResult::kRefused;
   move_reason_ = kMoveClick;
   // A correction left pending in another field is accepted first.

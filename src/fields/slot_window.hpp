@@ -155,6 +155,8 @@ class SlotWindow {
   // ignored), enters it, puts the value into the editor and commits it (a
   // value the window corrects is committed in its corrected form).
   EnterResult EnterField(std::string_view code, std::string_view value);
+  // The same for one slot (a field whose code several slots carry).
+  EnterResult EnterSlot(int slot, std::string_view value);
 
   // ---- services for the hooks ----
   // Puts a raw value into a slot: its value and what its panel shows.
