@@ -103,7 +103,11 @@ void bOknaF3::Zm2poA(std::string_view owner, int slot) {
   CheckOwner(owner, "Zm2poA");
   if (!form_) return;
   const int n = NumberAt(fields_, slot);
-  if (n == 0) return;
+  if (n == 0) {
+    // An unnamed display cell shows nothing rather than the placeholder.
+    form_->PutValue(slot, "");
+    return;
+  }
   const std::string value = IsMaskLine(n) ? record_.LineValue(LineOf(fields_, slot))
                                           : record_.Value(static_cast<std::uint8_t>(n));
   form_->PutValue(slot, value);
