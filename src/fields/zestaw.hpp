@@ -7,7 +7,9 @@
 // the action combo and print bar, the table block and the run. A view only
 // draws the state read through the accessors and forwards keys and clicks;
 // zel-batch and the tests drive it the same way without a view. Everything
-// option-specific is asked of bZestaw through its hooks. The form owns its
+// option-specific is asked of bZestaw through its hooks. The slot engine
+// (moves, commits, the editor, the shared keys and drawing numbers) is
+// SlotWindow's, shared with the F3 window. The form owns its
 // FieldSet; the host, the metrics and the business module are the caller's
 // and must outlive it.
 #pragma once
