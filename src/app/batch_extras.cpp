@@ -185,6 +185,9 @@ int RunF3(const BatchRequest& r, const BatchIo& io) {
                                    : "Lista wybranych dowodów jest pełna"_w),
                   kBatchRefused);
     }
+    // The cursor goes to the field first, so that the messages of the field
+    // it leaves are not taken for this one's.
+    form.ClickSlot(slot);
     form.Clear();
     const EnterResult result = form.EnterSlot(slot, Utf8ToWin(value));
     const std::string warning = form.StatusText();
