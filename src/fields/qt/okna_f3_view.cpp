@@ -79,6 +79,7 @@ void OknaF3View::Activated() {
 }
 
 void OknaF3View::Sync() {
+  if (growing_) return;
   syncing_ = true;
   const ZestawLayout& d = form_.Drawing();
   SetBack(this, WinColour(d.back_colour));
@@ -94,7 +95,15 @@ void OknaF3View::Sync() {
   p.setColor(QPalette::WindowText, StatusColourOf(form_.StatusColour()));
   status_->setPalette(p);
   SyncEditor(editor_, fbutton_, form_, false, isVisible());
-  if (QWidget* sub = parentWidget()) sub->setWindowTitle(QtText("   " + form_.Title()));
+  if (QWidget* sub = parentWidget()) {
+    sub->setWindowTitle(QtText("   " + form_.Title()));
+    // Shown again: the window grows to its size in seven steps.
+    if (!form_.Frame().Collapsed() && !isVisible() && sub->isVisible() && !growing_) {
+      growing_ = true;
+      GrowSubWindow(sub, form_.Frame(), form_.GrowthSteps());
+      growing_ = false;
+    }
+  }
   syncing_ = false;
   update();
 }

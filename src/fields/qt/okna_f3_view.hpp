@@ -47,6 +47,7 @@ class OknaF3View final : public QWidget, public ChildView {
   QPushButton* esc_ = nullptr;
   QLabel* status_ = nullptr;
   bool syncing_ = false;
+  bool growing_ = false;
 };
 
 }  // namespace zel

@@ -1,5 +1,6 @@
 #include "fields/qt/slot_window_view.hpp"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -207,6 +208,16 @@ bool SyncEditor(QLineEdit* editor, QLabel* fbutton, const SlotWindow& form, bool
   }
 
   return ed.visible && !hidden;
+}
+
+void GrowSubWindow(QWidget* sub, const WindowFrame& frame, const std::array<int, 7>& steps) {
+  for (int h : steps) {
+    if (h <= 0) continue;
+    sub->setGeometry(frame.left, frame.top, frame.width, h);
+    sub->repaint();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+  sub->setGeometry(frame.left, frame.top, frame.width, frame.height);
 }
 
 }  // namespace zel

@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QRect>
+#include <array>
 #include <cstdint>
 
 #include "fields/slot_window.hpp"
@@ -38,5 +39,9 @@ void PaintSlots(QPainter& p, const QWidget& widget, const SlotWindow& form, bool
 // the editor is shown.
 bool SyncEditor(QLineEdit* editor, QLabel* fbutton, const SlotWindow& form, bool hidden,
                 bool take_focus);
+
+// The subwindow of a window just shown grows to the frame's height through
+// the seven steps of the form's growth, repainted at each.
+void GrowSubWindow(QWidget* sub, const WindowFrame& frame, const std::array<int, 7>& steps);
 
 }  // namespace zel

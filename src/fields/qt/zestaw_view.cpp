@@ -263,17 +263,10 @@ void ZestawView::Sync() {
 }
 
 void ZestawView::Grow() {
-  WindowFrame& frame = form_.Frame();
   QWidget* sub = parentWidget();
-  if (sub == nullptr || frame.Collapsed()) return;
+  if (sub == nullptr || form_.Frame().Collapsed()) return;
   growing_ = true;
-  for (int h : form_.GrowthSteps()) {
-    if (h <= 0) continue;
-    sub->setGeometry(frame.left, frame.top, frame.width, h);
-    sub->repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  }
-  sub->setGeometry(frame.left, frame.top, frame.width, frame.height);
+  GrowSubWindow(sub, form_.Frame(), form_.GrowthSteps());
   growing_ = false;
 }
 
