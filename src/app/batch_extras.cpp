@@ -10,8 +10,11 @@
 #include "fields/field_catalogue.hpp"
 #include "fields/hint_lists.hpp"
 #include "fields/lis_f45.hpp"
+#include "fields/b_okna_f3.hpp"
+#include "fields/okna_f3.hpp"
 #include "fields/okna_f3_records.hpp"
 #include "fields/option_values.hpp"
+#include "fields/text_metrics.hpp"
 #include "shell/status.hpp"
 #include "store/chart.hpp"
 
@@ -106,6 +109,43 @@ int RunList(const BatchRequest& r, const BatchIo& io) {
   return kBatchDone;
 }
 
+namespace {
+
+// The F3 window without a desktop: returning to a parameter window and
+// opening lists have nowhere to go.
+class BatchF3Host final : public OknaF3Host {
+ public:
+  void Closed(std::uint8_t) override {}
+  void OpenList(std::uint8_t, std::uint8_t, std::string_view, bool) override {}
+  bool FieldDeveloperMarker() override { return false; }
+};
+
+// The slot a FIELD=VALUE goes to: the field's first editable slot, or for a
+// list of lines (the masks) its first empty line; 0 when the window has no
+// such field, -1 when every line is taken.
+int SlotFor(const FOknaF3& form, std::string_view code) {
+  const std::string want = UpperPl(code);
+  int first = 0;
+  int count = 0;
+  for (int s = 1; s <= form.SlotCount(); ++s) {
+    const FieldSlot& fs = form.Fields().Slot(s);
+    if (fs.code.empty() || UpperPl(fs.code.view()) != want || !fs.Editable()) continue;
+    if (first == 0) first = s;
+    ++count;
+    if (count > 1 || fs.number == 82 || fs.number == 83) {
+      // Lines of a list: the first one still empty.
+      for (int t = first; t <= form.SlotCount(); ++t) {
+        const FieldSlot& line = form.Fields().Slot(t);
+        if (UpperPl(line.code.view()) == want && line.value.empty()) return t;
+      }
+      return -1;
+    }
+  }
+  return first;
+}
+
+}  // namespace
+
 int RunF3(const BatchRequest& r, const BatchIo& io) {
   auto fail = [&io](std::string_view win_text, int code) {
     io.err("zel-batch: " + WinToUtf8(win_text) + "\n");
@@ -130,50 +170,59 @@ int RunF3(const BatchRequest& r, const BatchIo& io) {
       if (upper == "VMIE") SetOptionText(221, value);
     }
   }
-  F3Record record;
-  if (!record.Open(code)) {
+  if (F3Record probe; !probe.Open(code)) {
     return fail(
         "Okno F3 "_w + std::to_string(code) + " (" + F3Title(code) + ") nie zapisuje danych"_w,
         kBatchRefused);
   }
+  // The values go through the F3 window itself, as the user types them.
+  const FixedWidthMetrics metrics(8, 16);
+  bOknaF3 module;
+  BatchF3Host host;
+  FOknaF3 form(module, metrics, &host);
+  form.Bo();
+  form.Open(code);
   for (const auto& [field, value] : r.values) {
     const std::string wfield = Utf8ToWin(field);
     if (code == 122 && UpperPl(wfield) == "KONE") continue;
     if (code >= 128 && code <= 130 && (UpperPl(wfield) == "VROK" || UpperPl(wfield) == "VMIE"))
       continue;
-    const std::uint8_t number = record.FieldNumber(wfield);
-    if (number == 0) {
+    const int slot = SlotFor(form, wfield);
+    if (slot == 0) {
       return fail("Nie ma pola "_w + wfield + " w oknie "_w + std::to_string(code), kBatchRefused);
     }
-    std::string warning;
-    if (!record.Enter(number, Utf8ToWin(value), &warning)) {
+    if (slot < 0) {
+      return fail("pole "_w + wfield + ": " +
+                      (code == 125 ? "Lista wybranych kont jest pełna"_w
+                                   : "Lista wybranych dowodów jest pełna"_w),
+                  kBatchRefused);
+    }
+    // The cursor goes to the field first, so that the messages of the field
+    // it leaves are not taken for this one's.
+    form.ClickSlot(slot);
+    form.Clear();
+    const EnterResult result = form.EnterSlot(slot, Utf8ToWin(value));
+    const std::string warning = form.StatusText();
+    if (result == EnterResult::kRefused || result == EnterResult::kNotEditable) {
       return fail("pole "_w + wfield + ": " + warning, kBatchRefused);
     }
     if (!warning.empty()) fail("pole "_w + wfield + ": " + warning, 0);
   }
   std::string out;
-  std::uint8_t last = 0;
-  for (const F3FieldInfo& f : F3Fields(code)) {
-    if (*f.code == 0) continue;
-    if (f.number == 83) {
-      if (last == 83) continue;
-      for (int i = 0; i < 11; ++i) {
-        out += std::string(f.code) + " = " +
-               WinToUtf8(record.Value(static_cast<std::uint8_t>(100 + i))) + "\n";
-      }
-    } else {
-      out += std::string(f.code) + " = " + WinToUtf8(record.Value(f.number)) + "\n";
-    }
-    last = f.number;
+  for (int s = 1; s <= form.SlotCount(); ++s) {
+    const FieldSlot& fs = form.Fields().Slot(s);
+    if (fs.code.empty() || fs.panel_width == 0) continue;
+    out += fs.code.str() + " = " + WinToUtf8(form.SlotValue(s)) + "\n";
   }
   io.out(out);
   if (!r.go) return kBatchDone;
-  std::string message;
-  const int in_error = record.Save(&message);
-  if (in_error != 0) {
-    for (const F3FieldInfo& f : F3Fields(code)) {
-      if (f.number == in_error) return fail("pole "_w + f.code + ": " + message, kBatchFailed);
-    }
+  form.Clear();
+  form.ClickGo();
+  const std::string message = form.StatusText();
+  if (form.Shown()) {
+    // The save failed: the window stays on the field in error.
+    const int at = form.CurrentSlot();
+    if (at > 0) return fail("pole "_w + form.Fields().Slot(at).code.str() + ": " + message, kBatchFailed);
     return fail(message, kBatchFailed);
   }
   if (!message.empty()) fail(message, 0);

@@ -45,6 +45,7 @@
 #include "fields/dekret_window.hpp"
 #include "fields/qt/answer_dialog_view.hpp"
 #include "fields/qt/lis_f45_program.hpp"
+#include "fields/qt/okna_f3_program.hpp"
 #include "fields/qt/zestaw_view_program.hpp"
 #include "fields/shell_field_sets.hpp"
 #include "fields/shell_options.hpp"
@@ -243,7 +244,9 @@ int main(int argc, char** argv) {
   RegisterDocumentProcedure();
   RegisterImportProcedures();
   auto zestaw = std::make_unique<ParameterWindow>(desk, view);
+  auto f3_window = std::make_unique<F3Window>(desk, view);
   auto hint_list = std::make_unique<HintListWindow>(desk, view, *zestaw);
+  hint_list->SetF3Window(f3_window.get());
   auto raport = std::make_unique<RaportView>(CurrentReport(), CurrentPreview());
   SetReportView(raport.get());
   zestaw->SetOpenPreview([&raport] {
@@ -352,6 +355,7 @@ int main(int argc, char** argv) {
   viewer.reset();
   raport.reset();
   hint_list.reset();
+  f3_window.reset();
   zestaw.reset();
   delete menu_sub;
   // A program update put a new program in place: it starts once this one

@@ -3,8 +3,8 @@
 // the convention of menu/hooks.hpp; the selector is the F3 window code
 // (121..130) and the slot's field number.
 //
-// Only the class is declared here; the hooks are defined with the F3 window
-// (b_okna_f3_hooks*.cpp), by its own developer.
+// The module keeps the working copy of the window's record (F3Record); the
+// hooks are defined in b_okna_f3_hooks.cpp.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "fields/field_set.hpp"
+#include "fields/okna_f3_records.hpp"
 #include "menu/hooks.hpp"
 
 namespace zel {
@@ -27,6 +28,8 @@ class bOknaF3 : public BusinessModule {
   }
   FOknaF3* Form() const { return form_; }
   FieldSet* Fields() const { return fields_; }
+  // The working copy of the record being edited.
+  F3Record& Record() { return record_; }
 
   bool nMaOkna(std::string_view owner, FieldSet& fields);  // false: code unknown
   bool nLeToRd(std::string_view owner, std::int16_t& left, std::int16_t& top);
@@ -48,6 +51,7 @@ class bOknaF3 : public BusinessModule {
  private:
   FOknaF3* form_ = nullptr;
   FieldSet* fields_ = nullptr;
+  F3Record record_;
 };
 
 }  // namespace zel

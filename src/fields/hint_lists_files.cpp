@@ -216,6 +216,53 @@ void Months(HintList& list, Collector& c) {
   }
 }
 
+// The cost centres of "FFX\Osrodki.TFX", one a line: number ";" TLS ";"
+// name and address. TLS names the centre's folder inside the database
+// folder; the date shown is that of the newest journal file "20??.DFX"
+// there (the file names of any year of this century, not only 2010..2019).
+void CostCentres(HintList& list, Collector& c) {
+  list.noun = "Nr × TLS  Ośrodek"_w;
+  list.heading = "Nazwa, adres   z dnia";
+  const std::string path = DbDir.str() + "FFX\\Osrodki.TFX";
+  File f;
+  std::string bytes;
+  if (!IsFile(path) || !f.Open(path, Access::kRead, Share::kDenyNone) ||
+      !f.ReadAll(&bytes, 16u << 20)) {
+    c.Add(std::string(kEntrySeparator) + "Pusty zbiór \"Osrodki.TFX"_w);
+    return;
+  }
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    std::size_t end = bytes.find('\n', pos);
+    if (end == std::string::npos) end = bytes.size();
+    std::string line = bytes.substr(pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.find_first_not_of(' ') == std::string::npos) continue;
+    std::string fields[3];
+    std::size_t from = 0;
+    for (int i = 0; i < 3; ++i) {
+      const std::size_t semi = i < 2 ? line.find(';', from) : std::string::npos;
+      fields[i] = NormalizeSpaces(line.substr(from, semi == std::string::npos ? std::string::npos
+                                                                              : semi - from));
+      if (semi == std::string::npos) break;
+      from = semi + 1;
+    }
+    std::string date = "brak";
+    std::int64_t newest = 0;
+    if (!fields[1].empty()) {
+      for (const FoundFile& j : FindFiles(DbDir.str() + fields[1] + "\\20??.DFX")) {
+        if (j.is_folder || j.modified_ns < newest) continue;
+        newest = j.modified_ns;
+        date = TimeText(j).substr(0, 10);
+      }
+    }
+    const std::string description =
+        PadRight(fields[1], 5) + " " + PadRight(fields[2], 60) + "   z dnia " + date;
+    if (!c.Add(Entry(fields[0], description))) return;
+  }
+}
+
 }  // namespace
 
 bool BuildFileList(const ListRequest& request, HintList& list, std::vector<std::string>& lines,
@@ -269,8 +316,10 @@ bool BuildFileList(const ListRequest& request, HintList& list, std::vector<std::
       Months(list, c);
       return true;
     case 118:
-    case 243:
       // No entries of their own: the empty-list entry.
+      return true;
+    case 243:
+      CostCentres(list, c);
       return true;
     default:
       return false;

@@ -67,6 +67,7 @@ void FLisF45::Open(const ListRequest& request) {
   search_edit_ = " wpisz i [Enter]";
   selected_ = 0;
   top_ = 0;
+  if (!remembered_ && host_.ReadPosition(&remembered_left_, &remembered_top_)) remembered_ = true;
   frame_.left = remembered_ ? remembered_left_ : OpenAt.left;
   frame_.top = remembered_ ? remembered_top_ : OpenAt.top;
   if (frame_.width == 0) frame_.width = 1;
@@ -330,6 +331,7 @@ void FLisF45::Close(bool escaped) {
   remembered_ = true;
   remembered_left_ = frame_.left;
   remembered_top_ = frame_.top;
+  host_.WritePosition(frame_.left, frame_.top);
   frame_.height = 0;
   open_ = false;
   host_.ShowPicture("");

@@ -37,6 +37,17 @@ class ListHost {
   virtual void ProcessMessages() {}
   // The desktop's picture panel: a picture file to show, or "" to hide it.
   virtual void ShowPicture(std::string_view) {}
+  // The list's position kept between runs of the program (under "F45");
+  // false when none is kept.
+  virtual bool ReadPosition(int* left, int* top) {
+    (void)left;
+    (void)top;
+    return false;
+  }
+  virtual void WritePosition(int left, int top) {
+    (void)left;
+    (void)top;
+  }
 };
 
 // Key codes the list knows (Windows virtual-key numbers).

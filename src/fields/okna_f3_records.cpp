@@ -21,6 +21,7 @@ namespace zel {
 namespace {
 
 const std::vector<F3FieldInfo> kNone;
+constexpr int kMaskLines = 11;
 
 const std::vector<F3FieldInfo> kAccount = {
     {"KNaz", 5, "Nazwa konta", 50}, {"KAdr", 6, "Kod i adres", 50}, {"KDod", 7, "Dodatkowo", 50},
@@ -45,6 +46,13 @@ const std::vector<F3FieldInfo> kMasks = [] {
   std::vector<F3FieldInfo> v;
   for (const char* c : kLines) v.push_back({"MaAr", 83, c, 25});
   v.push_back({"MaRe", 84, "Wczytać ze zbioru", 8});
+  return v;
+}();
+const std::vector<F3FieldInfo> kDocuments = [] {
+  static const char* const kLines[] = {"001", "002", "003", "004", "005", "006",
+                                       "007", "008", "009", "010", "011"};
+  std::vector<F3FieldInfo> v;
+  for (const char* c : kLines) v.push_back({"MaDo", 82, c, 12});
   return v;
 }();
 const std::vector<F3FieldInfo> kTaxpayer = {{"vKUr", 27, "Kod urzędu (KodUrzedu)", 4},
@@ -258,6 +266,20 @@ bool Changed(const std::map<std::uint8_t, std::string>& now,
   return x != y;
 }
 
+// The window shows the first eleven masks of a list that may hold more: the
+// edited lines replace those eleven and the masks past them stay as they were.
+template <class List>
+void KeepBeyondLines(List& list, const std::map<std::uint8_t, std::string>& values) {
+  std::vector<std::string> beyond;
+  for (int i = kMaskLines; i < list.count; ++i) beyond.push_back(list.masks[static_cast<std::size_t>(i)].str());
+  list.Clear();
+  for (int i = 0; i < kMaskLines; ++i) {
+    auto it = values.find(static_cast<std::uint8_t>(100 + i));
+    if (it != values.end() && !it->second.empty()) list.Add(it->second);
+  }
+  for (const std::string& m : beyond) list.Add(m);
+}
+
 }  // namespace
 
 Amount ParseTypedAmount(std::string_view typed) {
@@ -294,6 +316,8 @@ const std::vector<F3FieldInfo>& F3Fields(std::uint8_t code) {
       return kPurchase;
     case 125:
       return kMasks;
+    case 126:
+      return kDocuments;
     case 127:
       return kTaxpayer;
     case 128:
@@ -317,6 +341,8 @@ std::string F3Title(std::uint8_t code) {
       return "Rejestr zakupu VAT ";
     case 125:
       return "Lista wybranych kont";
+    case 126:
+      return "Lista wybranych dowodów"_w;
     case 127:
       return "Opis podatnika";
     case 128:
@@ -352,10 +378,16 @@ std::string CompleteF3Value(std::uint8_t number, std::string_view typed, std::st
       return CompleteMask(typed);
     case 84:
       return CompleteFileName(typed);
+    case 82: {
+      // A document-number mask: upper case, at most 12 characters.
+      std::string m = UpperPl(typed);
+      if (m.size() > 12) m.resize(12);
+      return m;
+    }
     default:
       break;
   }
-  if ((number >= 1 && number <= 27) || number == 82)
+  if (number >= 1 && number <= 27)
     *warning = "Uzupełnić według pierwszych znaków"_w;
   return std::string(typed);
 }
@@ -376,9 +408,16 @@ bool F3Record::Open(std::uint8_t code) {
     }
     case 125:
       // Eleven lines of masks; the field holds them one after another.
-      for (int i = 0; i < 11; ++i) {
+      for (int i = 0; i < kMaskLines; ++i) {
         values_[static_cast<std::uint8_t>(100 + i)] =
             i < Options.masks.count ? Options.masks.masks[static_cast<std::size_t>(i)].str() : "";
+      }
+      break;
+    case 126:
+      for (int i = 0; i < kMaskLines; ++i) {
+        values_[static_cast<std::uint8_t>(100 + i)] =
+            i < Options.documents.count ? Options.documents.masks[static_cast<std::size_t>(i)].str()
+                                        : "";
       }
       break;
     case 127: {
@@ -436,22 +475,34 @@ bool F3Record::Enter(std::uint8_t number, std::string_view typed, std::string* w
   if (number == 33 && !warning->empty()) return false;
   if (IsAmountField(number)) value = AmountValue(ParseTypedAmount(value));
   for (const F3FieldInfo& f : F3Fields(code_)) {
-    if (f.number == number && value.size() > f.width && number != 83) value.resize(f.width);
+    if (f.number == number && value.size() > f.width && number != 83 && number != 82) value.resize(f.width);
   }
-  if (number == 83) {
+  if (number == 83 || number == 82) {
     // The next free mask line, in the order typed.
-    for (int i = 0; i < 11; ++i) {
+    for (int i = 0; i < kMaskLines; ++i) {
       std::string& line = values_[static_cast<std::uint8_t>(100 + i)];
       if (line.empty()) {
         line = value;
         return true;
       }
     }
-    *warning = "Lista wybranych kont jest pełna"_w;
+    *warning = number == 83 ? "Lista wybranych kont jest pełna"_w : "Lista wybranych dowodów jest pełna"_w;
     return false;
   }
   values_[number] = value;
   return true;
+}
+
+bool F3Record::EnterLine(std::uint8_t number, int line, std::string_view typed,
+                         std::string* warning) {
+  if (line < 0 || line >= kMaskLines) return false;
+  std::string value = CompleteF3Value(number, typed, warning);
+  values_[static_cast<std::uint8_t>(100 + line)] = value;
+  return true;
+}
+
+std::string F3Record::LineValue(int line) const {
+  return Value(static_cast<std::uint8_t>(100 + line));
 }
 
 int F3Record::Save(std::string* message) {
@@ -477,11 +528,10 @@ int F3Record::Save(std::string* message) {
       break;
     }
     case 125:
-      Options.masks.Clear();
-      for (int i = 0; i < 11; ++i) {
-        const std::string line = Value(static_cast<std::uint8_t>(100 + i));
-        if (!line.empty()) Options.masks.Add(line);
-      }
+      KeepBeyondLines(Options.masks, values_);
+      break;
+    case 126:
+      KeepBeyondLines(Options.documents, values_);
       break;
     case 127: {
       DeclarationData& d = Declaration();

@@ -5,17 +5,18 @@
 //
 // An F3Record holds the working copy of one window's record as texts by
 // field number (Windows-1250). Open copies the record in (the current
-// account for 122, the account masks of KonW for 125, the taxpayer data of
-// "VAT\Pod.7BT" for 127, the declaration's amounts for 128 and 129 and its
-// signature for 130); Enter completes and stores one value; Save writes the
-// record: 122 appends the account to the chart under the whole-file lock,
-// 125 puts the masks back into KonW, 127 rewrites "VAT\Pod.7BT", 128
-// appends the due tax as "S" lines (replacing the registers' totals of the
-// month), 129 the purchase totals as "Z" lines when they changed and the
-// other changed values as typed "P" lines, 130 rewrites the signer in
-// "VAT\Pod.7BT" and appends the signature date ("t") and answers ("z").
-// The declaration's month is the VAT-7 window's, else the working period's.
-// zel-batch --f3 drives it; the F3 window itself is not built yet.
+// account for 122, the account masks of KonW for 125, the document masks of
+// DowW for 126, the taxpayer data of "VAT\Pod.7BT" for 127, the
+// declaration's amounts for 128 and 129 and its signature for 130); Enter
+// completes and stores one value; Save writes the record: 122 appends the
+// account to the chart under the whole-file lock, 125 and 126 put the masks
+// back into KonW and DowW, 127 rewrites "VAT\Pod.7BT", 128 appends the due
+// tax as "S" lines (replacing the registers' totals of the month), 129 the
+// purchase totals as "Z" lines when they changed and the other changed
+// values as typed "P" lines, 130 rewrites the signer in "VAT\Pod.7BT" and
+// appends the signature date ("t") and answers ("z"). The declaration's
+// month is the VAT-7 window's, else the working period's. The F3 window
+// (FOknaF3) and zel-batch --f3 drive it.
 #pragma once
 
 #include <cstdint>
@@ -58,7 +59,7 @@ bool DeclarationPeriod(DeclarationData& d);
 class F3Record {
  public:
   // Copies the record of the code into the working copy; false for a code
-  // that saves nothing here (121, 123, 124, 126), and for 128..130 when no
+  // that saves nothing here (121, 123, 124), and for 128..130 when no
   // month of the declaration is known.
   bool Open(std::uint8_t code);
   std::uint8_t Code() const { return code_; }
@@ -69,6 +70,11 @@ class F3Record {
   // Completes and stores a value; false (nothing stored) when the value is
   // refused, with the reason in *warning.
   bool Enter(std::uint8_t number, std::string_view typed, std::string* warning);
+
+  // The mask windows (125 accounts, 126 documents) show one line per slot:
+  // completes and stores the value of line 0..10 in place.
+  bool EnterLine(std::uint8_t number, int line, std::string_view typed, std::string* warning);
+  std::string LineValue(int line) const;
 
   // niZapis: 0 when saved, else the field number in error, with the message
   // in *message ("Nic się nie zmieniło" when nothing changed, colour 2, is

@@ -48,7 +48,7 @@ bool ZestawHost::FieldDeveloperMarker() {
 }
 
 FZestaw::FZestaw(bZestaw& module, const TextMetrics& metrics, ZestawHost* host)
-    : module_(module), metrics_(metrics), host_(host ? host : &default_host_) {
+    : SlotWindow(metrics), module_(module), host_(host ? host : &default_host_) {
   module_.Attach(this, &fields_);
   positions_.fill(Point16{-7, -7});
 }
@@ -81,23 +81,7 @@ void FZestaw::Clear() {
 // ---- building ----
 
 void FZestaw::Jo() {
-  // The appearance values: KonOkien size, then margins (+2), spacings, bevel
-  // and border of the value panels.
-  const auto& sizes = StationSettings.window_sizes;
-  font_size_ = sizes[0];
-  look_.margin_x = sizes[1] + 2;
-  look_.spacing_x = sizes[2];
-  look_.margin_y = sizes[3] + 2;
-  look_.spacing_y = sizes[4];
-  look_.bevel = sizes[5];
-  look_.border = sizes[6];
-
-  int text_h = metrics_.TextHeight("g\xD1");
-  int font = std::max(font_size_, 1);
-  int title_h = text_h * (font + 3) / font;
-  int top = look_.margin_y + 4 + title_h + look_.spacing_y;
-  fields_.Reset(metrics_, look_, static_cast<std::uint16_t>(std::clamp(top, 0, 65535)));
-  fields_.Separator();
+  StartBuild();
   fields_.SetTableRows(kDefaultTableRows);
   actions_.clear();
   first_row_ = 1;
@@ -144,28 +128,7 @@ void FZestaw::Jo() {
 
 void FZestaw::Layout() {
   int count = fields_.SlotCount();
-  int widest = fields_.WidestRight();
-  // Right-align every line on the widest right edge; the first label of a
-  // line stays at the left margin.
-  int s = count;
-  while (s >= 1) {
-    int line = fields_.Slot(s).line;
-    int first = s;
-    while (first > 1 && fields_.Slot(first - 1).line == line) --first;
-    int line_right = fields_.Slot(s).right;
-    int shift = widest - line_right;
-    if (shift > 0 && fields_.Slot(s).panel_width > 0) {
-      for (int i = first; i <= s; ++i) {
-        FieldSlot& slot = fields_.Slot(i);
-        if (slot.panel_width > 0) {
-          slot.left = static_cast<std::uint16_t>(slot.left + shift);
-          slot.right = static_cast<std::uint16_t>(slot.right + shift);
-        }
-        if (i != first) slot.label_left = static_cast<std::uint16_t>(slot.label_left + shift);
-      }
-    }
-    s = first - 1;
-  }
+  AlignLines();
 
   // The table header: each ";"-separated title above its column.
   const TableBlock& tb = fields_.Table();
@@ -196,59 +159,12 @@ void FZestaw::Layout() {
     }
   }
 
-  int n_width = metrics_.TextWidth("N");
-  area_width_ = std::max({widest + 15, 33 * n_width, TitleWidth() + look_.spacing_x + look_.margin_x});
-  int line_h = fields_.LineHeight();
-  buttons_top_ = fields_.NextTop() + look_.spacing_y;
-  status_top_ = buttons_top_ + line_h + look_.spacing_y;
-  frame_.SetClientWidth(area_width_);
-  frame_.SetClientHeight(status_top_ + line_h + look_.margin_y);
-}
-
-// The title is drawn 3 points larger than the window font (and bold), so
-// it is measured in the window font and scaled by the point sizes; the area
-// is made wide enough for it.
-int FZestaw::TitleWidth() const {
-  const int font = std::max(font_size_, 1);
-  return metrics_.TextWidth(fields_.Title()) * (font + 3) / font;
+  SizeArea();
 }
 
 void FZestaw::LayoutDrawing() {
-  ZestawLayout d;
-  const int text_h = metrics_.TextHeight("g\xD1");
-  d.text_height = text_h;
-  d.panel_height = text_h + 2 * look_.bevel;
-  const int font = std::max(font_size_, 1);
-  // The title's font is 3 points larger; text grows with the point size.
-  d.title = {look_.margin_x + 5, look_.margin_y + 4, TitleWidth(), text_h * (font + 3) / font};
-
-  for (int s = 1; s <= fields_.SlotCount(); ++s) {
-    const FieldSlot& slot = fields_.Slot(s);
-    bool first_of_line = s == 1 || fields_.Slot(s - 1).line != slot.line;
-    if (!first_of_line || slot.panel_width == 0 || slot.label.empty()) continue;
-    ZestawLeader l;
-    l.slot = s;
-    l.x1 = slot.label_left + metrics_.TextWidth(slot.label.view()) + 3;
-    l.x2 = slot.left - 3;
-    l.y = slot.top + d.panel_height * 5 / 7;
-    if (l.x2 > l.x1) d.leaders.push_back(l);
-  }
-  for (std::uint16_t y0 : fields_.Separators()) d.separator_lines.push_back(y0 + look_.spacing_y);
-  // One build in thirty gets the coloured frames.
-  d.fancy_frame = std::rand() % 30 == 0;
-  for (std::uint32_t i = 0; i < 6; ++i) d.frame_colours[i] = i * 2369552u + 788610u;
-  if (!WindowFont.bold && font_size_ < 11) {
-    d.back_colour = 16312536;
-    d.bar_colour = 13170943;
-  }
-
+  ZestawLayout d = DrawingBase();
   const int line_h = fields_.LineHeight();
-  const int button_h = line_h - look_.spacing_y + 2;
-  const int esc_w = metrics_.TextWidth("Anuluj") + 24;
-  d.esc = {look_.margin_x, buttons_top_, esc_w, button_h};
-  const int go_left = look_.margin_x + esc_w + look_.spacing_x;
-  d.go = {go_left, buttons_top_, std::max(20, area_width_ - look_.margin_x - go_left), button_h};
-  d.memo = {d.go.left + 4, d.go.top + 4, std::max(1, d.go.width - 9), std::max(1, d.go.height - 9)};
 
   // The print bar's controls in a row, wrapping where the window is narrow;
   // buttons are their caption + 16 wide, combos their widest entry + 36.
@@ -282,13 +198,7 @@ void FZestaw::LayoutDrawing() {
     d.print_bar = {look_.margin_x, status_top_, limit, y + h};
     bar = y + h + look_.spacing_y;
   }
-  d.status = {look_.margin_x, status_top_ + bar, area_width_ - 2 * look_.margin_x, line_h - look_.spacing_y};
-  d.client_width = area_width_;
-  d.client_height = status_top_ + bar + line_h + look_.margin_y;
-  frame_.SetClientHeight(d.client_height);
-  for (int k = 1; k <= 7; ++k) {
-    d.growth[static_cast<std::size_t>(k - 1)] = std::max(1, frame_.height * k / 7);
-  }
+  FinishDrawing(d, bar);
   drawing_ = std::move(d);
 }
 
@@ -465,6 +375,18 @@ void FZestaw::Go(std::uint8_t kind) {
     opening_ = false;
     if (next_after && current_ > 0) MoveTo(current_ + 1, +1);
   }
+  if (kind == 4) {
+    const char request = list_request_;
+    list_request_ = 0;
+    if ((request == 'D' || request == 'R') && current_ > 0 && state_ == kZesWaiting &&
+        !last_commit_corrected_) {
+      MoveTo(current_ + 1, +1);
+      if (request == 'D' && current_ > 0 && state_ == kZesWaiting) {
+        SetEditorText("");
+        Run(kRunGo);
+      }
+    }
+  }
   if (OptionIndex == 2) {
     Run(kRunSave);
     return;
@@ -567,36 +489,6 @@ void FZestaw::PutValue(int slot, std::string_view raw) {
     fs.panel = look.text;
     panel_right_[static_cast<std::size_t>(slot)] = look.right;
   }
-}
-
-std::string_view FZestaw::PanelText(int slot) const {
-  if (slot < 1 || slot > fields_.SlotCount()) return {};
-  return fields_.Slot(slot).panel.view();
-}
-
-bool FZestaw::PanelRight(int slot) const {
-  if (slot < 1 || slot > fields_.SlotCount()) return false;
-  return panel_right_[static_cast<std::size_t>(slot)];
-}
-
-std::string_view FZestaw::SlotValue(int slot) const {
-  if (slot < 1 || slot > fields_.SlotCount()) return {};
-  return fields_.Slot(slot).value.view();
-}
-
-int FZestaw::FindCode(std::string_view code) const {
-  std::string want = UpperPl(code);
-  for (int s = 1; s <= fields_.SlotCount(); ++s) {
-    if (UpperPl(fields_.Slot(s).code.view()) == want) return s;
-  }
-  return 0;
-}
-
-bool FZestaw::AnyEditable() const {
-  for (int s = 1; s <= fields_.SlotCount(); ++s) {
-    if (Enterable(s)) return true;
-  }
-  return false;
 }
 
 }  // namespace zel

@@ -127,40 +127,17 @@ void FZestaw::PressKey(std::uint16_t key) {
   }
 }
 
-void FZestaw::EnterKey() {
-  if (current_ == 0 || state_ == kZesBusy || state_ == kZesRunning || state_ == kZesAbort) return;
-  move_reason_ = kMoveEnter;
-  pst_text_.clear();
-  std::string& t = editor_.text;
-  std::size_t lead = 0;
-  while (lead < t.size() && t[lead] == ' ') ++lead;
-  t.erase(0, lead);
-
+int FZestaw::EnterDecision() {
+  const std::string& t = editor_.text;
   const TableBlock& tb = fields_.Table();
   if (InBlock(current_) && ColumnOf(current_) == tb.columns - 1 &&
       RowOf(current_) == tb.visible_rows - 1 && first_row_ < 12 - tb.visible_rows) {
     Scroll(+1, LastRowFirstSlot(), +1);
-    return;
+    return -1;
   }
-
-  int outcome;
-  if (t.empty()) {
-    outcome = EmptyEnterRule(current_);
-  } else if (t == kPlaceholder && module_.nOknoKr6(kOwner, current_)) {
-    return;
-  } else {
-    outcome = ValueEnterRule(current_);
-  }
-  Outcome(outcome);
-}
-
-void FZestaw::Outcome(int outcome) {
-  switch (outcome) {
-    case 0: MoveTo(current_, +1); break;
-    case 1: MoveTo(current_ + 1, +1); break;
-    case 2: Run(kRunGo); break;
-    default: break;  // a list was opened, or the rule handled the key
-  }
+  if (t.empty()) return EmptyEnterRule(current_);
+  if (t == kPlaceholder && module_.nOknoKr6(kOwner, current_)) return -1;
+  return ValueEnterRule(current_);
 }
 
 int FZestaw::EmptyEnterRule(int slot) {
@@ -208,19 +185,13 @@ int FZestaw::ValueEnterRule(int slot) {
   return answer;
 }
 
-void FZestaw::TabKey() {
-  if (current_ == 0) return;
-  move_reason_ = kMoveTab;
+bool FZestaw::TabScroll() {
   const TableBlock& tb = fields_.Table();
   if (InBlock(current_) && ColumnOf(current_) == 0 && RowOf(current_) == 0 && first_row_ > 1) {
     Scroll(-1, tb.header_slot + tb.columns, -1);
-    return;
+    return true;
   }
-  if (current_ <= 1) {
-    MoveTo(current_, +1);
-  } else {
-    MoveTo(current_ - 1, -1);
-  }
+  return false;
 }
 
 bool FZestaw::StepSystemValue(int n, bool up) {
@@ -253,11 +224,13 @@ bool FZestaw::StepSystemValue(int n, bool up) {
   return true;
 }
 
-void FZestaw::UpDown(bool up) {
-  if (current_ == 0) return;
+bool FZestaw::AllowRoll(bool up) {
   int n = fields_.Slot(current_).number;
-  if (StepSystemValue(n, up)) return;
-  if (!module_.nRollEditP(kOwner, current_, up ? kKeyUp : kKeyDown)) return;
+  if (StepSystemValue(n, up)) return false;
+  return module_.nRollEditP(kOwner, current_, up ? kKeyUp : kKeyDown);
+}
+
+bool FZestaw::BlockUpDown(bool up) {
   const TableBlock& tb = fields_.Table();
   if (InBlock(current_)) {
     int row = RowOf(current_);
@@ -278,13 +251,9 @@ void FZestaw::UpDown(bool up) {
         Scroll(+1, current_, +1);
       }
     }
-    return;
+    return true;
   }
-  if (up) {
-    MoveTo(current_ - 1, -1);
-  } else {
-    EnterKey();
-  }
+  return false;
 }
 
 void FZestaw::PageUp() {
@@ -363,96 +332,9 @@ void FZestaw::OpenList(std::uint8_t kind, std::string_view pattern, bool f5) {
   Desktop().F45(OptionIndex, kind, editor_.text, f5 ? kKeyF5 : kKeyF4);
 }
 
-void FZestaw::TemplateKey() {
-  if (current_ == 0) return;
-  std::string& t = editor_.text;
-  int pos = editor_.sel_length > 0 ? editor_.sel_start : editor_.caret;
-  pos = std::clamp(pos, 0, static_cast<int>(t.size()));
-  std::string_view tmpl = template_.view();
-  t = t.substr(0, static_cast<std::size_t>(pos));
-  if (static_cast<std::size_t>(pos) < tmpl.size()) t += tmpl.substr(static_cast<std::size_t>(pos));
-  if (editor_.max_length > 0 && static_cast<int>(t.size()) > editor_.max_length) {
-    t.resize(static_cast<std::size_t>(editor_.max_length));
-  }
-  editor_.caret = static_cast<int>(t.size());
-  editor_.sel_start = editor_.caret;
-  editor_.sel_length = 0;
-  if (state_ == kZesWaiting) ApplyTypingFilters();
-}
-
-// ---- mouse ----
-
-void FZestaw::ClickSlot(int slot) {
-  if (state_ == kZesBusy || state_ == kZesRunning || state_ == kZesAbort) return;
-  move_reason_ = kMoveClick;
-  if (Enterable(slot)) {
-    MoveTo(slot, +1);
-  } else {
-    ClickElsewhere();
-  }
-}
-
-void FZestaw::ClickElsewhere() {
-  if (state_ == kZesBusy || state_ == kZesRunning || state_ == kZesAbort) return;
-  if (current_ == 0) return;
-  move_reason_ = kMoveClick;
-  MoveTo(current_, +1);
-}
-
-void FZestaw::ClickAt(int x, int y) {
-  int height = metrics_.TextHeight("g\xD1") + 2 * look_.bevel;
-  for (int s = 1; s <= fields_.SlotCount(); ++s) {
-    const FieldSlot& fs = fields_.Slot(s);
-    if (fs.panel_width == 0) continue;
-    if (x >= fs.left && x < fs.left + fs.panel_width && y >= fs.top && y < fs.top + height) {
-      ClickSlot(s);
-      return;
-    }
-  }
-  ClickElsewhere();
-}
-
 void FZestaw::RightClickEsc() {
   frame_.top = 0;
   ClickEsc();
-}
-
-// ---- zel-batch ----
-
-EnterResult FZestaw::EnterField(std::string_view code, std::string_view value) {
-  std::string want = UpperPl(code);
-  int slot = 0;
-  bool seen = false;
-  for (int s = 1; s <= fields_.SlotCount(); ++s) {
-    if (UpperPl(fields_.Slot(s).code.view()) != want) continue;
-    seen = true;
-    if (Enterable(s)) {
-      slot = s;
-      break;
-    }
-  }
-  if (slot == 0) return seen ? EnterResult::kNotEditable : EnterResult::kNoField;
-  if (state_ == kZesRunning || state_ == kZesAbort || state_ == kZesBusy) return EnterResult::kRefused;
-  move_reason_ = kMoveClick;
-  // A correction left pending in another field is accepted first.
-  for (int tries = 0; tries < 3 && current_ != slot; ++tries) MoveTo(slot, +1);
-  if (current_ != slot) return EnterResult::kRefused;
-  // A value longer than the field takes is cut, and counts as corrected.
-  int max = fields_.Slot(slot).max_length;
-  bool cut = max > 0 && static_cast<int>(value.size()) > max;
-  SetEditorText(value);
-  date_warning_ = false;
-  MoveTo(slot, +1);
-  if (!last_commit_corrected_) return cut ? EnterResult::kCorrected : EnterResult::kAccepted;
-  if (date_warning_) {
-    // An impossible date is not taken on the user's behalf: the field keeps
-    // its previous value and the message stays on the status line.
-    editor_.text = std::string(SlotValue(slot));
-    SelectAll();
-    return EnterResult::kRefused;
-  }
-  MoveTo(slot, +1);
-  return last_commit_corrected_ ? EnterResult::kRefused : EnterResult::kCorrected;
 }
 
 }  // namespace zel

@@ -17,41 +17,20 @@
 
 namespace zel {
 
-bool FZestaw::Enterable(int slot) const {
-  if (slot < 1 || slot > fields_.SlotCount()) return false;
-  const TableBlock& tb = fields_.Table();
-  if (tb.header_slot > 0 && (slot == tb.header_slot || slot == tb.footer_slot)) return false;
-  return fields_.Slot(slot).Editable();
+void FZestaw::LeavingSlot() {
+  if (go_red_) {
+    if (go_red_fresh_) {
+      go_red_fresh_ = false;
+    } else {
+      go_red_ = false;
+      go_caption_ = go_normal_caption_;
+    }
+  } else {
+    result_text_.clear();
+  }
 }
 
-void FZestaw::MoveTo(int target, int direction) {
-  last_commit_corrected_ = false;
-  state_ = kZesBusy;
-  if (target != current_) {
-    if (go_red_) {
-      if (go_red_fresh_) {
-        go_red_fresh_ = false;
-      } else {
-        go_red_ = false;
-        go_caption_ = go_normal_caption_;
-      }
-    } else {
-      result_text_.clear();
-    }
-  }
-  hold_cursor_ = false;
-  if (current_ > 0 && !Commit(direction < 0)) {
-    last_commit_corrected_ = true;
-    SelectAll();
-    state_ = kZesWaiting;
-    return;
-  }
-  if (host_->FieldDeveloperMarker()) {
-    int shown = std::clamp(target, 1, std::max(fields_.SlotCount(), 1));
-    std::string text = "aZestaw : n";
-    if (shown <= fields_.SlotCount()) text += fields_.Slot(shown).code.str();
-    Show(text, kInfo);
-  }
+bool FZestaw::HoldAfterCommit(int& target, int direction) {
   if ((OptionIndex >= 10 && OptionIndex <= 131) || OptionIndex > 144) {
     module_.Dokum2poA(kOwner, target);
   }
@@ -67,58 +46,13 @@ void FZestaw::MoveTo(int target, int direction) {
     if (hold_cursor_) hold = true;
   }
   hold_cursor_ = false;
-  if (hold) {
-    SelectAll();
-    state_ = kZesWaiting;
-    return;
-  }
-
-  int count = fields_.SlotCount();
-  int dir = direction < 0 ? -1 : 1;
-  int t = std::clamp(target, 1, std::max(count, 1));
-  if (target > count && dir > 0) t = count + 1;
-  while (!Enterable(t)) {
-    if (dir > 0) {
-      if (t >= count) {
-        // Past the last editable slot: the user's move runs the option; a
-        // window without any editable slot just waits for Go or Esc.
-        if (!opening_ && AnyEditable()) {
-          state_ = kZesWaiting;
-          Run(kRunGo);
-          return;
-        }
-        current_ = 0;
-        editor_.visible = false;
-        fbutton_.visible = false;
-        state_ = kZesWaiting;
-        return;
-      }
-      ++t;
-    } else {
-      if (t <= 1) {
-        dir = 1;
-        t = 1;
-        continue;
-      }
-      --t;
-    }
-  }
-
-  current_ = t;
-  target_ = t;
-  PlaceEditor(t);
-  state_ = kZesWaiting;
+  return hold;
 }
 
 void FZestaw::PlaceEditor(int slot) {
   const FieldSlot& fs = fields_.Slot(slot);
   int n = fs.number;
-  int text_h = metrics_.TextHeight("g\xD1");
-  editor_.left = fs.left + look_.bevel + look_.border;
-  editor_.top = fs.top + look_.bevel;
-  editor_.width = fs.panel_width;
-  editor_.height = text_h;
-  editor_.max_length = fs.max_length;
+  PlaceEditorFrame(slot);
   editor_.password = n == 2 || n == 176;
   editor_.visible = true;
   if (InBlock(slot)) {
@@ -130,12 +64,7 @@ void FZestaw::PlaceEditor(int slot) {
   }
   editor_.text = fs.value.str();
 
-  int side = static_cast<int>(0.4 * (text_h + 2 * look_.bevel));
-  fbutton_.visible = true;
-  fbutton_.size = side;
-  fbutton_.left = fs.right - side;
-  fbutton_.top = fs.top + look_.bevel;
-  fbutton_.hint = "\n           Klik  F4  lista\n      Prawy  F5  szukaj    \n";
+  PlaceFButton(slot);
   fbutton_.aqua = module_.OznaczAqua(kOwner, slot);
   if (fbutton_.aqua) fbutton_.hint = "\n    Dwuklik  F3  okno" + fbutton_.hint;
 
@@ -155,37 +84,18 @@ void FZestaw::PlaceEditor(int slot) {
     automatic = module_.nAutomEdit(kOwner, slot);
     tmpl = module_.nUstawWzor(kOwner, slot);
   }
-  if (editor_.text.empty() && !automatic.empty()) {
-    editor_.text = automatic;
-    if (editor_.max_length > 0 && static_cast<int>(editor_.text.size()) > editor_.max_length) {
-      editor_.text.resize(static_cast<std::size_t>(editor_.max_length));
-    }
-  }
-  template_ = tmpl;
-  FillTemplate = tmpl;
-  editor_.hint = template_.str();
-  SelectAll();
+  FinishEditor(automatic, tmpl);
 }
 
-bool FZestaw::Commit(bool backwards) {
-  std::string raw = editor_.text;
-  value_under_edit_ = NormalizeSpaces(raw);
-  std::string completed = Complete(current_, value_under_edit_);
-  if (completed != raw) {
-    editor_.text = completed;
-    editor_.caret = static_cast<int>(completed.size());
-    move_reason_ = kMoveCorrected;
-    return false;
-  }
-  if (InBlock(current_)) {
-    int c = ColumnOf(current_);
+void FZestaw::StoreCommitted(int slot, const std::string& completed, bool backwards) {
+  if (InBlock(slot)) {
+    int c = ColumnOf(slot);
     if (c >= 0 && c < 10) row_values_[static_cast<std::size_t>(c)] = completed;
-    PutValue(current_, row_values_[static_cast<std::size_t>(std::max(c, 0))].view());
+    PutValue(slot, row_values_[static_cast<std::size_t>(std::max(c, 0))].view());
   } else {
-    PutValue(current_, completed);
+    PutValue(slot, completed);
   }
-  Store(current_, backwards);
-  return true;
+  Store(slot, backwards);
 }
 
 std::string FZestaw::Complete(int slot, const std::string& value) {
@@ -235,11 +145,6 @@ std::string FZestaw::Complete(int slot, const std::string& value) {
   return value_under_edit_;
 }
 
-void FZestaw::ValueWarning(std::string_view text) {
-  date_warning_ = true;
-  Status(text, kWarning);
-}
-
 void FZestaw::Store(int slot, bool backwards) {
   int n = fields_.Slot(slot).number;
   if (n == 0) return;
@@ -255,51 +160,6 @@ void FZestaw::Store(int slot, bool backwards) {
   module_.nEdit2zmie(kOwner, slot, backwards);
 }
 
-// ---- the editor ----
-
-void FZestaw::SelectAll() {
-  editor_.sel_start = 0;
-  editor_.sel_length = static_cast<int>(editor_.text.size());
-  editor_.caret = editor_.sel_length;
-}
-
-void FZestaw::SetCaret(int caret) {
-  editor_.caret = std::clamp(caret, 0, static_cast<int>(editor_.text.size()));
-  editor_.sel_start = editor_.caret;
-  editor_.sel_length = 0;
-}
-
-void FZestaw::TypeText(std::string_view text) {
-  if (current_ == 0 || state_ != kZesWaiting) return;
-  for (char c : text) {
-    std::string& t = editor_.text;
-    if (editor_.sel_length > 0) {
-      int from = std::clamp(editor_.sel_start, 0, static_cast<int>(t.size()));
-      int len = std::min(editor_.sel_length, static_cast<int>(t.size()) - from);
-      t.erase(static_cast<std::size_t>(from), static_cast<std::size_t>(len));
-      editor_.caret = from;
-      editor_.sel_length = 0;
-    }
-    if (editor_.max_length > 0 && static_cast<int>(t.size()) >= editor_.max_length) continue;
-    int at = std::clamp(editor_.caret, 0, static_cast<int>(t.size()));
-    t.insert(t.begin() + at, c);
-    editor_.caret = at + 1;
-    editor_.sel_start = editor_.caret;
-    ApplyTypingFilters();
-  }
-}
-
-void FZestaw::SetEditorText(std::string_view text) {
-  if (current_ == 0) return;
-  editor_.text = std::string(text);
-  if (editor_.max_length > 0 && static_cast<int>(editor_.text.size()) > editor_.max_length) {
-    editor_.text.resize(static_cast<std::size_t>(editor_.max_length));
-  }
-  editor_.caret = static_cast<int>(editor_.text.size());
-  editor_.sel_start = editor_.caret;
-  editor_.sel_length = 0;
-  if (state_ == kZesWaiting) ApplyTypingFilters();
-}
 
 void FZestaw::ApplyTypingFilters() {
   if (current_ == 0) return;

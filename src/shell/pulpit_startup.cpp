@@ -104,7 +104,7 @@ bool FPulpit::StartupSequence() {
   WindowFont.bold = StationSettings.window_font.style.view() == "Bold";
 
   if (DeskWindow* list = windows_[kLisF45]) list->Frame().height = 0;
-  for (Slot s : {kLisF45, kMen, kZestaw, kRaport}) {
+  for (Slot s : {kLisF45, kOknaF3, kMen, kZestaw, kRaport}) {
     if (windows_[s]) windows_[s]->Bo();
   }
   PlaceDesktop();

@@ -3,6 +3,9 @@
 // of the account list, the documents of a journal file and the folder walks.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 
@@ -447,6 +450,34 @@ TEST_F(HintListTest, ListsFromFilesEndWithAnEntryAtTheCeiling) {
   ASSERT_EQ(form_.Count(), kListCeiling + 1);
   EXPECT_NE(WinToUtf8(form_.EntryText(kListCeiling)).find("najwyżej 10000 pozycji"),
             std::string::npos);
+}
+
+TEST_F(HintListTest, CostCentresComeWithTheDateOfTheirJournalFile) {
+  OpenList(243);
+  ASSERT_EQ(form_.Count(), 1u);
+  EXPECT_NE(WinToUtf8(form_.EntryText(0)).find("Pusty zbiór"), std::string::npos);
+
+  WriteText("FFX/Osrodki.TFX", Utf8ToWin("01;SKL;Sklep, Radom ul. Długa 1\r\n\r\n02;WAR;Warsztat\r\n03\r\n"));
+  WriteText("SKL/2023.DFX", std::string(250, '\0'));
+  WriteText("SKL/2024.DFX", std::string(250, '\0'));
+  std::filesystem::last_write_time(Native("SKL/2023.DFX"),
+                                    std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 400));
+  OpenList(243, "02");
+  ASSERT_EQ(form_.Count(), 3u);
+  const std::string first = WinToUtf8(form_.EntryText(0));
+  EXPECT_EQ(EntryValue(form_.EntryText(0)), "01");
+  EXPECT_NE(first.find("SKL   Sklep, Radom ul. Długa 1"), std::string::npos) << first;
+  // The date of the newest journal file (written today), not the older one's.
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char today[48];
+  std::snprintf(today, sizeof today, "%02d-%02d-%04d", local.tm_mday, local.tm_mon + 1,
+                local.tm_year + 1900);
+  EXPECT_NE(first.find(std::string("z dnia ") + today), std::string::npos) << first;
+  EXPECT_NE(WinToUtf8(form_.EntryText(1)).find("z dnia brak"), std::string::npos);
+  EXPECT_EQ(EntryValue(form_.EntryText(2)), "03");
+  EXPECT_EQ(form_.Selected(), 1u);  // opened at the typed number
 }
 
 TEST(NameListTest, CompletionFoldsAndNeverInventsAName) {

@@ -11,9 +11,11 @@
 #include "fields/hint_lists.hpp"
 #include "fields/lis_f45.hpp"
 #include "fields/qt/lis_f45_view.hpp"
+#include "fields/qt/okna_f3_program.hpp"
 #include "fields/qt/zestaw_view_program.hpp"
 #include "platform/paths.hpp"
 #include "shell/qt/qt_metrics.hpp"
+#include "shell/settings.hpp"
 
 namespace zel {
 
@@ -30,10 +32,25 @@ class QtListHost final : public ListHost {
     r.f5 = desk_.F45WasF5();
     r.typed = desk_.F45Text();
     r.source = desk_.F45Kind();
-    r.pattern = parameters_.ListPattern();
+    r.pattern = FromF3() ? f3_->ListPattern() : parameters_.ListPattern();
     return r;
   }
-  void Answer(const ListAnswer& answer) override { parameters_.SetListAnswer(answer.value); }
+  void Answer(const ListAnswer& answer) override {
+    if (FromF3()) {
+      f3_->SetListAnswer(answer.value);
+    } else {
+      parameters_.SetListAnswer(answer.value, answer.request);
+    }
+  }
+  bool ReadPosition(int* left, int* top) override {
+    ReadSetting(false, "F45LT");
+    if (!SettingFound() || SettingNumber(2) <= 0) return false;
+    *left = SettingNumber(1);
+    *top = SettingNumber(2);
+    return true;
+  }
+  void WritePosition(int left, int top) override { desk_.SavePosition("F45", left, top); }
+  void SetF3(F3Window* f3) { f3_ = f3; }
   void ProcessMessages() override { QCoreApplication::processEvents(); }
   void ShowPicture(std::string_view path) override {
     if (path.empty()) {
@@ -58,8 +75,12 @@ class QtListHost final : public ListHost {
   }
 
  private:
+  // The F3 windows open their lists under their window codes.
+  bool FromF3() const { return f3_ && desk_.F45Kind() >= 121 && desk_.F45Kind() <= 130; }
+
   FPulpit& desk_;
   ParameterWindow& parameters_;
+  F3Window* f3_ = nullptr;
   QLabel* picture_ = nullptr;
 };
 
@@ -89,6 +110,8 @@ HintListWindow::~HintListWindow() {
   parts_->desk.SetWindow(FPulpit::kLisF45, nullptr);
   delete parts_->sub;
 }
+
+void HintListWindow::SetF3Window(F3Window* f3) { parts_->host.SetF3(f3); }
 
 FLisF45& HintListWindow::Form() {
   return parts_->form;

@@ -12,6 +12,7 @@
 #include <QRandomGenerator>
 #include <algorithm>
 
+#include "fields/qt/slot_window_view.hpp"
 #include "fields/zestaw.hpp"
 #include "shell/qt/qt_metrics.hpp"
 
@@ -19,87 +20,13 @@ namespace zel {
 
 namespace {
 
-// The form's colours are Windows values: 0x00BBGGRR.
-QColor WinColour(std::uint32_t bgr) {
-  return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                static_cast<int>((bgr >> 16) & 0xFF));
-}
-
 constexpr std::uint32_t kMemoColour = 12632256;
-
-QColor StatusColourOf(std::uint8_t colour) {
-  switch (colour) {
-    case kWarning:
-      return QColor(192, 0, 0);
-    case kSuccess:
-      return QColor(0, 112, 0);
-    default:
-      return QColor(0, 0, 128);
-  }
-}
-
-// A panel's text as the user sees it: the doubled "&" stands for one.
-QString PanelShown(std::string_view text) {
-  QString s = QtText(text);
-  s.replace(QStringLiteral("&&"), QStringLiteral("&"));
-  return s;
-}
-
-QRect Rect(const ZestawRect& r) {
-  return QRect(r.left, r.top, std::max(0, r.width), std::max(0, r.height));
-}
-
-void SetBack(QWidget* w, const QColor& c) {
-  QPalette p = w->palette();
-  p.setColor(QPalette::Window, c);
-  p.setColor(QPalette::Base, c);
-  p.setColor(QPalette::Button, c);
-  w->setPalette(p);
-  w->setAutoFillBackground(true);
-}
 
 QPushButton* BarButton(QWidget* parent, const char* name, std::string_view caption) {
   auto* b = new QPushButton(QtText(caption), parent);
   b->setObjectName(QString::fromLatin1(name));
   b->setFocusPolicy(Qt::NoFocus);
   return b;
-}
-
-// The Windows key numbers the form knows, from a Qt key event; 0 for keys
-// that are not commands (typing).
-std::uint16_t CommandKey(const QKeyEvent* e) {
-  switch (e->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      return kKeyEnter;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-      return kKeyTab;
-    case Qt::Key_Escape:
-      return kKeyEsc;
-    case Qt::Key_PageUp:
-      return kKeyPageUp;
-    case Qt::Key_PageDown:
-      return kKeyPageDown;
-    case Qt::Key_Up:
-      return kKeyUp;
-    case Qt::Key_Down:
-      return kKeyDown;
-    case Qt::Key_F3:
-      return kKeyF3;
-    case Qt::Key_F4:
-      return kKeyF4;
-    case Qt::Key_F5:
-      return kKeyF5;
-    case Qt::Key_F6:
-      return kKeyF6;
-    case Qt::Key_F7:
-      return kKeyF7;
-    case Qt::Key_Plus:
-      return (e->modifiers() & Qt::KeypadModifier) ? kKeyPadPlus : 0;
-    default:
-      return 0;
-  }
 }
 
 }  // namespace
@@ -271,7 +198,6 @@ void ZestawView::SyncPrintBar() {
 void ZestawView::Sync() {
   if (growing_) return;
   syncing_ = true;
-  const FieldAppearance& look = form_.Look();
   SetBack(this, WinColour(form_.Drawing().back_colour));
   QFont f = QtWindowFont();
   if (font() != f) setFont(f);
@@ -322,41 +248,9 @@ void ZestawView::Sync() {
   }
 
   // The editor over the current panel.
-  const ZestawEditor& ed = form_.Editor();
-  if (ed.visible && !form_.MemoShown()) {
-    editor_->setGeometry(ed.left, ed.top, std::max(1, ed.width - 2 * (look.bevel + look.border)),
-                         std::max(1, ed.height));
-    editor_->setMaxLength(ed.max_length > 0 ? ed.max_length : 32767);
-    editor_->setEchoMode(ed.password ? QLineEdit::Password : QLineEdit::Normal);
-    QString text = QtText(ed.text);
-    if (editor_->text() != text) editor_->setText(text);
-    if (ed.sel_length > 0) {
-      editor_->setSelection(ed.sel_start, ed.sel_length);
-    } else {
-      editor_->setCursorPosition(ed.caret);
-    }
-    editor_->setToolTip(QtText(ed.hint));
-    editor_->show();
-    editor_->raise();
-    if (isVisible() && !editor_->hasFocus()) editor_->setFocus();
-  } else {
-    editor_->hide();
-    if (form_.MemoShown() && isVisible()) memo_->setFocus();
-  }
-
-  const FButton& fb = form_.FButtonState();
-  if (fb.visible && ed.visible && !form_.MemoShown()) {
-    fbutton_->setGeometry(fb.left, fb.top, fb.size, fb.size);
-    fbutton_->setToolTip(QtText(fb.hint));
-    fbutton_->setStyleSheet(fb.aqua
-                                ? QStringLiteral("QLabel { background: #00FFFF; border: 1px solid "
-                                                 "#808080; border-radius: 3px; font-size: 8px; }")
-                                : QStringLiteral("QLabel { background: #D0D0D0; border: 1px solid "
-                                                 "#808080; border-radius: 3px; font-size: 8px; }"));
-    fbutton_->show();
-    fbutton_->raise();
-  } else {
-    fbutton_->hide();
+  if (!SyncEditor(editor_, fbutton_, form_, form_.MemoShown(), isVisible()) && form_.MemoShown() &&
+      isVisible()) {
+    memo_->setFocus();
   }
 
   if (!frame.Collapsed() && !isVisible()) {
@@ -369,99 +263,16 @@ void ZestawView::Sync() {
 }
 
 void ZestawView::Grow() {
-  WindowFrame& frame = form_.Frame();
   QWidget* sub = parentWidget();
-  if (sub == nullptr || frame.Collapsed()) return;
+  if (sub == nullptr || form_.Frame().Collapsed()) return;
   growing_ = true;
-  for (int h : form_.GrowthSteps()) {
-    if (h <= 0) continue;
-    sub->setGeometry(frame.left, frame.top, frame.width, h);
-    sub->repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  }
-  sub->setGeometry(frame.left, frame.top, frame.width, frame.height);
+  GrowSubWindow(sub, form_.Frame(), form_.GrowthSteps());
   growing_ = false;
 }
 
 void ZestawView::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  const FieldAppearance& look = form_.Look();
-  const int w = width(), h = height();
-  const ZestawLayout& d = form_.Drawing();
-  p.fillRect(rect(), WinColour(d.back_colour));
-
-  // The engraved frame: white line inside, black outside; now and then six
-  // nested frames in colours of their own.
-  if (fancy_frame_) {
-    for (int i = 0; i < 6; ++i) {
-      p.setPen(WinColour(d.frame_colours[static_cast<std::size_t>(i)]));
-      p.drawRect(i, i, w - 1 - 2 * i, h - 1 - 2 * i);
-    }
-  } else {
-    p.setPen(Qt::black);
-    p.drawRect(0, 0, w - 1, h - 1);
-    p.setPen(Qt::white);
-    p.drawRect(1, 1, w - 3, h - 3);
-  }
-
-  // Separators: an engraved line across the area.
-  for (int y : d.separator_lines) {
-    p.setPen(Qt::white);
-    p.drawLine(4, y, w - 5, y);
-    p.setPen(Qt::black);
-    p.drawLine(4, y + 1, w - 5, y + 1);
-  }
-
-  // The title, maroon, 3 points larger and bold.
-  QFont title_font = font();
-  title_font.setPointSize(form_.FontSize() + 3);
-  title_font.setBold(true);
-  p.setFont(title_font);
-  p.setPen(WinColour(d.title_colour));
-  QFontMetrics tfm(title_font);
-  p.drawText(d.title.left, d.title.top + tfm.ascent(), QtText(form_.Title()));
-
-  p.setFont(font());
-  QFontMetrics fm(font());
-  const int panel_h = d.panel_height;
-  // The dotted leaders from captions to their panels.
-  {
-    QPen pen(QColor(64, 64, 64));
-    pen.setStyle(Qt::DotLine);
-    p.setPen(pen);
-    for (const ZestawLeader& l : d.leaders) p.drawLine(l.x1, l.y, l.x2, l.y);
-  }
-  const FieldSet& fields = form_.Fields();
-  for (int s = 1; s <= fields.SlotCount(); ++s) {
-    const FieldSlot& slot = fields.Slot(s);
-    QString label = QtText(slot.label.view());
-    if (!label.isEmpty()) {
-      p.setPen(Qt::black);
-      p.drawText(slot.label_left, slot.top + look.bevel + fm.ascent(), label);
-    }
-    if (slot.panel_width == 0) continue;
-    QRect r(slot.left, slot.top, slot.panel_width, panel_h);
-    QString shown = PanelShown(form_.PanelText(s));
-    QRect inner =
-        r.adjusted(look.bevel + look.border, look.bevel, -(look.bevel + look.border), -look.bevel);
-    if (slot.display_only) {
-      p.setPen(WinColour(d.title_colour));
-    } else {
-      p.fillRect(r, WinColour(d.panel_colour));
-      // A lowered bevel: dark above and left, light below and right.
-      for (int i = 0; i < look.bevel; ++i) {
-        p.setPen(QColor(128, 128, 128));
-        p.drawLine(r.left() + i, r.top() + i, r.right() - i, r.top() + i);
-        p.drawLine(r.left() + i, r.top() + i, r.left() + i, r.bottom() - i);
-        p.setPen(Qt::white);
-        p.drawLine(r.left() + i, r.bottom() - i, r.right() - i, r.bottom() - i);
-        p.drawLine(r.right() - i, r.top() + i, r.right() - i, r.bottom() - i);
-      }
-      p.setPen(Qt::black);
-    }
-    p.drawText(inner, (form_.PanelRight(s) ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter,
-               shown);
-  }
+  PaintSlots(p, *this, form_, fancy_frame_);
 }
 
 void ZestawView::mousePressEvent(QMouseEvent* event) {

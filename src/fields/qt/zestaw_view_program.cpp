@@ -56,8 +56,9 @@ std::string ParameterWindow::ListPattern() const {
   return parts_->form.LastListPattern();
 }
 
-void ParameterWindow::SetListAnswer(std::string_view value) {
+void ParameterWindow::SetListAnswer(std::string_view value, char request) {
   parts_->form.SetReturnText(value);
+  parts_->form.SetListRequest(request);
 }
 
 }  // namespace zel

@@ -33,7 +33,7 @@ class ParameterWindow {
   // The hint list the window opened last: its file pattern, and the value
   // chosen in it (before the desktop returns to the window).
   std::string ListPattern() const;
-  void SetListAnswer(std::string_view value);
+  void SetListAnswer(std::string_view value, char request = 0);
 
  private:
   struct Parts;
