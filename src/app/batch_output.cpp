@@ -65,6 +65,21 @@ bool WriteTextFile(const std::string& path, const std::string& text, std::string
   return true;
 }
 
+// Text output of a run: on standard output, or into the --out file.
+int PutText(const std::string& text, BatchOut kind, const BatchRequest& r, const BatchIo& io,
+            const std::function<void(std::string_view)>& line) {
+  if (kind == BatchOut::kStdout) {
+    io.out(text);
+    return kBatchDone;
+  }
+  std::string err;
+  if (!WriteTextFile(r.out, text, &err)) {
+    line(err);
+    return kBatchFailed;
+  }
+  return kBatchDone;
+}
+
 int Print(const ReportDocument& doc, const BatchRequest& r, const BatchIo& io,
           std::string_view period_text, const std::function<void(std::string_view)>& line,
           std::int32_t first, std::int32_t last) {
@@ -130,17 +145,7 @@ int WriteBatchViewScript(const BatchRequest& r, const BatchIo& io) {
     if (!message.empty()) line(message);
     return ok ? kBatchDone : kBatchFailed;
   }
-  const std::string text = WinToUtf8(ViewerScriptText(doc, action));
-  if (kind == BatchOut::kStdout) {
-    io.out(text);
-    return kBatchDone;
-  }
-  std::string err;
-  if (!WriteTextFile(r.out, text, &err)) {
-    line(err);
-    return kBatchFailed;
-  }
-  return kBatchDone;
+  return PutText(WinToUtf8(ViewerScriptText(doc, action)), kind, r, io, line);
 }
 
 BatchOut BatchOutOf(std::string_view path) {
@@ -191,17 +196,8 @@ int WriteBatchReport(const ReportDocument& doc, const BatchRequest& r, const Bat
   }
   if (kind == BatchOut::kNull) return kBatchDone;
   // A report without rows (a heading only) still shows its heading.
-  const std::string text = WinToUtf8(any ? ReportAsText(doc, first, last) : ReportAsText(doc, 1, 0));
-  if (kind == BatchOut::kStdout) {
-    io.out(text);
-    return kBatchDone;
-  }
-  std::string err;
-  if (!WriteTextFile(r.out, text, &err)) {
-    line(err);
-    return kBatchFailed;
-  }
-  return kBatchDone;
+  return PutText(WinToUtf8(any ? ReportAsText(doc, first, last) : ReportAsText(doc, 1, 0)), kind,
+                 r, io, line);
 }
 
 int WriteBatchViewerDocument(const ViewerDocument& doc, const BatchRequest& r, const BatchIo& io,
@@ -226,16 +222,7 @@ int WriteBatchViewerDocument(const ViewerDocument& doc, const BatchRequest& r, c
     text += WinToUtf8(l);
     text += '\n';
   }
-  if (kind == BatchOut::kStdout) {
-    io.out(text);
-    return kBatchDone;
-  }
-  std::string err;
-  if (!WriteTextFile(r.out, text, &err)) {
-    line(err);
-    return kBatchFailed;
-  }
-  return kBatchDone;
+  return PutText(text, kind, r, io, line);
 }
 
 }  // namespace zel
