@@ -16,6 +16,7 @@
 #include "fields/okna_f3_records.hpp"
 #include "fields/option_field_hooks.hpp"
 #include "fields/option_values.hpp"
+#include "fields/vat7_fields.hpp"
 #include "fields/zestaw.hpp"
 #include "fields/zestaw_rules.hpp"
 #include "menu/current_option.hpp"
@@ -97,20 +98,6 @@ std::uint8_t F3Kind(int n) {
   }
 }
 
-// The VAT-7 window's fields: the taxpayer (219), the period (220, 221), the
-// number and purpose (222, 223), the totals of the declaration data (224,
-// 225, 227, 228) and the surplus carried from the last declaration (226).
-constexpr int kVatTaxpayer = 219;
-constexpr int kVatYear = 220;
-constexpr int kVatMonth = 221;
-constexpr int kVatNumber = 222;
-constexpr int kVatPurpose = 223;
-constexpr int kVatDue = 224;
-constexpr int kVatDueTax = 225;
-constexpr int kVatSurplus = 226;
-constexpr int kVatInput = 227;
-constexpr int kVatInputTax = 228;
-constexpr int kVatSignature = 229;
 
 bool IsDeclarationShown(int n) {
   return n == kVatTaxpayer || (n >= kVatDue && n <= kVatInputTax);

@@ -10,6 +10,7 @@
 #include "common/pltext.hpp"
 #include "fields/option_services.hpp"
 #include "fields/option_values.hpp"
+#include "fields/vat7_fields.hpp"
 #include "menu/desktop_services.hpp"
 #include "platform/file.hpp"
 #include "shell/file_access.hpp"
@@ -19,13 +20,6 @@ namespace zel {
 
 namespace {
 
-constexpr int kFieldYear = 220;
-constexpr int kFieldMonth = 221;
-constexpr int kFieldNumber = 222;
-constexpr int kFieldPurpose = 223;
-constexpr int kFieldSignatureDate = 230;
-constexpr int kFieldVersion = 231;
-constexpr int kFieldPage = 232;
 constexpr std::uint8_t kViewerKind = 8;
 
 // Every placeholder code, as written in the templates (Windows-1250).
@@ -312,44 +306,44 @@ bool BuildDeclarationDocument(const DeclarationData& d, std::string_view version
 
 void RunDeclarationOption(OptionServices& window) {
   DeclarationData& d = Declaration();
-  const std::int32_t year = ParseInt(OptionText(kFieldYear));
-  const std::int32_t month = ParseInt(OptionText(kFieldMonth));
+  const std::int32_t year = ParseInt(OptionText(kVatYear));
+  const std::int32_t month = ParseInt(OptionText(kVatMonth));
   if (year < 1990 || year > 2039) {
     ShowStatus("Popraw rok deklaracji", kWarning);
-    window.FieldError(kFieldYear, "Popraw rok deklaracji");
+    window.FieldError(kVatYear, "Popraw rok deklaracji");
     return;
   }
   if (month < 1 || month > 12) {
     ShowStatus("Popraw miesiąc deklaracji"_w, kWarning);
-    window.FieldError(kFieldMonth, "Popraw miesiąc deklaracji"_w);
+    window.FieldError(kVatMonth, "Popraw miesiąc deklaracji"_w);
     return;
   }
   d.year = static_cast<std::uint16_t>(year);
   d.month = static_cast<std::uint8_t>(month);
-  d.number = static_cast<std::uint8_t>(std::max(0, std::min(255, ParseInt(OptionText(kFieldNumber)))));
-  d.purpose = OptionText(kFieldPurpose);
+  d.number = static_cast<std::uint8_t>(std::max(0, std::min(255, ParseInt(OptionText(kVatNumber)))));
+  d.purpose = OptionText(kVatPurpose);
   LoadDeclarationData();
   // A date typed in the window goes before the one of the declaration data.
-  const std::string_view typed_date = OptionText(kFieldSignatureDate);
+  const std::string_view typed_date = OptionText(kVatSignatureDate);
   if (!typed_date.empty()) {
     const DayNo day = DayFromDdMmYy(typed_date);
     if (day != 0) d.signatureDate = day;
   }
-  std::string version(OptionText(kFieldVersion));
+  std::string version(OptionText(kVatVersion));
   if (version.empty()) version = kDeclarationFormVersion;
-  const std::string_view page_text = OptionText(kFieldPage);
+  const std::string_view page_text = OptionText(kVatPage);
   const int page = page_text == "1" ? 1 : page_text == "2" ? 2 : 0;
 
   ViewerDocument doc;
   std::string message;
   if (!BuildDeclarationDocument(d, version, page, &doc, &message)) {
     ShowStatus(message, kWarning);
-    window.FieldError(kFieldVersion, message);
+    window.FieldError(kVatVersion, message);
     return;
   }
   if (!SetViewerDocument(std::move(doc), &message)) {
     ShowStatus(message, kWarning);
-    window.FieldError(kFieldPage, message);
+    window.FieldError(kVatPage, message);
     return;
   }
   Desktop().ShowKind(kViewerKind, 1);
