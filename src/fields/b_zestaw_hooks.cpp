@@ -25,7 +25,9 @@
 #include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
 #include "shell/status.hpp"
+#include "store/chart.hpp"
 #include "store/declaration.hpp"
+#include "store/document_book.hpp"
 
 namespace zel {
 
@@ -98,6 +100,45 @@ std::uint8_t F3Kind(int n) {
   }
 }
 
+// The F3 window of a cell of the document window's table: the account card
+// on the two account columns, the currency window on the amount and the
+// purchase-register window on the VAT register; 0 for the other columns.
+std::uint8_t DocumentCellF3(const FZestaw* form, const FieldSet* fields, int slot) {
+  int row = 0;
+  int column = 0;
+  if (!CellOf(form, fields, slot, &row, &column)) return 0;
+  switch (column) {
+    case kColDebit:
+    case kColCredit: return 122;
+    case kColAmount: return 123;
+    case kColVat: return 124;
+    default: return 0;
+  }
+}
+
+// Opens the F3 window of a document cell. The account card edits the
+// account typed in the cell (a symbol not yet in the chart is a new
+// account). What the cell's editor holds comes back into it when the F3
+// window returns after an Enter or a save, so that a value typed but not
+// yet committed is not lost.
+bool OpenDocumentCellF3(FZestaw* form, std::uint8_t card) {
+  std::string typed = form->Editor().text;
+  if (card == 122) {
+    typed = UpperPl(TrimBlanks(typed));
+    if (typed.empty() || typed == "WN") {
+      ShowStatus("Podaj symbol konta"_w, kInfo);
+      return true;
+    }
+    if (!UsableAccountSymbol(typed)) {
+      ShowStatus("Zmień symbol"_w, kInfo);
+      return true;
+    }
+    LoadAccount(typed);
+  }
+  form->SetReturnText(typed);
+  Desktop().ShowKind(card, 1);
+  return true;
+}
 
 bool IsDeclarationShown(int n) {
   return n == kVatTaxpayer || (n >= kVatDue && n <= kVatInputTax);
@@ -261,6 +302,7 @@ std::string bZestaw::nUstawWzor(std::string_view owner, int slot) {
 
 bool bZestaw::OznaczAqua(std::string_view owner, int slot) {
   CheckOwner(owner, "OznaczAqua");
+  if (InDocumentWindow() && DocumentCellF3(form_, fields_, slot) != 0) return true;
   const FieldInfo* info = FindField(static_cast<std::int16_t>(NumberOf(fields_, slot)));
   return info && info->f3_window;
 }
@@ -398,6 +440,11 @@ void bZestaw::nEdit2zmie(std::string_view owner, int slot, bool) {
 
 bool bZestaw::F3orDbKlik(std::string_view owner, int slot) {
   CheckOwner(owner, "F3orDbKlik");
+  if (InDocumentWindow()) {
+    if (const std::uint8_t card = DocumentCellF3(form_, fields_, slot); card != 0) {
+      return OpenDocumentCellF3(form_, card);
+    }
+  }
   std::uint8_t kind = F3Kind(NumberOf(fields_, slot));
   if (kind == 0) return false;
   Desktop().ShowKind(kind, 1);

@@ -55,6 +55,8 @@ void Report(OptionServices& window, const DocumentFault& f) {
 void Done(OptionServices& window, std::string text) {
   window.ShowTableCell(0, kColLine);  // the next document starts at the top
   ShowStatus(text, kInfo);
+  // What was stored, in place of the window's generic "Wykonane.".
+  window.SetOutcome(text);
   Dekret().last_done = std::move(text);
   // The cursor waits in the number field for the next document.
   window.SetReturnSlot(0);

@@ -65,6 +65,7 @@ int FieldSet::LineHeight() const {
 
 int FieldSet::PanelWidth(int chars) const {
   if (chars <= 0) return 0;
+  if (compact_) return Width("0") * (chars + 1) - 2 + 2 * (look_.bevel + look_.border);
   return Width("N") * (chars + 2) + 2 * (look_.bevel + look_.border);
 }
 
@@ -113,7 +114,7 @@ bool FieldSet::AddSlot(const FieldDecl& field, int& x) {
 }
 
 bool FieldSet::Line(const std::vector<FieldDecl>& fields) {
-  int x = 4;
+  int x = compact_ ? 5 : 4;
   int before = count_;
   for (const FieldDecl& field : fields) AddSlot(field, x);
   // A line of which nothing fitted takes no room in the window.
@@ -129,7 +130,7 @@ bool FieldSet::Caption(std::string_view text) { return Line({FieldDecl{std::stri
 bool FieldSet::Separator() {
   if (static_cast<int>(separators_.size()) >= kMaxSeparators) return false;
   separators_.push_back(y_);
-  y_ = Clamp16(y_ + 2 * look_.spacing_y + 3);
+  y_ = Clamp16(y_ + (compact_ ? look_.spacing_y + 4 : 2 * look_.spacing_y + 3));
   return true;
 }
 

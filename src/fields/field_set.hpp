@@ -151,6 +151,11 @@ class FieldSet {
   int LineHeight() const;
   int LineCount() const { return lines_; }
   int PanelWidth(int chars) const;
+  // The F3 windows' tighter layout: lines start at x = 5, a panel is as
+  // wide as "0" times (characters + 1) less 2 plus the bevel and border on
+  // both sides, and a separator takes the vertical spacing + 4. It belongs
+  // to the window, so Reset keeps it.
+  void SetCompact(bool compact) { compact_ = compact; }
 
  private:
   bool AddSlot(const FieldDecl& field, int& x);
@@ -171,6 +176,7 @@ class FieldSet {
   TableBlock table_;
   std::vector<std::uint16_t> separators_;
   std::uint16_t initial_slot_ = 1;
+  bool compact_ = false;
 };
 
 }  // namespace zel

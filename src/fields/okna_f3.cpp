@@ -47,6 +47,7 @@ std::string_view F3PositionKey(std::uint8_t code) {
 
 FOknaF3::FOknaF3(bOknaF3& module, const TextMetrics& metrics, OknaF3Host* host)
     : SlotWindow(metrics), module_(module), host_(host ? host : &default_host_) {
+  fields_.SetCompact(true);
   module_.Attach(this, &fields_);
 }
 

@@ -395,6 +395,8 @@ std::string CompleteF3Value(std::uint8_t number, std::string_view typed, std::st
 bool F3Record::Open(std::uint8_t code) {
   code_ = code;
   values_.clear();
+  loaded_.clear();
+  read_only_ = false;
   switch (code) {
     case 122: {
       const AccountRecord& a = CurrentAccount();
@@ -447,6 +449,9 @@ bool F3Record::Open(std::uint8_t code) {
       break;
     }
     default:
+      // No record behind the window: what is typed into it can be looked
+      // at, never stored.
+      read_only_ = true;
       return false;
   }
   loaded_ = values_;
@@ -511,8 +516,21 @@ int F3Record::Save(std::string* message) {
     *message = "Nic się nie zmieniło"_w;
     return 0;
   }
+  if (read_only_) {
+    // A window whose record is kept nowhere (the currency and purchase
+    // windows) must not close as if the values were saved.
+    *message = "Tylko do oglądania"_w;
+    const std::vector<F3FieldInfo>& fields = F3Fields(code_);
+    return fields.empty() ? 1 : fields.front().number;
+  }
   switch (code_) {
     case 122: {
+      // An account record without a name is how the chart deletes an
+      // account: the card corrects and creates accounts, it never deletes.
+      if (TrimBlanks(Value(5)).empty()) {
+        *message = "Musisz podać opis konta"_w;
+        return 5;
+      }
       AccountRecord a = CurrentAccount();
       a.name = Value(5);
       a.address = Value(6);

@@ -15,8 +15,10 @@
 // purchase totals as "Z" lines when they changed and the other changed
 // values as typed "P" lines, 130 rewrites the signer in "VAT\Pod.7BT" and
 // appends the signature date ("t") and answers ("z"). The declaration's
-// month is the VAT-7 window's, else the working period's. The F3 window
-// (FOknaF3) and zel-batch --f3 drive it.
+// month is the VAT-7 window's, else the working period's. The windows
+// without a record (123 currency, 124 purchase entry) only show what is
+// typed: their Go says "Tylko do oglądania" and stores nothing. The F3
+// window (FOknaF3) and zel-batch --f3 drive it.
 #pragma once
 
 #include <cstdint>
@@ -80,11 +82,16 @@ class F3Record {
   // in *message ("Nic się nie zmieniło" when nothing changed, colour 2, is
   // returned as 0 with the message).
   int Save(std::string* message);
+  // True when the window's record is kept nowhere (codes 121, 123, 124, or
+  // a record that could not be opened): Go says "Tylko do oglądania" and
+  // saves nothing.
+  bool ReadOnly() const { return read_only_; }
 
  private:
   std::uint8_t code_ = 0;
   std::map<std::uint8_t, std::string> values_;
   std::map<std::uint8_t, std::string> loaded_;
+  bool read_only_ = true;
 };
 
 }  // namespace zel

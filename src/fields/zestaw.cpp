@@ -334,6 +334,9 @@ void FZestaw::Go(std::uint8_t kind) {
     default:
       break;
   }
+  // The text handed back is used once: a later return from an F3 window
+  // that hands nothing back must not put an old list choice into the field.
+  return_text_.clear();
   frame_.raised++;
   pst_text_ = " " + result_text_;
 

@@ -89,8 +89,14 @@ TEST_F(DekretWindowTest, RefusedDocumentShowsItsCellAndStoredOneEmptiesTheTable)
   EXPECT_FALSE(std::filesystem::exists(folder.path / "ROB.DFX"));
 
   Type("201-1");  // into the cell the cursor was sent to
+  status.shown.clear();
   form.ClickGo();
-  EXPECT_TRUE(SawPart("Zapisano dowód PK 1: pozycji 9"));
+  // What was stored stands in the status line, not the generic outcome.
+  EXPECT_TRUE(status.SawPrefix("Zapisano dowód PK 1: pozycji 9"));
+  EXPECT_FALSE(status.Saw("Wykonane."));
+  EXPECT_TRUE(status.shown.back().first.rfind("Zapisano dowód PK 1", 0) == 0 &&
+              status.shown.back().second == kSuccess)
+      << status.shown.back().first;
   EXPECT_EQ(std::filesystem::file_size(folder.path / "ROB.DFX"), 19u * 250u);
   EXPECT_EQ(form.CurrentSlot(), Slot("NDow"));
   EXPECT_EQ(Panel(Slot("DekL")), "18");
@@ -106,6 +112,64 @@ TEST_F(DekretWindowTest, RefusedDocumentShowsItsCellAndStoredOneEmptiesTheTable)
   // The empty ninth row is gone: stored lines are numbered without gaps.
   EXPECT_EQ(Options.rows[8][kColCredit].view(), "201-1");
   EXPECT_EQ(Panel(CellSlot(0, kColAmount)), "10");
+}
+
+TEST_F(DekretWindowTest, F3OnTheTableColumnsOpensTheirWindows) {
+  Open(kDocumentOptionIndex);
+  struct Case {
+    const char* name;
+    int column;
+    const char* typed;  // into the cell before F3, UTF-8; null: nothing
+    int kind;           // F3 window asked of the desktop; 0: none
+    const char* status; // status shown instead; null: none expected
+  };
+  const Case cases[] = {
+      {"debit account in the chart", kColDebit, "201-1", 122, nullptr},
+      {"credit account not yet in the chart", kColCredit, "202", 122, nullptr},
+      {"debit still showing its placeholder", kColDebit, nullptr, 0, "Podaj symbol konta"},
+      {"a symbol with a space", kColCredit, "20 1", 0, "Zmień symbol"},
+      {"amount", kColAmount, "10", 123, nullptr},
+      {"VAT register", kColVat, "A", 124, nullptr},
+      {"invoice number has none", kColInvoice, "FV 1", 0, "Tu  F3  nie działa !"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    desktop.kinds.clear();
+    status.shown.clear();
+    form.ClickSlot(CellSlot(0, c.column));
+    if (c.typed) {
+      form.SetEditorText("");
+      Type(c.typed);
+    }
+    Key(kKeyF3);
+    if (c.kind == 0) {
+      EXPECT_TRUE(desktop.kinds.empty());
+    } else {
+      ASSERT_EQ(desktop.kinds.size(), 1u);
+      EXPECT_EQ(desktop.kinds[0], std::make_pair(c.kind, 1));
+    }
+    if (c.status) {
+      EXPECT_TRUE(status.Saw(c.status))
+          << (status.shown.empty() ? "" : status.shown.back().first);
+    }
+    if (c.kind != 0) form.Go(3);  // the F3 window escaped
+  }
+  // The account card loads the account of the cell.
+  form.ClickSlot(CellSlot(0, kColDebit));
+  form.SetEditorText("201-1");
+  Key(kKeyF3);
+  EXPECT_EQ(CurrentAccount().symbol.view(), "201-1");
+  EXPECT_EQ(CurrentAccount().name.view(), "konto");
+  // Saved: the symbol typed but not committed before F3 comes back into
+  // the cell; a return with nothing to hand back leaves the cell alone.
+  form.Go(2);
+  EXPECT_EQ(Options.rows[0][kColDebit].view(), "201-1");
+  form.ClickSlot(CellSlot(0, kColAmount));
+  form.SetEditorText("12");
+  Key(kKeyF3);
+  form.Go(2);
+  EXPECT_EQ(Options.rows[0][kColAmount].view(), "12");
+  EXPECT_EQ(Options.rows[0][kColDebit].view(), "201-1");
 }
 
 }  // namespace

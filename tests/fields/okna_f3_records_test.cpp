@@ -145,6 +145,42 @@ TEST_F(F3RecordTest, AccountCardAppendsTheRecordAsItStands) {
   EXPECT_EQ(Chart().At(slot).nip.str(), "5260001246");
 }
 
+TEST_F(F3RecordTest, CardNeverDeletesAndWindowsWithoutARecordStoreNothing) {
+  AccountRecord named;
+  named.symbol = "201-01";
+  named.name = "Odbiorca";
+  Chart().Put(named);
+  LoadAccount("201-01");
+  F3Record card;
+  ASSERT_TRUE(card.Open(122));
+  EXPECT_FALSE(card.ReadOnly());
+  std::string warning, message;
+  // A cleared name would write the chart's deletion record.
+  card.Enter(card.FieldNumber("KNaz"), "", &warning);
+  EXPECT_EQ(card.Save(&message), 5);
+  EXPECT_EQ(message, "Musisz podać opis konta"_w);
+  EXPECT_FALSE(std::filesystem::exists(root_ + "/DB/Plan.PFX"));
+  EXPECT_TRUE(Chart().Contains("201-01"));
+
+  // The currency and purchase windows keep their values nowhere: Go must
+  // not pass for a save, and with nothing typed there is nothing to say.
+  for (std::uint8_t code : {123, 124}) {
+    SCOPED_TRACE(static_cast<int>(code));
+    F3Record r;
+    EXPECT_FALSE(r.Open(code));
+    EXPECT_TRUE(r.ReadOnly());
+    EXPECT_EQ(r.Save(&message), 0);
+    EXPECT_EQ(message, "Nic się nie zmieniło"_w);
+    const std::uint8_t first = F3Fields(code).front().number;
+    EXPECT_TRUE(r.Enter(first, "1", &warning));
+    EXPECT_EQ(r.Save(&message), first);
+    EXPECT_EQ(message, "Tylko do oglądania"_w);
+  }
+  // The card opened after one of them is no longer read-only.
+  EXPECT_TRUE(card.Open(122));
+  EXPECT_FALSE(card.ReadOnly());
+}
+
 TEST_F(F3RecordTest, SelectedAccountsGoBackToTheMaskList) {
   F3Record r;
   ASSERT_TRUE(r.Open(125));

@@ -232,5 +232,34 @@ TEST_F(OknaF3Test, MaskListsKeepTheMasksPastTheLinesShownAndPositionsArePerKey) 
   EXPECT_EQ(host.closed.back(), 3);
 }
 
+TEST_F(OknaF3Test, LaysItsFieldsOutTighterThanTheParameterWindow) {
+  // The appearance values: margin 9 (+2), spacing 6 and 4, bevel 3, border 2.
+  StationSettings.window_sizes = {11, 9, 6, 6, 4, 3, 2};
+  form.Open(122);
+  const FieldSet& f = form.Fields();
+  // Lines start at x = 5, before the margin of a captioned field.
+  EXPECT_EQ(f.Slot(1).label_left, 5 + 11);
+  // "0" (8 pixels) x (50 + 1) - 2, plus (bevel + border) on both sides.
+  const FieldSlot& name = f.Slot(form.FindCode("KNaz"));
+  EXPECT_EQ(name.panel_width, 8 * 51 - 2 + 2 * (3 + 2));
+  EXPECT_EQ(f.Slot(form.FindCode("KBaz")).panel_width, 8 * 2 - 2 + 10);
+  // The opening separator takes the vertical spacing + 4.
+  ASSERT_FALSE(f.Separators().empty());
+  EXPECT_EQ(f.Slot(1).top - f.Separators()[0], 4 + 4);
+}
+
+TEST_F(OknaF3Test, GoOnAWindowWithoutARecordSaysSoAndStays) {
+  form.Open(123);
+  Type("EUR");
+  Key(kKeyEnter);
+  form.ClickGo();
+  EXPECT_TRUE(form.Shown());
+  EXPECT_TRUE(host.closed.empty());
+  EXPECT_EQ(Status(), "Tylko do oglądania");
+  EXPECT_EQ(form.CurrentSlot(), form.FindCode("SyWa"));
+  Key(kKeyEsc);
+  ASSERT_EQ(host.closed.size(), 1u);
+}
+
 }  // namespace
 }  // namespace zel
