@@ -60,7 +60,7 @@ const char kHelpText[] =
     "zel-batch [--db DIR] [--station N | --login LOGIN:PASSWORD] [--today DD-MM-YYYY]\n"
     "          OPTION [CODE=VALUE ...]\n"
     "          [--out FILE.txt|FILE.pdf|FILE.xlsx|-] [--landscape] [--rows FIRST..LAST]\n"
-    "          [--time HH:MM] [--printer NAME] [--jpk] [--answers TNP...]\n"
+    "          [--time HH:MM] [--printer NAME] [--jpk] [--answers TNP...] [--fields]\n"
     "zel-batch [--db DIR] Dekre Robo=FILE NDow=NUMBER DatD=DDMMYY [DatF=DDMMYY]\n"
     "          [--row \"KoWn;KoMa;Kwot;NrTr;ReVa;Term;Opis\" ...] [--delete] [--answers T]\n"
     "zel-batch [--db DIR] --list KIND[:PATTERN] [--typed TEXT] [--filter TEXT]\n"
@@ -86,6 +86,8 @@ const char kHelpText[] =
     "workstation, database and chart.\n"
     "Options whose result is their window (PlaEd, PlaZm) print their outcome\n"
     "and then every field as \"CODE = value\".\n"
+    "--fields prints every field of the filled window that way instead of\n"
+    "running the option (LacZb shows there the working files it would post).\n"
     "Warnings go to standard error. --answers answers the run's questions in\n"
     "order (T Tak, N Nie, P Powrót); a question with no answer left gets Powrót\n"
     "and is reported on standard error.\n"
@@ -129,6 +131,7 @@ class BatchStatus final : public StatusSink {
       ended_done_ = true;
     }
     if (colour != kWarning) return;
+    if (ran_) warned_in_run_ = true;
     ended_done_ = false;
     Flush();
     pending_ = std::string(text);
@@ -153,6 +156,8 @@ class BatchStatus final : public StatusSink {
   // than with a warning.
   const std::vector<std::string>& Done() const { return done_; }
   bool EndedDone() const { return ended_done_; }
+  // Whether the run itself gave a warning (its own reason for a failure).
+  bool WarnedInRun() const { return warned_in_run_; }
 
  private:
   const BatchIo& io_;
@@ -161,6 +166,7 @@ class BatchStatus final : public StatusSink {
   bool ended_done_ = false;
   bool has_pending_ = false;
   bool ran_ = false;
+  bool warned_in_run_ = false;
 };
 
 // Keeps the previous sink and puts it back.
@@ -482,6 +488,12 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
     return kBatchRefused;
   }
 
+  if (r.show_fields) {
+    status.Flush();
+    io.out(WindowFieldsText(*form));
+    return kBatchDone;
+  }
+
   if (!r.rows.empty() || r.delete_document) {
     if (index != kDocumentOptionIndex) {
       status.Line("--row i --delete tylko z opcją Dekre"_w);
@@ -566,8 +578,11 @@ int RunOption(const BatchRequest& r, const BatchIo& io, BatchStatus& status) {
     return status.EndedDone() ? kBatchDone : kBatchFailed;
   }
   if (doc.Generation() == generation) {
+    // An option that said why it stopped needs no second line saying that
+    // nothing was made.
+    const bool explained = status.WarnedInRun();
     status.Flush();
-    status.Line("Opcja nie utworzyła zestawienia"_w);
+    if (!explained) status.Line("Opcja nie utworzyła zestawienia"_w);
     return kBatchFailed;
   }
 
@@ -652,6 +667,8 @@ bool ParseBatchArgs(const std::vector<std::string>& args, BatchRequest* r, std::
       }
     } else if (a == "--landscape") {
       r->landscape = true;
+    } else if (a == "--fields") {
+      r->show_fields = true;
     } else if (a == "--rows") {
       std::string v;
       if (!value_of(i, &v)) return false;

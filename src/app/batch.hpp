@@ -41,6 +41,7 @@ struct BatchRequest {
   std::vector<std::pair<std::string, std::string>> values;  // CODE=VALUE, as typed
   std::string out;      // --out FILE (native; .txt, .pdf, .xlsx; "-" the output sink)
   bool landscape = false;    // --landscape: PDF and printer pages across
+  bool show_fields = false;  // --fields: print the filled window, do not run
   std::int64_t first = 1;    // --rows FIRST..LAST: the range of the report's rows
   std::int64_t last = 0;     // 0: to the last row
   std::string time;          // --time HH:MM for the stamps; empty: the clock

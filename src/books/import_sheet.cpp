@@ -125,8 +125,16 @@ class DbfSheet final : public ImportSheet {
       if (mark != '*') records_.push_back(static_cast<int>(i));
     }
     fields_ = DBFGetFieldCount(dbf_);
-    types_.resize(static_cast<std::size_t>(fields_ > 0 ? fields_ : 0));
-    for (int f = 0; f < fields_; ++f) types_[static_cast<std::size_t>(f)] = DBFGetNativeFieldType(dbf_, f);
+    // Where each field lies in a record, kept within the record's length,
+    // worked out once rather than for every cell.
+    layout_.resize(static_cast<std::size_t>(fields_ > 0 ? fields_ : 0));
+    record_length_ = std::max(0, dbf_->nRecordLength);
+    for (int f = 0; f < fields_; ++f) {
+      FieldAt& at = layout_[static_cast<std::size_t>(f)];
+      at.type = DBFGetNativeFieldType(dbf_, f);
+      at.offset = std::clamp(dbf_->panFieldOffset[f], 0, record_length_);
+      at.size = std::clamp(dbf_->panFieldSize[f], 0, record_length_ - at.offset);
+    }
   }
   ~DbfSheet() override { DBFClose(dbf_); }
   DbfSheet(const DbfSheet&) = delete;
@@ -135,20 +143,19 @@ class DbfSheet final : public ImportSheet {
   int Rows() const override { return static_cast<int>(records_.size()) + 1; }
 
   std::string Cell(int row, int column) override {
-    std::string out;
-    CellInto(row, column, &out);
-    return out;
+    std::string scratch;
+    return std::string(CellView(row, column, &scratch));
   }
 
-  void CellInto(int row, int column, std::string* out) override {
-    out->clear();
-    if (column < 1 || column > fields_ || row < 1 || row > Rows()) return;
+  std::string_view CellView(int row, int column, std::string* scratch) override {
+    if (column < 1 || column > fields_ || row < 1 || row > Rows()) return {};
     const int field = column - 1;
     if (row == 1) {
       char name[XBASE_FLDNAME_LEN_READ + 1] = {};
       DBFGetFieldInfo(dbf_, field, name, nullptr, nullptr);
-      text_.AppendWin(name, *out);
-      return;
+      scratch->clear();
+      text_.AppendWin(name, *scratch);
+      return *scratch;
     }
     const int record = records_[static_cast<std::size_t>(row - 2)];
     // The record's bytes as shapelib holds them; the field is cut out here
@@ -159,30 +166,40 @@ class DbfSheet final : public ImportSheet {
       tuple_record_ = record;
     }
     const char* raw_record = tuple_;
-    if (raw_record == nullptr) return;
-    const int length = std::max(0, dbf_->nRecordLength);
-    const int at = std::clamp(dbf_->panFieldOffset[field], 0, length);
-    const int size = std::clamp(dbf_->panFieldSize[field], 0, length - at);
-    std::string_view v(raw_record + at, static_cast<std::size_t>(size));
-    if (const std::size_t nul = v.find('\0'); nul != std::string_view::npos) v = v.substr(0, nul);
-    while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
-    while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
-    switch (types_[static_cast<std::size_t>(field)]) {
+    if (raw_record == nullptr) return {};
+    const FieldAt& at = layout_[static_cast<std::size_t>(field)];
+    const char* begin = raw_record + at.offset;
+    const char* end = begin + at.size;
+    if (const void* nul = std::memchr(begin, '\0', static_cast<std::size_t>(at.size)))
+      end = static_cast<const char*>(nul);
+    // Fields are padded with blanks (text on the right, numbers on the
+    // left): whole words of eight blanks are passed over first.
+    constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
+    std::uint64_t word = 0;
+    while (end - begin >= 8 && (std::memcpy(&word, begin, 8), word == kBlanks)) begin += 8;
+    while (begin < end && *begin == ' ') ++begin;
+    while (end - begin >= 8 && (std::memcpy(&word, end - 8, 8), word == kBlanks)) end -= 8;
+    while (end > begin && end[-1] == ' ') --end;
+    const std::string_view v(begin, static_cast<std::size_t>(end - begin));
+    switch (at.type) {
       case 'C':
       case 'M':
-        text_.AppendWin(v, *out);
-        return;
+        // Plain ASCII reads the same in every code page: the row's own
+        // bytes serve as the cell.
+        if (text_.SameAsWin(v)) return v;
+        scratch->clear();
+        text_.AppendWin(v, *scratch);
+        return *scratch;
       case 'D':
         // Stored as YYYYMMDD; shown the way a spreadsheet shows a date.
         if (v.size() == 8) {
-          out->append(v.substr(0, 4)).append(1, '-').append(v.substr(4, 2)).append(1, '-').append(v.substr(6, 2));
-          return;
+          const char iso[10] = {v[0], v[1], v[2], v[3], '-', v[4], v[5], '-', v[6], v[7]};
+          scratch->assign(iso, sizeof iso);
+          return *scratch;
         }
-        out->append(v);
-        return;
+        return v;
       default:
-        out->append(v);
-        return;
+        return v;
     }
   }
 
@@ -190,7 +207,13 @@ class DbfSheet final : public ImportSheet {
   DBFHandle dbf_;
   SourceText text_;
   std::vector<int> records_;
-  std::vector<char> types_;
+  struct FieldAt {
+    int offset = 0;
+    int size = 0;
+    char type = 'C';
+  };
+  std::vector<FieldAt> layout_;
+  int record_length_ = 0;
   int fields_ = 0;
   int tuple_record_ = -1;
   const char* tuple_ = nullptr;

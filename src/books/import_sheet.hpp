@@ -21,9 +21,14 @@ class ImportSheet {
   // The last row that may hold data (the heading row included).
   virtual int Rows() const = 0;
   virtual std::string Cell(int row, int column) = 0;
-  // The same into a text the caller keeps, so that reading many rows does
-  // not make a new text per cell.
-  virtual void CellInto(int row, int column, std::string* out) { *out = Cell(row, column); }
+  // The same without a new text per cell, for reading many rows: the view
+  // points into *scratch (a text the caller keeps, one per column) or into
+  // the sheet's copy of the row, and stays valid until the sheet reads
+  // another row or *scratch changes.
+  virtual std::string_view CellView(int row, int column, std::string* scratch) {
+    *scratch = Cell(row, column);
+    return *scratch;
+  }
 };
 
 // A sheet held in memory (tests, and callers that build rows themselves).

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <string>
 
 #include "common/cp1250.hpp"
@@ -147,10 +148,42 @@ void SourceText::AppendWin(std::string_view bytes, std::string& out) const {
     out += Utf8ToWin(bytes);
     return;
   }
+  // Every table keeps the bytes below 128 as they are, and most cells are
+  // plain ASCII: the bytes are copied whole, and only those with the high
+  // bit set are looked up, eight bytes tested at a time.
   const std::size_t at = out.size();
-  out.resize(at + bytes.size());
-  for (std::size_t i = 0; i < bytes.size(); ++i)
-    out[at + i] = table_[static_cast<unsigned char>(bytes[i])];
+  out.append(bytes);
+  char* p = out.data() + at;
+  char* const end = p + bytes.size();
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  while (p < end) {
+    if (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      if ((word & kHigh) == 0) {
+        p += 8;
+        continue;
+      }
+    }
+    const auto b = static_cast<unsigned char>(*p);
+    if (b >= 128) *p = table_[b];
+    ++p;
+  }
+}
+
+// ASCII reads as itself through every table and through UTF-8 alike.
+bool SourceText::SameAsWin(std::string_view bytes) const {
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  for (; end - p >= 8; p += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    if ((word & kHigh) != 0) return false;
+  }
+  for (; p < end; ++p)
+    if (static_cast<unsigned char>(*p) >= 128) return false;
+  return true;
 }
 
 std::string SourceText::ToWin(std::string_view bytes) const {

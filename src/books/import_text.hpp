@@ -42,6 +42,9 @@ class SourceText {
   std::string ToWin(std::string_view bytes) const;
   // Appends the converted text to out (the readers' hot path).
   void AppendWin(std::string_view bytes, std::string& out) const;
+  // True when the bytes read as themselves in Windows-1250: plain ASCII
+  // (every table keeps the bytes below 128, and so does UTF-8).
+  bool SameAsWin(std::string_view bytes) const;
   int code_page() const { return code_page_; }  // 65001 for UTF-8
 
  private:

@@ -45,8 +45,7 @@ DayNo DayOfIsoDate(std::string_view t) {
   // Every fourth year is a leap year, 2000 included, within 1940..2039.
   const int last = kDays[month - 1] + (month == 2 && year % 4 == 0 ? 1 : 0);
   if (day > last) return 0;
-  const char ddmmyy[6] = {t[8], t[9], t[5], t[6], t[2], t[3]};
-  return DayFromDdMmYy(std::string_view(ddmmyy, 6));
+  return DayFromParts(day, month, year % 100);
 }
 
 std::string_view TrimView(std::string_view s) {
@@ -187,18 +186,24 @@ bool ReadDbfTurnovers(ImportSheet& sheet, OptionServices* window, TurnoverImport
   const int last = sheet.Rows();
   out->records.reserve(static_cast<std::size_t>(last > 1 ? last - 1 : 0) * kJournalRecordSize);
   JournalEntry e;
-  // One text per column, kept from row to row.
-  std::array<std::string, 9> c;
+  // The cells of a row as views (into the sheet's row or into one kept text
+  // per column), and the texts built from them, kept from row to row.
+  std::array<std::string, 9> scratch;
+  std::array<std::string_view, 9> c;
+  std::string document, key;
   for (int r = 2; r <= last; ++r) {
     if (Aborted(window, r)) {
       *err = "Przerwano"_w;
       return false;
     }
     const int n = r - 1;
-    sheet.CellInto(r, 4, &c[4]);
+    c[4] = sheet.CellView(r, 4, &scratch[4]);
     if (c[4].empty()) break;
-    for (int k : {1, 2, 3, 5, 6, 7, 8}) sheet.CellInto(r, k, &c[static_cast<std::size_t>(k)]);
-    e = JournalEntry{};
+    for (int k : {1, 2, 3, 5, 6, 7, 8}) {
+      const auto at = static_cast<std::size_t>(k);
+      c[at] = sheet.CellView(r, k, &scratch[at]);
+    }
+    // Every row sets the same fields of the entry; the others stay zero.
     e.account = c[4];
     const std::string_view date = TrimView(c[3]);
     e.bookingDate = DayOfIsoDate(date);
@@ -206,11 +211,12 @@ bool ReadDbfTurnovers(ImportSheet& sheet, OptionServices* window, TurnoverImport
       *err = Concat({"Wiersz "_w, RowText(n), ": \"", date, "\" to nie data RRRR-MM-DD"_w});
       return false;
     }
-    c[0].assign(c[1]).append(1, '-').append(c[2]);
-    e.documentNo = c[0];
+    document.assign(c[1]).append(1, '-').append(c[2]);
+    e.documentNo = document;
     if (n <= kLastEntryNo) {
       e.entryNo = static_cast<std::uint16_t>(n);
     } else {
+      e.entryNo = 0;
       out->unnumbered = true;
     }
     e.journalNo = n <= kLastJournalNo ? static_cast<std::int16_t>(n) : std::int16_t{0};
@@ -225,7 +231,9 @@ bool ReadDbfTurnovers(ImportSheet& sheet, OptionServices* window, TurnoverImport
     }
     e.side = is_debit ? 255 : 0;
     e.amount = is_debit ? debit : credit;
-    e.transactionNo = WinToDos(c[7]);
+    key.assign(c[7]);
+    WinToDosInPlace(key);
+    e.transactionNo = key;
     e.extraCode = c[8];
     const std::size_t at = out->records.size();
     out->records.resize(at + kJournalRecordSize);

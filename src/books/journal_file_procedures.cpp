@@ -4,6 +4,7 @@
 #include "books/journal_select.hpp"
 #include "books/journal_xlsx.hpp"
 #include "fields/option_dispatch.hpp"
+#include "fields/option_field_hooks.hpp"
 #include "fields/option_values.hpp"
 #include "shell/settings_keys.hpp"
 #include "shell/state.hpp"
@@ -60,9 +61,42 @@ void Change(ChangeKind kind, OptionServices& window) {
   ChangeDocuments(p, window);
 }
 
+// The posting window shows which working files a run would post: the first
+// nine names on its display rows and the count of all of them. The list is
+// read again whenever the window shows its fields (the first row asks for
+// it), so a list or annual name just committed shows at once.
+class PostingListHooks final : public OptionFieldHooks {
+ public:
+  bool Stored(int number) override { return number == kFieldLiZb || number == kFieldBiez; }
+  bool PageKey(int, std::uint16_t) override { return false; }
+  bool Shown(int number, int row, std::string* text) override {
+    if (number == kFieldLisZ) {
+      if (row == 0) {
+        PostingParams p{std::string(OptionText(kFieldLiZb)), std::string(OptionText(kFieldBiez))};
+        names_ = FilesToPost(p, &ok_);
+      }
+      const auto at = static_cast<std::size_t>(row);
+      *text = at < names_.size() ? names_[at] : std::string();
+      return true;
+    }
+    if (number == kFieldLixZ) {
+      // A list that cannot be read shows "?" here: the run will say why.
+      *text = ok_ ? std::to_string(names_.size()) : std::string("?");
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  std::vector<std::string> names_;
+  bool ok_ = true;
+};
+
 }  // namespace
 
 void RegisterJournalFileProcedures() {
+  static PostingListHooks posting_list;
+  SetOptionFieldHooks(25, &posting_list);
   RegisterProcedure(25, [](OptionServices& window) {
     PostWorkingFiles({std::string(OptionText(kFieldLiZb)), std::string(OptionText(kFieldBiez))},
                      window);

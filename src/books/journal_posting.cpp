@@ -71,10 +71,37 @@ std::vector<std::string_view> Lines(std::string_view text) {
   return out;
 }
 
+// The names of a list file's text; false with the reason in *fault at the
+// first line that names no working file or names one twice.
+bool ParseList(std::string_view text, std::string_view path, std::vector<std::string>* names,
+               std::string* fault) {
+  for (std::string_view line : Lines(text)) {
+    if (line.empty() || line.front() == ';') continue;
+    std::string name(line);
+    if (name.size() > 4 && FoldCase(name.substr(name.size() - 4)) == ".DFX") name.resize(name.size() - 4);
+    if (!ValidJournalName(name)) {
+      *fault = Concat({"Zła nazwa zbioru w "_w, path, ": ", line});
+      return false;
+    }
+    for (const std::string& n : *names) {
+      if (SameJournalName(n, name)) {
+        *fault = Concat({"Zbiór "_w, name, " dwa razy w "_w, path});
+        return false;
+      }
+    }
+    names->push_back(std::move(name));
+  }
+  return true;
+}
+
+std::string ListPath(std::string_view list_name) {
+  return Concat({DbDir.view(), list_name, ".ZFX"});
+}
+
 // The names of a list file, checked.
 bool ReadList(std::string_view list_name, std::vector<std::string>* names,
               OptionServices& window) {
-  const std::string path = Concat({DbDir.view(), list_name, ".ZFX"});
+  const std::string path = ListPath(list_name);
   std::string text;
   bool failed = false;
   if (!ReadSmallText(path, &text, &failed)) {
@@ -84,17 +111,8 @@ bool ReadList(std::string_view list_name, std::vector<std::string>* names,
     }
     return Fail(window, kFieldLiZb, "Nie ma " + path);
   }
-  for (std::string_view line : Lines(text)) {
-    if (line.empty() || line.front() == ';') continue;
-    std::string name(line);
-    if (name.size() > 4 && FoldCase(name.substr(name.size() - 4)) == ".DFX") name.resize(name.size() - 4);
-    if (!ValidJournalName(name))
-      return Fail(window, kFieldLiZb, Concat({"Zła nazwa zbioru w "_w, path, ": ", line}));
-    for (const std::string& n : *names)
-      if (SameJournalName(n, name))
-        return Fail(window, kFieldLiZb, Concat({"Zbiór "_w, name, " dwa razy w "_w, path}));
-    names->push_back(std::move(name));
-  }
+  std::string fault;
+  if (!ParseList(text, path, names, &fault)) return Fail(window, kFieldLiZb, fault);
   return true;
 }
 
@@ -181,6 +199,25 @@ bool ChooseFiles(const PostingParams& p, std::string_view annual, bool skip_post
   return true;
 }
 
+// The working files of a run as ChooseFiles picks them, without messages:
+// false when the list cannot be read or names a wrong file.
+bool QuietChoice(const PostingParams& p, std::string_view annual, std::vector<std::string>* names) {
+  if (!p.list_name.empty()) {
+    if (!ValidJournalName(p.list_name)) return false;
+    const std::string path = ListPath(p.list_name);
+    std::string text;
+    bool failed = false;
+    std::string fault;
+    if (!ReadSmallText(path, &text, &failed) || !ParseList(text, path, names, &fault)) return false;
+  } else {
+    const std::vector<std::string> posted = PostedFiles(annual);
+    for (std::string& n : MonthWorkingFiles(annual))
+      if (!Posted(posted, n)) names->push_back(std::move(n));
+  }
+  return std::none_of(names->begin(), names->end(),
+                      [&](const std::string& n) { return SameJournalName(n, annual); });
+}
+
 void FileRow(int lp, std::string_view name, const PostingSums& s) {
   RapWiersz(IntText(lp, 3), name, IntText(s.postings, 9), Amount15(s.debit), Amount15(s.credit));
 }
@@ -232,6 +269,14 @@ std::vector<std::string> MonthWorkingFiles(std::string_view annual_name) {
   std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     return MonthFileKey(a) < MonthFileKey(b);
   });
+  return names;
+}
+
+std::vector<std::string> FilesToPost(const PostingParams& p, bool* ok) {
+  std::vector<std::string> names;
+  const std::string annual = AnnualName(p);
+  *ok = ValidJournalName(annual) && QuietChoice(p, annual, &names);
+  if (!*ok) names.clear();
   return names;
 }
 

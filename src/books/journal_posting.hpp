@@ -37,6 +37,8 @@ namespace zel {
 
 inline constexpr int kFieldLiZb = 72;
 inline constexpr int kFieldBiez = 73;
+inline constexpr int kFieldLisZ = 101;  // nine display rows: the files to post
+inline constexpr int kFieldLixZ = 102;  // display: how many files in all
 
 struct PostingParams {
   std::string list_name;    // LiZb; empty: every month working file not posted yet
@@ -58,6 +60,11 @@ std::vector<std::string> PostedFiles(std::string_view annual_name);
 std::vector<std::string> MonthWorkingFiles(std::string_view annual_name);
 // Sorting key of a month working file's name (the order above).
 std::string MonthFileKey(std::string_view name);
+
+// The working files LacZb would post with these parameters, in posting
+// order, for the window to show before the run; *ok false (and nothing)
+// when the list cannot be read or names a wrong file. Shows no message.
+std::vector<std::string> FilesToPost(const PostingParams& p, bool* ok);
 
 // LacZb. Asks "Księgować" (Tak goes on; Nie or Powrót cancels) and, when the
 // annual file is missing, "Założyć nowy zbiór roczny". True when posted; the

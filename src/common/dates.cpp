@@ -83,9 +83,12 @@ DayNo DayFromDdMmYy(std::string_view ddmmyy) {
   std::string digits = DigitsOf(ddmmyy);
   if (digits.size() < 5) return 0;
   if (digits.size() == 5) digits.insert(digits.begin(), '0');
-  const int d = Pair(digits, 0);
-  const int m = Pair(digits, 2);
-  int y = Pair(digits, 4) - 20;
+  return DayFromParts(Pair(digits, 0), Pair(digits, 2), Pair(digits, 4));
+}
+
+DayNo DayFromParts(int d, int m, int yy) {
+  if (d < 0 || m < 0 || yy < 0) return 0;
+  int y = yy - 20;
   if (y < 20) y += 100;
   int n = d - 31 + 30 * m + kMonthOffset[m % 12] + 5 * (m / 12) + 365 * y + y / 4;
   if (y % 4 == 0 && m < 3) --n;

@@ -27,6 +27,8 @@ extern const std::array<std::string_view, 13> MonthGenitive;
 
 // Day number of a DDMMYY text (non-digits dropped; 0 when fewer than 5 digits).
 DayNo DayFromDdMmYy(std::string_view ddmmyy);
+// The same from numbers: day 0..99, month 0..99, two-digit year 0..99.
+DayNo DayFromParts(int day, int month, int two_digit_year);
 // Day number of a date as typed ("15", "1503", "15-03-2024", "2024-03-15"),
 // the missing parts taken from FillTemplate (from Today when it is empty).
 DayNo DayFromInput(std::string_view typed);

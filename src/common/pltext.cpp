@@ -174,9 +174,11 @@ std::string DosToWin(std::string_view dos) {
   return s;
 }
 
-std::string WinToDos(std::string_view win) {
-  // One byte table, made once from the letter tables: imports convert every
-  // text of hundreds of thousands of rows.
+namespace {
+
+// One byte table, made once from the letter tables: imports convert every
+// text of hundreds of thousands of rows.
+const std::array<char, 256>& WinToDosTable() {
   static const std::array<char, 256> table = [] {
     std::array<char, 256> t{};
     for (int b = 0; b < 256; ++b) {
@@ -191,9 +193,20 @@ std::string WinToDos(std::string_view win) {
     }
     return t;
   }();
+  return table;
+}
+
+}  // namespace
+
+std::string WinToDos(std::string_view win) {
   std::string s(win);
-  for (char& c : s) c = table[static_cast<unsigned char>(c)];
+  WinToDosInPlace(s);
   return s;
+}
+
+void WinToDosInPlace(std::string& text) {
+  const std::array<char, 256>& table = WinToDosTable();
+  for (char& c : text) c = table[static_cast<unsigned char>(c)];
 }
 
 namespace {

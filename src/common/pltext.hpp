@@ -40,6 +40,8 @@ std::string SearchKey(std::string_view text);        // FoldPl + upper case when
 std::string NormalizeSpaces(std::string_view text);  // capacity 80
 std::string DosToWin(std::string_view dos);
 std::string WinToDos(std::string_view win);
+// WinToDos on a text the caller keeps (no new text per call).
+void WinToDosInPlace(std::string& text);
 // UTF-8 XML character data: the Polish letters in UTF-8, other bytes above
 // 0x7E dropped, and the control characters XML forbids (all below 0x20 but
 // tab, line feed and carriage return) dropped as well.

@@ -282,7 +282,24 @@ void bZestaw::nZmien2poA(std::string_view owner, int slot) {
     case kVatDue: case kVatDueTax: case kVatSurplus: case kVatInput: case kVatInputTax:
       form_->PutValue(slot, DeclarationFieldText(NumberOf(fields_, slot)));
       return;
-    default: form_->PutValue(slot, OptionText(NumberOf(fields_, slot))); return;
+    default: {
+      const int number = NumberOf(fields_, slot);
+      if (OptionFieldHooks* hooks = OptionFieldHooksOf(OptionIndex)) {
+        // The slots of one number count from the first of them.
+        int row = 0;
+        for (int s = fields_->FindSlot(static_cast<std::int16_t>(number)); s > 0 && s < slot;
+             s = fields_->FindSlot(static_cast<std::int16_t>(number), s + 1)) {
+          ++row;
+        }
+        std::string shown;
+        if (hooks->Shown(number, row, &shown)) {
+          form_->PutValue(slot, shown);
+          return;
+        }
+      }
+      form_->PutValue(slot, OptionText(number));
+      return;
+    }
   }
 }
 

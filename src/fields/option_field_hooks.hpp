@@ -26,6 +26,15 @@ class OptionFieldHooks {
   // used it: the window does not move, the fields are shown again and the
   // editor takes the field's new value.
   virtual bool PageKey(int number, std::uint16_t key) = 0;
+  // What the display-only field `number` shows on its `row`-th slot (0 for
+  // the first slot carrying the number). True when the hook fills it; the
+  // window otherwise shows the option text.
+  virtual bool Shown(int number, int row, std::string* text) {
+    (void)number;
+    (void)row;
+    (void)text;
+    return false;
+  }
 };
 
 // nullptr removes the index's hooks.

@@ -262,6 +262,8 @@ TEST_F(ImportBatch, ZamknMovesEachFileItCanAndCountsTheRest) {
     EXPECT_EQ(Run({"Zamkn", "Mies=03"}), kBatchFailed);
     EXPECT_NE(err_.find("Przeniesiono 3, nie przeniesiono 1: 03-1.DFX"), std::string::npos)
         << err_;
+    // The option's own reason is the only line: no "nothing made" after it.
+    EXPECT_EQ(err_.find("Opcja nie utworzyła"), std::string::npos) << err_;
   }
   EXPECT_TRUE(fs::exists(db_ + "/03/03A.DFX"));
   EXPECT_TRUE(fs::exists(db_ + "/03/BAK/03A.BAK"));

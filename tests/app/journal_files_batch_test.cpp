@@ -6,6 +6,7 @@
 // touches exactly the chosen documents.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -166,6 +167,37 @@ TEST_F(JournalFilesBatch, PostingAddsToAnExistingAnnualFileInAccountOrder) {
   fs::remove(file("N2024.KSG"));
   EXPECT_EQ(Run({"LacZb", "LiZb=01A"}, "P"), kBatchRefused);
   EXPECT_FALSE(fs::exists(file("N2024.KSG")));
+  EXPECT_EQ(ReadNative(file("N2024.DFX")), annual_);
+}
+
+TEST_F(JournalFilesBatch, ThePostingWindowShowsTheFilesItWouldPost) {
+  // Nine rows of names and the count of all: the month files not posted yet
+  // in posting order, or a list's names; "?" when the list cannot be read.
+  auto shown = [this](std::vector<std::string> args) {
+    args.insert(args.begin(), "LacZb");
+    args.push_back("--fields");
+    EXPECT_EQ(Run(args), kBatchDone) << err_;
+    std::string rows;
+    for (std::size_t at = 0; (at = out_.find("LisZ = ", at)) != std::string::npos; at += 7)
+      rows += out_.substr(at + 7, out_.find('\n', at) - at - 7) + "|";
+    const std::size_t count = out_.find("LixZ = ");
+    return rows + (count == std::string::npos ? "" : out_.substr(count + 7, out_.find('\n', count) - count - 7));
+  };
+  EXPECT_EQ(shown({}), "|||||||||0");
+  // The journal of postings without its last four lines: those files show.
+  std::string journal = journal_;
+  for (int i = 0; i < 4; ++i) journal.resize(journal.rfind('\n', journal.size() - 2) + 1);
+  WriteNative(file("N2024.KSG"), journal);
+  const std::string last = shown({});
+  EXPECT_EQ(std::count(last.begin(), last.end(), '|'), 9);
+  EXPECT_EQ(last.substr(last.rfind('|') + 1), "4");
+  EXPECT_EQ(last.substr(0, last.find("|||")), "11A|11-1|12A|12-1") << last;
+  fs::remove(file("N2024.KSG"));
+  EXPECT_EQ(shown({}).substr(0, 17), "01A|01-1|02A|02-1");
+  WriteNative(file("TWO.ZFX"), "; two files\r\n12a.dfx\r\n\r\n03-1\r\n");
+  EXPECT_EQ(shown({"LiZb=TWO"}), "12a|03-1||||||||2");
+  EXPECT_EQ(shown({"LiZb=NONE"}), "|||||||||?");
+  // Only shown: nothing was posted.
   EXPECT_EQ(ReadNative(file("N2024.DFX")), annual_);
 }
 
