@@ -204,13 +204,11 @@ RecordBytes HeaderRecord() {
 
 }  // namespace
 
-SortResult SortJournal(std::string_view source_path, std::string_view sorted_path,
-                       const JournalParams& p, OptionServices& window, std::uint64_t* records) {
-  *records = 0;
+SortResult SortJournalOrder(RecordSource& source, std::string_view source_path,
+                            const JournalParams& p, OptionServices& window,
+                            std::vector<std::uint32_t>* order) {
+  order->clear();
   ShowStatus("Proszę czekać"_w, kInfo);
-  File in;
-  if (!OpenShared(in, source_path, Share::kDenyWrite, "bZestaw")) return SortResult::kFailed;
-  FileSource source(in);
   const std::uint64_t total = RecordCount(source, kJournalRecordSize);
   if (total == 0) {
     ShowStatus("Nic nie ma", kWarning);
@@ -268,7 +266,8 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
   SortItems(keys, tails);
   std::vector<Tail>().swap(tails);
 
-  // Control records of documents without a selected posting go.
+  // Control records of documents without a selected posting go; the rest
+  // leave their file positions in sorted order.
   std::size_t kept = 0;
   bool document_has_posting = false;
   for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -276,13 +275,89 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
     if (i == 0 || !k.SameDocument(keys[i - 1])) document_has_posting = false;
     if (!k.IsControl()) document_has_posting = true;
     if (k.IsControl() && !document_has_posting) continue;
-    keys[kept++] = k;
+    ++kept;
   }
-  keys.resize(kept);
-  if (keys.empty()) {
+  if (kept == 0) {
     ShowStatus("Brak dekretów"_w, kWarning);
     return SortResult::kNothingSelected;
   }
+  order->reserve(kept);
+  document_has_posting = false;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const Item& k = keys[i];
+    if (i == 0 || !k.SameDocument(keys[i - 1])) document_has_posting = false;
+    if (!k.IsControl()) document_has_posting = true;
+    if (k.IsControl() && !document_has_posting) continue;
+    order->push_back(k.position);
+  }
+  return SortResult::kSorted;
+}
+
+SortedJournal::SortedJournal(RecordSource& source, const std::vector<std::uint32_t>& order)
+    : source_(source), order_(order), header_(HeaderRecord()) {}
+
+bool SortedJournal::Size(std::uint64_t* size) {
+  *size = (std::uint64_t{order_.size()} + 1) * kJournalRecordSize;
+  return true;
+}
+
+bool SortedJournal::ReadAt(std::uint64_t offset, void* buffer, std::size_t n, std::size_t* got) {
+  *got = 0;
+  std::uint64_t size = 0;
+  Size(&size);
+  if (offset >= size) return true;
+  const std::uint64_t end = std::min<std::uint64_t>(offset + n, size);
+  auto* out = static_cast<std::uint8_t*>(buffer);
+  while (offset < end) {
+    const std::uint64_t index = offset / kJournalRecordSize;
+    const std::size_t within = static_cast<std::size_t>(offset % kJournalRecordSize);
+    const std::size_t whole = static_cast<std::size_t>((end - offset) / kJournalRecordSize);
+    if (index == 0 || within != 0 || whole == 0) {
+      // The header or a part of one record.
+      RecordBytes record = header_;
+      if (index != 0) {
+        std::size_t one = 0;
+        if (!source_.ReadAt(std::uint64_t{order_[index - 1]} * kJournalRecordSize, record.data(),
+                            record.size(), &one) ||
+            one != record.size()) {
+          return false;
+        }
+      }
+      const std::size_t take =
+          static_cast<std::size_t>(std::min<std::uint64_t>(kJournalRecordSize - within, end - offset));
+      std::memcpy(out, record.data() + within, take);
+      out += take;
+      offset += take;
+      *got += take;
+      continue;
+    }
+    // Whole records: a run of records adjacent in the source, read at once.
+    const std::size_t k = static_cast<std::size_t>(index - 1);
+    const std::uint32_t start = order_[k];
+    std::size_t run = 1;
+    while (run < whole && order_[k + run] == start + run) ++run;
+    const std::size_t want = run * kJournalRecordSize;
+    std::size_t read = 0;
+    if (!source_.ReadAt(std::uint64_t{start} * kJournalRecordSize, out, want, &read) ||
+        read != want) {
+      return false;
+    }
+    out += want;
+    offset += want;
+    *got += want;
+  }
+  return true;
+}
+
+SortResult SortJournal(std::string_view source_path, std::string_view sorted_path,
+                       const JournalParams& p, OptionServices& window, std::uint64_t* records) {
+  *records = 0;
+  File in;
+  if (!OpenShared(in, source_path, Share::kDenyWrite, "bZestaw")) return SortResult::kFailed;
+  FileSource source(in);
+  std::vector<std::uint32_t> order;
+  const SortResult sorted = SortJournalOrder(source, source_path, p, window, &order);
+  if (sorted != SortResult::kSorted) return sorted;
 
   const std::string part = std::string(sorted_path) + "~";
   // Made new rather than emptied: a file truncated and written again is
@@ -300,46 +375,24 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
     ShowStatus(text, kWarning);
     return SortResult::kFailed;
   };
+  SortedJournal records_in_order(source, order);
+  std::uint64_t size = 0;
+  records_in_order.Size(&size);
   std::vector<std::uint8_t> buffer(kCopyRecords * kJournalRecordSize);
-  const RecordBytes header = HeaderRecord();
-  std::memcpy(buffer.data(), header.data(), header.size());
-  std::size_t fill = 1;
-  std::uint64_t written = 0;  // bytes
-  auto flush = [&]() {
-    if (fill == 0) return true;
-    const bool ok = out.WriteAt(written, buffer.data(), fill * kJournalRecordSize);
-    written += fill * kJournalRecordSize;
-    fill = 0;
-    return ok;
-  };
-  for (std::size_t i = 0; i < keys.size();) {
-    if (fill == kCopyRecords) {
-      if (window.AbortRequested()) {
-        out.Close();
-        RemoveFile(part);
-        ShowStatus("Przerwanie", kInfo);
-        return SortResult::kAborted;
-      }
-      if (!flush()) return fail("Nie zapisano "_w + part);
-    }
-    // A run of records adjacent in the source, read at once.
-    const std::uint32_t start = keys[i].position;
-    std::size_t n = 1;
-    while (i + n < keys.size() && fill + n < kCopyRecords &&
-           keys[i + n].position == start + n) {
-      ++n;
+  for (std::uint64_t at = 0; at < size;) {
+    if (at != 0 && window.AbortRequested()) {
+      out.Close();
+      RemoveFile(part);
+      ShowStatus("Przerwanie", kInfo);
+      return SortResult::kAborted;
     }
     std::size_t got = 0;
-    const std::size_t want = n * kJournalRecordSize;
-    if (!in.ReadAt(std::uint64_t{start} * kJournalRecordSize,
-                   buffer.data() + fill * kJournalRecordSize, want, &got) ||
-        got != want) {
+    if (!records_in_order.ReadAt(at, buffer.data(), buffer.size(), &got) || got == 0) {
       return fail("Błąd odczytu "_w + std::string(source_path));
     }
-    fill += n;
-    i += n;
+    if (!out.WriteAt(at, buffer.data(), got)) return fail("Nie zapisano "_w + part);
+    at += got;
   }
-  if (!flush()) return fail("Nie zapisano "_w + part);
   if (!out.Close()) return fail("Nie zapisano "_w + part);
   // The sorted file is this workstation's own and lives for one run: a stale
   // one of an interrupted run goes, and the new one takes its name without
@@ -350,7 +403,7 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
     ShowStatus("Nie zapisano "_w + std::string(sorted_path), kWarning);
     return SortResult::kFailed;
   }
-  *records = keys.size();
+  *records = order.size();
   return SortResult::kSorted;
 }
 
