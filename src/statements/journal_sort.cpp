@@ -1,13 +1,15 @@
 // The journal's sort: the selected records of the working file into document
-// order, written once to the temporary sorted file.
+// order, as a list of their file positions (and, on request, written once to
+// a sorted file).
 //
 // One sequential pass builds a compact key per selected record (the fields
-// of the document order as bytes that compare as words or with memcmp, the
-// file position last, so equal records keep their file order); the keys are
-// sorted once; a second pass copies the records in key order, reading runs
-// of adjacent records with one read each (a file already in document order
-// is read sequentially), into a file beside the target that is renamed over
-// it.
+// of the document order as bytes that compare as words, the file position
+// last, so equal records keep their file order); the keys are sorted once,
+// by merging the file's ascending runs; the few records that share a
+// document entry are then ordered by the rest of their fields, read back
+// from the file. The records themselves are read in key order by
+// SortedJournal, runs of adjacent records with one read each (a file already
+// in document order is read sequentially).
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -39,7 +41,8 @@ constexpr int kBarWidth = 30;
 // record) and the entry number: it settles almost every comparison, so the
 // one large sort moves 24-byte items of plain integers. The tail (the
 // transaction number, the amount, the due date and the side) orders the few
-// records of one document entry; it is kept apart and read only for those.
+// records of one document entry; it is built only for those, from the
+// records read back.
 // The file position comes last, so equal records keep their file order.
 constexpr std::size_t kHeadDocument = 0;     // 12 text bytes, zero-padded, then the length
 constexpr std::size_t kHeadControl = 13;
@@ -53,7 +56,7 @@ struct Item {
   std::uint64_t high;      // head bytes 0..7, big-endian
   std::uint64_t low;       // head bytes 8..15, big-endian
   std::uint32_t position;  // in the source file, in records
-  std::uint32_t ordinal;   // among the selected records: the index of the tail
+  std::uint32_t ordinal;   // among the selected records
   bool operator<(const Item& o) const {
     if (high != o.high) return high < o.high;
     if (low != o.low) return low < o.low;
@@ -70,7 +73,8 @@ struct Tail {
   std::array<std::uint8_t, 34> b;
 };
 static_assert(sizeof(Tail) == 34);
-static_assert(sizeof(Item) + sizeof(Tail) == kJournalSortBytes);
+// The merge holds the items twice.
+static_assert(2 * sizeof(Item) == kJournalSortBytes);
 
 std::uint64_t BigEndianWord(const std::uint8_t* at) {
   std::uint64_t w;
@@ -158,24 +162,132 @@ Tail MakeTail(const JournalView& v, AmountMemo& memo) {
   return t;
 }
 
-// Sorts the items by head and, within each run of one head (the records of
-// one document entry, a handful), by tail; the ordinal last.
-void SortItems(std::vector<Item>& items, const std::vector<Tail>& tails) {
-  if (!std::is_sorted(items.begin(), items.end())) std::sort(items.begin(), items.end());
-  auto by_tail = [&tails](const Item& a, const Item& b) {
-    const int c = std::memcmp(tails[a.ordinal].b.data(), tails[b.ordinal].b.data(), sizeof(Tail));
-    return c != 0 ? c < 0 : a.ordinal < b.ordinal;
+// Sorts the items by head (the ordinal breaks ties, so the order is stable).
+// A working file is written in entry order, and each kind of document is
+// numbered upwards through it: the file is a few hundred ascending runs
+// that interleave. Those runs are merged in one pass, each step taking from
+// the lowest run every item below the next run's head, so a stretch of one
+// document kind costs one comparison an item. Too many runs to gain from
+// that (a shuffled file) go to an ordinary sort, which needs no second array.
+constexpr std::size_t kMaxMergedRuns = 4096;
+
+void SortHeads(std::vector<Item>& items) {
+  struct Run {
+    std::size_t at, end;
   };
+  std::vector<Run> runs;
+  std::size_t start = 0;
+  for (std::size_t i = 1; i <= items.size(); ++i) {
+    if (i == items.size() || items[i] < items[i - 1]) {
+      runs.push_back({start, i});
+      start = i;
+      if (runs.size() > kMaxMergedRuns) {
+        std::sort(items.begin(), items.end());
+        return;
+      }
+    }
+  }
+  if (runs.size() <= 1) return;
+
+  std::vector<Item> out;
+  out.reserve(items.size());
+  // A heap of run numbers, the run with the lowest head on top.
+  auto higher = [&](std::size_t a, std::size_t b) { return items[runs[b].at] < items[runs[a].at]; };
+  std::vector<std::size_t> heap(runs.size());
+  for (std::size_t r = 0; r < runs.size(); ++r) heap[r] = r;
+  std::make_heap(heap.begin(), heap.end(), higher);
+  while (!heap.empty()) {
+    std::pop_heap(heap.begin(), heap.end(), higher);
+    const std::size_t r = heap.back();
+    heap.pop_back();
+    Run& run = runs[r];
+    if (heap.empty()) {
+      out.insert(out.end(), items.begin() + static_cast<std::ptrdiff_t>(run.at),
+                 items.begin() + static_cast<std::ptrdiff_t>(run.end));
+      break;
+    }
+    const Item& bound = items[runs[heap.front()].at];
+    std::size_t stop = run.at + 1;
+    while (stop < run.end && items[stop] < bound) ++stop;
+    out.insert(out.end(), items.begin() + static_cast<std::ptrdiff_t>(run.at),
+               items.begin() + static_cast<std::ptrdiff_t>(stop));
+    run.at = stop;
+    if (run.at < run.end) {
+      heap.push_back(r);
+      std::push_heap(heap.begin(), heap.end(), higher);
+    }
+  }
+  items.swap(out);
+}
+
+// Records of the source by position, read in blocks: the records of one
+// head are read back for their tails in file order.
+class RecordCache {
+ public:
+  explicit RecordCache(RecordSource& source) : source_(source), buffer_(kBlock * kJournalRecordSize) {}
+  // The record at `position`, or nullptr when it cannot be read.
+  const std::uint8_t* At(std::uint32_t position) {
+    if (position < first_ || position - first_ >= count_) {
+      std::size_t got = 0;
+      if (!source_.ReadAt(std::uint64_t{position} * kJournalRecordSize, buffer_.data(),
+                          buffer_.size(), &got)) {
+        got = 0;
+      }
+      first_ = position;
+      count_ = got / kJournalRecordSize;
+      if (count_ == 0) return nullptr;
+    }
+    return buffer_.data() + std::size_t{position - first_} * kJournalRecordSize;
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 256;
+  RecordSource& source_;
+  std::vector<std::uint8_t> buffer_;
+  std::uint32_t first_ = 0;
+  std::size_t count_ = 0;
+};
+
+// Orders each run of one head (records of one document entry) by the tail,
+// the ordinal last. The tails are built only here, from the records read
+// back, as entries of more than one record are few. False when a record
+// cannot be read back.
+bool SortTails(std::vector<Item>& items, RecordSource& source) {
+  RecordCache cache(source);
+  struct Tailed {
+    Tail tail;
+    std::uint32_t ordinal;
+    bool operator<(const Tailed& o) const {
+      const int c = std::memcmp(tail.b.data(), o.tail.b.data(), sizeof(Tail));
+      return c != 0 ? c < 0 : ordinal < o.ordinal;
+    }
+  };
+  std::vector<Tailed> group;
+  std::vector<Item> sorted;
   for (std::size_t i = 0; i < items.size();) {
     std::size_t j = i + 1;
     while (j < items.size() && items[j].SameHead(items[i])) ++j;
-    if (j - i > 1 && !std::is_sorted(items.begin() + static_cast<std::ptrdiff_t>(i),
-                                     items.begin() + static_cast<std::ptrdiff_t>(j), by_tail)) {
-      std::sort(items.begin() + static_cast<std::ptrdiff_t>(i),
-                items.begin() + static_cast<std::ptrdiff_t>(j), by_tail);
+    if (j - i > 1) {
+      group.clear();
+      AmountMemo memo;
+      for (std::size_t k = i; k < j; ++k) {
+        const std::uint8_t* record = cache.At(items[k].position);
+        if (record == nullptr) return false;
+        // The slot of the item within the group travels in place of its ordinal,
+        // which orders like it (the group is in file order).
+        group.push_back({MakeTail(JournalView(record, false), memo),
+                         static_cast<std::uint32_t>(k - i)});
+      }
+      if (!std::is_sorted(group.begin(), group.end())) {
+        std::sort(group.begin(), group.end());
+        sorted.assign(items.begin() + static_cast<std::ptrdiff_t>(i),
+                      items.begin() + static_cast<std::ptrdiff_t>(j));
+        for (std::size_t k = 0; k < group.size(); ++k) items[i + k] = sorted[group[k].ordinal];
+      }
     }
     i = j;
   }
+  return true;
 }
 
 std::string_view DocumentOf(const JournalView& v) {
@@ -223,18 +335,15 @@ SortResult SortJournalOrder(RecordSource& source, std::string_view source_path,
   const std::string_view first = p.first_document;
   const bool no_last = p.last_document.empty();
   std::vector<Item> keys;
-  std::vector<Tail> tails;
-  // Reserved once: no doubling past one item and one tail a record. A file
-  // too large for the memory is refused, not a crash.
+  // Reserved once: no doubling past one item a record. A file too large for
+  // the memory is refused, not a crash.
   try {
     keys.reserve(static_cast<std::size_t>(total));
-    tails.reserve(static_cast<std::size_t>(total));
   } catch (const std::bad_alloc&) {
     ShowStatus("Za mało pamięci na sortowanie "_w + std::string(source_path), kWarning);
     return SortResult::kFailed;
   }
   {
-    AmountMemo memo;
     // A damaged record is reported under the working file's name, which the
     // user knows, not the local copy's.
     const std::string_view shown = p.working_path.empty() ? source_path : p.working_path;
@@ -256,15 +365,22 @@ SortResult SortJournalOrder(RecordSource& source, std::string_view source_path,
       // document, and a document without a selected posting drops them below.
       if (!v.IsControl() && (v.bookingDate() < p.from || v.bookingDate() > p.to)) continue;
       keys.push_back(MakeItem(v, static_cast<std::uint32_t>(reader.RecordNumber()),
-                              static_cast<std::uint32_t>(tails.size())));
-      tails.push_back(MakeTail(v, memo));
+                              static_cast<std::uint32_t>(keys.size())));
     }
   }
   // Every item is distinct (the ordinal follows the file position), so the
   // sort keeps the file order of equal records. A file already in document
   // order is only checked.
-  SortItems(keys, tails);
-  std::vector<Tail>().swap(tails);
+  try {
+    SortHeads(keys);
+  } catch (const std::bad_alloc&) {
+    ShowStatus("Za mało pamięci na sortowanie "_w + std::string(source_path), kWarning);
+    return SortResult::kFailed;
+  }
+  if (!SortTails(keys, source)) {
+    ShowStatus("Błąd odczytu "_w + std::string(source_path), kWarning);
+    return SortResult::kFailed;
+  }
 
   // Control records of documents without a selected posting go; the rest
   // leave their file positions in sorted order.
