@@ -350,11 +350,13 @@ TEST_F(JournalTest, InterruptionsEndTheRunAndSayIt) {
 TEST_F(JournalTest, SortedFileFollowsTheDocumentOrder) {
   std::mt19937 rng(7);
   JournalBuilder b;
-  const char* docs[] = {"A", "A1", "AB", "A\x01", "B", "\xA5x"};
+  // Short numbers, and long ones that differ past their eighth character.
+  const char* docs[] = {"A", "A1", "AB", "A\x01", "B", "\xA5x",
+                        "KP24/000001", "KP24/0000010", "KP24/00000", "KP24/000002"};
   const Amount amounts[] = {-5, -0.00001L, 0, 0.00004L, 0.0001L, 12.5L, 1e12L, -1e12L};
   for (int i = 0; i < 400; ++i) {
     JournalEntry e = test::Posting("100", D("100124"), amounts[rng() % 8], rng() % 2 == 0,
-                                   docs[rng() % 6], static_cast<std::uint16_t>(rng() % 3));
+                                   docs[rng() % std::size(docs)], static_cast<std::uint16_t>(rng() % 3));
     e.transactionNo = std::string(rng() % 2, 'T');
     e.dueDate = static_cast<DayNo>(rng() % 2);
     e.journalNo = rng() % 10 == 0 ? -1 : 1;
