@@ -262,47 +262,44 @@ class RecordCache {
   std::size_t count_ = 0;
 };
 
-// Orders each run of one head (records of one document entry) by the tail,
-// the ordinal last. The tails are built only here, from the records read
-// back, as entries of more than one record are few. False when a record
-// cannot be read back.
-bool SortTails(std::vector<Item>& items, RecordSource& source) {
-  RecordCache cache(source);
+// Orders the records of one document entry (items of one head) by their
+// tails, the ordinal last. The tails are built only here, from the records
+// read back, as entries of more than one record are few.
+class TailSorter {
+ public:
+  explicit TailSorter(RecordSource& source) : cache_(source) {}
+  // Orders items[i..j); false when a record cannot be read back.
+  bool Sort(std::vector<Item>& items, std::size_t i, std::size_t j) {
+    group_.clear();
+    AmountMemo memo;
+    for (std::size_t k = i; k < j; ++k) {
+      const std::uint8_t* record = cache_.At(items[k].position);
+      if (record == nullptr) return false;
+      // The slot of the item within the group travels in place of its
+      // ordinal, which orders like it (the group is in file order).
+      group_.push_back({MakeTail(JournalView(record, false), memo), static_cast<std::uint32_t>(k - i)});
+    }
+    if (std::is_sorted(group_.begin(), group_.end())) return true;
+    std::sort(group_.begin(), group_.end());
+    in_file_order_.assign(items.begin() + static_cast<std::ptrdiff_t>(i),
+                          items.begin() + static_cast<std::ptrdiff_t>(j));
+    for (std::size_t k = 0; k < group_.size(); ++k) items[i + k] = in_file_order_[group_[k].slot];
+    return true;
+  }
+
+ private:
   struct Tailed {
     Tail tail;
-    std::uint32_t ordinal;
+    std::uint32_t slot;
     bool operator<(const Tailed& o) const {
       const int c = std::memcmp(tail.b.data(), o.tail.b.data(), sizeof(Tail));
-      return c != 0 ? c < 0 : ordinal < o.ordinal;
+      return c != 0 ? c < 0 : slot < o.slot;
     }
   };
-  std::vector<Tailed> group;
-  std::vector<Item> sorted;
-  for (std::size_t i = 0; i < items.size();) {
-    std::size_t j = i + 1;
-    while (j < items.size() && items[j].SameHead(items[i])) ++j;
-    if (j - i > 1) {
-      group.clear();
-      AmountMemo memo;
-      for (std::size_t k = i; k < j; ++k) {
-        const std::uint8_t* record = cache.At(items[k].position);
-        if (record == nullptr) return false;
-        // The slot of the item within the group travels in place of its ordinal,
-        // which orders like it (the group is in file order).
-        group.push_back({MakeTail(JournalView(record, false), memo),
-                         static_cast<std::uint32_t>(k - i)});
-      }
-      if (!std::is_sorted(group.begin(), group.end())) {
-        std::sort(group.begin(), group.end());
-        sorted.assign(items.begin() + static_cast<std::ptrdiff_t>(i),
-                      items.begin() + static_cast<std::ptrdiff_t>(j));
-        for (std::size_t k = 0; k < group.size(); ++k) items[i + k] = sorted[group[k].ordinal];
-      }
-    }
-    i = j;
-  }
-  return true;
-}
+  RecordCache cache_;
+  std::vector<Tailed> group_;
+  std::vector<Item> in_file_order_;
+};
 
 std::string_view DocumentOf(const JournalView& v) {
   const std::uint8_t* p = v.bytes() + 28;
@@ -391,34 +388,36 @@ SortResult SortJournalOrder(RecordSource& source, std::string_view source_path,
     ShowStatus("Za mało pamięci na sortowanie "_w + std::string(source_path), kWarning);
     return SortResult::kFailed;
   }
-  if (!SortTails(keys, source)) {
-    ShowStatus("Błąd odczytu "_w + std::string(source_path), kWarning);
+
+  // One walk over the items in head order: the records of one document
+  // entry are ordered by their tails, control records of documents without
+  // a selected posting go, and the rest leave their file positions.
+  try {
+    order->reserve(keys.size());
+  } catch (const std::bad_alloc&) {
+    ShowStatus("Za mało pamięci na sortowanie "_w + std::string(source_path), kWarning);
     return SortResult::kFailed;
   }
-
-  // Control records of documents without a selected posting go; the rest
-  // leave their file positions in sorted order.
-  std::size_t kept = 0;
+  TailSorter tails(source);
   bool document_has_posting = false;
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    const Item& k = keys[i];
-    if (i == 0 || !k.SameDocument(keys[i - 1])) document_has_posting = false;
-    if (!k.IsControl()) document_has_posting = true;
-    if (k.IsControl() && !document_has_posting) continue;
-    ++kept;
+  for (std::size_t i = 0; i < keys.size();) {
+    std::size_t j = i + 1;
+    while (j < keys.size() && keys[j].SameHead(keys[i])) ++j;
+    if (j - i > 1 && !tails.Sort(keys, i, j)) {
+      ShowStatus("Błąd odczytu "_w + std::string(source_path), kWarning);
+      return SortResult::kFailed;
+    }
+    // The items of one head share the document and the control flag.
+    if (i == 0 || !keys[i].SameDocument(keys[i - 1])) document_has_posting = false;
+    if (!keys[i].IsControl()) document_has_posting = true;
+    if (document_has_posting) {
+      for (std::size_t k = i; k < j; ++k) order->push_back(keys[k].position);
+    }
+    i = j;
   }
-  if (kept == 0) {
+  if (order->empty()) {
     ShowStatus("Brak dekretów"_w, kWarning);
     return SortResult::kNothingSelected;
-  }
-  order->reserve(kept);
-  document_has_posting = false;
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    const Item& k = keys[i];
-    if (i == 0 || !k.SameDocument(keys[i - 1])) document_has_posting = false;
-    if (!k.IsControl()) document_has_posting = true;
-    if (k.IsControl() && !document_has_posting) continue;
-    order->push_back(k.position);
   }
   return SortResult::kSorted;
 }
