@@ -12,8 +12,8 @@
 // file position last) into a list of their file positions, and the report
 // reads the copy in that order, runs of adjacent records at once. No sorted
 // file is written for a run: nothing but the report reads it. Memory for
-// the sort is kJournalSortBytes per selected record, and four bytes a
-// record for the printing; nothing else grows with the file.
+// the sort is kJournalSortBytes per selected record, of which four bytes a
+// record stay for the printing; nothing else grows with the file.
 #pragma once
 
 #include <cstdint>
@@ -103,10 +103,10 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
 
 // A record sorts by documentNo, control records after postings, entryNo,
 // transactionNo, amount (after Round4), dueDate, side, and the file position
-// last. The sort holds this many bytes a selected record for it (the records
-// of one document entry, when there are several, also take 40 bytes each
-// while they are ordered among themselves).
-inline constexpr std::size_t kJournalSortBytes = 48;
+// last. The sort holds this many bytes a selected record for it, the list of
+// positions included (the records of one document entry, when there are
+// several, also take 44 bytes each while they are ordered among themselves).
+inline constexpr std::size_t kJournalSortBytes = 28;
 
 // --- helpers ---
 

@@ -77,8 +77,8 @@ struct Tail {
   std::array<std::uint8_t, 34> b;
 };
 static_assert(sizeof(Tail) == 34);
-// The merge holds the items twice.
-static_assert(2 * sizeof(Item) == kJournalSortBytes);
+// An item a record, and its file position in the order made from them.
+static_assert(sizeof(Item) + sizeof(std::uint32_t) == kJournalSortBytes);
 
 // A length-prefixed text as bytes that compare like CompareSymbols: the
 // characters zero-padded to the capacity, then the length. A shorter text
@@ -176,16 +176,18 @@ Tail MakeTail(const JournalView& v, AmountMemo& memo) {
   return t;
 }
 
-// Sorts the items by head (the ordinal breaks ties, so the order is stable).
-// A working file is written in entry order, and each kind of document is
-// numbered upwards through it: the file is a few hundred ascending runs
-// that interleave. Those runs are merged in one pass, each step taking from
-// the lowest run every item below the next run's head, so a stretch of one
-// document kind costs one comparison an item. Too many runs to gain from
-// that (a shuffled file) go to an ordinary sort, which needs no second array.
+// Hands the items to `take` in head order (the ordinal breaks ties, so the
+// order is stable). A working file is written in entry order, and each kind
+// of document is numbered upwards through it: the file is a few hundred
+// ascending runs that interleave. Those runs are merged in one pass straight
+// into `take`, each step taking from the lowest run every item below the
+// next run's head, so a stretch of one document kind costs one comparison
+// an item and no second array. Too many runs to gain from that (a shuffled
+// file) go to an ordinary sort in place.
 constexpr std::size_t kMaxMergedRuns = 4096;
 
-void SortHeads(std::vector<Item>& items) {
+template <class Take>
+void InHeadOrder(std::vector<Item>& items, Take&& take) {
   struct Run {
     std::size_t at, end;
   };
@@ -195,16 +197,14 @@ void SortHeads(std::vector<Item>& items) {
     if (i == items.size() || items[i] < items[i - 1]) {
       runs.push_back({start, i});
       start = i;
-      if (runs.size() > kMaxMergedRuns) {
-        std::sort(items.begin(), items.end());
-        return;
-      }
+      if (runs.size() > kMaxMergedRuns) break;
     }
   }
-  if (runs.size() <= 1) return;
-
-  std::vector<Item> out;
-  out.reserve(items.size());
+  if (runs.size() > kMaxMergedRuns) {
+    std::sort(items.begin(), items.end());
+    for (const Item& item : items) take(item);
+    return;
+  }
   // A heap of run numbers, the run with the lowest head on top.
   auto higher = [&](std::size_t a, std::size_t b) { return items[runs[b].at] < items[runs[a].at]; };
   std::vector<std::size_t> heap(runs.size());
@@ -216,22 +216,21 @@ void SortHeads(std::vector<Item>& items) {
     heap.pop_back();
     Run& run = runs[r];
     if (heap.empty()) {
-      out.insert(out.end(), items.begin() + static_cast<std::ptrdiff_t>(run.at),
-                 items.begin() + static_cast<std::ptrdiff_t>(run.end));
+      for (std::size_t k = run.at; k < run.end; ++k) take(items[k]);
       break;
     }
     const Item& bound = items[runs[heap.front()].at];
-    std::size_t stop = run.at + 1;
-    while (stop < run.end && items[stop] < bound) ++stop;
-    out.insert(out.end(), items.begin() + static_cast<std::ptrdiff_t>(run.at),
-               items.begin() + static_cast<std::ptrdiff_t>(stop));
-    run.at = stop;
+    std::size_t k = run.at;
+    do {
+      take(items[k]);
+      ++k;
+    } while (k < run.end && items[k] < bound);
+    run.at = k;
     if (run.at < run.end) {
       heap.push_back(r);
       std::push_heap(heap.begin(), heap.end(), higher);
     }
   }
-  items.swap(out);
 }
 
 // Records of the source by position, read in blocks: the records of one
@@ -263,42 +262,38 @@ class RecordCache {
 };
 
 // Orders the records of one document entry (items of one head) by their
-// tails, the ordinal last. The tails are built only here, from the records
-// read back, as entries of more than one record are few.
+// tails, the file position last. The tails are built only here, from the
+// records read back, as entries of more than one record are few.
 class TailSorter {
  public:
   explicit TailSorter(RecordSource& source) : cache_(source) {}
-  // Orders items[i..j); false when a record cannot be read back.
-  bool Sort(std::vector<Item>& items, std::size_t i, std::size_t j) {
+  // Orders the file positions of one entry, given in file order; false when
+  // a record cannot be read back.
+  bool Sort(std::vector<std::uint32_t>& positions) {
     group_.clear();
     AmountMemo memo;
-    for (std::size_t k = i; k < j; ++k) {
-      const std::uint8_t* record = cache_.At(items[k].position);
+    for (const std::uint32_t position : positions) {
+      const std::uint8_t* record = cache_.At(position);
       if (record == nullptr) return false;
-      // The slot of the item within the group travels in place of its
-      // ordinal, which orders like it (the group is in file order).
-      group_.push_back({MakeTail(JournalView(record, false), memo), static_cast<std::uint32_t>(k - i)});
+      group_.push_back({MakeTail(JournalView(record, false), memo), position});
     }
     if (std::is_sorted(group_.begin(), group_.end())) return true;
     std::sort(group_.begin(), group_.end());
-    in_file_order_.assign(items.begin() + static_cast<std::ptrdiff_t>(i),
-                          items.begin() + static_cast<std::ptrdiff_t>(j));
-    for (std::size_t k = 0; k < group_.size(); ++k) items[i + k] = in_file_order_[group_[k].slot];
+    for (std::size_t k = 0; k < group_.size(); ++k) positions[k] = group_[k].position;
     return true;
   }
 
  private:
   struct Tailed {
     Tail tail;
-    std::uint32_t slot;
+    std::uint32_t position;
     bool operator<(const Tailed& o) const {
       const int c = std::memcmp(tail.b.data(), o.tail.b.data(), sizeof(Tail));
-      return c != 0 ? c < 0 : slot < o.slot;
+      return c != 0 ? c < 0 : position < o.position;
     }
   };
   RecordCache cache_;
   std::vector<Tailed> group_;
-  std::vector<Item> in_file_order_;
 };
 
 std::string_view DocumentOf(const JournalView& v) {
@@ -380,18 +375,10 @@ SortResult SortJournalOrder(RecordSource& source, std::string_view source_path,
     }
   }
   // Every item is distinct (the ordinal follows the file position), so the
-  // sort keeps the file order of equal records. A file already in document
-  // order is only checked.
-  try {
-    SortHeads(keys);
-  } catch (const std::bad_alloc&) {
-    ShowStatus("Za mało pamięci na sortowanie "_w + std::string(source_path), kWarning);
-    return SortResult::kFailed;
-  }
-
-  // One walk over the items in head order: the records of one document
-  // entry are ordered by their tails, control records of documents without
-  // a selected posting go, and the rest leave their file positions.
+  // order is stable. The items come in head order to one walk: the records
+  // of one document entry are gathered and ordered by their tails, control
+  // records of documents without a selected posting go, and the rest leave
+  // their file positions.
   try {
     order->reserve(keys.size());
   } catch (const std::bad_alloc&) {
@@ -399,21 +386,30 @@ SortResult SortJournalOrder(RecordSource& source, std::string_view source_path,
     return SortResult::kFailed;
   }
   TailSorter tails(source);
+  Item head{};                        // of the entry being gathered
+  std::vector<std::uint32_t> entry;   // its file positions, in file order
   bool document_has_posting = false;
-  for (std::size_t i = 0; i < keys.size();) {
-    std::size_t j = i + 1;
-    while (j < keys.size() && keys[j].SameHead(keys[i])) ++j;
-    if (j - i > 1 && !tails.Sort(keys, i, j)) {
-      ShowStatus("Błąd odczytu "_w + std::string(source_path), kWarning);
-      return SortResult::kFailed;
-    }
+  bool read_back = true;
+  auto close_entry = [&]() {
+    if (entry.empty()) return;
+    if (entry.size() > 1 && !tails.Sort(entry)) read_back = false;
     // The items of one head share the document and the control flag.
-    if (i == 0 || !keys[i].SameDocument(keys[i - 1])) document_has_posting = false;
-    if (!keys[i].IsControl()) document_has_posting = true;
-    if (document_has_posting) {
-      for (std::size_t k = i; k < j; ++k) order->push_back(keys[k].position);
+    if (!head.IsControl()) document_has_posting = true;
+    if (document_has_posting) order->insert(order->end(), entry.begin(), entry.end());
+    entry.clear();
+  };
+  InHeadOrder(keys, [&](const Item& item) {
+    if (!entry.empty() && !item.SameHead(head)) {
+      close_entry();
+      if (!item.SameDocument(head)) document_has_posting = false;
     }
-    i = j;
+    if (entry.empty()) head = item;
+    entry.push_back(item.position);
+  });
+  close_entry();
+  if (!read_back) {
+    ShowStatus("Błąd odczytu "_w + std::string(source_path), kWarning);
+    return SortResult::kFailed;
   }
   if (order->empty()) {
     ShowStatus("Brak dekretów"_w, kWarning);
