@@ -154,7 +154,8 @@ Item MakeItem(const JournalView& v, std::uint32_t position, std::uint32_t ordina
   std::uint32_t last4;
   std::memcpy(&last4, p + 37, sizeof last4);
   const std::uint64_t high = __builtin_bswap64(LowBytes(first8, n));
-  const std::uint32_t rest = __builtin_bswap32(static_cast<std::uint32_t>(LowBytes(last4, n > 8 ? n - 8 : 0)));
+  const std::uint32_t rest =
+      __builtin_bswap32(static_cast<std::uint32_t>(LowBytes(last4, n > 8 ? n - 8 : 0)));
   const std::uint64_t entry = std::uint64_t{p[41]} | (std::uint64_t{p[42]} << 8);
   const std::uint64_t low = (std::uint64_t{rest} << 32) | (std::uint64_t{n} << 24) |
                             (std::uint64_t{v.IsControl() ? 1u : 0u} << 16) | entry;
@@ -237,7 +238,8 @@ void InHeadOrder(std::vector<Item>& items, Take&& take) {
 // head are read back for their tails in file order.
 class RecordCache {
  public:
-  explicit RecordCache(RecordSource& source) : source_(source), buffer_(kBlock * kJournalRecordSize) {}
+  explicit RecordCache(RecordSource& source)
+      : source_(source), buffer_(kBlock * kJournalRecordSize) {}
   // The record at `position`, or nullptr when it cannot be read.
   const std::uint8_t* At(std::uint32_t position) {
     if (position < first_ || position - first_ >= count_) {
@@ -448,8 +450,8 @@ bool SortedJournal::ReadAt(std::uint64_t offset, void* buffer, std::size_t n, st
           return false;
         }
       }
-      const std::size_t take =
-          static_cast<std::size_t>(std::min<std::uint64_t>(kJournalRecordSize - within, end - offset));
+      const std::size_t take = static_cast<std::size_t>(
+          std::min<std::uint64_t>(kJournalRecordSize - within, end - offset));
       std::memcpy(out, record.data() + within, take);
       out += take;
       offset += take;
