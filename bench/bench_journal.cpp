@@ -194,7 +194,7 @@ int Bench(const std::string& dir) {
               static_cast<unsigned long>(records), static_cast<unsigned long>(selected),
               static_cast<unsigned long>(touched));
   auto line = [](const char* what, Time t, const char* against, Time base) {
-    std::printf("  %-32s %.3f s wall, %.3f s cpu", what, t.wall, t.cpu);
+    std::printf("  %-32s %.4f s wall, %.4f s cpu", what, t.wall, t.cpu);
     if (against != nullptr) {
       std::printf("  (%.2fx / %.2fx %s)", t.wall / base.wall, t.cpu / base.cpu, against);
     }

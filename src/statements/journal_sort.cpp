@@ -367,7 +367,7 @@ SortResult SortJournalOrder(RecordSource& source, std::string_view source_path,
         ShowBar(reader.RecordNumber(), total, DocumentOf(v));
       }
       const std::string_view doc = DocumentOf(v);
-      if (CompareSymbols(doc, first) < 0) continue;
+      if (!first.empty() && CompareSymbols(doc, first) < 0) continue;
       if (!no_last && CompareSymbols(doc, p.last_document) > 0) continue;
       // Control records are kept whatever their date: they belong to their
       // document, and a document without a selected posting drops them below.
@@ -388,27 +388,36 @@ SortResult SortJournalOrder(RecordSource& source, std::string_view source_path,
     return SortResult::kFailed;
   }
   TailSorter tails(source);
-  Item head{};                        // of the entry being gathered
-  std::vector<std::uint32_t> entry;   // its file positions, in file order
+  Item head{};  // the first item of the entry being gathered
+  bool have_head = false;
+  std::vector<std::uint32_t> entry;  // the entry's positions when it has several, in file order
   bool document_has_posting = false;
   bool read_back = true;
   auto close_entry = [&]() {
-    if (entry.empty()) return;
-    if (entry.size() > 1 && !tails.Sort(entry)) read_back = false;
     // The items of one head share the document and the control flag.
     if (!head.IsControl()) document_has_posting = true;
+    if (entry.empty()) {
+      if (document_has_posting) order->push_back(head.position);
+      return;
+    }
+    if (!tails.Sort(entry)) read_back = false;
     if (document_has_posting) order->insert(order->end(), entry.begin(), entry.end());
     entry.clear();
   };
   InHeadOrder(keys, [&](const Item& item) {
-    if (!entry.empty() && !item.SameHead(head)) {
+    if (have_head) {
+      if (item.SameHead(head)) {
+        if (entry.empty()) entry.push_back(head.position);
+        entry.push_back(item.position);
+        return;
+      }
       close_entry();
       if (!item.SameDocument(head)) document_has_posting = false;
     }
-    if (entry.empty()) head = item;
-    entry.push_back(item.position);
+    head = item;
+    have_head = true;
   });
-  close_entry();
+  if (have_head) close_entry();
   if (!read_back) {
     ShowStatus("Błąd odczytu "_w + std::string(source_path), kWarning);
     return SortResult::kFailed;
