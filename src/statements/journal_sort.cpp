@@ -187,21 +187,24 @@ Tail MakeTail(const JournalView& v, AmountMemo& memo) {
 // file) go to an ordinary sort in place.
 constexpr std::size_t kMaxMergedRuns = 4096;
 
+// `breaks` holds the indexes where an item is lower than the one before it,
+// noted while the items were made (the noting may stop once there are more
+// than kMaxMergedRuns).
 template <class Take>
-void InHeadOrder(std::vector<Item>& items, Take&& take) {
+void InHeadOrder(std::vector<Item>& items, const std::vector<std::size_t>& breaks, Take&& take) {
   struct Run {
     std::size_t at, end;
   };
   std::vector<Run> runs;
-  std::size_t start = 0;
-  for (std::size_t i = 1; i <= items.size(); ++i) {
-    if (i == items.size() || items[i] < items[i - 1]) {
-      runs.push_back({start, i});
-      start = i;
-      if (runs.size() > kMaxMergedRuns) break;
+  if (breaks.size() < kMaxMergedRuns) {
+    std::size_t start = 0;
+    for (const std::size_t at : breaks) {
+      runs.push_back({start, at});
+      start = at;
     }
+    runs.push_back({start, items.size()});
   }
-  if (runs.size() > kMaxMergedRuns) {
+  if (runs.empty()) {
     std::sort(items.begin(), items.end());
     for (const Item& item : items) take(item);
     return;
@@ -343,6 +346,7 @@ SortResult SortJournalOrder(RecordSource& source, std::string_view source_path,
   const std::string_view first = p.first_document;
   const bool no_last = p.last_document.empty();
   std::vector<Item> keys;
+  std::vector<std::size_t> breaks;  // where the file's ascending runs of keys break
   // Reserved once: no doubling past one item a record. A file too large for
   // the memory is refused, not a crash.
   try {
@@ -372,8 +376,12 @@ SortResult SortJournalOrder(RecordSource& source, std::string_view source_path,
       // Control records are kept whatever their date: they belong to their
       // document, and a document without a selected posting drops them below.
       if (!v.IsControl() && (v.bookingDate() < p.from || v.bookingDate() > p.to)) continue;
-      keys.push_back(MakeItem(v, static_cast<std::uint32_t>(reader.RecordNumber()),
-                              static_cast<std::uint32_t>(keys.size())));
+      const Item item = MakeItem(v, static_cast<std::uint32_t>(reader.RecordNumber()),
+                                 static_cast<std::uint32_t>(keys.size()));
+      if (!keys.empty() && item < keys.back() && breaks.size() <= kMaxMergedRuns) {
+        breaks.push_back(keys.size());
+      }
+      keys.push_back(item);
     }
   }
   // Every item is distinct (the ordinal follows the file position), so the
@@ -404,7 +412,7 @@ SortResult SortJournalOrder(RecordSource& source, std::string_view source_path,
     if (document_has_posting) order->insert(order->end(), entry.begin(), entry.end());
     entry.clear();
   };
-  InHeadOrder(keys, [&](const Item& item) {
+  InHeadOrder(keys, breaks, [&](const Item& item) {
     if (have_head) {
       if (item.SameHead(head)) {
         if (entry.empty()) entry.push_back(head.position);
