@@ -238,17 +238,21 @@ void InHeadOrder(std::vector<Item>& items, const std::vector<std::size_t>& break
 }
 
 // Records of the source by position, read in blocks: the records of one
-// head are read back for their tails in file order.
+// head are read back for their tails in file order. A read that goes on
+// where the last one ended doubles the block (a file in document order is
+// read in long stretches); one elsewhere starts again with a small block, so
+// the records of a shuffled file cost a page each, not a long block each.
 class RecordCache {
  public:
   explicit RecordCache(RecordSource& source)
-      : source_(source), buffer_(kBlock * kJournalRecordSize) {}
+      : source_(source), buffer_(kMaxBlock * kJournalRecordSize) {}
   // The record at `position`, or nullptr when it cannot be read.
   const std::uint8_t* At(std::uint32_t position) {
     if (position < first_ || position - first_ >= count_) {
+      block_ = position == first_ + count_ ? std::min(2 * block_, kMaxBlock) : kMinBlock;
       std::size_t got = 0;
       if (!source_.ReadAt(std::uint64_t{position} * kJournalRecordSize, buffer_.data(),
-                          buffer_.size(), &got)) {
+                          block_ * kJournalRecordSize, &got)) {
         got = 0;
       }
       first_ = position;
@@ -259,11 +263,13 @@ class RecordCache {
   }
 
  private:
-  static constexpr std::size_t kBlock = 256;
+  static constexpr std::size_t kMinBlock = 16;
+  static constexpr std::size_t kMaxBlock = 256;
   RecordSource& source_;
   std::vector<std::uint8_t> buffer_;
   std::uint32_t first_ = 0;
   std::size_t count_ = 0;
+  std::size_t block_ = kMinBlock;
 };
 
 // Orders the records of one document entry (items of one head) by their
