@@ -28,15 +28,6 @@ namespace {
 constexpr int kDocumentMaskWidth = 12;
 constexpr std::size_t kPrintBlock = 1000;
 
-const char* Code(JournalKind kind) {
-  switch (kind) {
-    case JournalKind::PoKsi: return "PoKsi";
-    case JournalKind::DzieP: return "DzieP";
-    case JournalKind::DzieS: return "DzieS";
-  }
-  return "";
-}
-
 void Head(const JournalParams& p, std::string_view title) {
   RapStart(p.working_path, title, 2);
   RapKol('p', 4, "Lp", "");
@@ -243,29 +234,21 @@ bool CheckJournal(const JournalParams& p, OptionServices& window) {
 }
 
 bool JournalFromFile(const JournalParams& p, std::string_view local_path, OptionServices& window) {
-  const std::string sorted = TempName("DZ");
-  std::uint64_t records = 0;
-  const SortResult sorted_ok = SortJournal(local_path, sorted, p, window, &records);
-  if (sorted_ok != SortResult::kSorted) return false;
+  File file;
+  if (!OpenShared(file, local_path, Share::kDenyWrite, "bZestaw")) return false;
+  FileSource source(file);
+  std::vector<std::uint32_t> order;
+  if (SortJournalOrder(source, local_path, p, window, &order) != SortResult::kSorted) return false;
 
-  bool done = true;
   if (p.kind == JournalKind::PoKsi) {
     Head(p, "Polecenie księgowania"_w);
-  } else {
-    Head(p, std::string(p.kind == JournalKind::DzieS ? "DZIENNIK SKRÓCONY"_w : "DZIENNIK PEŁNY"_w) +
-                std::string(window.PeriodText()));
-    File file;
-    if (OpenShared(file, sorted, Share::kDenyWrite, Code(p.kind))) {
-      FileSource source(file);
-      Printer printer(p, window);
-      done = printer.Print(source, sorted);
-    } else {
-      RapTekst('1', "Błąd odczytu "_w + sorted);
-      done = false;
-    }
+    return true;
   }
-  RemoveFile(sorted);
-  return done;
+  Head(p, std::string(p.kind == JournalKind::DzieS ? "DZIENNIK SKRÓCONY"_w : "DZIENNIK PEŁNY"_w) +
+              std::string(window.PeriodText()));
+  SortedJournal sorted(source, order);
+  Printer printer(p, window);
+  return printer.Print(sorted, local_path);
 }
 
 bool Journal(const JournalParams& p, OptionServices& window) {

@@ -9,9 +9,11 @@
 // posting order: the selection is sorted and the report titled, nothing
 // more). A run works on a private copy of the working file: the selected
 // records are sorted once (one stable n log n sort of compact keys, the
-// file position last) into the temporary file "DZ", which is printed and
-// then removed at every end of the run. Memory for the sort is one key of
-// 54 bytes per selected record; nothing else grows with the file.
+// file position last) into a list of their file positions, and the report
+// reads the copy in that order, runs of adjacent records at once. No sorted
+// file is written for a run: nothing but the report reads it. Memory for
+// the sort is kJournalSortBytes per selected record, of which four bytes a
+// record stay for the printing; nothing else grows with the file.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +23,8 @@
 
 #include "common/types.hpp"
 #include "fields/option_services.hpp"
+#include "store/journal_entry.hpp"
+#include "store/record_source.hpp"
 
 namespace zel {
 
@@ -58,29 +62,51 @@ bool CheckJournal(const JournalParams& p, OptionServices& window);
 bool Journal(const JournalParams& p, OptionServices& window);
 
 // The run over a file already local (tests, benchmarks): sort and report,
-// without the checks and without the copy. The sorted file is TempName("DZ")
-// and is gone when this returns.
+// without the checks and without the copy.
 bool JournalFromFile(const JournalParams& p, std::string_view local_path, OptionServices& window);
 
 // --- the sort ---
 
 enum class SortResult : std::uint8_t { kSorted, kEmptyFile, kNothingSelected, kAborted, kFailed };
 
-// Sorts the selected records of `source_path` into `sorted_path` (written
-// beside it and renamed over it): one header record whose documentNo is the
-// byte 255, then the postings in document order, each document's control
-// records after its postings. A posting is selected when its booking date
-// lies in from..to and its document number between first and last (an
-// empty last: no upper limit); a control record is kept when its document
-// has a selected posting, whatever its date. `*records` gets the number of
-// records written after the header.
+// The selected records of `source` (named `source_path` in messages) in
+// document order: `*order` gets their file positions, in records, each
+// document's control records after its postings. A posting is selected when
+// its booking date lies in from..to and its document number between first
+// and last (an empty last: no upper limit); a control record is kept when
+// its document has a selected posting, whatever its date.
+SortResult SortJournalOrder(RecordSource& source, std::string_view source_path,
+                            const JournalParams& p, OptionServices& window,
+                            std::vector<std::uint32_t>* order);
+
+// The records of a source in a sorted order, read as one file: first a
+// header record whose documentNo is the byte 255, then the records at the
+// positions of `order`. A read takes each run of records adjacent in the
+// source with one read of it. Neither the source nor the order is owned.
+class SortedJournal : public RecordSource {
+ public:
+  SortedJournal(RecordSource& source, const std::vector<std::uint32_t>& order);
+  bool ReadAt(std::uint64_t offset, void* buffer, std::size_t n, std::size_t* got) override;
+  bool Size(std::uint64_t* size) override;
+
+ private:
+  RecordSource& source_;
+  const std::vector<std::uint32_t>& order_;
+  RecordBytes header_;
+};
+
+// The sorted order written as a file: SortedJournal's bytes into
+// `sorted_path` (written beside it and renamed over it). `*records` gets the
+// number of records written after the header.
 SortResult SortJournal(std::string_view source_path, std::string_view sorted_path,
                        const JournalParams& p, OptionServices& window, std::uint64_t* records);
 
 // A record sorts by documentNo, control records after postings, entryNo,
 // transactionNo, amount (after Round4), dueDate, side, and the file position
-// last. The sort holds this many bytes a selected record for it.
-inline constexpr std::size_t kJournalSortBytes = 58;
+// last. The sort holds this many bytes a selected record for it, the list of
+// positions included (the records of one document entry, when there are
+// several, also take 44 bytes each while they are ordered among themselves).
+inline constexpr std::size_t kJournalSortBytes = 28;
 
 // --- helpers ---
 

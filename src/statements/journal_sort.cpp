@@ -1,13 +1,15 @@
 // The journal's sort: the selected records of the working file into document
-// order, written once to the temporary sorted file.
+// order, as a list of their file positions (and, on request, written once to
+// a sorted file).
 //
 // One sequential pass builds a compact key per selected record (the fields
-// of the document order as bytes that compare as words or with memcmp, the
-// file position last, so equal records keep their file order); the keys are
-// sorted once; a second pass copies the records in key order, reading runs
-// of adjacent records with one read each (a file already in document order
-// is read sequentially), into a file beside the target that is renamed over
-// it.
+// of the document order as bytes that compare as words, the file position
+// last, so equal records keep their file order); the keys are sorted once,
+// by merging the file's ascending runs; the few records that share a
+// document entry are then ordered by the rest of their fields, read back
+// from the file. The records themselves are read in key order by
+// SortedJournal, runs of adjacent records with one read each (a file already
+// in document order is read sequentially).
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -29,7 +31,11 @@ namespace zel {
 
 namespace {
 
-constexpr std::size_t kReadRecords = 4096;   // records per read of the first pass
+// Records per read of the first pass: 64,000 bytes stay in the processor's
+// cache between the read and the keys taken from them.
+constexpr std::size_t kReadRecords = 256;
+// Records between two looks at the abort key and the progress bar.
+constexpr std::uint64_t kProgressRecords = 4096;
 constexpr std::size_t kCopyRecords = 4096;   // records per write of the sorted file
 constexpr int kBarWidth = 30;
 
@@ -39,7 +45,8 @@ constexpr int kBarWidth = 30;
 // record) and the entry number: it settles almost every comparison, so the
 // one large sort moves 24-byte items of plain integers. The tail (the
 // transaction number, the amount, the due date and the side) orders the few
-// records of one document entry; it is kept apart and read only for those.
+// records of one document entry; it is built only for those, from the
+// records read back.
 // The file position comes last, so equal records keep their file order.
 constexpr std::size_t kHeadDocument = 0;     // 12 text bytes, zero-padded, then the length
 constexpr std::size_t kHeadControl = 13;
@@ -53,7 +60,7 @@ struct Item {
   std::uint64_t high;      // head bytes 0..7, big-endian
   std::uint64_t low;       // head bytes 8..15, big-endian
   std::uint32_t position;  // in the source file, in records
-  std::uint32_t ordinal;   // among the selected records: the index of the tail
+  std::uint32_t ordinal;   // among the selected records
   bool operator<(const Item& o) const {
     if (high != o.high) return high < o.high;
     if (low != o.low) return low < o.low;
@@ -70,13 +77,8 @@ struct Tail {
   std::array<std::uint8_t, 34> b;
 };
 static_assert(sizeof(Tail) == 34);
-static_assert(sizeof(Item) + sizeof(Tail) == kJournalSortBytes);
-
-std::uint64_t BigEndianWord(const std::uint8_t* at) {
-  std::uint64_t w;
-  std::memcpy(&w, at, sizeof w);
-  return __builtin_bswap64(w);
-}
+// An item a record, and its file position in the order made from them.
+static_assert(sizeof(Item) + sizeof(std::uint32_t) == kJournalSortBytes);
 
 // A length-prefixed text as bytes that compare like CompareSymbols: the
 // characters zero-padded to the capacity, then the length. A shorter text
@@ -134,13 +136,30 @@ struct AmountMemo {
   bool valid = false;
 };
 
+// The low `n` bytes of a little-endian word (n up to 8).
+std::uint64_t LowBytes(std::uint64_t w, std::size_t n) {
+  return n >= 8 ? w : w & ((std::uint64_t{1} << (8 * n)) - 1);
+}
+
+// The head built straight in two words, with the same bytes as PutText and
+// PutU16 would lay out (a head assembled in memory byte by byte and read
+// back as words stalls the processor on every record).
 Item MakeItem(const JournalView& v, std::uint32_t position, std::uint32_t ordinal) {
+  static_assert(std::endian::native == std::endian::little);
+  static_assert(kHeadDocument == 0 && kHeadControl == 13 && kHeadEntry == 14);
   const std::uint8_t* p = v.bytes();
-  std::uint8_t head[16];
-  PutText<12>(head + kHeadDocument, p + 28);
-  head[kHeadControl] = v.IsControl() ? 1 : 0;
-  PutU16(head + kHeadEntry, p + 41);
-  return {BigEndianWord(head), BigEndianWord(head + 8), position, ordinal};
+  const std::size_t n = std::min<std::size_t>(p[28], 12);
+  std::uint64_t first8;
+  std::memcpy(&first8, p + 29, sizeof first8);
+  std::uint32_t last4;
+  std::memcpy(&last4, p + 37, sizeof last4);
+  const std::uint64_t high = __builtin_bswap64(LowBytes(first8, n));
+  const std::uint32_t rest =
+      __builtin_bswap32(static_cast<std::uint32_t>(LowBytes(last4, n > 8 ? n - 8 : 0)));
+  const std::uint64_t entry = std::uint64_t{p[41]} | (std::uint64_t{p[42]} << 8);
+  const std::uint64_t low = (std::uint64_t{rest} << 32) | (std::uint64_t{n} << 24) |
+                            (std::uint64_t{v.IsControl() ? 1u : 0u} << 16) | entry;
+  return {high, low, position, ordinal};
 }
 
 Tail MakeTail(const JournalView& v, AmountMemo& memo) {
@@ -158,25 +177,135 @@ Tail MakeTail(const JournalView& v, AmountMemo& memo) {
   return t;
 }
 
-// Sorts the items by head and, within each run of one head (the records of
-// one document entry, a handful), by tail; the ordinal last.
-void SortItems(std::vector<Item>& items, const std::vector<Tail>& tails) {
-  if (!std::is_sorted(items.begin(), items.end())) std::sort(items.begin(), items.end());
-  auto by_tail = [&tails](const Item& a, const Item& b) {
-    const int c = std::memcmp(tails[a.ordinal].b.data(), tails[b.ordinal].b.data(), sizeof(Tail));
-    return c != 0 ? c < 0 : a.ordinal < b.ordinal;
+// Hands the items to `take` in head order (the ordinal breaks ties, so the
+// order is stable). A working file is written in entry order, and each kind
+// of document is numbered upwards through it: the file is a few hundred
+// ascending runs that interleave. Those runs are merged in one pass straight
+// into `take`, each step taking from the lowest run every item below the
+// next run's head, so a stretch of one document kind costs one comparison
+// an item and no second array. Too many runs to gain from that (a shuffled
+// file) go to an ordinary sort in place.
+constexpr std::size_t kMaxMergedRuns = 4096;
+
+// `breaks` holds the indexes where an item is lower than the one before it,
+// noted while the items were made (the noting may stop once there are more
+// than kMaxMergedRuns).
+template <class Take>
+void InHeadOrder(std::vector<Item>& items, const std::vector<std::size_t>& breaks, Take&& take) {
+  struct Run {
+    std::size_t at, end;
   };
-  for (std::size_t i = 0; i < items.size();) {
-    std::size_t j = i + 1;
-    while (j < items.size() && items[j].SameHead(items[i])) ++j;
-    if (j - i > 1 && !std::is_sorted(items.begin() + static_cast<std::ptrdiff_t>(i),
-                                     items.begin() + static_cast<std::ptrdiff_t>(j), by_tail)) {
-      std::sort(items.begin() + static_cast<std::ptrdiff_t>(i),
-                items.begin() + static_cast<std::ptrdiff_t>(j), by_tail);
+  std::vector<Run> runs;
+  if (breaks.size() < kMaxMergedRuns) {
+    std::size_t start = 0;
+    for (const std::size_t at : breaks) {
+      runs.push_back({start, at});
+      start = at;
     }
-    i = j;
+    runs.push_back({start, items.size()});
+  }
+  if (runs.empty()) {
+    std::sort(items.begin(), items.end());
+    for (const Item& item : items) take(item);
+    return;
+  }
+  // A heap of run numbers, the run with the lowest head on top.
+  auto higher = [&](std::size_t a, std::size_t b) { return items[runs[b].at] < items[runs[a].at]; };
+  std::vector<std::size_t> heap(runs.size());
+  for (std::size_t r = 0; r < runs.size(); ++r) heap[r] = r;
+  std::make_heap(heap.begin(), heap.end(), higher);
+  while (!heap.empty()) {
+    std::pop_heap(heap.begin(), heap.end(), higher);
+    const std::size_t r = heap.back();
+    heap.pop_back();
+    Run& run = runs[r];
+    if (heap.empty()) {
+      for (std::size_t k = run.at; k < run.end; ++k) take(items[k]);
+      break;
+    }
+    const Item& bound = items[runs[heap.front()].at];
+    std::size_t k = run.at;
+    do {
+      take(items[k]);
+      ++k;
+    } while (k < run.end && items[k] < bound);
+    run.at = k;
+    if (run.at < run.end) {
+      heap.push_back(r);
+      std::push_heap(heap.begin(), heap.end(), higher);
+    }
   }
 }
+
+// Records of the source by position, read in blocks: the records of one
+// head are read back for their tails in file order. A read that goes on
+// where the last one ended doubles the block (a file in document order is
+// read in long stretches); one elsewhere starts again with a small block, so
+// the records of a shuffled file cost a page each, not a long block each.
+class RecordCache {
+ public:
+  explicit RecordCache(RecordSource& source)
+      : source_(source), buffer_(kMaxBlock * kJournalRecordSize) {}
+  // The record at `position`, or nullptr when it cannot be read.
+  const std::uint8_t* At(std::uint32_t position) {
+    if (position < first_ || position - first_ >= count_) {
+      block_ = position == first_ + count_ ? std::min(2 * block_, kMaxBlock) : kMinBlock;
+      std::size_t got = 0;
+      if (!source_.ReadAt(std::uint64_t{position} * kJournalRecordSize, buffer_.data(),
+                          block_ * kJournalRecordSize, &got)) {
+        got = 0;
+      }
+      first_ = position;
+      count_ = got / kJournalRecordSize;
+      if (count_ == 0) return nullptr;
+    }
+    return buffer_.data() + std::size_t{position - first_} * kJournalRecordSize;
+  }
+
+ private:
+  static constexpr std::size_t kMinBlock = 16;
+  static constexpr std::size_t kMaxBlock = 256;
+  RecordSource& source_;
+  std::vector<std::uint8_t> buffer_;
+  std::uint32_t first_ = 0;
+  std::size_t count_ = 0;
+  std::size_t block_ = kMinBlock;
+};
+
+// Orders the records of one document entry (items of one head) by their
+// tails, the file position last. The tails are built only here, from the
+// records read back, as entries of more than one record are few.
+class TailSorter {
+ public:
+  explicit TailSorter(RecordSource& source) : cache_(source) {}
+  // Orders the file positions of one entry, given in file order; false when
+  // a record cannot be read back.
+  bool Sort(std::vector<std::uint32_t>& positions) {
+    group_.clear();
+    AmountMemo memo;
+    for (const std::uint32_t position : positions) {
+      const std::uint8_t* record = cache_.At(position);
+      if (record == nullptr) return false;
+      group_.push_back({MakeTail(JournalView(record, false), memo), position});
+    }
+    if (std::is_sorted(group_.begin(), group_.end())) return true;
+    std::sort(group_.begin(), group_.end());
+    for (std::size_t k = 0; k < group_.size(); ++k) positions[k] = group_[k].position;
+    return true;
+  }
+
+ private:
+  struct Tailed {
+    Tail tail;
+    std::uint32_t position;
+    bool operator<(const Tailed& o) const {
+      const int c = std::memcmp(tail.b.data(), o.tail.b.data(), sizeof(Tail));
+      return c != 0 ? c < 0 : position < o.position;
+    }
+  };
+  RecordCache cache_;
+  std::vector<Tailed> group_;
+};
 
 std::string_view DocumentOf(const JournalView& v) {
   const std::uint8_t* p = v.bytes() + 28;
@@ -204,13 +333,11 @@ RecordBytes HeaderRecord() {
 
 }  // namespace
 
-SortResult SortJournal(std::string_view source_path, std::string_view sorted_path,
-                       const JournalParams& p, OptionServices& window, std::uint64_t* records) {
-  *records = 0;
+SortResult SortJournalOrder(RecordSource& source, std::string_view source_path,
+                            const JournalParams& p, OptionServices& window,
+                            std::vector<std::uint32_t>* order) {
+  order->clear();
   ShowStatus("Proszę czekać"_w, kInfo);
-  File in;
-  if (!OpenShared(in, source_path, Share::kDenyWrite, "bZestaw")) return SortResult::kFailed;
-  FileSource source(in);
   const std::uint64_t total = RecordCount(source, kJournalRecordSize);
   if (total == 0) {
     ShowStatus("Nic nie ma", kWarning);
@@ -225,18 +352,16 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
   const std::string_view first = p.first_document;
   const bool no_last = p.last_document.empty();
   std::vector<Item> keys;
-  std::vector<Tail> tails;
-  // Reserved once: no doubling past one item and one tail a record. A file
-  // too large for the memory is refused, not a crash.
+  std::vector<std::size_t> breaks;  // where the file's ascending runs of keys break
+  // Reserved once: no doubling past one item a record. A file too large for
+  // the memory is refused, not a crash.
   try {
     keys.reserve(static_cast<std::size_t>(total));
-    tails.reserve(static_cast<std::size_t>(total));
   } catch (const std::bad_alloc&) {
     ShowStatus("Za mało pamięci na sortowanie "_w + std::string(source_path), kWarning);
     return SortResult::kFailed;
   }
   {
-    AmountMemo memo;
     // A damaged record is reported under the working file's name, which the
     // user knows, not the local copy's.
     const std::string_view shown = p.working_path.empty() ? source_path : p.working_path;
@@ -244,7 +369,7 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
     for (;;) {
       const JournalView v = reader.NextView();
       if (reader.AtEnd()) break;
-      if (reader.StartedBlock()) {
+      if (reader.StartedBlock() && reader.RecordNumber() % kProgressRecords == 0) {
         if (window.AbortRequested()) {
           ShowStatus("Przerwanie", kInfo);
           return SortResult::kAborted;
@@ -252,37 +377,137 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
         ShowBar(reader.RecordNumber(), total, DocumentOf(v));
       }
       const std::string_view doc = DocumentOf(v);
-      if (CompareSymbols(doc, first) < 0) continue;
+      if (!first.empty() && CompareSymbols(doc, first) < 0) continue;
       if (!no_last && CompareSymbols(doc, p.last_document) > 0) continue;
       // Control records are kept whatever their date: they belong to their
       // document, and a document without a selected posting drops them below.
       if (!v.IsControl() && (v.bookingDate() < p.from || v.bookingDate() > p.to)) continue;
-      keys.push_back(MakeItem(v, static_cast<std::uint32_t>(reader.RecordNumber()),
-                              static_cast<std::uint32_t>(tails.size())));
-      tails.push_back(MakeTail(v, memo));
+      const Item item = MakeItem(v, static_cast<std::uint32_t>(reader.RecordNumber()),
+                                 static_cast<std::uint32_t>(keys.size()));
+      if (!keys.empty() && item < keys.back() && breaks.size() <= kMaxMergedRuns) {
+        breaks.push_back(keys.size());
+      }
+      keys.push_back(item);
     }
   }
   // Every item is distinct (the ordinal follows the file position), so the
-  // sort keeps the file order of equal records. A file already in document
-  // order is only checked.
-  SortItems(keys, tails);
-  std::vector<Tail>().swap(tails);
-
-  // Control records of documents without a selected posting go.
-  std::size_t kept = 0;
-  bool document_has_posting = false;
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    const Item& k = keys[i];
-    if (i == 0 || !k.SameDocument(keys[i - 1])) document_has_posting = false;
-    if (!k.IsControl()) document_has_posting = true;
-    if (k.IsControl() && !document_has_posting) continue;
-    keys[kept++] = k;
+  // order is stable. The items come in head order to one walk: the records
+  // of one document entry are gathered and ordered by their tails, control
+  // records of documents without a selected posting go, and the rest leave
+  // their file positions.
+  try {
+    order->reserve(keys.size());
+  } catch (const std::bad_alloc&) {
+    ShowStatus("Za mało pamięci na sortowanie "_w + std::string(source_path), kWarning);
+    return SortResult::kFailed;
   }
-  keys.resize(kept);
-  if (keys.empty()) {
+  TailSorter tails(source);
+  Item head{};  // the first item of the entry being gathered
+  bool have_head = false;
+  std::vector<std::uint32_t> entry;  // the entry's positions when it has several, in file order
+  bool document_has_posting = false;
+  bool read_back = true;
+  auto close_entry = [&]() {
+    // The items of one head share the document and the control flag.
+    if (!head.IsControl()) document_has_posting = true;
+    if (entry.empty()) {
+      if (document_has_posting) order->push_back(head.position);
+      return;
+    }
+    if (!tails.Sort(entry)) read_back = false;
+    if (document_has_posting) order->insert(order->end(), entry.begin(), entry.end());
+    entry.clear();
+  };
+  InHeadOrder(keys, breaks, [&](const Item& item) {
+    if (have_head) {
+      if (item.SameHead(head)) {
+        if (entry.empty()) entry.push_back(head.position);
+        entry.push_back(item.position);
+        return;
+      }
+      close_entry();
+      if (!item.SameDocument(head)) document_has_posting = false;
+    }
+    head = item;
+    have_head = true;
+  });
+  if (have_head) close_entry();
+  if (!read_back) {
+    ShowStatus("Błąd odczytu "_w + std::string(source_path), kWarning);
+    return SortResult::kFailed;
+  }
+  if (order->empty()) {
     ShowStatus("Brak dekretów"_w, kWarning);
     return SortResult::kNothingSelected;
   }
+  return SortResult::kSorted;
+}
+
+SortedJournal::SortedJournal(RecordSource& source, const std::vector<std::uint32_t>& order)
+    : source_(source), order_(order), header_(HeaderRecord()) {}
+
+bool SortedJournal::Size(std::uint64_t* size) {
+  *size = (std::uint64_t{order_.size()} + 1) * kJournalRecordSize;
+  return true;
+}
+
+bool SortedJournal::ReadAt(std::uint64_t offset, void* buffer, std::size_t n, std::size_t* got) {
+  *got = 0;
+  std::uint64_t size = 0;
+  Size(&size);
+  if (offset >= size) return true;
+  const std::uint64_t end = std::min<std::uint64_t>(offset + n, size);
+  auto* out = static_cast<std::uint8_t*>(buffer);
+  while (offset < end) {
+    const std::uint64_t index = offset / kJournalRecordSize;
+    const std::size_t within = static_cast<std::size_t>(offset % kJournalRecordSize);
+    const std::size_t whole = static_cast<std::size_t>((end - offset) / kJournalRecordSize);
+    if (index == 0 || within != 0 || whole == 0) {
+      // The header or a part of one record.
+      RecordBytes record = header_;
+      if (index != 0) {
+        std::size_t one = 0;
+        if (!source_.ReadAt(std::uint64_t{order_[index - 1]} * kJournalRecordSize, record.data(),
+                            record.size(), &one) ||
+            one != record.size()) {
+          return false;
+        }
+      }
+      const std::size_t take = static_cast<std::size_t>(
+          std::min<std::uint64_t>(kJournalRecordSize - within, end - offset));
+      std::memcpy(out, record.data() + within, take);
+      out += take;
+      offset += take;
+      *got += take;
+      continue;
+    }
+    // Whole records: a run of records adjacent in the source, read at once.
+    const std::size_t k = static_cast<std::size_t>(index - 1);
+    const std::uint32_t start = order_[k];
+    std::size_t run = 1;
+    while (run < whole && order_[k + run] == start + run) ++run;
+    const std::size_t want = run * kJournalRecordSize;
+    std::size_t read = 0;
+    if (!source_.ReadAt(std::uint64_t{start} * kJournalRecordSize, out, want, &read) ||
+        read != want) {
+      return false;
+    }
+    out += want;
+    offset += want;
+    *got += want;
+  }
+  return true;
+}
+
+SortResult SortJournal(std::string_view source_path, std::string_view sorted_path,
+                       const JournalParams& p, OptionServices& window, std::uint64_t* records) {
+  *records = 0;
+  File in;
+  if (!OpenShared(in, source_path, Share::kDenyWrite, "bZestaw")) return SortResult::kFailed;
+  FileSource source(in);
+  std::vector<std::uint32_t> order;
+  const SortResult sorted = SortJournalOrder(source, source_path, p, window, &order);
+  if (sorted != SortResult::kSorted) return sorted;
 
   const std::string part = std::string(sorted_path) + "~";
   // Made new rather than emptied: a file truncated and written again is
@@ -300,46 +525,24 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
     ShowStatus(text, kWarning);
     return SortResult::kFailed;
   };
+  SortedJournal records_in_order(source, order);
+  std::uint64_t size = 0;
+  records_in_order.Size(&size);
   std::vector<std::uint8_t> buffer(kCopyRecords * kJournalRecordSize);
-  const RecordBytes header = HeaderRecord();
-  std::memcpy(buffer.data(), header.data(), header.size());
-  std::size_t fill = 1;
-  std::uint64_t written = 0;  // bytes
-  auto flush = [&]() {
-    if (fill == 0) return true;
-    const bool ok = out.WriteAt(written, buffer.data(), fill * kJournalRecordSize);
-    written += fill * kJournalRecordSize;
-    fill = 0;
-    return ok;
-  };
-  for (std::size_t i = 0; i < keys.size();) {
-    if (fill == kCopyRecords) {
-      if (window.AbortRequested()) {
-        out.Close();
-        RemoveFile(part);
-        ShowStatus("Przerwanie", kInfo);
-        return SortResult::kAborted;
-      }
-      if (!flush()) return fail("Nie zapisano "_w + part);
-    }
-    // A run of records adjacent in the source, read at once.
-    const std::uint32_t start = keys[i].position;
-    std::size_t n = 1;
-    while (i + n < keys.size() && fill + n < kCopyRecords &&
-           keys[i + n].position == start + n) {
-      ++n;
+  for (std::uint64_t at = 0; at < size;) {
+    if (at != 0 && window.AbortRequested()) {
+      out.Close();
+      RemoveFile(part);
+      ShowStatus("Przerwanie", kInfo);
+      return SortResult::kAborted;
     }
     std::size_t got = 0;
-    const std::size_t want = n * kJournalRecordSize;
-    if (!in.ReadAt(std::uint64_t{start} * kJournalRecordSize,
-                   buffer.data() + fill * kJournalRecordSize, want, &got) ||
-        got != want) {
+    if (!records_in_order.ReadAt(at, buffer.data(), buffer.size(), &got) || got == 0) {
       return fail("Błąd odczytu "_w + std::string(source_path));
     }
-    fill += n;
-    i += n;
+    if (!out.WriteAt(at, buffer.data(), got)) return fail("Nie zapisano "_w + part);
+    at += got;
   }
-  if (!flush()) return fail("Nie zapisano "_w + part);
   if (!out.Close()) return fail("Nie zapisano "_w + part);
   // The sorted file is this workstation's own and lives for one run: a stale
   // one of an interrupted run goes, and the new one takes its name without
@@ -350,7 +553,7 @@ SortResult SortJournal(std::string_view source_path, std::string_view sorted_pat
     ShowStatus("Nie zapisano "_w + std::string(sorted_path), kWarning);
     return SortResult::kFailed;
   }
-  *records = keys.size();
+  *records = order.size();
   return SortResult::kSorted;
 }
 
