@@ -18,6 +18,15 @@ std::string_view Cut(std::string_view s, std::size_t n) {
 }
 
 std::string_view StripSpaces(std::string_view s) {
+  // Amount cells come padded to their column with leading spaces: eight of
+  // them are passed at a time.
+  constexpr std::uint64_t kEightSpaces = 0x2020202020202020ull;
+  while (s.size() >= 8) {
+    std::uint64_t w;
+    std::memcpy(&w, s.data(), sizeof w);
+    if (w != kEightSpaces) break;
+    s.remove_prefix(8);
+  }
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   return s;
@@ -97,7 +106,7 @@ void ReportDocument::AppendRow(char kind, std::span<const std::string_view> cell
     size += 1 + views[i].size();
   }
   if (blocks_.empty() || block_used_ + size > kBlockSize) {
-    blocks_.push_back(std::make_unique<char[]>(kBlockSize));
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
     block_used_ = 0;
   }
   offsets_.push_back((static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockBits) | block_used_);
@@ -135,7 +144,7 @@ void ReportDocument::AddRow(std::span<const std::string_view> cells) {
   }
   size -= n - kept;  // the length bytes of the trailing empty cells
   if (blocks_.empty() || block_used_ + size > kBlockSize) {
-    blocks_.push_back(std::make_unique<char[]>(kBlockSize));
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
     block_used_ = 0;
   }
   offsets_.push_back((static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockBits) | block_used_);

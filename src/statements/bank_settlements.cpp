@@ -26,10 +26,17 @@ namespace zel {
 
 namespace {
 
+// A posting of the current account: the fields the allocation reads, taken
+// from the record once. The record itself is kept as read (in records_, at
+// the same index) and decoded whole only for the rows it shows in.
 struct Held {
-  JournalEntry e;
   Amount amount = 0;  // what is left of it as the allocation goes on
+  Amount booked = 0;  // the posted amount
+  DayNo document_date = 0;
+  bool debit = false;
 };
+
+DayNo RecordDay(const std::uint8_t* p) { return static_cast<DayNo>(p[0] | (p[1] << 8)); }
 
 // A settlement key (at most 20 bytes) packed with its length into three
 // words, for hashing and comparing without strings.
@@ -163,6 +170,33 @@ std::string IsoDate(DayNo d) {
   return {t[6], t[7], t[8], t[9], '-', t[3], t[4], '-', t[0], t[1]};
 }
 
+// The text of a day as `format` writes it, kept for the days met before: a
+// report repeats the few hundred days of its year in every row. Each column
+// has its own cache, so the texts of one row never push each other out.
+class DayTextCache {
+ public:
+  explicit DayTextCache(std::string (*format)(DayNo)) : format_(format) {}
+  std::string_view Of(DayNo d) {
+    Entry& e = entries_[d & (kSize - 1)];
+    if (!e.set || e.day != d) {
+      e.text = format_(d);
+      e.day = d;
+      e.set = true;
+    }
+    return e.text;
+  }
+
+ private:
+  static constexpr std::size_t kSize = 1024;
+  struct Entry {
+    DayNo day = 0;
+    bool set = false;
+    std::string text;
+  };
+  std::string (*format_)(DayNo);
+  std::vector<Entry> entries_ = std::vector<Entry>(kSize);
+};
+
 // a - b compared after rounding both to 4 decimals, as AmountsDiffer does;
 // amounts clearly apart are told without rounding (the common case).
 int Compare4(Amount a, Amount b) {
@@ -193,9 +227,14 @@ class Allocation {
         Account();
         account = v->account();
       }
+      const std::uint8_t* bytes = v->bytes();
       Held& h = buffer_.emplace_back();
-      v->Decode(&h.e);
-      h.amount = h.e.amount;
+      h.amount = h.booked = v->amount();
+      h.debit = v->IsDebit();
+      h.document_date = RecordDay(bytes + 122);
+      const std::size_t at = records_.size();
+      records_.resize(at + kJournalRecordSize);
+      std::memcpy(records_.data() + at, bytes, kJournalRecordSize);
     }
     if (scan.OutOfOrder()) return false;
     Account();
@@ -271,6 +310,7 @@ class Allocation {
     // An account with a single posting has nothing to pair.
     if (buffer_.size() >= 2) Allocate();
     buffer_.clear();
+    records_.clear();
   }
 
   // Groups the buffer by settlement key: each key is computed once and
@@ -284,7 +324,9 @@ class Allocation {
     group_keys_.clear();
     group_of_.resize(n);
     for (std::uint32_t i = 0; i < n; ++i) {
-      const PackedKey key = PackedKey::Of(buffer_[i].e.transactionNo.view());
+      const std::uint8_t* p = Record(i);
+      const PackedKey key = PackedKey::Of(
+          std::string_view(reinterpret_cast<const char*>(p + 102), std::min<std::size_t>(p[101], 20)));
       std::size_t at = key.Hash() & (size - 1);
       while (slots_[at] >= 0 && !(group_keys_[static_cast<std::size_t>(slots_[at])] == key)) {
         at = (at + 1) & (size - 1);
@@ -316,9 +358,9 @@ class Allocation {
       // A debit with a negative amount is a correction of an invoice, taken
       // up by the invoice of its key; as an invoice of its own it would
       // count the same reduction a second time.
-      if (!inv.e.IsDebit() || Negative(inv.e.amount)) continue;
+      if (!inv.debit || Negative(inv.booked)) continue;
       Amount open = inv.amount;
-      const bool shown = InPeriod(inv.e.documentDate);
+      const bool shown = InPeriod(inv.document_date);
       const std::uint32_t group = group_of_[i];
       for (std::uint32_t m = group_start_[group]; m < group_start_[group + 1]; ++m) {
         const std::uint32_t j = members_[m];
@@ -326,7 +368,7 @@ class Allocation {
         Held& other = buffer_[j];
         if (natjp_ && (IsZero(open) || IsZero(other.amount))) continue;
         const bool negative = Negative(other.amount);
-        if (other.e.IsDebit()) {
+        if (other.debit) {
           if (negative) {  // a correction of the invoice
             open += other.amount;
             other.amount = 0;
@@ -337,7 +379,7 @@ class Allocation {
           Amount paid = other.amount < open ? other.amount : open;
           if (paid < 0) paid = 0;
           // NatJP lists only money that changed hands.
-          if (shown && !(natjp_ && IsZero(paid))) Row(inv, &other, paid);
+          if (shown && !(natjp_ && IsZero(paid))) Row(i, j, paid);
           open = natjp_ ? Round4(open - paid) : open - paid;
           inv.amount = open;
           other.amount -= paid;
@@ -346,7 +388,7 @@ class Allocation {
           other.amount = 0;
         }
       }
-      if (shown && !IsZero(open)) Row(inv, nullptr, open);
+      if (shown && !IsZero(open)) Row(i, kNoPayment, open);
     }
     if (rows_in_account_ && natjp_) AccountSum();
   }
@@ -366,15 +408,31 @@ class Allocation {
     if (natjp_ && chart_.Contains(account, &slot)) nip_ = chart_.At(slot).nip.str();
   }
 
-  void Row(const Held& inv, const Held* pay, Amount amount) {
+  const std::uint8_t* Record(std::uint32_t i) const {
+    return records_.data() + std::size_t{i} * kJournalRecordSize;
+  }
+
+  static constexpr std::uint32_t kNoPayment = 0xFFFFFFFFu;
+
+  // A row of invoice `i`: paid by posting `payment` (or kNoPayment for what
+  // remains open) with `amount`.
+  void Row(std::uint32_t i, std::uint32_t payment, Amount amount) {
     StartRow();
-    const JournalEntry& e = inv.e;
+    JournalEntry& e = row_entry_;
+    DecodeJournalEntry(Record(i), &e);
     AccountTexts(e.account.view());
     const DayNo doc = e.documentDate != 0 ? e.documentDate : e.bookingDate;
     DayNo due = e.dueDate;
     if (due < doc) due = static_cast<DayNo>(std::min<int>(doc + 14, 0xFFFF));
+    const bool pay = payment != kNoPayment;
     DayNo paid_on = 0;
-    if (pay) paid_on = pay->e.dueDate != 0 ? pay->e.dueDate : pay->e.bookingDate;
+    std::string_view pay_file;
+    if (pay) {
+      const std::uint8_t* p = Record(payment);
+      const DayNo pay_due = RecordDay(p + 124);
+      paid_on = pay_due != 0 ? pay_due : RecordDay(p + 26);
+      pay_file = std::string_view(reinterpret_cast<const char*>(p + 168), std::min<std::size_t>(p[167], 8));
+    }
     const std::string number = std::to_string(++row_number_);
     const std::string invoice = DosToWin(InvoiceNumberText(e.transactionNo.view()));
     if (!natjp_) {
@@ -382,8 +440,8 @@ class Allocation {
       if (term.size() > 5) term.resize(5);
       const int days = pay ? static_cast<int>(due) - static_cast<int>(paid_on)
                            : static_cast<int>(due) - static_cast<int>(p_.today);
-      RapWiersz(number, description_, invoice, IsoDate(doc), term,
-                Amount15(amount), IsoDate(due), pay ? IsoDate(paid_on) : std::string(), "",
+      RapWiersz(number, description_, invoice, iso_doc_.Of(doc), term,
+                Amount15(amount), iso_due_.Of(due), pay ? iso_paid_.Of(paid_on) : std::string_view(), "",
                 IntTextOrEmpty(days));
       return;
     }
@@ -406,13 +464,13 @@ class Allocation {
     const std::string centre = revenue_account.size() > 4 ? revenue_account.substr(4, 3) : "";
     const std::string dash = "---";
     RapWiersz(number, e.account.view(), description_, nip_,
-              DayToText10(e.bookingDate),
+              dmy_booking_.Of(e.bookingDate),
               std::string(e.documentNo.view()) + ";" + std::to_string(e.entryNo),
-              DayToText10(e.documentDate), invoice, revenue_account,
+              dmy_document_.Of(e.documentDate), invoice, revenue_account,
               doubtful ? dash : Amount15(net), doubtful ? dash : Amount15(vat),
               doubtful ? dash : rate, Amount15(gross),
-              pay ? DayToText10(paid_on) : std::string(), centre, e.sourceFile.view(),
-              pay ? std::string(pay->e.sourceFile.view()) : std::string("-"));
+              pay ? dmy_paid_.Of(paid_on) : std::string_view(), centre, e.sourceFile.view(),
+              pay ? pay_file : std::string_view("-"));
     account_net_ += net;
     account_gross_ += gross;
   }
@@ -437,6 +495,10 @@ class Allocation {
   ChartTable& chart_;
   const bool natjp_;
   std::vector<Held> buffer_;
+  std::vector<std::uint8_t> records_;  // the records of buffer_, as read
+  JournalEntry row_entry_;
+  DayTextCache iso_doc_{IsoDate}, iso_due_{IsoDate}, iso_paid_{IsoDate};
+  DayTextCache dmy_booking_{DayToText10}, dmy_document_{DayToText10}, dmy_paid_{DayToText10};
   // The account's postings grouped by key (reused between accounts): the
   // group of each posting, and the members of group g, in buffer order, at
   // members_[group_start_[g] .. group_start_[g + 1]).
