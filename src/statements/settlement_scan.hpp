@@ -5,6 +5,8 @@
 // block, and the user's abort ends the data like the end of the file.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,6 +59,8 @@ class SettlementScan {
   std::string account_;
   bool have_account_ = false;
   bool account_fed_ = false;  // a posting of account_ passed the order check
+  // The stored account field of that posting, for the quick comparison.
+  std::array<std::uint8_t, 26> account_bytes_{};
   bool selected_ = false;
   std::uint8_t mask_index_ = 0;
   bool aborted_ = false;
