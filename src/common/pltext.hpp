@@ -39,6 +39,9 @@ std::string FoldPl(std::string_view text);
 std::string SearchKey(std::string_view text);        // FoldPl + upper case when FoldSearch
 std::string NormalizeSpaces(std::string_view text);  // capacity 80
 std::string DosToWin(std::string_view dos);
+// The same into `out` (room for dos.size() characters: every byte gives one);
+// returns the length.
+std::size_t DosToWinTo(std::string_view dos, char* out);
 std::string WinToDos(std::string_view win);
 // UTF-8 XML character data: the Polish letters in UTF-8, other bytes above
 // 0x7E dropped, and the control characters XML forbids (all below 0x20 but

@@ -8,6 +8,7 @@
 // the account and the revenue table with the file.
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -38,6 +39,30 @@ struct Held {
 };
 
 DayNo RecordDay(const std::uint8_t* p) { return static_cast<DayNo>(p[0] | (p[1] << 8)); }
+
+// The text field of a record at byte `at` (its length, then at most `cap`
+// characters), as decoding reads it.
+std::string_view TextAt(const std::uint8_t* record, std::size_t at, std::size_t cap) {
+  return {reinterpret_cast<const char*>(record + at + 1), std::min<std::size_t>(record[at], cap)};
+}
+
+// A whole number as a cell: empty for 0, else its digits cut to `cap`
+// characters.
+class IntCell {
+ public:
+  IntCell() = default;
+  explicit IntCell(std::int64_t v, std::size_t cap = 20) {
+    if (v == 0) return;
+    const auto res = std::to_chars(text_, text_ + sizeof text_, v);
+    size_ = std::min<std::size_t>(static_cast<std::size_t>(res.ptr - text_), cap);
+  }
+  std::string_view view() const { return {text_, size_}; }
+  std::size_t size() const { return size_; }
+
+ private:
+  char text_[24] = {};
+  std::size_t size_ = 0;
+};
 
 // A settlement key (at most 20 bytes) packed with its length into three
 // words, for hashing and comparing without strings.
@@ -435,11 +460,15 @@ class Allocation {
   // remains open) with `amount`.
   void Row(std::uint32_t i, std::uint32_t payment, Amount amount) {
     StartRow();
-    JournalEntry& e = row_entry_;
-    DecodeJournalEntry(Record(i), &e);
-    AccountTexts(e.account.view());
-    const DayNo doc = e.documentDate != 0 ? e.documentDate : e.bookingDate;
-    DayNo due = e.dueDate;
+    // The cells are read from the record's bytes and written into buffers
+    // of this call: a row makes no strings of its own.
+    const std::uint8_t* rec = Record(i);
+    const std::string_view account = TextAt(rec, 0, 25);
+    AccountTexts(account);
+    const DayNo booking = RecordDay(rec + 26);
+    const DayNo document_date = RecordDay(rec + 122);
+    const DayNo doc = document_date != 0 ? document_date : booking;
+    DayNo due = RecordDay(rec + 124);
     if (due < doc) due = static_cast<DayNo>(std::min<int>(doc + 14, 0xFFFF));
     const bool pay = payment != kNoPayment;
     DayNo paid_on = 0;
@@ -448,45 +477,53 @@ class Allocation {
       const std::uint8_t* p = Record(payment);
       const DayNo pay_due = RecordDay(p + 124);
       paid_on = pay_due != 0 ? pay_due : RecordDay(p + 26);
-      pay_file = std::string_view(reinterpret_cast<const char*>(p + 168), std::min<std::size_t>(p[167], 8));
+      pay_file = TextAt(p, 167, 8);
     }
-    const std::string number = std::to_string(++row_number_);
-    const std::string invoice = DosToWin(InvoiceNumberText(e.transactionNo.view()));
+    const IntCell number(++row_number_);
+    char invoice_text[20];
+    const std::string_view invoice_dos = InvoiceNumberView(TextAt(rec, 101, 20));
+    const std::string_view invoice(invoice_text, DosToWinTo(invoice_dos, invoice_text));
     if (!natjp_) {
-      std::string term = IntTextOrEmpty(static_cast<int>(due) - static_cast<int>(doc));
-      if (term.size() > 5) term.resize(5);
+      const IntCell term(static_cast<int>(due) - static_cast<int>(doc), 5);
       const int days = pay ? static_cast<int>(due) - static_cast<int>(paid_on)
                            : static_cast<int>(due) - static_cast<int>(p_.today);
-      RapWiersz(number, description_, invoice, iso_doc_.Of(doc), term,
+      RapWiersz(number.view(), description_, invoice, iso_doc_.Of(doc), term.view(),
                 Amount15(amount), iso_due_.Of(due), pay ? iso_paid_.Of(paid_on) : std::string_view(), "",
-                IntTextOrEmpty(days));
+                IntCell(days).view());
       return;
     }
-    std::string revenue_account;
+    std::string_view revenue_account;
     Amount net = 0;
-    if (RevenueTable::Found r; revenue_.Find(Record(i), &r)) {
+    if (RevenueTable::Found r; revenue_.Find(rec, &r)) {
       revenue_account = *r.account;
       net = r.net;
     }
     const Amount gross = amount;
     const Amount vat = gross - net;
-    std::string rate;
+    IntCell rate;
     if (!IsZero(net)) {
-      rate = IntTextOrEmpty(static_cast<std::int64_t>(std::llround(static_cast<double>(vat * 100 / net))));
-      if (rate.size() > 3) rate.resize(3);
+      rate = IntCell(static_cast<std::int64_t>(std::llround(static_cast<double>(vat * 100 / net))), 3);
     }
     const bool doubtful =
         Compare4(Abs(net), Abs(gross)) > 0 || Compare4(gross, Abs(net) * 1.23L) > 0;
     if (doubtful) doubtful_ = true;
-    const std::string centre = revenue_account.size() > 4 ? revenue_account.substr(4, 3) : "";
-    const std::string dash = "---";
-    RapWiersz(number, e.account.view(), description_, nip_,
-              dmy_booking_.Of(e.bookingDate),
-              std::string(e.documentNo.view()) + ";" + std::to_string(e.entryNo),
-              dmy_document_.Of(e.documentDate), invoice, revenue_account,
-              doubtful ? dash : Amount15(net), doubtful ? dash : Amount15(vat),
-              doubtful ? dash : rate, Amount15(gross),
-              pay ? dmy_paid_.Of(paid_on) : std::string_view(), centre, e.sourceFile.view(),
+    const std::string_view centre =
+        revenue_account.size() > 4 ? revenue_account.substr(4, 3) : std::string_view();
+    // "document;entry": at most 12 characters, ';' and five digits.
+    const std::string_view document_no = TextAt(rec, 28, 12);
+    char document_entry[24];
+    std::memcpy(document_entry, document_no.data(), document_no.size());
+    document_entry[document_no.size()] = ';';
+    const IntCell entry(static_cast<std::uint16_t>(rec[41] | (rec[42] << 8)));
+    const std::string_view entry_text = entry.size() == 0 ? std::string_view("0") : entry.view();
+    std::memcpy(document_entry + document_no.size() + 1, entry_text.data(), entry_text.size());
+    const std::string_view dash = "---";
+    RapWiersz(number.view(), account, description_, nip_, dmy_booking_.Of(booking),
+              std::string_view(document_entry, document_no.size() + 1 + entry_text.size()),
+              dmy_document_.Of(document_date), invoice, revenue_account,
+              doubtful ? dash : std::string_view(Amount15(net)), doubtful ? dash : std::string_view(Amount15(vat)),
+              doubtful ? dash : rate.view(), Amount15(gross),
+              pay ? dmy_paid_.Of(paid_on) : std::string_view(), centre, TextAt(rec, 167, 8),
               pay ? pay_file : std::string_view("-"));
     account_net_ += net;
     account_gross_ += gross;
@@ -513,7 +550,6 @@ class Allocation {
   const bool natjp_;
   std::vector<Held> buffer_;
   std::vector<std::uint8_t> records_;  // the records of buffer_, as read
-  JournalEntry row_entry_;
   DayTextCache iso_doc_{IsoDate}, iso_due_{IsoDate}, iso_paid_{IsoDate};
   DayTextCache dmy_booking_{DayToText10}, dmy_document_{DayToText10}, dmy_paid_{DayToText10};
   // The account's postings grouped by key (reused between accounts): the

@@ -86,10 +86,14 @@ std::string SettlementKey(std::string_view t) {
   return std::string(key, SettlementKeyTo(t, key));
 }
 
-std::string InvoiceNumberText(std::string_view t) {
+std::string_view InvoiceNumberView(std::string_view t) {
   if (std::size_t p = t.find('*'); p != std::string_view::npos) t = t.substr(0, p);
   if (std::size_t p = t.rfind(';'); p != std::string_view::npos) t = t.substr(p + 1);
-  return std::string(t);
+  return t;
+}
+
+std::string InvoiceNumberText(std::string_view t) {
+  return std::string(InvoiceNumberView(t));
 }
 
 std::string MaskText(const std::vector<std::string>& masks) {
