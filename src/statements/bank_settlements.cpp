@@ -262,11 +262,11 @@ class Allocation {
     Head();
     if (natjp_ && !ReadRevenue(source, file_name)) return false;
     SettlementScan scan(source, file_name, p_.masks, 0, w_, SettlementCode(p_.kind));
-    std::string account;
+    std::uint32_t account = 0;  // the scan's serials start at 1
     while (const std::optional<JournalView> v = scan.Next()) {
-      if (v->account() != account) {
+      if (scan.AccountSerial() != account) {
         Account();
-        account = v->account();
+        account = scan.AccountSerial();
       }
       const std::uint8_t* bytes = v->bytes();
       Held& h = buffer_.emplace_back();

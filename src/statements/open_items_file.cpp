@@ -197,14 +197,14 @@ OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
   SettlementScan scan(source, file_name, p.masks, p.to, window, "RoNie");
   Builder builder(out);
   std::vector<Item> items;
-  std::string account;
+  std::uint32_t account = 0;  // the scan's serials start at 1
   while (const std::optional<JournalView> v = scan.Next()) {
-    if (v->account() != account) {
+    if (scan.AccountSerial() != account) {
       if (!builder.Account(items)) {
         result.write_failed = true;
         return result;
       }
-      account = v->account();
+      account = scan.AccountSerial();
     }
     Item& it = items.emplace_back(v->bytes());
     std::uint8_t* p = it.bytes.data();

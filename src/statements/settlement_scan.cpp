@@ -120,6 +120,7 @@ std::optional<JournalView> SettlementScan::Next() {
         break;
       }
       account_ = account;
+      ++account_serial_;
       have_account_ = true;
       account_fed_ = false;
       selected_ = Select(account);

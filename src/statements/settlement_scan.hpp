@@ -36,6 +36,10 @@ class SettlementScan {
   // 1-based number of the mask that selected the current account (0 with
   // no masks).
   std::uint8_t MaskIndex() const { return mask_index_; }
+  // A number that changes with the account of the postings: two postings
+  // with the same number are of the same account. Cheaper than comparing
+  // their account texts.
+  std::uint32_t AccountSerial() const { return account_serial_; }
   bool Aborted() const { return aborted_; }
   // The file broke account order: the data ended there, the message is on
   // the status line and on the file field, and the report was emptied. The
@@ -63,6 +67,7 @@ class SettlementScan {
   std::array<std::uint8_t, 26> account_bytes_{};
   bool selected_ = false;
   std::uint8_t mask_index_ = 0;
+  std::uint32_t account_serial_ = 0;
   bool aborted_ = false;
   bool ended_ = false;
 };
