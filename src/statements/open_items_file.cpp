@@ -102,35 +102,41 @@ constexpr std::size_t kOrderEntry = 38;
 constexpr std::size_t kOrderCredit = 40;
 constexpr std::size_t kOrderIndex = 44;
 
-void PutBigEndian16(std::uint8_t* out, std::uint16_t v) {
-  out[0] = static_cast<std::uint8_t>(v >> 8);
-  out[1] = static_cast<std::uint8_t>(v);
+std::uint64_t BigEndianWord(const std::uint8_t* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return __builtin_bswap64(v);
 }
 
+// The words of the layout above, made from the item's fields in registers:
+// the key text and the document number are zero-padded to their capacity
+// where they are kept (the item's key and the normalized record), so they
+// are read as whole words.
 OrderKey MakeOrderKey(const Item& it, std::uint32_t index, DayNo date) {
-  std::uint8_t b[48] = {};
-  std::memcpy(b, it.key_text.data(), it.key_size);
-  b[kSettlementKeyCapacity] = it.key_size;
-  PutBigEndian16(b + kOrderDate, date);
-  PutBigEndian16(b + kOrderBooking, it.booking);
-  const std::string_view document = it.document();
-  std::memcpy(b + kOrderDocument, document.data(), document.size());
-  b[kOrderDocument + 12] = static_cast<std::uint8_t>(document.size());
-  PutBigEndian16(b + kOrderEntry, it.entry);
-  b[kOrderCredit] = it.debit ? 0 : 1;
-  b[kOrderIndex] = static_cast<std::uint8_t>(index >> 24);
-  b[kOrderIndex + 1] = static_cast<std::uint8_t>(index >> 16);
-  b[kOrderIndex + 2] = static_cast<std::uint8_t>(index >> 8);
-  b[kOrderIndex + 3] = static_cast<std::uint8_t>(index);
+  static_assert(std::endian::native == std::endian::little);
+  static_assert(kSettlementKeyCapacity == 20 && kOrderDocument == 25 && kOrderEntry == 38);
+  const auto* key = reinterpret_cast<const std::uint8_t*>(it.key_text.data());
+  const std::uint8_t* rec = it.bytes.data();
+  std::uint32_t key_tail;
+  std::memcpy(&key_tail, key + 16, sizeof key_tail);
   OrderKey k;
-  for (std::size_t i = 0; i < k.w.size(); ++i) {
-    std::uint64_t v;
-    std::memcpy(&v, b + 8 * i, sizeof v);
-    k.w[i] = __builtin_bswap64(v);
-  }
+  k.w[0] = BigEndianWord(key);
+  k.w[1] = BigEndianWord(key + 8);
+  k.w[2] = (static_cast<std::uint64_t>(__builtin_bswap32(key_tail)) << 32) |
+           (static_cast<std::uint64_t>(it.key_size) << 24) | (static_cast<std::uint64_t>(date) << 8) |
+           (it.booking >> 8);
+  // Record bytes 28..35: the document's length and its first 7 characters;
+  // the length gives way to the low byte of the booking date.
+  k.w[3] = (BigEndianWord(rec + 28) & 0x00FFFFFFFFFFFFFFull) |
+           (static_cast<std::uint64_t>(it.booking & 0xFF) << 56);
+  // Record bytes 36..40: the document's last 5 characters.
+  k.w[4] = (BigEndianWord(rec + 36) & 0xFFFFFFFFFF000000ull) |
+           (static_cast<std::uint64_t>(rec[28]) << 16) | it.entry;
+  k.w[5] = (static_cast<std::uint64_t>(it.debit ? 0 : 1) << 56) | index;
   return k;
 }
-static_assert(kOrderDate == kSettlementKeyCapacity + 1);
+static_assert(kOrderDate == kSettlementKeyCapacity + 1 && kOrderBooking == 23 && kOrderCredit == 40 &&
+              kOrderIndex == 44);
 
 class Builder {
  public:
