@@ -51,23 +51,27 @@ void PutDay(std::uint8_t* p, DayNo d) {
 // date, settled flag, mask number) are cleared for the builder to set.
 //
 // The bytes past a text's length are cleared a word at a time with a mask
-// (the record is read and written in place, a word may reach past the field
-// and keeps those bytes): a call per field would cost more than the field.
+// (a word may reach past the field and keeps those bytes; the fields are
+// done in order, so a later field is still as read when it is reached): a
+// call per field would cost more than the field. `p` holds a copy of the
+// record `source`, and the words are read from the source: reading back
+// words just copied would wait for the copy to land.
 std::uint64_t LowBytes(std::size_t k) {
   return k >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * k)) - 1;
 }
 
-void Normalize(std::uint8_t* p) {
+void Normalize(const std::uint8_t* source, std::uint8_t* p) {
   static_assert(std::endian::native == std::endian::little);
   static constexpr std::pair<std::size_t, std::size_t> kTexts[] = {
       {0, 25}, {28, 12}, {45, 25}, {83, 3}, {101, 20}, {130, 30}, {161, 5}, {167, 8}};
   for (const auto& [at, cap] : kTexts) {
-    if (p[at] > cap) p[at] = static_cast<std::uint8_t>(cap);
-    const std::size_t n = p[at];
+    const std::size_t n = std::min<std::size_t>(source[at], cap);
+    p[at] = static_cast<std::uint8_t>(n);
+    const std::uint8_t* from = source + at + 1;
     std::uint8_t* text = p + at + 1;
     for (std::size_t o = 0; o < cap; o += 8) {
       std::uint64_t w;
-      std::memcpy(&w, text + o, sizeof w);
+      std::memcpy(&w, from + o, sizeof w);
       w &= LowBytes(n > o ? n - o : 0) | ~LowBytes(cap - o);
       std::memcpy(text + o, &w, sizeof w);
     }
@@ -75,7 +79,7 @@ void Normalize(std::uint8_t* p) {
   static constexpr std::pair<std::size_t, std::size_t> kZero[] = {
       {44, 1}, {126, 4}, {176, 12}, {190, 2}, {192, 42}, {234, 16}};
   for (const auto& [at, n] : kZero) std::memset(p + at, 0, n);
-  if (!AmountUsable(p + 91)) std::memset(p + 91, 0, 10);
+  if (!AmountUsable(source + 91)) std::memset(p + 91, 0, 10);
 }
 
 // The order both sorts use, as six words that compare as integers: the
@@ -214,7 +218,7 @@ OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
     }
     Item& it = items.emplace_back(v->bytes());
     std::uint8_t* p = it.bytes.data();
-    Normalize(p);
+    Normalize(v->bytes(), p);
     it.amount = v->amount();
     if (!p_currency.empty()) {
       // Only postings in that currency, with their currency amounts.
