@@ -8,7 +8,6 @@
 // the account and the revenue table with the file.
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -19,6 +18,7 @@
 #include "common/pltext.hpp"
 #include "output/report_document.hpp"
 #include "statements/open_items.hpp"
+#include "statements/row_cells.hpp"
 #include "statements/settlement_scan.hpp"
 #include "statements/trial_balance.hpp"
 #include "store/chart.hpp"
@@ -46,23 +46,6 @@ std::string_view TextAt(const std::uint8_t* record, std::size_t at, std::size_t 
   return {reinterpret_cast<const char*>(record + at + 1), std::min<std::size_t>(record[at], cap)};
 }
 
-// A whole number as a cell: empty for 0, else its digits cut to `cap`
-// characters.
-class IntCell {
- public:
-  IntCell() = default;
-  explicit IntCell(std::int64_t v, std::size_t cap = 20) {
-    if (v == 0) return;
-    const auto res = std::to_chars(text_, text_ + sizeof text_, v);
-    size_ = std::min<std::size_t>(static_cast<std::size_t>(res.ptr - text_), cap);
-  }
-  std::string_view view() const { return {text_, size_}; }
-  std::size_t size() const { return size_; }
-
- private:
-  char text_[24] = {};
-  std::size_t size_ = 0;
-};
 
 // A settlement key (at most 20 bytes) packed with its length into three
 // words, for hashing and comparing without strings.
@@ -211,32 +194,6 @@ std::string IsoDate(DayNo d) {
   return {t[6], t[7], t[8], t[9], '-', t[3], t[4], '-', t[0], t[1]};
 }
 
-// The text of a day as `format` writes it, kept for the days met before: a
-// report repeats the few hundred days of its year in every row. Each column
-// has its own cache, so the texts of one row never push each other out.
-class DayTextCache {
- public:
-  explicit DayTextCache(std::string (*format)(DayNo)) : format_(format) {}
-  std::string_view Of(DayNo d) {
-    Entry& e = entries_[d & (kSize - 1)];
-    if (!e.set || e.day != d) {
-      e.text = format_(d);
-      e.day = d;
-      e.set = true;
-    }
-    return e.text;
-  }
-
- private:
-  static constexpr std::size_t kSize = 1024;
-  struct Entry {
-    DayNo day = 0;
-    bool set = false;
-    std::string text;
-  };
-  std::string (*format_)(DayNo);
-  std::vector<Entry> entries_ = std::vector<Entry>(kSize);
-};
 
 // a - b compared after rounding both to 4 decimals, as AmountsDiffer does;
 // amounts clearly apart are told without rounding (the common case).
