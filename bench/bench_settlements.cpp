@@ -19,6 +19,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include "app/demo.hpp"
 #include "common/dates.hpp"
@@ -244,7 +245,9 @@ int main(int argc, char** argv) {
   std::vector<long> sizes;
   for (int i = 1; i < argc; ++i) sizes.push_back(std::atol(argv[i]));
   if (sizes.empty()) sizes = {100000, 1000000};
-  const std::string dir = "/tmp/zel_bench_settlements";
+  // One folder per process, so that two runs (or a run under a profiler beside
+  // a timed one) never read each other's files.
+  const std::string dir = "/tmp/zel_bench_settlements_" + std::to_string(getpid());
   std::filesystem::create_directories(dir);
   SetStatusSink(nullptr);
   DbDir = dir + "\\";

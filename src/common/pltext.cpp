@@ -150,7 +150,7 @@ std::string NormalizeSpaces(std::string_view text) {
   return s;
 }
 
-std::string DosToWin(std::string_view dos) {
+std::size_t DosToWinTo(std::string_view dos, char* out) {
   // One lookup per byte: the table is the search below, made once.
   static const std::array<char, 256> kTable = [] {
     std::array<char, 256> t{};
@@ -169,8 +169,13 @@ std::string DosToWin(std::string_view dos) {
     }
     return t;
   }();
-  std::string s(dos);
-  for (char& c : s) c = kTable[Byte(c)];
+  for (std::size_t i = 0; i < dos.size(); ++i) out[i] = kTable[Byte(dos[i])];
+  return dos.size();
+}
+
+std::string DosToWin(std::string_view dos) {
+  std::string s(dos.size(), '\0');
+  DosToWinTo(dos, s.data());
   return s;
 }
 

@@ -39,6 +39,9 @@ std::string FoldPl(std::string_view text);
 std::string SearchKey(std::string_view text);        // FoldPl + upper case when FoldSearch
 std::string NormalizeSpaces(std::string_view text);  // capacity 80
 std::string DosToWin(std::string_view dos);
+// The same into `out` (room for dos.size() characters: every byte gives one);
+// returns the length.
+std::size_t DosToWinTo(std::string_view dos, char* out);
 std::string WinToDos(std::string_view win);
 // WinToDos on a text the caller keeps (no new text per call).
 void WinToDosInPlace(std::string& text);

@@ -8,6 +8,7 @@
 // the account and the revenue table with the file.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -17,6 +18,7 @@
 #include "common/pltext.hpp"
 #include "output/report_document.hpp"
 #include "statements/open_items.hpp"
+#include "statements/row_cells.hpp"
 #include "statements/settlement_scan.hpp"
 #include "statements/trial_balance.hpp"
 #include "store/chart.hpp"
@@ -26,10 +28,24 @@ namespace zel {
 
 namespace {
 
+// A posting of the current account: the fields the allocation reads, taken
+// from the record once. The record itself is kept as read (in records_, at
+// the same index) and decoded whole only for the rows it shows in.
 struct Held {
-  JournalEntry e;
   Amount amount = 0;  // what is left of it as the allocation goes on
+  Amount booked = 0;  // the posted amount
+  DayNo document_date = 0;
+  bool debit = false;
 };
+
+DayNo RecordDay(const std::uint8_t* p) { return static_cast<DayNo>(p[0] | (p[1] << 8)); }
+
+// The text field of a record at byte `at` (its length, then at most `cap`
+// characters), as decoding reads it.
+std::string_view TextAt(const std::uint8_t* record, std::size_t at, std::size_t cap) {
+  return {reinterpret_cast<const char*>(record + at + 1), std::min<std::size_t>(record[at], cap)};
+}
+
 
 // A settlement key (at most 20 bytes) packed with its length into three
 // words, for hashing and comparing without strings.
@@ -67,9 +83,11 @@ class RevenueTable {
     Amount net = 0;
   };
 
-  bool Find(std::string_view document, Found* found) const {
-    if (slots_.empty() || document.size() > 12) return false;
-    const Packed key(document);
+  // The entry of the document number of a journal record (250 bytes at
+  // `record`).
+  bool Find(const std::uint8_t* record, Found* found) const {
+    if (slots_.empty()) return false;
+    const Packed key(record);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t at = key.Hash() & mask;; at = (at + 1) & mask) {
       const Slot& s = slots_[at];
@@ -82,11 +100,19 @@ class RevenueTable {
     }
   }
 
-  // Adds `net` to the document's entry, made with `account` when it is new.
-  void Add(std::string_view document, std::string_view account, Amount net) {
-    if (document.size() > 12) return;  // never: the record holds at most 12
+  // Brings the slot where the record's document would be towards the
+  // processor's cache: the table is larger than the cache, and a row asks
+  // for it a little later.
+  void Prefetch(const std::uint8_t* record) const {
+    if (slots_.empty()) return;
+    __builtin_prefetch(&slots_[Packed(record).Hash() & (slots_.size() - 1)]);
+  }
+
+  // Adds `net` to the entry of the record's document, made with `account`
+  // when it is new.
+  void Add(const std::uint8_t* record, std::string_view account, Amount net) {
     if (2 * (used_ + 1) > slots_.size()) Grow();
-    const Packed key(document);
+    const Packed key(record);
     const std::size_t mask = slots_.size() - 1;
     std::size_t at = key.Hash() & mask;
     while (slots_[at].account != kEmpty && !(slots_[at].key == key)) at = (at + 1) & mask;
@@ -105,11 +131,16 @@ class RevenueTable {
   struct Packed {
     std::array<std::uint64_t, 2> w{};
     Packed() = default;
-    explicit Packed(std::string_view text) {
-      unsigned char bytes[16] = {};
-      std::memcpy(bytes, text.data(), text.size());
-      bytes[15] = static_cast<unsigned char>(text.size());
-      std::memcpy(w.data(), bytes, sizeof bytes);
+    // The document number of a record (its length at byte 28, at most 12
+    // characters from byte 29) zero-padded, its length in the last byte.
+    // Read as two words and masked: the record has room for both.
+    explicit Packed(const std::uint8_t* record) {
+      static_assert(std::endian::native == std::endian::little);
+      const std::size_t n = std::min<std::size_t>(record[28], 12);
+      std::memcpy(w.data(), record + 29, sizeof w);
+      w[0] &= n >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * n)) - 1;
+      w[1] &= n <= 8 ? 0 : (std::uint64_t{1} << (8 * (n - 8))) - 1;
+      w[1] |= static_cast<std::uint64_t>(n) << 56;
     }
     bool operator==(const Packed& o) const { return w[0] == o.w[0] && w[1] == o.w[1]; }
     std::size_t Hash() const {
@@ -163,6 +194,7 @@ std::string IsoDate(DayNo d) {
   return {t[6], t[7], t[8], t[9], '-', t[3], t[4], '-', t[0], t[1]};
 }
 
+
 // a - b compared after rounding both to 4 decimals, as AmountsDiffer does;
 // amounts clearly apart are told without rounding (the common case).
 int Compare4(Amount a, Amount b) {
@@ -187,15 +219,20 @@ class Allocation {
     Head();
     if (natjp_ && !ReadRevenue(source, file_name)) return false;
     SettlementScan scan(source, file_name, p_.masks, 0, w_, SettlementCode(p_.kind));
-    std::string account;
+    std::uint32_t account = 0;  // the scan's serials start at 1
     while (const std::optional<JournalView> v = scan.Next()) {
-      if (v->account() != account) {
+      if (scan.AccountSerial() != account) {
         Account();
-        account = v->account();
+        account = scan.AccountSerial();
       }
+      const std::uint8_t* bytes = v->bytes();
       Held& h = buffer_.emplace_back();
-      v->Decode(&h.e);
-      h.amount = h.e.amount;
+      h.amount = h.booked = v->amount();
+      h.debit = v->IsDebit();
+      h.document_date = RecordDay(bytes + 122);
+      const std::size_t at = records_.size();
+      records_.resize(at + kJournalRecordSize);
+      std::memcpy(records_.data() + at, bytes, kJournalRecordSize);
     }
     if (scan.OutOfOrder()) return false;
     Account();
@@ -257,11 +294,8 @@ class Allocation {
           return false;
         }
         if (v.account().substr(0, 1) != prefix) break;
-        const std::uint8_t* p = v.bytes();
-        const std::string_view document(reinterpret_cast<const char*>(p + 29),
-                                        std::min<std::size_t>(p[28], 12));
         const Amount net = v.IsDebit() ? -v.amount() : v.amount();
-        revenue_.Add(document, v.account(), net);
+        revenue_.Add(v.bytes(), v.account(), net);
       }
     }
     return true;
@@ -271,6 +305,7 @@ class Allocation {
     // An account with a single posting has nothing to pair.
     if (buffer_.size() >= 2) Allocate();
     buffer_.clear();
+    records_.clear();
   }
 
   // Groups the buffer by settlement key: each key is computed once and
@@ -284,7 +319,9 @@ class Allocation {
     group_keys_.clear();
     group_of_.resize(n);
     for (std::uint32_t i = 0; i < n; ++i) {
-      const PackedKey key = PackedKey::Of(buffer_[i].e.transactionNo.view());
+      const std::uint8_t* p = Record(i);
+      const PackedKey key = PackedKey::Of(
+          std::string_view(reinterpret_cast<const char*>(p + 102), std::min<std::size_t>(p[101], 20)));
       std::size_t at = key.Hash() & (size - 1);
       while (slots_[at] >= 0 && !(group_keys_[static_cast<std::size_t>(slots_[at])] == key)) {
         at = (at + 1) & (size - 1);
@@ -311,14 +348,18 @@ class Allocation {
     Bucket();
     rows_in_account_ = false;
     doubtful_ = false;
+    constexpr std::uint32_t kAhead = 4;
     for (std::uint32_t i = 0; i < buffer_.size(); ++i) {
+      if (natjp_ && i + kAhead < buffer_.size() && buffer_[i + kAhead].debit) {
+        revenue_.Prefetch(Record(i + kAhead));
+      }
       Held& inv = buffer_[i];
       // A debit with a negative amount is a correction of an invoice, taken
       // up by the invoice of its key; as an invoice of its own it would
       // count the same reduction a second time.
-      if (!inv.e.IsDebit() || Negative(inv.e.amount)) continue;
+      if (!inv.debit || Negative(inv.booked)) continue;
       Amount open = inv.amount;
-      const bool shown = InPeriod(inv.e.documentDate);
+      const bool shown = InPeriod(inv.document_date);
       const std::uint32_t group = group_of_[i];
       for (std::uint32_t m = group_start_[group]; m < group_start_[group + 1]; ++m) {
         const std::uint32_t j = members_[m];
@@ -326,7 +367,7 @@ class Allocation {
         Held& other = buffer_[j];
         if (natjp_ && (IsZero(open) || IsZero(other.amount))) continue;
         const bool negative = Negative(other.amount);
-        if (other.e.IsDebit()) {
+        if (other.debit) {
           if (negative) {  // a correction of the invoice
             open += other.amount;
             other.amount = 0;
@@ -337,7 +378,7 @@ class Allocation {
           Amount paid = other.amount < open ? other.amount : open;
           if (paid < 0) paid = 0;
           // NatJP lists only money that changed hands.
-          if (shown && !(natjp_ && IsZero(paid))) Row(inv, &other, paid);
+          if (shown && !(natjp_ && IsZero(paid))) Row(i, j, paid);
           open = natjp_ ? Round4(open - paid) : open - paid;
           inv.amount = open;
           other.amount -= paid;
@@ -346,7 +387,7 @@ class Allocation {
           other.amount = 0;
         }
       }
-      if (shown && !IsZero(open)) Row(inv, nullptr, open);
+      if (shown && !IsZero(open)) Row(i, kNoPayment, open);
     }
     if (rows_in_account_ && natjp_) AccountSum();
   }
@@ -366,53 +407,81 @@ class Allocation {
     if (natjp_ && chart_.Contains(account, &slot)) nip_ = chart_.At(slot).nip.str();
   }
 
-  void Row(const Held& inv, const Held* pay, Amount amount) {
+  const std::uint8_t* Record(std::uint32_t i) const {
+    return records_.data() + std::size_t{i} * kJournalRecordSize;
+  }
+
+  static constexpr std::uint32_t kNoPayment = 0xFFFFFFFFu;
+
+  // A row of invoice `i`: paid by posting `payment` (or kNoPayment for what
+  // remains open) with `amount`.
+  void Row(std::uint32_t i, std::uint32_t payment, Amount amount) {
     StartRow();
-    const JournalEntry& e = inv.e;
-    AccountTexts(e.account.view());
-    const DayNo doc = e.documentDate != 0 ? e.documentDate : e.bookingDate;
-    DayNo due = e.dueDate;
+    // The cells are read from the record's bytes and written into buffers
+    // of this call: a row makes no strings of its own.
+    const std::uint8_t* rec = Record(i);
+    const std::string_view account = TextAt(rec, 0, 25);
+    AccountTexts(account);
+    const DayNo booking = RecordDay(rec + 26);
+    const DayNo document_date = RecordDay(rec + 122);
+    const DayNo doc = document_date != 0 ? document_date : booking;
+    DayNo due = RecordDay(rec + 124);
     if (due < doc) due = static_cast<DayNo>(std::min<int>(doc + 14, 0xFFFF));
+    const bool pay = payment != kNoPayment;
     DayNo paid_on = 0;
-    if (pay) paid_on = pay->e.dueDate != 0 ? pay->e.dueDate : pay->e.bookingDate;
-    const std::string number = std::to_string(++row_number_);
-    const std::string invoice = DosToWin(InvoiceNumberText(e.transactionNo.view()));
+    std::string_view pay_file;
+    if (pay) {
+      const std::uint8_t* p = Record(payment);
+      const DayNo pay_due = RecordDay(p + 124);
+      paid_on = pay_due != 0 ? pay_due : RecordDay(p + 26);
+      pay_file = TextAt(p, 167, 8);
+    }
+    const IntCell number(++row_number_);
+    char invoice_text[20];
+    const std::string_view invoice_dos = InvoiceNumberView(TextAt(rec, 101, 20));
+    const std::string_view invoice(invoice_text, DosToWinTo(invoice_dos, invoice_text));
     if (!natjp_) {
-      std::string term = IntTextOrEmpty(static_cast<int>(due) - static_cast<int>(doc));
-      if (term.size() > 5) term.resize(5);
+      const IntCell term(static_cast<int>(due) - static_cast<int>(doc), 5);
       const int days = pay ? static_cast<int>(due) - static_cast<int>(paid_on)
                            : static_cast<int>(due) - static_cast<int>(p_.today);
-      RapWiersz(number, description_, invoice, IsoDate(doc), term,
-                Amount15(amount), IsoDate(due), pay ? IsoDate(paid_on) : std::string(), "",
-                IntTextOrEmpty(days));
+      RapWiersz(number.view(), description_, invoice, iso_doc_.Of(doc), term.view(),
+                Amount15(amount), iso_due_.Of(due), pay ? iso_paid_.Of(paid_on) : std::string_view(), "",
+                IntCell(days).view());
       return;
     }
-    std::string revenue_account;
+    std::string_view revenue_account;
     Amount net = 0;
-    if (RevenueTable::Found r; revenue_.Find(e.documentNo.view(), &r)) {
+    if (RevenueTable::Found r; revenue_.Find(rec, &r)) {
       revenue_account = *r.account;
       net = r.net;
     }
     const Amount gross = amount;
     const Amount vat = gross - net;
-    std::string rate;
+    IntCell rate;
     if (!IsZero(net)) {
-      rate = IntTextOrEmpty(static_cast<std::int64_t>(std::llround(static_cast<double>(vat * 100 / net))));
-      if (rate.size() > 3) rate.resize(3);
+      rate = IntCell(static_cast<std::int64_t>(std::llround(static_cast<double>(vat * 100 / net))), 3);
     }
     const bool doubtful =
         Compare4(Abs(net), Abs(gross)) > 0 || Compare4(gross, Abs(net) * 1.23L) > 0;
     if (doubtful) doubtful_ = true;
-    const std::string centre = revenue_account.size() > 4 ? revenue_account.substr(4, 3) : "";
-    const std::string dash = "---";
-    RapWiersz(number, e.account.view(), description_, nip_,
-              DayToText10(e.bookingDate),
-              std::string(e.documentNo.view()) + ";" + std::to_string(e.entryNo),
-              DayToText10(e.documentDate), invoice, revenue_account,
-              doubtful ? dash : Amount15(net), doubtful ? dash : Amount15(vat),
-              doubtful ? dash : rate, Amount15(gross),
-              pay ? DayToText10(paid_on) : std::string(), centre, e.sourceFile.view(),
-              pay ? std::string(pay->e.sourceFile.view()) : std::string("-"));
+    const std::string_view centre =
+        revenue_account.size() > 4 ? revenue_account.substr(4, 3) : std::string_view();
+    // "document;entry": at most 12 characters, ';' and five digits.
+    const std::string_view document_no = TextAt(rec, 28, 12);
+    char document_entry[24];
+    std::memcpy(document_entry, document_no.data(), document_no.size());
+    document_entry[document_no.size()] = ';';
+    const IntCell entry(static_cast<std::uint16_t>(rec[41] | (rec[42] << 8)));
+    const std::string_view entry_text = entry.size() == 0 ? std::string_view("0") : entry.view();
+    std::memcpy(document_entry + document_no.size() + 1, entry_text.data(), entry_text.size());
+    const std::string_view dash = "---";
+    RapWiersz(number.view(), account, description_, nip_, dmy_booking_.Of(booking),
+              std::string_view(document_entry, document_no.size() + 1 + entry_text.size()),
+              dmy_document_.Of(document_date), invoice, revenue_account,
+              doubtful ? dash : std::string_view(Amount15(net)), doubtful ? dash : std::string_view(Amount15(vat)),
+              doubtful ? dash : rate.view(), Amount15(gross),
+              pay ? dmy_paid_.Of(paid_on) : std::string_view(), centre, TextAt(rec, 167, 8),
+              pay ? pay_file : std::string_view("-"));
     account_net_ += net;
     account_gross_ += gross;
   }
@@ -437,6 +506,9 @@ class Allocation {
   ChartTable& chart_;
   const bool natjp_;
   std::vector<Held> buffer_;
+  std::vector<std::uint8_t> records_;  // the records of buffer_, as read
+  DayTextCache iso_doc_{IsoDate}, iso_due_{IsoDate}, iso_paid_{IsoDate};
+  DayTextCache dmy_booking_{DayToText10}, dmy_document_{DayToText10}, dmy_paid_{DayToText10};
   // The account's postings grouped by key (reused between accounts): the
   // group of each posting, and the members of group g, in buffer order, at
   // members_[group_start_[g] .. group_start_[g + 1]).

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
@@ -13,6 +14,7 @@
 #include "output/report_document.hpp"
 #include "platform/folders.hpp"
 #include "shell/status.hpp"
+#include "statements/row_cells.hpp"
 #include "statements/trial_balance.hpp"
 #include "store/block_reader.hpp"
 #include "store/chart.hpp"
@@ -123,20 +125,36 @@ class Report {
         pending_header_ = false;
         printed_header_ = true;
       }
-      std::string trans = DosToWin(r.transactionNo.view());
+      // The cells go into buffers of this call (the texts are at most 20
+      // and 30 characters, the document 12 with ';' and a number).
+      char trans_text[20];
+      std::string trans_with_rate;
+      std::string_view trans(trans_text, DosToWinTo(r.transactionNo.view(), trans_text));
       if (!p_.currency.empty()) {
-        trans = PadRight(trans, 13) + " " +
-                NumberText(static_cast<Amount>(r.currencyRate) * 0.0001L, 4);
-        if (trans.size() > 20) trans.resize(20);
+        trans_with_rate = PadRight(trans, 13) + " " +
+                          NumberText(static_cast<Amount>(r.currencyRate) * 0.0001L, 4);
+        if (trans_with_rate.size() > 20) trans_with_rate.resize(20);
+        trans = trans_with_rate;
       }
       const int number = r.journalNo != 0 ? r.journalNo : r.entryNo;
-      const std::string document = std::string(r.documentNo.view()) + ";" + std::to_string(number);
-      std::string days;
-      if (due != 0 && due < p_.days_reference) days = IntTextOrEmpty(p_.days_reference - due);
-      RapWiersz("", trans, DayToText8(r.bookingDate), document,
-                debit ? Amount15(r.amount) : std::string(),
-                debit ? std::string() : Amount15(r.amount), DosToWin(r.description.view()), "",
-                days, DayToText8(due), DayToText8(r.documentDate));
+      const IntCell number_cell(number);
+      const std::string_view number_text = number == 0 ? std::string_view("0") : number_cell.view();
+      const std::string_view document_no = r.documentNo.view();
+      char document[32];
+      std::memcpy(document, document_no.data(), document_no.size());
+      document[document_no.size()] = ';';
+      std::memcpy(document + document_no.size() + 1, number_text.data(), number_text.size());
+      IntCell days;
+      if (due != 0 && due < p_.days_reference) days = IntCell(p_.days_reference - due);
+      char description[30];
+      const std::string_view description_dos = r.description.view();
+      const std::string amount_text = Amount15(r.amount);
+      RapWiersz("", trans, booking_texts_.Of(r.bookingDate),
+                std::string_view(document, document_no.size() + 1 + number_text.size()),
+                debit ? std::string_view(amount_text) : std::string_view(),
+                debit ? std::string_view() : std::string_view(amount_text),
+                std::string_view(description, DosToWinTo(description_dos, description)), "",
+                days.view(), due_texts_.Of(due), document_texts_.Of(r.documentDate));
       shown_.Add(debit, amount);
     }
     full_.Add(debit, amount);
@@ -188,6 +206,7 @@ class Report {
   bool printed_header_ = false;
   Totals shown_, full_;
   Summary report_shown_, report_full_;
+  DayTextCache booking_texts_{DayToText8}, due_texts_{DayToText8}, document_texts_{DayToText8};
 };
 
 bool Refuse(OptionServices& window, int field, const std::string& text) {

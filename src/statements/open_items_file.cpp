@@ -51,23 +51,27 @@ void PutDay(std::uint8_t* p, DayNo d) {
 // date, settled flag, mask number) are cleared for the builder to set.
 //
 // The bytes past a text's length are cleared a word at a time with a mask
-// (the record is read and written in place, a word may reach past the field
-// and keeps those bytes): a call per field would cost more than the field.
+// (a word may reach past the field and keeps those bytes; the fields are
+// done in order, so a later field is still as read when it is reached): a
+// call per field would cost more than the field. `p` holds a copy of the
+// record `source`, and the words are read from the source: reading back
+// words just copied would wait for the copy to land.
 std::uint64_t LowBytes(std::size_t k) {
   return k >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * k)) - 1;
 }
 
-void Normalize(std::uint8_t* p) {
+void Normalize(const std::uint8_t* source, std::uint8_t* p) {
   static_assert(std::endian::native == std::endian::little);
   static constexpr std::pair<std::size_t, std::size_t> kTexts[] = {
       {0, 25}, {28, 12}, {45, 25}, {83, 3}, {101, 20}, {130, 30}, {161, 5}, {167, 8}};
   for (const auto& [at, cap] : kTexts) {
-    if (p[at] > cap) p[at] = static_cast<std::uint8_t>(cap);
-    const std::size_t n = p[at];
+    const std::size_t n = std::min<std::size_t>(source[at], cap);
+    p[at] = static_cast<std::uint8_t>(n);
+    const std::uint8_t* from = source + at + 1;
     std::uint8_t* text = p + at + 1;
     for (std::size_t o = 0; o < cap; o += 8) {
       std::uint64_t w;
-      std::memcpy(&w, text + o, sizeof w);
+      std::memcpy(&w, from + o, sizeof w);
       w &= LowBytes(n > o ? n - o : 0) | ~LowBytes(cap - o);
       std::memcpy(text + o, &w, sizeof w);
     }
@@ -75,7 +79,7 @@ void Normalize(std::uint8_t* p) {
   static constexpr std::pair<std::size_t, std::size_t> kZero[] = {
       {44, 1}, {126, 4}, {176, 12}, {190, 2}, {192, 42}, {234, 16}};
   for (const auto& [at, n] : kZero) std::memset(p + at, 0, n);
-  if (!AmountUsable(p + 91)) std::memset(p + 91, 0, 10);
+  if (!AmountUsable(source + 91)) std::memset(p + 91, 0, 10);
 }
 
 // The order both sorts use, as six words that compare as integers: the
@@ -102,35 +106,41 @@ constexpr std::size_t kOrderEntry = 38;
 constexpr std::size_t kOrderCredit = 40;
 constexpr std::size_t kOrderIndex = 44;
 
-void PutBigEndian16(std::uint8_t* out, std::uint16_t v) {
-  out[0] = static_cast<std::uint8_t>(v >> 8);
-  out[1] = static_cast<std::uint8_t>(v);
+std::uint64_t BigEndianWord(const std::uint8_t* p) {
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return __builtin_bswap64(v);
 }
 
+// The words of the layout above, made from the item's fields in registers:
+// the key text and the document number are zero-padded to their capacity
+// where they are kept (the item's key and the normalized record), so they
+// are read as whole words.
 OrderKey MakeOrderKey(const Item& it, std::uint32_t index, DayNo date) {
-  std::uint8_t b[48] = {};
-  std::memcpy(b, it.key_text.data(), it.key_size);
-  b[kSettlementKeyCapacity] = it.key_size;
-  PutBigEndian16(b + kOrderDate, date);
-  PutBigEndian16(b + kOrderBooking, it.booking);
-  const std::string_view document = it.document();
-  std::memcpy(b + kOrderDocument, document.data(), document.size());
-  b[kOrderDocument + 12] = static_cast<std::uint8_t>(document.size());
-  PutBigEndian16(b + kOrderEntry, it.entry);
-  b[kOrderCredit] = it.debit ? 0 : 1;
-  b[kOrderIndex] = static_cast<std::uint8_t>(index >> 24);
-  b[kOrderIndex + 1] = static_cast<std::uint8_t>(index >> 16);
-  b[kOrderIndex + 2] = static_cast<std::uint8_t>(index >> 8);
-  b[kOrderIndex + 3] = static_cast<std::uint8_t>(index);
+  static_assert(std::endian::native == std::endian::little);
+  static_assert(kSettlementKeyCapacity == 20 && kOrderDocument == 25 && kOrderEntry == 38);
+  const auto* key = reinterpret_cast<const std::uint8_t*>(it.key_text.data());
+  const std::uint8_t* rec = it.bytes.data();
+  std::uint32_t key_tail;
+  std::memcpy(&key_tail, key + 16, sizeof key_tail);
   OrderKey k;
-  for (std::size_t i = 0; i < k.w.size(); ++i) {
-    std::uint64_t v;
-    std::memcpy(&v, b + 8 * i, sizeof v);
-    k.w[i] = __builtin_bswap64(v);
-  }
+  k.w[0] = BigEndianWord(key);
+  k.w[1] = BigEndianWord(key + 8);
+  k.w[2] = (static_cast<std::uint64_t>(__builtin_bswap32(key_tail)) << 32) |
+           (static_cast<std::uint64_t>(it.key_size) << 24) | (static_cast<std::uint64_t>(date) << 8) |
+           (it.booking >> 8);
+  // Record bytes 28..35: the document's length and its first 7 characters;
+  // the length gives way to the low byte of the booking date.
+  k.w[3] = (BigEndianWord(rec + 28) & 0x00FFFFFFFFFFFFFFull) |
+           (static_cast<std::uint64_t>(it.booking & 0xFF) << 56);
+  // Record bytes 36..40: the document's last 5 characters.
+  k.w[4] = (BigEndianWord(rec + 36) & 0xFFFFFFFFFF000000ull) |
+           (static_cast<std::uint64_t>(rec[28]) << 16) | it.entry;
+  k.w[5] = (static_cast<std::uint64_t>(it.debit ? 0 : 1) << 56) | index;
   return k;
 }
-static_assert(kOrderDate == kSettlementKeyCapacity + 1);
+static_assert(kOrderDate == kSettlementKeyCapacity + 1 && kOrderBooking == 23 && kOrderCredit == 40 &&
+              kOrderIndex == 44);
 
 class Builder {
  public:
@@ -197,18 +207,18 @@ OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
   SettlementScan scan(source, file_name, p.masks, p.to, window, "RoNie");
   Builder builder(out);
   std::vector<Item> items;
-  std::string account;
+  std::uint32_t account = 0;  // the scan's serials start at 1
   while (const std::optional<JournalView> v = scan.Next()) {
-    if (v->account() != account) {
+    if (scan.AccountSerial() != account) {
       if (!builder.Account(items)) {
         result.write_failed = true;
         return result;
       }
-      account = v->account();
+      account = scan.AccountSerial();
     }
     Item& it = items.emplace_back(v->bytes());
     std::uint8_t* p = it.bytes.data();
-    Normalize(p);
+    Normalize(v->bytes(), p);
     it.amount = v->amount();
     if (!p_currency.empty()) {
       // Only postings in that currency, with their currency amounts.

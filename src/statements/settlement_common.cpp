@@ -70,11 +70,14 @@ struct KeyFold {
 }  // namespace
 
 std::size_t SettlementKeyTo(std::string_view t, char* out) {
-  if (std::size_t p = t.rfind('*'); p != std::string_view::npos) t = t.substr(p + 1);
-  if (std::size_t p = t.rfind(';'); p != std::string_view::npos) t = t.substr(p + 1);
+  // The key is what follows the last '*' and then the last ';' after it: one
+  // scan from the end, stopping at whichever of them comes first, finds it.
+  std::size_t from = t.size();
+  while (from > 0 && t[from - 1] != '*' && t[from - 1] != ';') --from;
   static const KeyFold fold;
-  const std::size_t n = std::min<std::size_t>(t.size(), kSettlementKeyCapacity);
-  for (std::size_t i = 0; i < n; ++i) out[i] = fold.to[static_cast<std::uint8_t>(t[i])];
+  const std::size_t n = std::min<std::size_t>(t.size() - from, kSettlementKeyCapacity);
+  const char* in = t.data() + from;
+  for (std::size_t i = 0; i < n; ++i) out[i] = fold.to[static_cast<std::uint8_t>(in[i])];
   return n;
 }
 
@@ -83,10 +86,14 @@ std::string SettlementKey(std::string_view t) {
   return std::string(key, SettlementKeyTo(t, key));
 }
 
-std::string InvoiceNumberText(std::string_view t) {
+std::string_view InvoiceNumberView(std::string_view t) {
   if (std::size_t p = t.find('*'); p != std::string_view::npos) t = t.substr(0, p);
   if (std::size_t p = t.rfind(';'); p != std::string_view::npos) t = t.substr(p + 1);
-  return std::string(t);
+  return t;
+}
+
+std::string InvoiceNumberText(std::string_view t) {
+  return std::string(InvoiceNumberView(t));
 }
 
 std::string MaskText(const std::vector<std::string>& masks) {

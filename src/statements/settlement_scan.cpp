@@ -1,6 +1,7 @@
 #include "statements/settlement_scan.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 #include "output/report_document.hpp"
 #include "shell/status.hpp"
@@ -23,6 +24,20 @@ std::uint64_t FirstRecord(RecordSource& source, const std::vector<std::string>& 
     if (SymbolLess(prefix, first)) first = prefix;
   }
   return first.empty() ? 0 : SeekFirstAccount(source, first, order);
+}
+
+// The account field as stored (the length byte and 25 characters) compared
+// as words: equal bytes are surely the same account. Bytes past the length
+// may differ in a file not written by this program; such records go to the
+// comparison of the texts.
+bool SameAccountBytes(const std::uint8_t* a, const std::uint8_t* b) {
+  std::uint64_t x[3], y[3];
+  std::uint16_t x3, y3;
+  std::memcpy(x, a, sizeof x);
+  std::memcpy(y, b, sizeof y);
+  std::memcpy(&x3, a + 24, sizeof x3);
+  std::memcpy(&y3, b + 24, sizeof y3);
+  return ((x[0] ^ y[0]) | (x[1] ^ y[1]) | (x[2] ^ y[2]) | static_cast<std::uint64_t>(x3 ^ y3)) == 0;
 }
 
 bool StartsWith(std::string_view s, std::string_view prefix) {
@@ -82,6 +97,14 @@ std::optional<JournalView> SettlementScan::Next() {
       ended_ = true;
       break;
     }
+    // Most records are further postings of the current account, already
+    // checked for order and selection: their account bytes match those of
+    // the account's first posting.
+    if (account_fed_ && SameAccountBytes(v.bytes(), account_bytes_.data())) {
+      if (!selected_ || v.IsControl()) continue;
+      if (period_end_ != 0 && v.bookingDate() > period_end_) continue;
+      return v;
+    }
     const std::string_view account = v.account();
     // Most records are further postings of the account just checked for
     // order: the one comparison with the current account then does for both.
@@ -97,11 +120,15 @@ std::optional<JournalView> SettlementScan::Next() {
         break;
       }
       account_ = account;
+      ++account_serial_;
       have_account_ = true;
       account_fed_ = false;
       selected_ = Select(account);
     }
-    if (!v.IsControl()) account_fed_ = true;
+    if (!v.IsControl() && !account_fed_) {
+      account_fed_ = true;
+      std::memcpy(account_bytes_.data(), v.bytes(), account_bytes_.size());
+    }
     if (!selected_ || v.IsControl()) continue;
     if (period_end_ != 0 && v.bookingDate() > period_end_) continue;
     return v;

@@ -5,6 +5,8 @@
 // block, and the user's abort ends the data like the end of the file.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,6 +36,10 @@ class SettlementScan {
   // 1-based number of the mask that selected the current account (0 with
   // no masks).
   std::uint8_t MaskIndex() const { return mask_index_; }
+  // A number that changes with the account of the postings: two postings
+  // with the same number are of the same account. Cheaper than comparing
+  // their account texts.
+  std::uint32_t AccountSerial() const { return account_serial_; }
   bool Aborted() const { return aborted_; }
   // The file broke account order: the data ended there, the message is on
   // the status line and on the file field, and the report was emptied. The
@@ -57,8 +63,11 @@ class SettlementScan {
   std::string account_;
   bool have_account_ = false;
   bool account_fed_ = false;  // a posting of account_ passed the order check
+  // The stored account field of that posting, for the quick comparison.
+  std::array<std::uint8_t, 26> account_bytes_{};
   bool selected_ = false;
   std::uint8_t mask_index_ = 0;
+  std::uint32_t account_serial_ = 0;
   bool aborted_ = false;
   bool ended_ = false;
 };

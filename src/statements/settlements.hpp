@@ -69,6 +69,8 @@ std::size_t SettlementKeyTo(std::string_view transaction_no, char* out);
 // The invoice number shown: the text before the first "*", then after the
 // last ";" (DOS Mazovia, as stored).
 std::string InvoiceNumberText(std::string_view transaction_no);
+// The same text as a part of `transaction_no`.
+std::string_view InvoiceNumberView(std::string_view transaction_no);
 
 // "  [konta: m1,m2,m3]" ("...": more than three), cut to 70; empty without masks.
 std::string MaskText(const std::vector<std::string>& masks);

@@ -24,10 +24,12 @@ namespace {
 
 constexpr std::size_t kTopCount = 900;
 
+// A kept posting in the heap: small, so that the heap moves little; its
+// record stays in its slot of the record store.
 struct Taken {
   Amount rounded = 0;   // Round4 of the amount: the order
   std::uint64_t seq = 0;  // reading order: later first on equal amounts
-  RecordBytes bytes{};
+  std::uint32_t slot = 0;
 };
 
 // True when a stands before b in the list.
@@ -58,25 +60,32 @@ bool TopPostingsFrom(const SettlementParams& p, RecordSource& source, std::strin
   // stands last in the list.
   std::vector<Taken> heap;
   heap.reserve(kTopCount);
+  std::vector<RecordBytes> records(kTopCount);
   std::uint64_t seq = 0;
+  // Below this an amount cannot enter the full heap (its front less a margin
+  // for rounding), kept as one number while the front stays.
+  Amount floor = 0;
   SettlementScan scan(source, file_name, p.masks, p.to, window, "Trans");
   while (const std::optional<JournalView> v = scan.Next()) {
     if (v->bookingDate() < p.from || v->IsDebit() != p.debit_postings) continue;
     const Amount amount = v->amount();
     // Most postings are well below the smallest one kept: they are passed
     // over before any rounding.
-    if (heap.size() == kTopCount && amount < heap.front().rounded - 0.001L) continue;
+    if (heap.size() == kTopCount && amount < floor) continue;
     Taken t;
     t.rounded = Round4(amount);
     t.seq = seq++;
+    t.slot = static_cast<std::uint32_t>(heap.size());
     if (heap.size() == kTopCount) {
       if (!Before(t, heap.front())) continue;
       std::pop_heap(heap.begin(), heap.end(), Before);
+      t.slot = heap.back().slot;  // the record leaving gives its slot
       heap.pop_back();
     }
-    std::memcpy(t.bytes.data(), v->bytes(), kJournalRecordSize);
+    std::memcpy(records[t.slot].data(), v->bytes(), kJournalRecordSize);
     heap.push_back(t);
     std::push_heap(heap.begin(), heap.end(), Before);
+    if (heap.size() == kTopCount) floor = heap.front().rounded - 0.001L;
   }
   if (scan.OutOfOrder()) return false;
   std::sort(heap.begin(), heap.end(), Before);
@@ -84,7 +93,7 @@ bool TopPostingsFrom(const SettlementParams& p, RecordSource& source, std::strin
   JournalEntry e;
   int slot = 0;
   for (const Taken& t : heap) {
-    DecodeJournalEntry(t.bytes.data(), &e);
+    DecodeJournalEntry(records[t.slot].data(), &e);
     RapWiersz(IntText(++slot, 3), e.account.view(), DayToText10(e.bookingDate),
               e.documentNo.view(), std::to_string(e.entryNo), Concat({" ", Amount15(e.amount)}),
               DosToWin(e.transactionNo.view()), DosToWin(e.description.view()),
