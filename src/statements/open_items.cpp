@@ -235,8 +235,12 @@ bool OpenItems(const SettlementParams& p, OptionServices& window) {
       window.SetReturnField(kFieldRocz);
       return false;
     }
+    // Created new where it can be: emptying a file, even an empty one, makes
+    // some file systems (ext4) write it out at its close and wait for the
+    // disk. A file left there by an earlier run is opened and emptied.
     File out;
-    if (!out.Open(built_path, Access::kReadWrite, Share::kExclusive, Disposition::kCreateAlways)) {
+    if (!out.Open(built_path, Access::kReadWrite, Share::kExclusive, Disposition::kCreateNew) &&
+        !out.Open(built_path, Access::kReadWrite, Share::kExclusive, Disposition::kCreateAlways)) {
       return Refuse(window, kFieldRocz, "Nie można utworzyć pliku "_w + built_path);
     }
     FileSource source(annual);
