@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstddef>
 #include <cstring>
 
 #include "common/numbers.hpp"
@@ -50,35 +51,39 @@ void PutDay(std::uint8_t* p, DayNo d) {
 // unreadable currency amount written as 0. The builder's own fields (group
 // date, settled flag, mask number) are cleared for the builder to set.
 //
-// The bytes past a text's length are cleared a word at a time with a mask
-// (a word may reach past the field and keeps those bytes; the fields are
-// done in order, so a later field is still as read when it is reached): a
-// call per field would cost more than the field. `p` holds a copy of the
-// record `source`, and the words are read from the source: reading back
-// words just copied would wait for the copy to land.
-std::uint64_t LowBytes(std::size_t k) {
-  return k >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * k)) - 1;
+// `p` holds a copy of the record `source`. The tail of a text is cleared
+// with a fixed run of zeros from the end of the text, which may reach past
+// the field, and the bytes after the field are then copied back from the
+// source: two moves of a fixed size, where a loop or a call per field would
+// cost more than the field. The fields are done in order, so a later field
+// is whole again when it is reached; the bytes are read from the source, as
+// reading back bytes just written would wait for them to land.
+constexpr std::size_t kTailRun = 32;
+
+template <std::size_t at, std::size_t cap>
+void ClearTextTail(const std::uint8_t* source, std::uint8_t* p) {
+  static_assert(cap <= kTailRun && at + 1 + cap + kTailRun <= kJournalRecordSize);
+  const std::size_t n = std::min<std::size_t>(source[at], cap);
+  p[at] = static_cast<std::uint8_t>(n);
+  std::memset(p + at + 1 + n, 0, kTailRun);
+  std::memcpy(p + at + 1 + cap, source + at + 1 + cap, kTailRun);
 }
 
 void Normalize(const std::uint8_t* source, std::uint8_t* p) {
-  static_assert(std::endian::native == std::endian::little);
-  static constexpr std::pair<std::size_t, std::size_t> kTexts[] = {
-      {0, 25}, {28, 12}, {45, 25}, {83, 3}, {101, 20}, {130, 30}, {161, 5}, {167, 8}};
-  for (const auto& [at, cap] : kTexts) {
-    const std::size_t n = std::min<std::size_t>(source[at], cap);
-    p[at] = static_cast<std::uint8_t>(n);
-    const std::uint8_t* from = source + at + 1;
-    std::uint8_t* text = p + at + 1;
-    for (std::size_t o = 0; o < cap; o += 8) {
-      std::uint64_t w;
-      std::memcpy(&w, from + o, sizeof w);
-      w &= LowBytes(n > o ? n - o : 0) | ~LowBytes(cap - o);
-      std::memcpy(text + o, &w, sizeof w);
-    }
-  }
-  static constexpr std::pair<std::size_t, std::size_t> kZero[] = {
-      {44, 1}, {126, 4}, {176, 12}, {190, 2}, {192, 42}, {234, 16}};
-  for (const auto& [at, n] : kZero) std::memset(p + at, 0, n);
+  ClearTextTail<0, 25>(source, p);
+  ClearTextTail<28, 12>(source, p);
+  ClearTextTail<45, 25>(source, p);
+  ClearTextTail<83, 3>(source, p);
+  ClearTextTail<101, 20>(source, p);
+  ClearTextTail<130, 30>(source, p);
+  ClearTextTail<161, 5>(source, p);
+  ClearTextTail<167, 8>(source, p);
+  p[44] = 0;
+  std::memset(p + 126, 0, 4);
+  std::memset(p + 176, 0, 12);
+  std::memset(p + 190, 0, 2);
+  std::memset(p + 192, 0, 42);
+  std::memset(p + 234, 0, 16);
   if (!AmountUsable(source + 91)) std::memset(p + 91, 0, 10);
 }
 
