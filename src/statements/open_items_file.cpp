@@ -87,9 +87,8 @@ void Normalize(const std::uint8_t* source, std::uint8_t* p) {
   if (!AmountUsable(source + 91)) std::memset(p + 91, 0, 10);
 }
 
-// The order both sorts use, as six words that compare as integers: the
-// settlement key, a date (none in the first sort, the due date in the
-// second), the booking date, the document number, the entry number, debit
+// The order of the records of an account in the file, as six words that
+// compare as integers: the settlement key, the due date, the booking date, the document number, the entry number, debit
 // before credit, and the index in the account's items last, so that ties
 // keep file order and the file is the same on every run. Texts are
 // zero-padded to their capacity and followed by their length, which orders
@@ -121,7 +120,7 @@ std::uint64_t BigEndianWord(const std::uint8_t* p) {
 // the key text and the document number are zero-padded to their capacity
 // where they are kept (the item's key and the normalized record), so they
 // are read as whole words.
-OrderKey MakeOrderKey(const Item& it, std::uint32_t index, DayNo date) {
+OrderKey MakeOrderKey(const Item& it, std::uint32_t index) {
   static_assert(std::endian::native == std::endian::little);
   static_assert(kSettlementKeyCapacity == 20 && kOrderDocument == 25 && kOrderEntry == 38);
   const auto* key = reinterpret_cast<const std::uint8_t*>(it.key_text.data());
@@ -132,7 +131,7 @@ OrderKey MakeOrderKey(const Item& it, std::uint32_t index, DayNo date) {
   k.w[0] = BigEndianWord(key);
   k.w[1] = BigEndianWord(key + 8);
   k.w[2] = (static_cast<std::uint64_t>(__builtin_bswap32(key_tail)) << 32) |
-           (static_cast<std::uint64_t>(it.key_size) << 24) | (static_cast<std::uint64_t>(date) << 8) |
+           (static_cast<std::uint64_t>(it.key_size) << 24) | (static_cast<std::uint64_t>(it.due) << 8) |
            (it.booking >> 8);
   // Record bytes 28..35: the document's length and its first 7 characters;
   // the length gives way to the low byte of the booking date.
@@ -154,42 +153,47 @@ class Builder {
   bool Account(std::vector<Item>& items) {
     if (items.empty()) return true;
     order_.clear();
-    for (std::uint32_t i = 0; i < items.size(); ++i) order_.push_back(MakeOrderKey(items[i], i, 0));
+    for (std::uint32_t i = 0; i < items.size(); ++i) {
+      order_.push_back(MakeOrderKey(items[i], i));
+    }
     std::sort(order_.begin(), order_.end());
-    // Groups: a run of one key; the date of its first (earliest) booking and
-    // whether its debits and credits net to zero.
+    const std::size_t needed = used_ + order_.size() * kJournalRecordSize;
+    if (needed > buffer_.size()) buffer_.resize(std::max(needed, 2 * buffer_.size()));
+    // The order begins with the settlement key, so each group is a run of
+    // it: its date is its earliest booking, and it is settled when its
+    // debits and credits net to zero. Both go into the records as they are
+    // copied out.
+    std::uint8_t* out = buffer_.data() + used_;
     for (std::size_t first = 0; first < order_.size();) {
       std::size_t end = first;
-      const DayNo group_date = items[order_[first].Index()].booking;
+      DayNo group_date = items[order_[first].Index()].booking;
       Amount balance = 0;
       while (end < order_.size() && order_[end].SameGroup(order_[first])) {
-        Item& it = items[order_[end].Index()];
-        PutDay(it.bytes.data() + 128, group_date);
+        const Item& it = items[order_[end].Index()];
+        group_date = std::min(group_date, it.booking);
         balance += it.debit ? it.amount : -it.amount;
         ++end;
       }
       const std::uint8_t settled = AmountsDiffer(balance, 0) ? 0 : 255;
-      for (std::size_t i = first; i < end; ++i) items[order_[i].Index()].bytes[192] = settled;
+      for (std::size_t i = first; i < end; ++i) {
+        std::memcpy(out, items[order_[i].Index()].bytes.data(), kJournalRecordSize);
+        PutDay(out + 128, group_date);
+        out[192] = settled;
+        out += kJournalRecordSize;
+      }
       first = end;
     }
-    for (OrderKey& k : order_) {
-      const std::uint32_t i = k.Index();
-      k = MakeOrderKey(items[i], i, items[i].due);
-    }
-    std::sort(order_.begin(), order_.end());
-    for (const OrderKey& k : order_) {
-      buffer_.append(reinterpret_cast<const char*>(items[k.Index()].bytes.data()), kJournalRecordSize);
-      ++written_;
-    }
+    used_ = needed;
+    written_ += order_.size();
     items.clear();
-    return buffer_.size() < kWriteChunk || Flush();
+    return used_ < kWriteChunk || Flush();
   }
 
   bool Flush() {
-    if (buffer_.empty()) return true;
-    if (!out_.WriteAt(offset_, buffer_.data(), buffer_.size())) return false;
-    offset_ += buffer_.size();
-    buffer_.clear();
+    if (used_ == 0) return true;
+    if (!out_.WriteAt(offset_, buffer_.data(), used_)) return false;
+    offset_ += used_;
+    used_ = 0;
     return true;
   }
 
@@ -198,7 +202,8 @@ class Builder {
  private:
   File& out_;
   std::vector<OrderKey> order_;
-  std::string buffer_;
+  std::vector<std::uint8_t> buffer_ = std::vector<std::uint8_t>(2 * kWriteChunk);
+  std::size_t used_ = 0;  // bytes of buffer_ waiting to be written
   std::uint64_t offset_ = 0;
   std::uint64_t written_ = 0;
 };
