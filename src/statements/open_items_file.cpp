@@ -27,7 +27,8 @@ struct Item {
     std::memcpy(bytes.data(), record, kJournalRecordSize);
   }
   RecordBytes bytes;
-  std::array<char, kSettlementKeyCapacity> key_text{};  // the settlement key, without a string
+  // The settlement key, without a string, zero-padded to its capacity.
+  std::array<char, kSettlementKeyCapacity> key_text;
   std::uint8_t key_size = 0;
   DayNo booking = 0;
   DayNo due = 0;  // with the receivables default applied
@@ -246,8 +247,7 @@ OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
     const DayNo due = static_cast<DayNo>(p[124] | (p[125] << 8));
     it.due = due != 0 ? due
                       : static_cast<DayNo>(std::min<int>(it.booking + (it.debit ? 14 : 0), 0xFFFF));
-    it.key_size = static_cast<std::uint8_t>(
-        SettlementKeyTo(std::string_view(reinterpret_cast<const char*>(p + 102), p[101]), it.key_text.data()));
+    it.key_size = static_cast<std::uint8_t>(SettlementKeyOfField(p + 101, it.key_text.data()));
   }
   if (scan.OutOfOrder()) {
     result.out_of_order = true;

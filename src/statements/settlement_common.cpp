@@ -1,5 +1,8 @@
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 #include "common/cp1250.hpp"
 #include "common/pltext.hpp"
@@ -79,6 +82,63 @@ std::size_t SettlementKeyTo(std::string_view t, char* out) {
   const char* in = t.data() + from;
   for (std::size_t i = 0; i < n; ++i) out[i] = fold.to[static_cast<std::uint8_t>(in[i])];
   return n;
+}
+
+namespace {
+
+// Bit 7 of each byte of the result is set where the byte of x is zero, and
+// only there (no carry between bytes).
+std::uint64_t ZeroBytes(std::uint64_t x) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+std::uint64_t SeparatorBytes(std::uint64_t w) {
+  return ZeroBytes(w ^ 0x2A2A2A2A2A2A2A2Aull) | ZeroBytes(w ^ 0x3B3B3B3B3B3B3B3Bull);  // '*', ';'
+}
+
+// Eight key characters folded at once when all are ASCII: bytes 'a'..'z'
+// lose their 0x20 bit. A word with other bytes goes through the table.
+std::uint64_t FoldWord(std::uint64_t w, const KeyFold& fold) {
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  if ((w & kHigh) == 0) {
+    const std::uint64_t from_a = w + 0x1F1F1F1F1F1F1F1Full;  // bit 7 set from 'a' (0x61) up
+    const std::uint64_t past_z = w + 0x0505050505050505ull;  // bit 7 set from '{' (0x7B) up
+    return w ^ ((from_a & ~past_z & kHigh) >> 2);
+  }
+  std::uint64_t r = 0;
+  for (int i = 0; i < 8; ++i) {
+    const auto b = static_cast<std::uint8_t>(w >> (8 * i));
+    r |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(fold.to[b])) << (8 * i);
+  }
+  return r;
+}
+
+}  // namespace
+
+std::size_t SettlementKeyOfField(const std::uint8_t* field, char* out) {
+  static_assert(std::endian::native == std::endian::little && kSettlementKeyCapacity == 20);
+  static const KeyFold fold;
+  const std::size_t n = std::min<std::size_t>(field[0], kSettlementKeyCapacity);
+  // The characters with zeros after them, so that the key can be read as
+  // whole words from any place in them.
+  std::uint8_t c[48] = {};
+  std::memcpy(c, field + 1, kSettlementKeyCapacity);
+  std::uint64_t w[3];
+  std::memcpy(w, c, sizeof w);
+  // The key follows the last '*' or ';' (bytes past n are zero, never one).
+  std::size_t from = 0;
+  for (std::size_t i = 3; i-- > 0;) {
+    if (const std::uint64_t m = SeparatorBytes(w[i]); m != 0) {
+      from = 8 * i + static_cast<std::size_t>(63 - __builtin_clzll(m)) / 8 + 1;
+      break;
+    }
+  }
+  std::uint64_t k[3];
+  std::memcpy(k, c + from, sizeof k);
+  for (std::uint64_t& x : k) x = FoldWord(x, fold);
+  std::memcpy(out, k, kSettlementKeyCapacity);
+  return n - from;
 }
 
 std::string SettlementKey(std::string_view t) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -113,6 +114,29 @@ TEST(SettlementKeyTest, PrefixesCaseAndPolishLettersDoNotMatter) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     EXPECT_EQ(SettlementKey(r.transaction), r.key);
+  }
+}
+
+// The word-at-a-time key of a stored field against the key of its text, over
+// texts made of the bytes that matter: separators, the ends of the letter
+// ranges, zero, Polish letters and other high bytes.
+TEST(SettlementKeyTest, KeyOfAStoredFieldIsTheKeyOfItsText) {
+  const std::string polish = WinToDos("ąćęłńóśźżĄĆĘŁŃÓŚŹŻ"_w);
+  std::string alphabet = std::string("*;*;aAzZ`{@[09 /") + '\0' + '\x7f' + '\x80' + '\xff' + polish;
+  std::uint32_t seed = 12345;
+  auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  for (int round = 0; round < 20000; ++round) {
+    const std::size_t n = next() % 21;
+    std::string text;
+    for (std::size_t i = 0; i < n; ++i) text += alphabet[next() % alphabet.size()];
+    std::uint8_t field[21] = {};
+    field[0] = static_cast<std::uint8_t>(n);
+    std::memcpy(field + 1, text.data(), n);
+    char key[kSettlementKeyCapacity];
+    std::memset(key, 'x', sizeof key);
+    const std::size_t size = SettlementKeyOfField(field, key);
+    ASSERT_EQ(std::string(key, size), SettlementKey(text)) << "text " << ::testing::PrintToString(text);
+    ASSERT_EQ(std::string(key + size, kSettlementKeyCapacity - size), std::string(kSettlementKeyCapacity - size, '\0'));
   }
 }
 
