@@ -160,28 +160,30 @@ class Report {
     full_.Add(debit, amount);
   }
 
-  static void AddUp(Summary& into, const Totals& t) {
-    Amount bw = 0, bm = 0;
-    BalanceRule(t.wn, t.ma, &bw, &bm);
+  // Adds an account's totals and their balance pair to the report's, and
+  // returns them as the account's summary.
+  static Summary AddUp(Summary& into, const Totals& t) {
+    Summary s;
+    s.t = t;
+    BalanceRule(t.wn, t.ma, &s.bal_wn, &s.bal_ma);
     into.t.wn += t.wn;
     into.t.ma += t.ma;
-    into.bal_wn += bw;
-    into.bal_ma += bm;
-  }
-
-  static Summary Of(const Totals& t) {
-    Summary s;
-    AddUp(s, t);
+    into.bal_wn += s.bal_wn;
+    into.bal_ma += s.bal_ma;
     return s;
   }
 
   void CloseAccount() {
-    AddUp(report_shown_, shown_);
-    AddUp(report_full_, full_);
+    static const std::string kFullTotals = "Pełne obroty"_w;
+    const Summary full = AddUp(report_full_, full_);
+    // An account with no row shown has shown totals of zero, which add
+    // nothing to the report's.
     if (printed_header_) {
+      const Summary shown = AddUp(report_shown_, shown_);
       RapLinia('.');
-      TotalsRow("Razem " + account_, Of(shown_));
-      if (full_.Differs(shown_)) TotalsRow("Pełne obroty"_w, Of(full_));
+      label_.assign("Razem ").append(account_);
+      TotalsRow(label_, shown);
+      if (full_.Differs(shown_)) TotalsRow(kFullTotals, full);
       RapLinia('-');
     }
     shown_ = Totals();
@@ -202,6 +204,7 @@ class Report {
   OptionServices& w_;
   ChartTable& chart_;
   std::string account_;
+  std::string label_;  // the account's totals label, kept for its room
   bool pending_header_ = false;
   bool printed_header_ = false;
   Totals shown_, full_;

@@ -7,6 +7,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <memory>
 
 #include "common/numbers.hpp"
 #include "statements/open_items.hpp"
@@ -159,12 +160,18 @@ class Builder {
     }
     std::sort(order_.begin(), order_.end());
     const std::size_t needed = used_ + order_.size() * kJournalRecordSize;
-    if (needed > buffer_.size()) buffer_.resize(std::max(needed, 2 * buffer_.size()));
+    if (needed > capacity_) {
+      // Not zeroed: every byte up to `used_` is written before it is read.
+      capacity_ = std::max(needed, 2 * capacity_);
+      auto larger = std::make_unique_for_overwrite<std::uint8_t[]>(capacity_);
+      std::memcpy(larger.get(), buffer_.get(), used_);
+      buffer_ = std::move(larger);
+    }
     // The order begins with the settlement key, so each group is a run of
     // it: its date is its earliest booking, and it is settled when its
     // debits and credits net to zero. Both go into the records as they are
     // copied out.
-    std::uint8_t* out = buffer_.data() + used_;
+    std::uint8_t* out = buffer_.get() + used_;
     for (std::size_t first = 0; first < order_.size();) {
       std::size_t end = first;
       DayNo group_date = items[order_[first].Index()].booking;
@@ -192,7 +199,7 @@ class Builder {
 
   bool Flush() {
     if (used_ == 0) return true;
-    if (!out_.WriteAt(offset_, buffer_.data(), used_)) return false;
+    if (!out_.WriteAt(offset_, buffer_.get(), used_)) return false;
     offset_ += used_;
     used_ = 0;
     return true;
@@ -203,7 +210,8 @@ class Builder {
  private:
   File& out_;
   std::vector<OrderKey> order_;
-  std::vector<std::uint8_t> buffer_ = std::vector<std::uint8_t>(2 * kWriteChunk);
+  std::size_t capacity_ = 2 * kWriteChunk;
+  std::unique_ptr<std::uint8_t[]> buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(capacity_);
   std::size_t used_ = 0;  // bytes of buffer_ waiting to be written
   std::uint64_t offset_ = 0;
   std::uint64_t written_ = 0;
