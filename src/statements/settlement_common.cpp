@@ -120,12 +120,15 @@ std::size_t SettlementKeyOfField(const std::uint8_t* field, char* out) {
   static_assert(std::endian::native == std::endian::little && kSettlementKeyCapacity == 20);
   static const KeyFold fold;
   const std::size_t n = std::min<std::size_t>(field[0], kSettlementKeyCapacity);
-  // The characters with zeros after them, so that the key can be read as
-  // whole words from any place in them.
-  std::uint8_t c[48] = {};
-  std::memcpy(c, field + 1, kSettlementKeyCapacity);
-  std::uint64_t w[3];
-  std::memcpy(w, c, sizeof w);
+  // The 20 characters as words in registers, with zeros after them (a
+  // round trip through memory would wait for the bytes just stored).
+  std::uint64_t w[4];
+  std::uint32_t tail;
+  std::memcpy(&w[0], field + 1, 8);
+  std::memcpy(&w[1], field + 9, 8);
+  std::memcpy(&tail, field + 17, 4);
+  w[2] = tail;
+  w[3] = 0;
   // The key follows the last '*' or ';' (bytes past n are zero, never one).
   std::size_t from = 0;
   for (std::size_t i = 3; i-- > 0;) {
@@ -134,9 +137,15 @@ std::size_t SettlementKeyOfField(const std::uint8_t* field, char* out) {
       break;
     }
   }
+  // The words moved down by `from` bytes.
+  const std::size_t q = from / 8;
+  const unsigned r = static_cast<unsigned>(from % 8) * 8;
   std::uint64_t k[3];
-  std::memcpy(k, c + from, sizeof k);
-  for (std::uint64_t& x : k) x = FoldWord(x, fold);
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::uint64_t low = i + q < 4 ? w[i + q] : 0;
+    const std::uint64_t high = i + q + 1 < 4 ? w[i + q + 1] : 0;
+    k[i] = FoldWord(r == 0 ? low : (low >> r) | (high << (64 - r)), fold);
+  }
   std::memcpy(out, k, kSettlementKeyCapacity);
   return n - from;
 }
