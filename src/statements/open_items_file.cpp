@@ -150,7 +150,7 @@ static_assert(kOrderDate == kSettlementKeyCapacity + 1 && kOrderBooking == 23 &&
 
 class Builder {
  public:
-  explicit Builder(File& out) : out_(out) {}
+  Builder(File& out, OpenItemsFeed* feed) : out_(out), feed_(feed) {}
 
   bool Account(std::vector<Item>& items) {
     if (items.empty()) return true;
@@ -191,6 +191,7 @@ class Builder {
       }
       first = end;
     }
+    if (feed_ != nullptr) feed_->Records(buffer_.get() + used_, order_.size());
     used_ = needed;
     written_ += order_.size();
     items.clear();
@@ -209,6 +210,7 @@ class Builder {
 
  private:
   File& out_;
+  OpenItemsFeed* feed_;
   std::vector<OrderKey> order_;
   std::size_t capacity_ = 2 * kWriteChunk;
   std::unique_ptr<std::uint8_t[]> buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(capacity_);
@@ -220,11 +222,12 @@ class Builder {
 }  // namespace
 
 OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
-                              std::string_view file_name, File& out, OptionServices& window) {
+                              std::string_view file_name, File& out, OptionServices& window,
+                              OpenItemsFeed* feed) {
   OpenItemsBuild result;
   const std::string& p_currency = p.currency;
   SettlementScan scan(source, file_name, p.masks, p.to, window, "RoNie");
-  Builder builder(out);
+  Builder builder(out, feed);
   std::vector<Item> items;
   std::uint32_t account = 0;  // the scan's serials start at 1
   while (const std::optional<JournalView> v = scan.Next()) {
