@@ -235,7 +235,13 @@ Amount Round2(Amount x) {
 }
 
 bool AmountsDiffer(Amount a, Amount b) {
-  return Round4(a - b) != 0;
+  // Round4(a - b) != 0 without making the rounded value: below 2^63 it is 0
+  // exactly when the difference rounds to 0 units of 10^-4; from there on
+  // Round4 keeps the value, which is not 0; what is not a number rounds to 0.
+  const Amount d = a - b;
+  if (!std::isfinite(d)) return false;
+  if (U128 k = 0; ScaledWhole(d, 4, &k)) return k != 0;
+  return true;
 }
 
 bool BothZero(Amount a, Amount b) {

@@ -108,6 +108,28 @@ TEST(FormatAmount, DigitsAreThoseOfTheRoundedAmount) {
   }
 }
 
+// Two amounts differ when their difference does not round to 0 at the
+// fourth decimal, whatever way that is found out.
+TEST(AmountsDiffer, AsTheRoundedDifference) {
+  std::mt19937_64 random(11);
+  for (int i = 0; i < 20000; ++i) {
+    const auto k = static_cast<std::int64_t>(random() % 2000000) - 1000000;
+    const Amount a = static_cast<Amount>(random() % 100000000) / 100;
+    // Differences around half a unit of the fourth decimal, and larger ones.
+    for (Amount d : {static_cast<Amount>(k) / 1e9L, (static_cast<Amount>(k % 3) + 0.5L) / 10000,
+                     static_cast<Amount>(k) / 100}) {
+      for (Amount b : {a + d, std::nextafter(a + d, kInf), std::nextafter(a + d, -kInf)}) {
+        ASSERT_EQ(AmountsDiffer(a, b), Round4(a - b) != 0) << static_cast<double>(a) << " "
+                                                            << static_cast<double>(b);
+      }
+    }
+  }
+  EXPECT_FALSE(AmountsDiffer(kNaN, 1));
+  EXPECT_FALSE(AmountsDiffer(kInf, 1));
+  EXPECT_TRUE(AmountsDiffer(1e19L, 0));
+  EXPECT_TRUE(AmountsDiffer(-1e16L, 0));
+}
+
 TEST(FormatAmount, FourDecimalsBlankTheTrailingZeros) {
   struct Row {
     const char* name;
