@@ -113,8 +113,11 @@ class Report : public OpenItemsFeed {
     doc_ = &staged_;
   }
 
+  // The records of one account: it is told from the last one once.
   void Records(const std::uint8_t* first, std::size_t count) override {
-    for (std::size_t i = 0; i < count; ++i) Next(JournalView(first + i * kJournalRecordSize, false));
+    if (count == 0) return;
+    Account(JournalView(first, false));
+    for (std::size_t i = 0; i < count; ++i) Record(JournalView(first + i * kJournalRecordSize, false), entry_);
   }
 
   // The report of the records fed. A run aborted by then reports nothing,
@@ -150,14 +153,18 @@ class Report : public OpenItemsFeed {
   }
 
   void Next(const JournalView& v) {
-    if (!have_ || v.account() != account_) {
-      if (have_) CloseAccount();
-      account_ = v.account();
-      have_ = true;
-      pending_header_ = true;
-      printed_header_ = false;
-    }
+    Account(v);
     Record(v, entry_);
+  }
+
+  // Closes the account before `v` when `v` begins another one.
+  void Account(const JournalView& v) {
+    if (have_ && v.account() == account_) return;
+    if (have_) CloseAccount();
+    account_ = v.account();
+    have_ = true;
+    pending_header_ = true;
+    printed_header_ = false;
   }
 
   // Decides from the record's bytes; only a shown record is decoded whole.

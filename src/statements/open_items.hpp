@@ -20,7 +20,8 @@ struct OpenItemsBuild {
   bool out_of_order = false;  // the annual file broke account order: nothing built
 };
 
-// Takes the open-items records as they are written, in file order.
+// Takes the open-items records as they are written, in file order, one
+// account's records at a time.
 class OpenItemsFeed {
  public:
   virtual ~OpenItemsFeed() = default;
