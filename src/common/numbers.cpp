@@ -71,11 +71,7 @@ constexpr std::size_t kDigitsRoom = 48;
 // x written with d decimals, a point and a leading '-' for negatives, the
 // last digit rounded to the nearest, into out (kDigitsRoom characters): the
 // common range, done in whole numbers. False (nothing written) outside it.
-bool DigitsInto(Amount x, int decimals, char* out, std::size_t* size) {
-  if (!std::isfinite(x)) return false;
-  decimals = std::clamp(decimals, 0, kMaxDecimals);
-  U128 k = 0;
-  if (!ScaledWhole(x, decimals, &k)) return false;
+void WholeDigitsInto(U128 k, int decimals, bool negative, char* out, std::size_t* size) {
   char digits[kDigitsRoom];
   int n = 0;
   // Amounts fit 64 bits: their digits come without 128-bit divisions.
@@ -90,12 +86,54 @@ bool DigitsInto(Amount x, int decimals, char* out, std::size_t* size) {
   } while (small_k != 0);
   while (n < decimals + 1) digits[n++] = '0';
   std::size_t at = 0;
-  if (std::signbit(x)) out[at++] = '-';
+  if (negative) out[at++] = '-';
   for (int i = n - 1; i >= 0; --i) {
     out[at++] = digits[i];
     if (i == decimals && decimals > 0) out[at++] = '.';
   }
   *size = at;
+}
+
+bool DigitsInto(Amount x, int decimals, char* out, std::size_t* size) {
+  if (!std::isfinite(x)) return false;
+  decimals = std::clamp(decimals, 0, kMaxDecimals);
+  U128 k = 0;
+  if (!ScaledWhole(x, decimals, &k)) return false;
+  WholeDigitsInto(k, decimals, std::signbit(x), out, size);
+  return true;
+}
+
+// The digits DigitsInto writes for Round4(x) with at most 4 decimals, from
+// one scaling of x: x rounded to 4 decimals is k4 units of 10^-4, and Round4
+// gives the value nearest to k4 / 10^4, off by less than half a unit of the
+// last place kept, so rounding it to fewer decimals rounds k4 itself, except
+// for an exact half, where the side that value fell on decides. *size is 0
+// when Round4(x) is 0. False (for the long way) outside 2^63 units, with
+// more decimals, or on such a half.
+bool Round4DigitsInto(Amount x, int decimals, char* out, std::size_t* size) {
+  if (decimals < 0 || decimals > 4) return false;
+  U128 k4 = 0;
+  if (!ScaledWhole(x, 4, &k4) || k4 >= static_cast<U128>(1) << 63) return false;
+  if (k4 == 0) {
+    *size = 0;
+    return true;
+  }
+  const auto units = static_cast<std::uint64_t>(k4);
+  std::uint64_t k = 0;
+  std::uint64_t rest = 0;
+  std::uint64_t divisor = 0;
+  if (decimals == 2) {  // the common column, with a constant divisor
+    divisor = 100;
+    k = units / 100;
+    rest = units % 100;
+  } else {
+    divisor = Pow10(4 - decimals);
+    k = units / divisor;
+    rest = units % divisor;
+  }
+  if (divisor > 1 && 2 * rest == divisor) return false;
+  if (2 * rest > divisor) ++k;
+  WholeDigitsInto(k, decimals, std::signbit(x), out, size);
   return true;
 }
 
@@ -197,7 +235,13 @@ Amount Round2(Amount x) {
 }
 
 bool AmountsDiffer(Amount a, Amount b) {
-  return Round4(a - b) != 0;
+  // Round4(a - b) != 0 without making the rounded value: below 2^63 it is 0
+  // exactly when the difference rounds to 0 units of 10^-4; from there on
+  // Round4 keeps the value, which is not 0; what is not a number rounds to 0.
+  const Amount d = a - b;
+  if (!std::isfinite(d)) return false;
+  if (U128 k = 0; ScaledWhole(d, 4, &k)) return k != 0;
+  return true;
 }
 
 bool BothZero(Amount a, Amount b) {
@@ -215,19 +259,24 @@ void BlankTrailingZeros(std::string& text) {
 
 std::string FormatAmount(Amount x, int width, int decimals) {
   const std::size_t w = static_cast<std::size_t>(std::clamp(width, 0, kMaxWidth));
-  x = Round4(x);
-  if (x == 0) return std::string(w, ' ');
   // The digits of the common range are written into a buffer of this
   // function, the rest come as a string; the column is laid out in a second
   // small buffer, so an amount costs no string but the result.
   char fast[kDigitsRoom];
   std::string slow;
   std::string_view digits;
-  if (std::size_t n = 0; DigitsInto(x, decimals, fast, &n)) {
+  if (std::size_t n = 0; Round4DigitsInto(x, decimals, fast, &n)) {
+    if (n == 0) return std::string(w, ' ');
     digits = std::string_view(fast, n);
   } else {
-    slow = FixedDigits(x, decimals);
-    digits = slow;
+    x = Round4(x);
+    if (x == 0) return std::string(w, ' ');
+    if (DigitsInto(x, decimals, fast, &n)) {
+      digits = std::string_view(fast, n);
+    } else {
+      slow = FixedDigits(x, decimals);
+      digits = slow;
+    }
   }
   // Whole digits that do not fit the column would show a different number
   // once cut: the column is filled with '*' instead.

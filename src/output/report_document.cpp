@@ -144,6 +144,27 @@ void ReportDocument::AppendRow(char kind, std::span<const std::string_view> cell
   stored_ += size;
 }
 
+void ReportDocument::AppendRowsOf(const ReportDocument& other) {
+  for (std::int32_t r = 1; r <= other.RowCount(); ++r) {
+    const char* row = other.RowBytes(r);
+    const std::size_t cells = static_cast<unsigned char>(row[1]);
+    std::size_t size = 2;
+    for (std::size_t i = 0; i < cells; ++i) size += 1 + static_cast<unsigned char>(row[size]);
+    if (blocks_.empty() || block_used_ + size > kBlockSize) {
+      blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+      block_used_ = 0;
+    }
+    offsets_.push_back((static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockBits) | block_used_);
+    std::memcpy(blocks_.back().get() + block_used_, row, size);
+    block_used_ += size;
+    stored_ += size;
+  }
+  for (std::size_t i = 0; i < widest_cell_.size(); ++i) {
+    widest_cell_[i] = std::max(widest_cell_[i], other.widest_cell_[i]);
+    widest_number_[i] = std::max(widest_number_[i], other.widest_number_[i]);
+  }
+}
+
 const char* ReportDocument::RowBytes(std::int32_t row) const {
   const std::uint64_t at = offsets_[static_cast<std::size_t>(row - 1)];
   return blocks_[static_cast<std::size_t>(at >> kBlockBits)].get() +

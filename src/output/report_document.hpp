@@ -84,6 +84,10 @@ class ReportDocument {
   void InsertRow(std::int32_t before, std::span<const std::string_view> cells);
   void AddText(char kind, std::string_view text);
   void AddRule(char c);
+  // Appends every row of `other` as it is stored there, with the widest
+  // cells it saw: for a producer that builds rows before it may start the
+  // report. `other` must have been given the same columns.
+  void AppendRowsOf(const ReportDocument& other);
   // Marks a column whose width grows to its widest cell when the report is
   // finished (labels that must never be cut).
   void FitToCells(int column);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <span>
 
 #include "common/cp1250.hpp"
 #include "common/dates.hpp"
@@ -36,7 +37,14 @@ struct Summary {
   Amount bal_wn = 0, bal_ma = 0;
 };
 
-void TotalsRow(std::string_view label, const Summary& s) {
+// A data row added to `doc`, as RapWiersz adds one to the report.
+template <class... Cells>
+void AddRow(ReportDocument& doc, const Cells&... cells) {
+  const std::string_view list[] = {std::string_view(cells)...};
+  doc.AddRow(std::span<const std::string_view>(list, sizeof...(Cells)));
+}
+
+void TotalsRow(ReportDocument& doc, std::string_view label, const Summary& s) {
   std::string net_debit, net_credit;
   if (AmountsDiffer(s.bal_wn, 0) && AmountsDiffer(s.bal_ma, 0) &&
       AmountsDiffer(s.bal_wn, s.bal_ma)) {
@@ -46,11 +54,31 @@ void TotalsRow(std::string_view label, const Summary& s) {
       net_credit = Amount15(s.bal_ma - s.bal_wn);
     }
   }
-  RapWiersz("", label.substr(0, 30), "", "", Amount15(s.t.wn), Amount15(s.t.ma),
-            Amount15(s.bal_wn), Amount15(s.bal_ma), "", net_debit, net_credit);
+  AddRow(doc, "", label.substr(0, 30), "", "", Amount15(s.t.wn), Amount15(s.t.ma),
+         Amount15(s.bal_wn), Amount15(s.bal_ma), "", net_debit, net_credit);
 }
 
-class Report {
+// The columns of the report.
+struct ColumnHead {
+  char kind;
+  int width;
+  const char* heading1;  // UTF-8
+  const char* heading2;  // nullptr: a column of one heading
+};
+constexpr ColumnHead kColumns[] = {
+    {'l', 1, "", nullptr},       {'l', 18, "Transakcja", nullptr},  {'c', 9, "Data", "księgowania"},
+    {'l', 15, "Numer", "dowodu"}, {'b', 15, "Suma", "winien"},        {'d', 15, "", "ma"},
+    {'b', 15, "Saldo", "winien"}, {'d', 15, "", "ma"},                {'p', 3, "Dni", nullptr},
+    {'c', 9, "Termin", nullptr},  {'c', 9, "Data", "dokumentu"},
+};
+
+// The report over the records of an open-items file, in file order. Run
+// reads them from a file. While the file is being built the records are fed
+// to it instead (Feed), their rows kept in a document of the report's own,
+// and Finish then starts the report and moves those rows into it: the report
+// is made from the very bytes written, without reading the file back, and
+// the program's report is touched only once the file is in place.
+class Report : public OpenItemsFeed {
  public:
   Report(const SettlementParams& p, OptionServices& w)
       : p_(p), w_(w), chart_(p.chart ? *p.chart : Chart()) {}
@@ -59,45 +87,84 @@ class Report {
     Head();
     const std::uint64_t total = RecordCount(afx, kJournalRecordSize);
     BlockReader reader(afx, file_name);
-    JournalEntry r;
-    bool have = false;
     for (;;) {
       const JournalView v = reader.NextView();
       if (reader.StartedBlock()) {
         if (w_.AbortRequested()) break;
-        w_.Progress(have ? std::string_view(account_) : std::string_view("RoNie"),
+        w_.Progress(have_ ? std::string_view(account_) : std::string_view("RoNie"),
                     static_cast<std::int64_t>(reader.Position()),
                     static_cast<std::int64_t>(total));
       }
       if (reader.AtEnd() || v.IsSentinel()) break;
-      if (!have || v.account() != account_) {
-        if (have) CloseAccount();
-        account_ = v.account();
-        have = true;
-        pending_header_ = true;
-        printed_header_ = false;
-      }
-      Record(v, r);
+      Next(v);
     }
-    if (have) CloseAccount();
+    if (have_) CloseAccount();
+    End();
+  }
+
+  // Rows go to the report's own document until Finish.
+  void StartFeed() {
+    staged_.Start("", "", 1);
+    for (const ColumnHead& c : kColumns) {
+      staged_.AddColumn(c.kind, c.width, Utf8ToWin(c.heading1),
+                        c.heading2 ? Utf8ToWin(c.heading2) : std::string());
+    }
+    staged_.CloseHeader("");
+    doc_ = &staged_;
+  }
+
+  // The records of one account: it is told from the last one once.
+  void Records(const std::uint8_t* first, std::size_t count) override {
+    if (count == 0) return;
+    Account(JournalView(first, false));
+    for (std::size_t i = 0; i < count; ++i) Record(JournalView(first + i * kJournalRecordSize, false), entry_);
+  }
+
+  // The report of the records fed. A run aborted by then reports nothing,
+  // as a report that reads the file stops at its first block.
+  void Finish() {
+    doc_ = &CurrentReport();
+    Head();
+    if (!w_.AbortRequested()) {
+      if (have_) {
+        doc_ = &staged_;
+        CloseAccount();
+        doc_ = &CurrentReport();
+      }
+      CurrentReport().AppendRowsOf(staged_);
+    } else {
+      report_shown_ = Summary();
+      report_full_ = Summary();
+    }
     End();
   }
 
  private:
   void Head() {
     RapStart(p_.annual_name, "ROZRACHUNKI NIEROZLICZONE " + std::string(w_.PeriodText()), 2);
-    RapKol1('l', 1, "");
-    RapKol1('l', 18, "Transakcja");
-    RapKol('c', 9, "Data", "księgowania"_w);
-    RapKol('l', 15, "Numer", "dowodu");
-    RapKol('b', 15, "Suma", "winien");
-    RapKol('d', 15, "", "ma");
-    RapKol('b', 15, "Saldo", "winien");
-    RapKol('d', 15, "", "ma");
-    RapKol1('p', 3, "Dni");
-    RapKol1('c', 9, "Termin");
-    RapKol('c', 9, "Data", "dokumentu");
+    for (const ColumnHead& c : kColumns) {
+      if (c.heading2) {
+        RapKol(c.kind, c.width, Utf8ToWin(c.heading1), Utf8ToWin(c.heading2));
+      } else {
+        RapKol1(c.kind, c.width, Utf8ToWin(c.heading1));
+      }
+    }
     RapNag("");
+  }
+
+  void Next(const JournalView& v) {
+    Account(v);
+    Record(v, entry_);
+  }
+
+  // Closes the account before `v` when `v` begins another one.
+  void Account(const JournalView& v) {
+    if (have_ && v.account() == account_) return;
+    if (have_) CloseAccount();
+    account_ = v.account();
+    have_ = true;
+    pending_header_ = true;
+    printed_header_ = false;
   }
 
   // Decides from the record's bytes; only a shown record is decoded whole.
@@ -121,7 +188,7 @@ class Report {
         std::string head = account_;
         if (!p_.currency.empty()) head += "/" + p_.currency;
         if (head.size() > 34) head.resize(34);
-        RapTekst('1', head + chart_.Description(account_, 'P'));
+        doc_->AddText('1', head + chart_.Description(account_, 'P'));
         pending_header_ = false;
         printed_header_ = true;
       }
@@ -149,7 +216,7 @@ class Report {
       char description[30];
       const std::string_view description_dos = r.description.view();
       const std::string amount_text = Amount15(r.amount);
-      RapWiersz("", trans, booking_texts_.Of(r.bookingDate),
+      AddRow(*doc_, "", trans, booking_texts_.Of(r.bookingDate),
                 std::string_view(document, document_no.size() + 1 + number_text.size()),
                 debit ? std::string_view(amount_text) : std::string_view(),
                 debit ? std::string_view() : std::string_view(amount_text),
@@ -160,40 +227,43 @@ class Report {
     full_.Add(debit, amount);
   }
 
-  static void AddUp(Summary& into, const Totals& t) {
-    Amount bw = 0, bm = 0;
-    BalanceRule(t.wn, t.ma, &bw, &bm);
+  // Adds an account's totals and their balance pair to the report's, and
+  // returns them as the account's summary.
+  static Summary AddUp(Summary& into, const Totals& t) {
+    Summary s;
+    s.t = t;
+    BalanceRule(t.wn, t.ma, &s.bal_wn, &s.bal_ma);
     into.t.wn += t.wn;
     into.t.ma += t.ma;
-    into.bal_wn += bw;
-    into.bal_ma += bm;
-  }
-
-  static Summary Of(const Totals& t) {
-    Summary s;
-    AddUp(s, t);
+    into.bal_wn += s.bal_wn;
+    into.bal_ma += s.bal_ma;
     return s;
   }
 
   void CloseAccount() {
-    AddUp(report_shown_, shown_);
-    AddUp(report_full_, full_);
+    static const std::string kFullTotals = "Pełne obroty"_w;
+    const Summary full = AddUp(report_full_, full_);
+    // An account with no row shown has shown totals of zero, which add
+    // nothing to the report's.
     if (printed_header_) {
-      RapLinia('.');
-      TotalsRow("Razem " + account_, Of(shown_));
-      if (full_.Differs(shown_)) TotalsRow("Pełne obroty"_w, Of(full_));
-      RapLinia('-');
+      const Summary shown = AddUp(report_shown_, shown_);
+      doc_->AddRule('.');
+      label_.assign("Razem ").append(account_);
+      TotalsRow(*doc_, label_, shown);
+      if (full_.Differs(shown_)) TotalsRow(*doc_, kFullTotals, full);
+      doc_->AddRule('-');
     }
     shown_ = Totals();
     full_ = Totals();
   }
 
   void End() {
-    TotalsRow("W raporcie", report_shown_);
+    ReportDocument& doc = CurrentReport();
+    TotalsRow(doc, "W raporcie", report_shown_);
     if (report_full_.t.Differs(report_shown_.t) ||
         AmountsDiffer(report_full_.bal_wn, report_shown_.bal_wn) ||
         AmountsDiffer(report_full_.bal_ma, report_shown_.bal_ma)) {
-      TotalsRow("Pełne obroty"_w, report_full_);
+      TotalsRow(doc, "Pełne obroty"_w, report_full_);
     }
     RapKoniec();
   }
@@ -202,11 +272,16 @@ class Report {
   OptionServices& w_;
   ChartTable& chart_;
   std::string account_;
+  std::string label_;  // the account's totals label, kept for its room
   bool pending_header_ = false;
   bool printed_header_ = false;
   Totals shown_, full_;
   Summary report_shown_, report_full_;
   DayTextCache booking_texts_{DayToText8}, due_texts_{DayToText8}, document_texts_{DayToText8};
+  bool have_ = false;  // an account has begun
+  JournalEntry entry_;  // the shown record, decoded
+  ReportDocument* doc_ = &CurrentReport();  // where the rows of the accounts go
+  ReportDocument staged_;  // the rows fed before the report starts
 };
 
 bool Refuse(OptionServices& window, int field, const std::string& text) {
@@ -229,18 +304,24 @@ bool OpenItems(const SettlementParams& p, OptionServices& window) {
   // Built beside its final place, so that putting it there is a rename.
   const std::string built_path = afx_path + "~";
   OpenItemsBuild built;
+  Report report(p, window);
+  report.StartFeed();
   {
     File annual;
     if (!OpenShared(annual, p.annual_path, Share::kDenyWrite, "X30:178")) {
       window.SetReturnField(kFieldRocz);
       return false;
     }
+    // Created new where it can be: emptying a file, even an empty one, makes
+    // some file systems (ext4) write it out at its close and wait for the
+    // disk. A file left there by an earlier run is opened and emptied.
     File out;
-    if (!out.Open(built_path, Access::kReadWrite, Share::kExclusive, Disposition::kCreateAlways)) {
+    if (!out.Open(built_path, Access::kReadWrite, Share::kExclusive, Disposition::kCreateNew) &&
+        !out.Open(built_path, Access::kReadWrite, Share::kExclusive, Disposition::kCreateAlways)) {
       return Refuse(window, kFieldRocz, "Nie można utworzyć pliku "_w + built_path);
     }
     FileSource source(annual);
-    built = BuildOpenItems(p, source, p.annual_path, out, window);
+    built = BuildOpenItems(p, source, p.annual_path, out, window, &report);
     // Not flushed to disk: the file is derived, rebuilt by every run before
     // it is read, and read back here from the system's cache. A crash can
     // leave at most a damaged copy of it under its own name, which the next
@@ -263,23 +344,15 @@ bool OpenItems(const SettlementParams& p, OptionServices& window) {
   // The old file is kept as the backup when it can be moved aside; the new
   // one replaces it either way, and when even that fails the report still
   // comes from the file just built, never from an old one.
-  std::string report_path = afx_path;
   if (FileOrFolderExists(afx_path) && !MoveAsideBak(afx_path)) {
     ShowStatus("Nie przeniesiono starego pliku "_w + afx_path + " do kopii .BAK", kWarning);
   }
-  if (!ReplaceFile(built_path, afx_path, Durability::kCache)) {
+  const bool replaced = ReplaceFile(built_path, afx_path, Durability::kCache);
+  if (!replaced) {
     ShowStatus("Nie zastąpiono pliku "_w + afx_path + ", raport z pliku " + built_path, kWarning);
-    report_path = built_path;
   }
-  File afx;
-  if (!OpenShared(afx, report_path, Share::kDenyWrite, "X30:178")) {
-    window.SetReturnField(kFieldRocz);
-    return false;
-  }
-  FileSource source(afx);
-  OpenItemsReport(p, source, report_path, window);
-  afx.Close();
-  if (report_path == built_path) RemoveFile(built_path);
+  report.Finish();
+  if (!replaced) RemoveFile(built_path);
   return true;
 }
 

@@ -3,6 +3,7 @@
 // their tests.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,11 +20,21 @@ struct OpenItemsBuild {
   bool out_of_order = false;  // the annual file broke account order: nothing built
 };
 
+// Takes the open-items records as they are written, in file order, one
+// account's records at a time.
+class OpenItemsFeed {
+ public:
+  virtual ~OpenItemsFeed() = default;
+  virtual void Records(const std::uint8_t* first, std::size_t count) = 0;
+};
+
 // Reads the selected accounts' postings from `source` and writes the
 // open-items records to `out` (an empty file open for writing), account by
-// account. Stops reading at the user's abort as at the end of the file.
+// account, handing each account's records to `feed` as well. Stops reading
+// at the user's abort as at the end of the file.
 OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
-                              std::string_view file_name, File& out, OptionServices& window);
+                              std::string_view file_name, File& out, OptionServices& window,
+                              OpenItemsFeed* feed = nullptr);
 
 // The RoNie report over an open-items file (no checks).
 void OpenItemsReport(const SettlementParams& p, RecordSource& afx, std::string_view file_name,

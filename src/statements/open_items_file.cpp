@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstddef>
 #include <cstring>
+#include <memory>
 
 #include "common/numbers.hpp"
 #include "statements/open_items.hpp"
@@ -26,7 +28,8 @@ struct Item {
     std::memcpy(bytes.data(), record, kJournalRecordSize);
   }
   RecordBytes bytes;
-  std::array<char, kSettlementKeyCapacity> key_text{};  // the settlement key, without a string
+  // The settlement key, without a string, zero-padded to its capacity.
+  std::array<char, kSettlementKeyCapacity> key_text;
   std::uint8_t key_size = 0;
   DayNo booking = 0;
   DayNo due = 0;  // with the receivables default applied
@@ -50,41 +53,44 @@ void PutDay(std::uint8_t* p, DayNo d) {
 // unreadable currency amount written as 0. The builder's own fields (group
 // date, settled flag, mask number) are cleared for the builder to set.
 //
-// The bytes past a text's length are cleared a word at a time with a mask
-// (a word may reach past the field and keeps those bytes; the fields are
-// done in order, so a later field is still as read when it is reached): a
-// call per field would cost more than the field. `p` holds a copy of the
-// record `source`, and the words are read from the source: reading back
-// words just copied would wait for the copy to land.
-std::uint64_t LowBytes(std::size_t k) {
-  return k >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * k)) - 1;
+// `p` holds a copy of the record `source`. The tail of a text is cleared
+// with a fixed run of zeros from the end of the text, which may reach past
+// the field, and the bytes after the field are then copied back from the
+// source: two moves of a fixed size, where a loop or a call per field would
+// cost more than the field. The fields are done in order, so a later field
+// is whole again when it is reached; the bytes are read from the source, as
+// reading back bytes just written would wait for them to land.
+constexpr std::size_t kTailRun = 32;
+
+template <std::size_t at, std::size_t cap>
+void ClearTextTail(const std::uint8_t* source, std::uint8_t* p) {
+  static_assert(cap <= kTailRun && at + 1 + cap + kTailRun <= kJournalRecordSize);
+  const std::size_t n = std::min<std::size_t>(source[at], cap);
+  p[at] = static_cast<std::uint8_t>(n);
+  std::memset(p + at + 1 + n, 0, kTailRun);
+  std::memcpy(p + at + 1 + cap, source + at + 1 + cap, kTailRun);
 }
 
 void Normalize(const std::uint8_t* source, std::uint8_t* p) {
-  static_assert(std::endian::native == std::endian::little);
-  static constexpr std::pair<std::size_t, std::size_t> kTexts[] = {
-      {0, 25}, {28, 12}, {45, 25}, {83, 3}, {101, 20}, {130, 30}, {161, 5}, {167, 8}};
-  for (const auto& [at, cap] : kTexts) {
-    const std::size_t n = std::min<std::size_t>(source[at], cap);
-    p[at] = static_cast<std::uint8_t>(n);
-    const std::uint8_t* from = source + at + 1;
-    std::uint8_t* text = p + at + 1;
-    for (std::size_t o = 0; o < cap; o += 8) {
-      std::uint64_t w;
-      std::memcpy(&w, from + o, sizeof w);
-      w &= LowBytes(n > o ? n - o : 0) | ~LowBytes(cap - o);
-      std::memcpy(text + o, &w, sizeof w);
-    }
-  }
-  static constexpr std::pair<std::size_t, std::size_t> kZero[] = {
-      {44, 1}, {126, 4}, {176, 12}, {190, 2}, {192, 42}, {234, 16}};
-  for (const auto& [at, n] : kZero) std::memset(p + at, 0, n);
+  ClearTextTail<0, 25>(source, p);
+  ClearTextTail<28, 12>(source, p);
+  ClearTextTail<45, 25>(source, p);
+  ClearTextTail<83, 3>(source, p);
+  ClearTextTail<101, 20>(source, p);
+  ClearTextTail<130, 30>(source, p);
+  ClearTextTail<161, 5>(source, p);
+  ClearTextTail<167, 8>(source, p);
+  p[44] = 0;
+  std::memset(p + 126, 0, 4);
+  std::memset(p + 176, 0, 12);
+  std::memset(p + 190, 0, 2);
+  std::memset(p + 192, 0, 42);
+  std::memset(p + 234, 0, 16);
   if (!AmountUsable(source + 91)) std::memset(p + 91, 0, 10);
 }
 
-// The order both sorts use, as six words that compare as integers: the
-// settlement key, a date (none in the first sort, the due date in the
-// second), the booking date, the document number, the entry number, debit
+// The order of the records of an account in the file, as six words that
+// compare as integers: the settlement key, the due date, the booking date, the document number, the entry number, debit
 // before credit, and the index in the account's items last, so that ties
 // keep file order and the file is the same on every run. Texts are
 // zero-padded to their capacity and followed by their length, which orders
@@ -116,7 +122,7 @@ std::uint64_t BigEndianWord(const std::uint8_t* p) {
 // the key text and the document number are zero-padded to their capacity
 // where they are kept (the item's key and the normalized record), so they
 // are read as whole words.
-OrderKey MakeOrderKey(const Item& it, std::uint32_t index, DayNo date) {
+OrderKey MakeOrderKey(const Item& it, std::uint32_t index) {
   static_assert(std::endian::native == std::endian::little);
   static_assert(kSettlementKeyCapacity == 20 && kOrderDocument == 25 && kOrderEntry == 38);
   const auto* key = reinterpret_cast<const std::uint8_t*>(it.key_text.data());
@@ -127,7 +133,7 @@ OrderKey MakeOrderKey(const Item& it, std::uint32_t index, DayNo date) {
   k.w[0] = BigEndianWord(key);
   k.w[1] = BigEndianWord(key + 8);
   k.w[2] = (static_cast<std::uint64_t>(__builtin_bswap32(key_tail)) << 32) |
-           (static_cast<std::uint64_t>(it.key_size) << 24) | (static_cast<std::uint64_t>(date) << 8) |
+           (static_cast<std::uint64_t>(it.key_size) << 24) | (static_cast<std::uint64_t>(it.due) << 8) |
            (it.booking >> 8);
   // Record bytes 28..35: the document's length and its first 7 characters;
   // the length gives way to the low byte of the booking date.
@@ -144,47 +150,59 @@ static_assert(kOrderDate == kSettlementKeyCapacity + 1 && kOrderBooking == 23 &&
 
 class Builder {
  public:
-  explicit Builder(File& out) : out_(out) {}
+  Builder(File& out, OpenItemsFeed* feed) : out_(out), feed_(feed) {}
 
   bool Account(std::vector<Item>& items) {
     if (items.empty()) return true;
     order_.clear();
-    for (std::uint32_t i = 0; i < items.size(); ++i) order_.push_back(MakeOrderKey(items[i], i, 0));
+    for (std::uint32_t i = 0; i < items.size(); ++i) {
+      order_.push_back(MakeOrderKey(items[i], i));
+    }
     std::sort(order_.begin(), order_.end());
-    // Groups: a run of one key; the date of its first (earliest) booking and
-    // whether its debits and credits net to zero.
+    const std::size_t needed = used_ + order_.size() * kJournalRecordSize;
+    if (needed > capacity_) {
+      // Not zeroed: every byte up to `used_` is written before it is read.
+      capacity_ = std::max(needed, 2 * capacity_);
+      auto larger = std::make_unique_for_overwrite<std::uint8_t[]>(capacity_);
+      std::memcpy(larger.get(), buffer_.get(), used_);
+      buffer_ = std::move(larger);
+    }
+    // The order begins with the settlement key, so each group is a run of
+    // it: its date is its earliest booking, and it is settled when its
+    // debits and credits net to zero. Both go into the records as they are
+    // copied out.
+    std::uint8_t* out = buffer_.get() + used_;
     for (std::size_t first = 0; first < order_.size();) {
       std::size_t end = first;
-      const DayNo group_date = items[order_[first].Index()].booking;
+      DayNo group_date = items[order_[first].Index()].booking;
       Amount balance = 0;
       while (end < order_.size() && order_[end].SameGroup(order_[first])) {
-        Item& it = items[order_[end].Index()];
-        PutDay(it.bytes.data() + 128, group_date);
+        const Item& it = items[order_[end].Index()];
+        group_date = std::min(group_date, it.booking);
         balance += it.debit ? it.amount : -it.amount;
         ++end;
       }
       const std::uint8_t settled = AmountsDiffer(balance, 0) ? 0 : 255;
-      for (std::size_t i = first; i < end; ++i) items[order_[i].Index()].bytes[192] = settled;
+      for (std::size_t i = first; i < end; ++i) {
+        std::memcpy(out, items[order_[i].Index()].bytes.data(), kJournalRecordSize);
+        PutDay(out + 128, group_date);
+        out[192] = settled;
+        out += kJournalRecordSize;
+      }
       first = end;
     }
-    for (OrderKey& k : order_) {
-      const std::uint32_t i = k.Index();
-      k = MakeOrderKey(items[i], i, items[i].due);
-    }
-    std::sort(order_.begin(), order_.end());
-    for (const OrderKey& k : order_) {
-      buffer_.append(reinterpret_cast<const char*>(items[k.Index()].bytes.data()), kJournalRecordSize);
-      ++written_;
-    }
+    if (feed_ != nullptr) feed_->Records(buffer_.get() + used_, order_.size());
+    used_ = needed;
+    written_ += order_.size();
     items.clear();
-    return buffer_.size() < kWriteChunk || Flush();
+    return used_ < kWriteChunk || Flush();
   }
 
   bool Flush() {
-    if (buffer_.empty()) return true;
-    if (!out_.WriteAt(offset_, buffer_.data(), buffer_.size())) return false;
-    offset_ += buffer_.size();
-    buffer_.clear();
+    if (used_ == 0) return true;
+    if (!out_.WriteAt(offset_, buffer_.get(), used_)) return false;
+    offset_ += used_;
+    used_ = 0;
     return true;
   }
 
@@ -192,8 +210,11 @@ class Builder {
 
  private:
   File& out_;
+  OpenItemsFeed* feed_;
   std::vector<OrderKey> order_;
-  std::string buffer_;
+  std::size_t capacity_ = 2 * kWriteChunk;
+  std::unique_ptr<std::uint8_t[]> buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(capacity_);
+  std::size_t used_ = 0;  // bytes of buffer_ waiting to be written
   std::uint64_t offset_ = 0;
   std::uint64_t written_ = 0;
 };
@@ -201,11 +222,12 @@ class Builder {
 }  // namespace
 
 OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
-                              std::string_view file_name, File& out, OptionServices& window) {
+                              std::string_view file_name, File& out, OptionServices& window,
+                              OpenItemsFeed* feed) {
   OpenItemsBuild result;
   const std::string& p_currency = p.currency;
   SettlementScan scan(source, file_name, p.masks, p.to, window, "RoNie");
-  Builder builder(out);
+  Builder builder(out, feed);
   std::vector<Item> items;
   std::uint32_t account = 0;  // the scan's serials start at 1
   while (const std::optional<JournalView> v = scan.Next()) {
@@ -236,8 +258,7 @@ OpenItemsBuild BuildOpenItems(const SettlementParams& p, RecordSource& source,
     const DayNo due = static_cast<DayNo>(p[124] | (p[125] << 8));
     it.due = due != 0 ? due
                       : static_cast<DayNo>(std::min<int>(it.booking + (it.debit ? 14 : 0), 0xFFFF));
-    it.key_size = static_cast<std::uint8_t>(
-        SettlementKeyTo(std::string_view(reinterpret_cast<const char*>(p + 102), p[101]), it.key_text.data()));
+    it.key_size = static_cast<std::uint8_t>(SettlementKeyOfField(p + 101, it.key_text.data()));
   }
   if (scan.OutOfOrder()) {
     result.out_of_order = true;

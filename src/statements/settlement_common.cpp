@@ -1,5 +1,8 @@
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 #include "common/cp1250.hpp"
 #include "common/pltext.hpp"
@@ -79,6 +82,72 @@ std::size_t SettlementKeyTo(std::string_view t, char* out) {
   const char* in = t.data() + from;
   for (std::size_t i = 0; i < n; ++i) out[i] = fold.to[static_cast<std::uint8_t>(in[i])];
   return n;
+}
+
+namespace {
+
+// Bit 7 of each byte of the result is set where the byte of x is zero, and
+// only there (no carry between bytes).
+std::uint64_t ZeroBytes(std::uint64_t x) {
+  constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+std::uint64_t SeparatorBytes(std::uint64_t w) {
+  return ZeroBytes(w ^ 0x2A2A2A2A2A2A2A2Aull) | ZeroBytes(w ^ 0x3B3B3B3B3B3B3B3Bull);  // '*', ';'
+}
+
+// Eight key characters folded at once when all are ASCII: bytes 'a'..'z'
+// lose their 0x20 bit. A word with other bytes goes through the table.
+std::uint64_t FoldWord(std::uint64_t w, const KeyFold& fold) {
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  if ((w & kHigh) == 0) {
+    const std::uint64_t from_a = w + 0x1F1F1F1F1F1F1F1Full;  // bit 7 set from 'a' (0x61) up
+    const std::uint64_t past_z = w + 0x0505050505050505ull;  // bit 7 set from '{' (0x7B) up
+    return w ^ ((from_a & ~past_z & kHigh) >> 2);
+  }
+  std::uint64_t r = 0;
+  for (int i = 0; i < 8; ++i) {
+    const auto b = static_cast<std::uint8_t>(w >> (8 * i));
+    r |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(fold.to[b])) << (8 * i);
+  }
+  return r;
+}
+
+}  // namespace
+
+std::size_t SettlementKeyOfField(const std::uint8_t* field, char* out) {
+  static_assert(std::endian::native == std::endian::little && kSettlementKeyCapacity == 20);
+  static const KeyFold fold;
+  const std::size_t n = std::min<std::size_t>(field[0], kSettlementKeyCapacity);
+  // The 20 characters as words in registers, with zeros after them (a
+  // round trip through memory would wait for the bytes just stored).
+  std::uint64_t w[4];
+  std::uint32_t tail;
+  std::memcpy(&w[0], field + 1, 8);
+  std::memcpy(&w[1], field + 9, 8);
+  std::memcpy(&tail, field + 17, 4);
+  w[2] = tail;
+  w[3] = 0;
+  // The key follows the last '*' or ';' (bytes past n are zero, never one).
+  std::size_t from = 0;
+  for (std::size_t i = 3; i-- > 0;) {
+    if (const std::uint64_t m = SeparatorBytes(w[i]); m != 0) {
+      from = 8 * i + static_cast<std::size_t>(63 - __builtin_clzll(m)) / 8 + 1;
+      break;
+    }
+  }
+  // The words moved down by `from` bytes.
+  const std::size_t q = from / 8;
+  const unsigned r = static_cast<unsigned>(from % 8) * 8;
+  std::uint64_t k[3];
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::uint64_t low = i + q < 4 ? w[i + q] : 0;
+    const std::uint64_t high = i + q + 1 < 4 ? w[i + q + 1] : 0;
+    k[i] = FoldWord(r == 0 ? low : (low >> r) | (high << (64 - r)), fold);
+  }
+  std::memcpy(out, k, kSettlementKeyCapacity);
+  return n - from;
 }
 
 std::string SettlementKey(std::string_view t) {

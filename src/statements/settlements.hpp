@@ -66,6 +66,11 @@ std::string SettlementKey(std::string_view transaction_no);
 // without a string; returns its length.
 inline constexpr std::size_t kSettlementKeyCapacity = 20;
 std::size_t SettlementKeyTo(std::string_view transaction_no, char* out);
+// The same key from a stored transaction number field (its length byte and
+// 20 characters, zero past the length as a normalized record holds them),
+// written to all 20 characters of `out` with zeros after the key; returns
+// its length. Done a word at a time.
+std::size_t SettlementKeyOfField(const std::uint8_t* field, char* out);
 // The invoice number shown: the text before the first "*", then after the
 // last ";" (DOS Mazovia, as stored).
 std::string InvoiceNumberText(std::string_view transaction_no);

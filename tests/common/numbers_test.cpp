@@ -60,6 +60,76 @@ TEST(FormatAmount, OtherWidthsAndDecimals) {
   EXPECT_EQ(FormatAmount(1, -5, 2), "");
 }
 
+// The digits of a column, whatever way they are worked out, are those of
+// Round4(x) written with the column's decimals, rounded as std::to_chars
+// rounds the exact value. Amounts around the halves of each place, and
+// their neighbours, are where a short cut would round the wrong way.
+TEST(FormatAmount, DigitsAreThoseOfTheRoundedAmount) {
+  auto digits_of_column = [](const std::string& column) {
+    std::string d;
+    for (char c : column) {
+      if (c == ',') d += '.';
+      else if (c != ' ' && c != '.') d += c;
+    }
+    return d;
+  };
+  auto expected = [](Amount x, int decimals) {
+    const Amount r = Round4(x);
+    if (r == 0) return std::string();
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, r, std::chars_format::fixed, decimals);
+    std::string d(buf, res.ptr);
+    if (decimals == 4) {
+      while (d.back() == '0') d.pop_back();
+      if (d.back() == '.') d.pop_back();
+    }
+    return d;
+  };
+  std::mt19937_64 random(7);
+  std::vector<Amount> amounts;
+  for (int i = 0; i < 5000; ++i) {
+    const auto k = static_cast<std::int64_t>(random() % 20000000000000ull) - 10000000000000;
+    static constexpr Amount kScales[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    const Amount x = static_cast<Amount>(k) / kScales[random() % 7];
+    // Halves of the second and of the fourth decimal place.
+    const Amount half2 = (static_cast<Amount>(k / 100) * 100 + 50) / 10000;
+    const Amount half4 = (static_cast<Amount>(k) * 2 + 1) / 20000;
+    for (Amount a : {x, half2, half4}) {
+      amounts.push_back(a);
+      amounts.push_back(std::nextafter(a, kInf));
+      amounts.push_back(std::nextafter(a, -kInf));
+    }
+  }
+  for (Amount x : amounts) {
+    for (int decimals = 0; decimals <= 4; ++decimals) {
+      ASSERT_EQ(digits_of_column(FormatAmount(x, 20, decimals)), expected(x, decimals))
+          << "amount " << static_cast<double>(x) << ", decimals " << decimals;
+    }
+  }
+}
+
+// Two amounts differ when their difference does not round to 0 at the
+// fourth decimal, whatever way that is found out.
+TEST(AmountsDiffer, AsTheRoundedDifference) {
+  std::mt19937_64 random(11);
+  for (int i = 0; i < 20000; ++i) {
+    const auto k = static_cast<std::int64_t>(random() % 2000000) - 1000000;
+    const Amount a = static_cast<Amount>(random() % 100000000) / 100;
+    // Differences around half a unit of the fourth decimal, and larger ones.
+    for (Amount d : {static_cast<Amount>(k) / 1e9L, (static_cast<Amount>(k % 3) + 0.5L) / 10000,
+                     static_cast<Amount>(k) / 100}) {
+      for (Amount b : {a + d, std::nextafter(a + d, kInf), std::nextafter(a + d, -kInf)}) {
+        ASSERT_EQ(AmountsDiffer(a, b), Round4(a - b) != 0) << static_cast<double>(a) << " "
+                                                            << static_cast<double>(b);
+      }
+    }
+  }
+  EXPECT_FALSE(AmountsDiffer(kNaN, 1));
+  EXPECT_FALSE(AmountsDiffer(kInf, 1));
+  EXPECT_TRUE(AmountsDiffer(1e19L, 0));
+  EXPECT_TRUE(AmountsDiffer(-1e16L, 0));
+}
+
 TEST(FormatAmount, FourDecimalsBlankTheTrailingZeros) {
   struct Row {
     const char* name;

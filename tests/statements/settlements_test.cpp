@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -113,6 +114,29 @@ TEST(SettlementKeyTest, PrefixesCaseAndPolishLettersDoNotMatter) {
   for (const Row& r : rows) {
     SCOPED_TRACE(r.name);
     EXPECT_EQ(SettlementKey(r.transaction), r.key);
+  }
+}
+
+// The word-at-a-time key of a stored field against the key of its text, over
+// texts made of the bytes that matter: separators, the ends of the letter
+// ranges, zero, Polish letters and other high bytes.
+TEST(SettlementKeyTest, KeyOfAStoredFieldIsTheKeyOfItsText) {
+  const std::string polish = WinToDos("ąćęłńóśźżĄĆĘŁŃÓŚŹŻ"_w);
+  std::string alphabet = std::string("*;*;aAzZ`{@[09 /") + '\0' + '\x7f' + '\x80' + '\xff' + polish;
+  std::uint32_t seed = 12345;
+  auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  for (int round = 0; round < 20000; ++round) {
+    const std::size_t n = next() % 21;
+    std::string text;
+    for (std::size_t i = 0; i < n; ++i) text += alphabet[next() % alphabet.size()];
+    std::uint8_t field[21] = {};
+    field[0] = static_cast<std::uint8_t>(n);
+    std::memcpy(field + 1, text.data(), n);
+    char key[kSettlementKeyCapacity];
+    std::memset(key, 'x', sizeof key);
+    const std::size_t size = SettlementKeyOfField(field, key);
+    ASSERT_EQ(std::string(key, size), SettlementKey(text)) << "text " << ::testing::PrintToString(text);
+    ASSERT_EQ(std::string(key + size, kSettlementKeyCapacity - size), std::string(kSettlementKeyCapacity - size, '\0'));
   }
 }
 
@@ -306,6 +330,73 @@ TEST_F(SettlementsTest, OpenItemsWithNothingSelectedIsRefused) {
   EXPECT_EQ(window_.field, kFieldWalJ);
   EXPECT_EQ(window_.error, "Przerwano");
   EXPECT_FALSE(std::filesystem::exists(dir_ + "/N2024.AFX"));
+}
+
+// The whole report as text: the head, the column widths and every row.
+std::vector<std::string> ReportText() {
+  const ReportDocument& doc = CurrentReport();
+  std::vector<std::string> text{Concat({doc.Name(), "|", doc.Title()})};
+  for (int c = 1; c <= doc.ColumnCount(); ++c) {
+    text.push_back(Concat({"column ", std::to_string(doc.Column(c).width)}));
+  }
+  for (std::int32_t r = 1; r <= doc.RowCount(); ++r) {
+    std::string row(1, doc.RowKind(r));
+    for (int c = 1; c <= doc.ColumnCount(); ++c) {
+      row += '|';
+      row += doc.Cell(r, c);
+    }
+    text.push_back(row);
+  }
+  return text;
+}
+
+// RoNie makes its report from the records as it writes them: the same
+// report as one read back from the file it built.
+TEST_F(SettlementsTest, OpenItemsReportIsTheReportOfTheFileItBuilt) {
+  Post("201-01", "100324", 100, true, "FV/1", D("200324"), "FV 1");
+  Post("201-01", "150324", 100, false, "WB*fv/1", 0, "WB 1");  // settled: no rows
+  Post("201-02", "010224", 10, true, "A", 0, "FV 2");
+  Post("201-02", "050224", 4, false, "A", 0, "WB 2");
+  Post("201-02", "010324", 5, true, "B", D("300624"), "FV 3");
+  Post("201-03", "010324", 7, false, "C", 0, "FV 4");
+  Post("202-01", "010324", 9, true, "D", 0, "FV 5");  // not selected
+  Write();
+  p_.kind = SettlementKind::RoNie;
+  p_.masks = {"201*"};
+  for (DayNo due_until : {DayNo{0}, D("310524")}) {
+    SCOPED_TRACE(due_until);
+    p_.show_due_until = due_until;
+    ASSERT_TRUE(OpenItems(p_, window_));
+    const std::vector<std::string> made = ReportText();
+    File afx;
+    ASSERT_TRUE(afx.OpenNative(dir_ + "/N2024.AFX", Access::kRead, Share::kDenyWrite));
+    FileSource source(afx);
+    OpenItemsReport(p_, source, "N2024.AFX", window_);
+    EXPECT_EQ(made, ReportText());
+    EXPECT_GT(made.size(), 20u);
+  }
+}
+
+// Esc during the build: the file holds what was read, and the report, as
+// one that reads the file would, stops before its first row.
+TEST_F(SettlementsTest, OpenItemsAbortedWhileBuildingReportsNoRows) {
+  class AbortingWindow : public FakeWindow {
+   public:
+    bool AbortRequested() override { return ++calls > 1; }
+    int calls = 0;
+  };
+  for (int i = 0; i < 300; ++i) {
+    Post(Concat({"201-", std::to_string(100 + i)}).c_str(), "100324", 10, true, "FV/1");
+  }
+  Write();
+  p_.kind = SettlementKind::RoNie;
+  AbortingWindow window;
+  ASSERT_TRUE(OpenItems(p_, window));
+  EXPECT_EQ(Afx().size(), 200u);  // the first block of the scan
+  const ReportDocument& doc = CurrentReport();
+  ASSERT_EQ(doc.RowKind(doc.RowCount()), '3');
+  EXPECT_EQ(doc.Cell(doc.RowCount() - 1, 2), "W raporcie");
+  for (std::int32_t r = 1; r < doc.RowCount() - 1; ++r) EXPECT_NE(doc.RowKind(r), '0') << r;
 }
 
 TEST_F(SettlementsTest, OpenItemsReportComesFromTheNewFileWhenReplacingFails) {
