@@ -262,6 +262,58 @@ std::string FormatAmount(Amount x, int width, int decimals) {
   return out;
 }
 
+std::size_t FormatAmount2To(Amount x, int width, char* out) {
+  const std::size_t w = static_cast<std::size_t>(std::clamp(width, 0, kMaxWidth));
+  // FormatAmount rounds to 4 decimals and then to 2. Both roundings are
+  // told from |x| * 10^4 as a whole number k: it is 0 exactly when the
+  // amount shows blank, and unless k ends in 50 (a tie that the binary
+  // value of the 4-decimal amount may break either way) the 2 decimals are
+  // k / 100 rounded to the nearest. Below 10^18 the binary error of the
+  // 4-decimal amount is far smaller than the distance to such a tie.
+  U128 k = 0;
+  if (ScaledWhole(x, 4, &k) && k < static_cast<U128>(1000000000000000000ull)) {
+    const auto k4 = static_cast<std::uint64_t>(k);
+    if (k4 == 0) {
+      std::memset(out, ' ', w);
+      return w;
+    }
+    if (k4 % 100 != 50) {
+      std::uint64_t cents = k4 / 100 + (k4 % 100 > 50 ? 1 : 0);
+      char whole[24];  // the whole digits, last first
+      std::size_t digits = 0;
+      std::uint64_t units = cents / 100;
+      do {
+        whole[digits++] = static_cast<char>('0' + units % 10);
+        units /= 10;
+      } while (units != 0);
+      const std::size_t sign = std::signbit(x) ? 1 : 0;
+      const std::size_t plain = sign + digits + 3;  // without the thousands points
+      if (plain <= w) {
+        // A point between groups of three while the column has room.
+        const std::size_t points = std::min((digits - 1) / 3, w - plain);
+        const std::size_t n = plain + points;
+        char* p = out + w;
+        *--p = static_cast<char>('0' + cents % 10);
+        *--p = static_cast<char>('0' + cents / 10 % 10);
+        *--p = ',';
+        for (std::size_t i = 0, placed = 0; i < digits; ++i) {
+          if (i > 0 && i % 3 == 0 && placed < points) {
+            *--p = '.';
+            ++placed;
+          }
+          *--p = whole[i];
+        }
+        if (sign != 0) *--p = '-';
+        std::memset(out, ' ', w - n);
+        return w;
+      }
+    }
+  }
+  const std::string text = FormatAmount(x, width, 2);
+  std::memcpy(out, text.data(), text.size());
+  return text.size();
+}
+
 std::string Amount19(Amount x) {
   return FormatAmount(x, 19, 2);
 }

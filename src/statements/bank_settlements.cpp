@@ -445,7 +445,7 @@ class Allocation {
       const int days = pay ? static_cast<int>(due) - static_cast<int>(paid_on)
                            : static_cast<int>(due) - static_cast<int>(p_.today);
       RapWiersz(number.view(), description_, invoice, iso_doc_.Of(doc), term.view(),
-                Amount15(amount), iso_due_.Of(due), pay ? iso_paid_.Of(paid_on) : std::string_view(), "",
+                AmountCell(amount).view(), iso_due_.Of(due), pay ? iso_paid_.Of(paid_on) : std::string_view(), "",
                 IntCell(days).view());
       return;
     }
@@ -478,8 +478,8 @@ class Allocation {
     RapWiersz(number.view(), account, description_, nip_, dmy_booking_.Of(booking),
               std::string_view(document_entry, document_no.size() + 1 + entry_text.size()),
               dmy_document_.Of(document_date), invoice, revenue_account,
-              doubtful ? dash : std::string_view(Amount15(net)), doubtful ? dash : std::string_view(Amount15(vat)),
-              doubtful ? dash : rate.view(), Amount15(gross),
+              doubtful ? dash : AmountCell(net).view(), doubtful ? dash : AmountCell(vat).view(),
+              doubtful ? dash : rate.view(), AmountCell(gross).view(),
               pay ? dmy_paid_.Of(paid_on) : std::string_view(), centre, TextAt(rec, 167, 8),
               pay ? pay_file : std::string_view("-"));
     account_net_ += net;
