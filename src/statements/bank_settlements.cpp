@@ -73,9 +73,10 @@ struct PackedKey {
 
 // Net revenue by document number (at most 12 characters), in an
 // open-addressing table whose slots hold the key and the amount together:
-// the lookup runs for every revenue posting of the file and every report row,
-// over more documents than the processor's cache holds, so a lookup should
-// touch one slot. The few revenue accounts are kept once, by number.
+// the table holds more documents than the processor's cache, so a lookup
+// should touch one slot, and lookups and additions come in runs where the
+// slot of a later one is fetched while an earlier one is served. The few
+// revenue accounts are kept once, by number.
 class RevenueTable {
  public:
   struct Found {
@@ -83,13 +84,54 @@ class RevenueTable {
     Amount net = 0;
   };
 
-  // The entry of the document number of a journal record (250 bytes at
-  // `record`).
-  bool Find(const std::uint8_t* record, Found* found) const {
+  // A revenue posting to be added: Gather collects them in file order,
+  // AddGathered then adds them in that order (the sums and the account
+  // that names a document are as if each were added as it came).
+  void Gather(const std::uint8_t* record, std::string_view account, Amount net) {
+    Pending& e = pending_.emplace_back();
+    e.key = Packed(record);
+    e.hash = e.key.Hash();
+    e.net = net;
+    e.account = AccountNumber(account);
+  }
+
+  void AddGathered() {
+    // Room for every posting as a document of its own, at most half full.
+    std::size_t size = 1024;
+    while (size < 2 * (used_ + pending_.size() + 1)) size *= 2;
+    if (size > slots_.size()) Resize(size);
+    constexpr std::size_t kAhead = 8;
+    const std::size_t n = pending_.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      if (i + kAhead < n) __builtin_prefetch(&slots_[pending_[i + kAhead].hash & (slots_.size() - 1)]);
+      Add(pending_[i]);
+    }
+    pending_.clear();
+    pending_.shrink_to_fit();
+  }
+
+  // The key of the document number of a journal record (250 bytes at
+  // `record`) and its place in the table, for Find.
+  struct Key {
+    std::array<std::uint64_t, 2> w;
+    std::size_t hash;
+  };
+  static Key KeyOf(const std::uint8_t* record) {
+    const Packed p(record);
+    return {p.w, p.Hash()};
+  }
+  // Brings the slot of a key towards the processor's cache, for a Find a
+  // little later.
+  void Prefetch(const Key& key) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[key.hash & (slots_.size() - 1)]);
+  }
+
+  bool Find(const Key& k, Found* found) const {
     if (slots_.empty()) return false;
-    const Packed key(record);
+    Packed key;
+    key.w = k.w;
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = key.Hash() & mask;; at = (at + 1) & mask) {
+    for (std::size_t at = k.hash & mask;; at = (at + 1) & mask) {
       const Slot& s = slots_[at];
       if (s.account == kEmpty) return false;
       if (s.key == key) {
@@ -98,31 +140,6 @@ class RevenueTable {
         return true;
       }
     }
-  }
-
-  // Brings the slot where the record's document would be towards the
-  // processor's cache: the table is larger than the cache, and a row asks
-  // for it a little later.
-  void Prefetch(const std::uint8_t* record) const {
-    if (slots_.empty()) return;
-    __builtin_prefetch(&slots_[Packed(record).Hash() & (slots_.size() - 1)]);
-  }
-
-  // Adds `net` to the entry of the record's document, made with `account`
-  // when it is new.
-  void Add(const std::uint8_t* record, std::string_view account, Amount net) {
-    if (2 * (used_ + 1) > slots_.size()) Grow();
-    const Packed key(record);
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t at = key.Hash() & mask;
-    while (slots_[at].account != kEmpty && !(slots_[at].key == key)) at = (at + 1) & mask;
-    Slot& s = slots_[at];
-    if (s.account == kEmpty) {
-      s.key = key;
-      s.account = AccountNumber(account);
-      ++used_;
-    }
-    s.net += net;
   }
 
  private:
@@ -159,6 +176,26 @@ class RevenueTable {
     std::uint32_t account = kEmpty;
   };
 
+  struct Pending {
+    Packed key;
+    std::size_t hash = 0;
+    Amount net = 0;
+    std::uint32_t account = 0;
+  };
+
+  void Add(const Pending& e) {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = e.hash & mask;
+    while (slots_[at].account != kEmpty && !(slots_[at].key == e.key)) at = (at + 1) & mask;
+    Slot& s = slots_[at];
+    if (s.account == kEmpty) {
+      s.key = e.key;
+      s.account = e.account;
+      ++used_;
+    }
+    s.net += e.net;
+  }
+
   // Revenue postings come account by account: the last one is tried first.
   std::uint32_t AccountNumber(std::string_view account) {
     if (!accounts_.empty() && accounts_[last_account_] == account) return last_account_;
@@ -169,8 +206,8 @@ class RevenueTable {
     return last_account_ = static_cast<std::uint32_t>(accounts_.size() - 1);
   }
 
-  void Grow() {
-    std::vector<Slot> old(slots_.empty() ? 1024 : 2 * slots_.size());
+  void Resize(std::size_t size) {
+    std::vector<Slot> old(size);
     old.swap(slots_);
     const std::size_t mask = slots_.size() - 1;
     for (const Slot& s : old) {
@@ -183,6 +220,7 @@ class RevenueTable {
 
   std::vector<Slot> slots_;
   std::size_t used_ = 0;
+  std::vector<Pending> pending_;
   std::vector<std::string> accounts_;
   std::uint32_t last_account_ = 0;
 };
@@ -199,6 +237,7 @@ std::string IsoDate(DayNo d) {
 // amounts clearly apart are told without rounding (the common case).
 int Compare4(Amount a, Amount b) {
   const Amount d = a - b;
+  if (d == 0) return 0;  // equal amounts round alike (the common zero left)
   if (d > 0.001L) return 1;
   if (d < -0.001L) return -1;
   const Amount ra = Round4(a), rb = Round4(b);
@@ -230,9 +269,8 @@ class Allocation {
       h.amount = h.booked = v->amount();
       h.debit = v->IsDebit();
       h.document_date = RecordDay(bytes + 122);
-      const std::size_t at = records_.size();
-      records_.resize(at + kJournalRecordSize);
-      std::memcpy(records_.data() + at, bytes, kJournalRecordSize);
+      // Appended as copied: a resize would first clear the bytes.
+      records_.insert(records_.end(), bytes, bytes + kJournalRecordSize);
     }
     if (scan.OutOfOrder()) return false;
     Account();
@@ -295,9 +333,10 @@ class Allocation {
         }
         if (v.account().substr(0, 1) != prefix) break;
         const Amount net = v.IsDebit() ? -v.amount() : v.amount();
-        revenue_.Add(v.bytes(), v.account(), net);
+        revenue_.Gather(v.bytes(), v.account(), net);
       }
     }
+    revenue_.AddGathered();
     return true;
   }
 
@@ -348,11 +387,8 @@ class Allocation {
     Bucket();
     rows_in_account_ = false;
     doubtful_ = false;
-    constexpr std::uint32_t kAhead = 4;
+    if (natjp_) FindRevenue();
     for (std::uint32_t i = 0; i < buffer_.size(); ++i) {
-      if (natjp_ && i + kAhead < buffer_.size() && buffer_[i + kAhead].debit) {
-        revenue_.Prefetch(Record(i + kAhead));
-      }
       Held& inv = buffer_[i];
       // A debit with a negative amount is a correction of an invoice, taken
       // up by the invoice of its key; as an invoice of its own it would
@@ -390,6 +426,30 @@ class Allocation {
       if (shown && !IsZero(open)) Row(i, kNoPayment, open);
     }
     if (rows_in_account_ && natjp_) AccountSum();
+  }
+
+  // The revenue of the document of every invoice of the account that can
+  // show rows, looked up in one run: the table is larger than the
+  // processor's cache, and in a run the slots of the next lookups are
+  // fetched while one is served.
+  void FindRevenue() {
+    invoices_.clear();
+    for (std::uint32_t i = 0; i < buffer_.size(); ++i) {
+      const Held& h = buffer_[i];
+      if (h.debit && !Negative(h.booked) && InPeriod(h.document_date)) {
+        invoices_.push_back({RevenueTable::KeyOf(Record(i)), i});
+      }
+    }
+    revenue_of_.resize(buffer_.size());
+    constexpr std::size_t kAhead = 8;
+    const std::size_t n = invoices_.size();
+    for (std::size_t k = 0; k < std::min(kAhead, n); ++k) revenue_.Prefetch(invoices_[k].key);
+    for (std::size_t k = 0; k < n; ++k) {
+      if (k + kAhead < n) revenue_.Prefetch(invoices_[k + kAhead].key);
+      RevenueTable::Found& f = revenue_of_[invoices_[k].posting];
+      f = RevenueTable::Found();
+      revenue_.Find(invoices_[k].key, &f);
+    }
   }
 
   void StartRow() {
@@ -451,7 +511,7 @@ class Allocation {
     }
     std::string_view revenue_account;
     Amount net = 0;
-    if (RevenueTable::Found r; revenue_.Find(rec, &r)) {
+    if (const RevenueTable::Found& r = revenue_of_[i]; r.account != nullptr) {
       revenue_account = *r.account;
       net = r.net;
     }
@@ -517,6 +577,14 @@ class Allocation {
   std::vector<std::int32_t> slots_;
   std::vector<std::uint32_t> slot_fill_;
   RevenueTable revenue_;
+  // NatJP: the invoices of the account that can show rows, and the revenue
+  // of each (by posting; set for those invoices only).
+  struct Invoice {
+    RevenueTable::Key key;
+    std::uint32_t posting;
+  };
+  std::vector<Invoice> invoices_;
+  std::vector<RevenueTable::Found> revenue_of_;
   // The account's texts, looked up once per account.
   std::string description_account_;
   std::string description_, nip_;
