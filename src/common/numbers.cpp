@@ -262,7 +262,7 @@ std::string FormatAmount(Amount x, int width, int decimals) {
   return out;
 }
 
-std::size_t FormatAmount2To(Amount x, int width, char* out) {
+std::size_t AmountCellTo(Amount x, int width, char* out) {
   const std::size_t w = static_cast<std::size_t>(std::clamp(width, 0, kMaxWidth));
   // FormatAmount rounds to 4 decimals and then to 2. Both roundings are
   // told from |x| * 10^4 as a whole number k: it is 0 exactly when the
@@ -273,45 +273,41 @@ std::size_t FormatAmount2To(Amount x, int width, char* out) {
   U128 k = 0;
   if (ScaledWhole(x, 4, &k) && k < static_cast<U128>(1000000000000000000ull)) {
     const auto k4 = static_cast<std::uint64_t>(k);
-    if (k4 == 0) {
-      std::memset(out, ' ', w);
-      return w;
-    }
+    if (k4 == 0) return 0;
     if (k4 % 100 != 50) {
-      std::uint64_t cents = k4 / 100 + (k4 % 100 > 50 ? 1 : 0);
-      char whole[24];  // the whole digits, last first
-      std::size_t digits = 0;
+      static constexpr char kPairs[] =
+          "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+          "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+          "8081828384858687888990919293949596979899";
+      const std::uint64_t cents = k4 / 100 + (k4 % 100 > 50 ? 1 : 0);
       std::uint64_t units = cents / 100;
-      do {
-        whole[digits++] = static_cast<char>('0' + units % 10);
-        units /= 10;
-      } while (units != 0);
+      std::size_t digits = 1;
+      for (std::uint64_t u = units; u >= 10; u /= 10) ++digits;
       const std::size_t sign = std::signbit(x) ? 1 : 0;
       const std::size_t plain = sign + digits + 3;  // without the thousands points
       if (plain <= w) {
         // A point between groups of three while the column has room.
         const std::size_t points = std::min((digits - 1) / 3, w - plain);
         const std::size_t n = plain + points;
-        char* p = out + w;
-        *--p = static_cast<char>('0' + cents % 10);
-        *--p = static_cast<char>('0' + cents / 10 % 10);
+        char* p = out + n;
+        const std::size_t c = static_cast<std::size_t>(cents % 100);
+        *--p = kPairs[2 * c + 1];
+        *--p = kPairs[2 * c];
         *--p = ',';
-        for (std::size_t i = 0, placed = 0; i < digits; ++i) {
-          if (i > 0 && i % 3 == 0 && placed < points) {
-            *--p = '.';
-            ++placed;
-          }
-          *--p = whole[i];
+        for (std::size_t i = 0; i < digits; ++i) {
+          if (i > 0 && i % 3 == 0 && i / 3 <= points) *--p = '.';
+          *--p = static_cast<char>('0' + units % 10);
+          units /= 10;
         }
         if (sign != 0) *--p = '-';
-        std::memset(out, ' ', w - n);
-        return w;
+        return n;
       }
     }
   }
   const std::string text = FormatAmount(x, width, 2);
-  std::memcpy(out, text.data(), text.size());
-  return text.size();
+  const std::size_t lead = std::min(text.find_first_not_of(' '), text.size());
+  std::memcpy(out, text.data() + lead, text.size() - lead);
+  return text.size() - lead;
 }
 
 std::string Amount19(Amount x) {

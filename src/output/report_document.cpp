@@ -18,16 +18,19 @@ std::string_view Cut(std::string_view s, std::size_t n) {
 }
 
 std::string_view StripSpaces(std::string_view s) {
-  // Amount cells come padded to their column with leading spaces: eight of
-  // them are passed at a time.
-  constexpr std::uint64_t kEightSpaces = 0x2020202020202020ull;
-  while (s.size() >= 8) {
-    std::uint64_t w;
-    std::memcpy(&w, s.data(), sizeof w);
-    if (w != kEightSpaces) break;
-    s.remove_prefix(8);
+  if (s.empty()) return s;
+  if (s.front() == ' ') {
+    // Amount cells come padded to their column with leading spaces: eight
+    // of them are passed at a time.
+    constexpr std::uint64_t kEightSpaces = 0x2020202020202020ull;
+    while (s.size() >= 8) {
+      std::uint64_t w;
+      std::memcpy(&w, s.data(), sizeof w);
+      if (w != kEightSpaces) break;
+      s.remove_prefix(8);
+    }
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   }
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   return s;
 }
@@ -151,40 +154,39 @@ const char* ReportDocument::RowBytes(std::int32_t row) const {
 }
 
 void ReportDocument::AddRow(std::span<const std::string_view> cells) {
-  // Each cell is cut and stripped once; the row is then written straight
-  // into its block (within the text capacity, so nothing more is cut).
-  std::array<std::string_view, kMaxReportColumns> views;
-  std::size_t n = std::min<std::size_t>(cells.size(), static_cast<std::size_t>(column_count_));
-  n = std::min(n, views.size());
-  // Trailing empty cells need no bytes: a missing cell reads as empty.
-  std::size_t kept = 0;
-  std::size_t size = 2;
-  for (std::size_t i = 0; i < n; ++i) {
-    views[i] = StripSpaces(Cut(cells[i], kReportCellCapacity));
-    size += 1 + views[i].size();
-    if (!views[i].empty()) kept = i + 1;
-  }
-  size -= n - kept;  // the length bytes of the trailing empty cells
-  if (blocks_.empty() || block_used_ + size > kBlockSize) {
+  // Each cell is cut, stripped and written straight into the block in one
+  // pass; the block is chosen for the largest row the cells can make.
+  const std::size_t n = std::min<std::size_t>(cells.size(), static_cast<std::size_t>(column_count_));
+  const std::size_t room = 2 + n * (1 + kReportCellCapacity);
+  if (blocks_.empty() || block_used_ + room > kBlockSize) {
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
     block_used_ = 0;
   }
-  offsets_.push_back((static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockBits) | block_used_);
-  char* p = blocks_.back().get() + block_used_;
-  *p++ = '0';
-  *p++ = static_cast<char>(kept);
-  for (std::size_t i = 0; i < kept; ++i) {
-    const std::string_view v = views[i];
+  char* const start = blocks_.back().get() + block_used_;
+  char* p = start + 2;
+  // Trailing empty cells need no bytes: a missing cell reads as empty. The
+  // row ends after its last cell that is not.
+  char* end = p;
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::string_view v = StripSpaces(Cut(cells[i], kReportCellCapacity));
     const auto len = static_cast<std::uint8_t>(v.size());
     *p++ = static_cast<char>(len);
+    if (len == 0) continue;
     CopyCell(p, v.data(), v.size());
     p += v.size();
+    end = p;
+    kept = i + 1;
     widest_cell_[i] = std::max(widest_cell_[i], len);
-    const char kind = columns_[i].kind;
-    if ((kind == 'b' || kind == 'd' || kind == 'p') && len > widest_number_[i] && LooksNumeric(v)) {
-      widest_number_[i] = len;
+    if (len > widest_number_[i]) {
+      const char kind = columns_[i].kind;
+      if ((kind == 'b' || kind == 'd' || kind == 'p') && LooksNumeric(v)) widest_number_[i] = len;
     }
   }
+  start[0] = '0';
+  start[1] = static_cast<char>(kept);
+  const auto size = static_cast<std::size_t>(end - start);
+  offsets_.push_back((static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockBits) | block_used_);
   block_used_ += size;
   stored_ += size;
 }

@@ -547,9 +547,9 @@ class Allocation {
   }
 
   void AccountSum() {
-    const std::string net = doubtful_ ? "" : Amount15(account_net_);
-    const std::string vat = doubtful_ ? "" : Amount15(account_gross_ - account_net_);
-    RapWiersz("", "", "", "", "", "", "", "", "SUMA", net, vat, "", Amount15(account_gross_));
+    const AmountCell net(account_net_), vat(account_gross_ - account_net_);
+    RapWiersz("", "", "", "", "", "", "", "", "SUMA", doubtful_ ? std::string_view() : net.view(),
+              doubtful_ ? std::string_view() : vat.view(), "", AmountCell(account_gross_).view());
     report_gross_ += account_gross_;
     account_net_ = 0;
     account_gross_ = 0;
@@ -558,7 +558,7 @@ class Allocation {
   void End() {
     if (!natjp_) return;
     RapLinia('-');
-    RapWiersz("", "", "", "", "", "", "", "", "RAZEM", "", "", "", Amount15(report_gross_));
+    RapWiersz("", "", "", "", "", "", "", "", "RAZEM", "", "", "", AmountCell(report_gross_).view());
   }
 
   const SettlementParams& p_;

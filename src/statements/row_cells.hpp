@@ -32,11 +32,11 @@ class IntCell {
   std::size_t size_ = 0;
 };
 
-// An amount in the standard column (Amount15) as a cell, written into the
-// cell's own buffer.
+// An amount of the standard column (Amount15) as a cell: its text without
+// the padding, written into the cell's own buffer.
 class AmountCell {
  public:
-  explicit AmountCell(Amount x) : size_(FormatAmount2To(x, 15, text_)) {}
+  explicit AmountCell(Amount x) : size_(AmountCellTo(x, 15, text_)) {}
   std::string_view view() const { return {text_, size_}; }
 
  private:

@@ -78,11 +78,11 @@ TEST(FormatAmount, FourDecimalsBlankTheTrailingZeros) {
   }
 }
 
-// The buffer formatter takes shortcuts (one rounding, digits written from
-// the right); whatever it writes must be what FormatAmount returns: near
+// The cell formatter takes shortcuts (one rounding, digits written from
+// the right); whatever it writes must be what FormatAmount shows: near
 // the ties of both roundings, at the edges of the column and of its fast
 // range, and over random amounts of every size.
-TEST(FormatAmount, IntoABufferAsTheString) {
+TEST(FormatAmount, CellAsTheColumnShowsIt) {
   std::vector<Amount> xs = {0,         -0.0L,       0.004L,       -0.004L,      0.005L,
                             -0.005L,   0.00005L,    0.00004999L,  1.125L,       -1.125L,
                             2.675L,    1.005L,      0.015L,       1234.565L,    999.995L,
@@ -102,8 +102,9 @@ TEST(FormatAmount, IntoABufferAsTheString) {
   for (const Amount x : xs) {
     for (const int width : {15, 19, 9, 4, 0, 25}) {
       char buffer[20];
-      const std::string want = FormatAmount(x, width, 2);
-      const std::size_t n = FormatAmount2To(x, width, buffer);
+      std::string want = FormatAmount(x, width, 2);
+      want.erase(0, want.find_first_not_of(' '));
+      const std::size_t n = AmountCellTo(x, width, buffer);
       ASSERT_EQ(std::string(buffer, n), want) << static_cast<double>(x) << " width " << width;
     }
   }
