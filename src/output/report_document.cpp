@@ -156,7 +156,8 @@ const char* ReportDocument::RowBytes(std::int32_t row) const {
 void ReportDocument::AddRow(std::span<const std::string_view> cells) {
   // Each cell is cut, stripped and written straight into the block in one
   // pass; the block is chosen for the largest row the cells can make.
-  const std::size_t n = std::min<std::size_t>(cells.size(), static_cast<std::size_t>(column_count_));
+  const std::size_t n =
+      std::min<std::size_t>(cells.size(), static_cast<std::size_t>(column_count_));
   const std::size_t room = 2 + n * (1 + kReportCellCapacity);
   if (blocks_.empty() || block_used_ + room > kBlockSize) {
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));

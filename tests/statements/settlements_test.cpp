@@ -489,7 +489,12 @@ TEST_F(SettlementsTest, BankSettlementsAllocatePaymentsInFileOrder) {
 // time. Keys in several spellings, corrections, returns and payments larger
 // and smaller than their invoices, over two accounts.
 TEST_F(SettlementsTest, BankSettlementsGiveTheRowsOfTheAllPairsReading) {
-  const char* spellings[] = {"fv/%d", "FV/%d", "WB*fv/%d", "x;FV/%d"};
+  // Spellings of one key (case, prefixes, a Polish letter in the prefix),
+  // of a key with the first and last letters, and of two keys whose bytes
+  // lie next to the letters.
+  const std::string spellings[] = {"fv/%d",  "FV/%d", "WB*fv/%d", "x;FV/%d", "a*b;Fv/%d",
+                                   WinToDos("ł;fv/%d"_w), "za/%d", "ZA/%d", "`fv%d", "@FV%d",
+                                   "fv{%d", "FV[%d"};
   struct P {
     std::string account, trans;
     bool debit;
@@ -505,7 +510,8 @@ TEST_F(SettlementsTest, BankSettlementsGiveTheRowsOfTheAllPairsReading) {
   for (const char* account : {"201-01", "201-02"}) {
     for (int i = 0; i < 150; ++i) {
       char trans[24];
-      std::snprintf(trans, sizeof trans, spellings[next(4)], static_cast<int>(next(12)));
+      std::snprintf(trans, sizeof trans, spellings[next(static_cast<std::uint32_t>(std::size(spellings)))].c_str(),
+                    static_cast<int>(next(12)));
       const bool debit = next(2) == 0;
       Amount amount = static_cast<Amount>(1 + next(500));
       if (next(6) == 0) amount = -amount;
