@@ -1,6 +1,7 @@
 #include "common/numbers.hpp"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -275,30 +276,47 @@ std::size_t AmountCellTo(Amount x, int width, char* out) {
     const auto k4 = static_cast<std::uint64_t>(k);
     if (k4 == 0) return 0;
     if (k4 % 100 != 50) {
-      static constexpr char kPairs[] =
-          "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-          "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-          "8081828384858687888990919293949596979899";
+      // The digits of 0..999, three characters each.
+      static constexpr std::array<char, 3000> kTriples = [] {
+        std::array<char, 3000> t{};
+        for (std::size_t i = 0; i < 1000; ++i) {
+          t[3 * i] = static_cast<char>('0' + i / 100);
+          t[3 * i + 1] = static_cast<char>('0' + i / 10 % 10);
+          t[3 * i + 2] = static_cast<char>('0' + i % 10);
+        }
+        return t;
+      }();
       const std::uint64_t cents = k4 / 100 + (k4 % 100 > 50 ? 1 : 0);
+      // The whole units in groups of three digits, the lowest first.
+      std::uint32_t groups[7];
+      std::size_t count = 0;
       std::uint64_t units = cents / 100;
-      std::size_t digits = 1;
-      for (std::uint64_t u = units; u >= 10; u /= 10) ++digits;
+      do {
+        groups[count++] = static_cast<std::uint32_t>(units % 1000);
+        units /= 1000;
+      } while (units != 0);
+      const std::uint32_t top = groups[count - 1];
+      const std::size_t top_digits = top >= 100 ? 3 : top >= 10 ? 2 : 1;
+      const std::size_t digits = 3 * (count - 1) + top_digits;
       const std::size_t sign = std::signbit(x) ? 1 : 0;
       const std::size_t plain = sign + digits + 3;  // without the thousands points
       if (plain <= w) {
         // A point between groups of three while the column has room.
-        const std::size_t points = std::min((digits - 1) / 3, w - plain);
+        const std::size_t points = std::min(count - 1, w - plain);
         const std::size_t n = plain + points;
         char* p = out + n;
         const std::size_t c = static_cast<std::size_t>(cents % 100);
-        *--p = kPairs[2 * c + 1];
-        *--p = kPairs[2 * c];
-        *--p = ',';
-        for (std::size_t i = 0; i < digits; ++i) {
-          if (i > 0 && i % 3 == 0 && i / 3 <= points) *--p = '.';
-          *--p = static_cast<char>('0' + units % 10);
-          units /= 10;
+        p -= 3;
+        p[0] = ',';
+        p[1] = kTriples[3 * c + 1];
+        p[2] = kTriples[3 * c + 2];
+        for (std::size_t g = 0; g + 1 < count; ++g) {
+          p -= 3;
+          std::memcpy(p, &kTriples[3 * groups[g]], 3);
+          if (g < points) *--p = '.';
         }
+        p -= top_digits;
+        std::memcpy(p, &kTriples[3 * top + 3 - top_digits], top_digits);
         if (sign != 0) *--p = '-';
         return n;
       }
