@@ -157,7 +157,9 @@ class RevenueTable {
     std::size_t size = 1024;
     while (size < 2 * (used_ + pending_.size() + 1)) size *= 2;
     if (size > slots_.size()) Resize(size);
-    constexpr std::size_t kAhead = 8;
+    // Far enough ahead for a slot to come from memory while the additions
+    // between are made.
+    constexpr std::size_t kAhead = 24;
     const std::size_t n = pending_.size();
     for (std::size_t i = 0; i < n; ++i) {
       if (i + kAhead < n) {
@@ -193,16 +195,16 @@ class RevenueTable {
     for (std::size_t at = k.hash & mask;; at = (at + 1) & mask) {
       const Slot& s = slots_[at];
       if (s.account == kEmpty) return false;
-      if (s.key == key) {
-        found->account = &accounts_[s.account];
-        found->net = s.net;
+      if (s.key == key.w) {
+        found->account = &accounts_[s.account - 1];
+        found->net = s.Net();
         return true;
       }
     }
   }
 
  private:
-  static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+  static constexpr std::uint32_t kEmpty = 0;
 
   struct Packed {
     std::array<std::uint64_t, 2> w{};
@@ -219,7 +221,8 @@ class RevenueTable {
       w[1] |= static_cast<std::uint64_t>(n) << 56;
     }
     bool operator==(const Packed& o) const { return w[0] == o.w[0] && w[1] == o.w[1]; }
-    std::size_t Hash() const {
+    std::size_t Hash() const { return HashOf(w); }
+    static std::size_t HashOf(const std::array<std::uint64_t, 2>& w) {
       // Every byte reaches the low bits that pick the slot: document numbers
       // often share their first characters.
       std::uint64_t h = w[0] * 0x9E3779B97F4A7C15ull + w[1];
@@ -229,11 +232,20 @@ class RevenueTable {
     }
   };
 
-  struct Slot {
-    Packed key;
-    Amount net = 0;
-    std::uint32_t account = kEmpty;
+  // 32 bytes, two to a cache line; all bytes zero is an empty slot, so a
+  // new table is cleared as memory, and its net amount starts at 0.
+  struct alignas(32) Slot {
+    std::array<std::uint64_t, 2> key;
+    unsigned char net[10];  // the net amount's bytes
+    std::uint32_t account;  // 1 + the number of the document's revenue account
+    Amount Net() const {
+      Amount x = 0;
+      std::memcpy(&x, net, sizeof net);
+      return x;
+    }
+    void SetNet(Amount x) { std::memcpy(net, &x, sizeof net); }
   };
+  static_assert(sizeof(Slot) == 32);
 
   struct Pending {
     Packed key;
@@ -245,14 +257,14 @@ class RevenueTable {
   void Add(const Pending& e) {
     const std::size_t mask = slots_.size() - 1;
     std::size_t at = e.hash & mask;
-    while (slots_[at].account != kEmpty && !(slots_[at].key == e.key)) at = (at + 1) & mask;
+    while (slots_[at].account != kEmpty && !(slots_[at].key == e.key.w)) at = (at + 1) & mask;
     Slot& s = slots_[at];
     if (s.account == kEmpty) {
-      s.key = e.key;
-      s.account = e.account;
+      s.key = e.key.w;
+      s.account = e.account + 1;
       ++used_;
     }
-    s.net += e.net;
+    s.SetNet(s.Net() + e.net);
   }
 
   // Revenue postings come account by account: the last one is tried first.
@@ -271,7 +283,7 @@ class RevenueTable {
     const std::size_t mask = slots_.size() - 1;
     for (const Slot& s : old) {
       if (s.account == kEmpty) continue;
-      std::size_t at = s.key.Hash() & mask;
+      std::size_t at = Packed::HashOf(s.key) & mask;
       while (slots_[at].account != kEmpty) at = (at + 1) & mask;
       slots_[at] = s;
     }
@@ -324,10 +336,8 @@ class Allocation {
         account = scan.AccountSerial();
       }
       const std::uint8_t* bytes = v->bytes();
-      Held& h = buffer_.emplace_back();
-      h.amount = h.booked = v->amount();
-      h.debit = v->IsDebit();
-      h.document_date = RecordDay(bytes + 122);
+      const Amount amount = v->amount();
+      buffer_.push_back(Held{amount, amount, RecordDay(bytes + 122), v->IsDebit()});
       // Appended as copied: a resize would first clear the bytes.
       records_.insert(records_.end(), bytes, bytes + kJournalRecordSize);
     }
@@ -499,7 +509,7 @@ class Allocation {
       }
     }
     revenue_of_.resize(buffer_.size());
-    constexpr std::size_t kAhead = 8;
+    constexpr std::size_t kAhead = 24;
     const std::size_t n = invoices_.size();
     for (std::size_t k = 0; k < std::min(kAhead, n); ++k) revenue_.Prefetch(invoices_[k].key);
     for (std::size_t k = 0; k < n; ++k) {
