@@ -144,11 +144,15 @@ class RevenueTable {
   // A revenue posting to be added: Gather collects them in file order,
   // AddGathered then adds them in that order (the sums and the account
   // that names a document are as if each were added as it came).
-  void Gather(const std::uint8_t* record, std::string_view account, Amount net) {
+  // The posting counts as credit minus debit.
+  void Gather(const JournalView& v, std::string_view account) {
     Pending& e = pending_.emplace_back();
-    e.key = Packed(record);
+    e.key = Packed(v.bytes());
     e.hash = e.key.Hash();
-    e.net = net;
+    // The amount's bytes, read as a number only when added: loading the
+    // number just stored in parts would wait for the stores.
+    if (!v.AmountDamaged()) std::memcpy(e.amount, v.bytes() + 73, sizeof e.amount);
+    e.debit = v.IsDebit();
     e.account = AccountNumber(account);
   }
 
@@ -250,8 +254,14 @@ class RevenueTable {
   struct Pending {
     Packed key;
     std::size_t hash = 0;
-    Amount net = 0;
+    unsigned char amount[10] = {};  // the posting's amount, as stored
+    bool debit = false;
     std::uint32_t account = 0;
+    Amount Net() const {
+      Amount x = 0;
+      std::memcpy(&x, amount, sizeof amount);
+      return debit ? -x : x;
+    }
   };
 
   void Add(const Pending& e) {
@@ -264,7 +274,7 @@ class RevenueTable {
       s.account = e.account + 1;
       ++used_;
     }
-    s.SetNet(s.Net() + e.net);
+    s.SetNet(s.Net() + e.Net());
   }
 
   // Revenue postings come account by account: the last one is tried first.
@@ -336,8 +346,15 @@ class Allocation {
         account = scan.AccountSerial();
       }
       const std::uint8_t* bytes = v->bytes();
-      const Amount amount = v->amount();
-      buffer_.push_back(Held{amount, amount, RecordDay(bytes + 122), v->IsDebit()});
+      // The amount's bytes are copied as bytes: loading the number just
+      // stored in parts would wait for the stores.
+      Held& h = buffer_.emplace_back();
+      if (!v->AmountDamaged()) {
+        std::memcpy(&h.amount, bytes + 73, 10);
+        std::memcpy(&h.booked, bytes + 73, 10);
+      }
+      h.document_date = RecordDay(bytes + 122);
+      h.debit = v->IsDebit();
       // Appended as copied: a resize would first clear the bytes.
       records_.insert(records_.end(), bytes, bytes + kJournalRecordSize);
     }
@@ -401,8 +418,7 @@ class Allocation {
           return false;
         }
         if (v.account().substr(0, 1) != prefix) break;
-        const Amount net = v.IsDebit() ? -v.amount() : v.amount();
-        revenue_.Gather(v.bytes(), v.account(), net);
+        revenue_.Gather(v, v.account());
       }
     }
     revenue_.AddGathered();
