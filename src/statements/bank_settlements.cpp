@@ -355,6 +355,10 @@ class Allocation {
       }
       h.document_date = RecordDay(bytes + 122);
       h.debit = v->IsDebit();
+      // NatJP looks up the revenue of the account's invoices once the
+      // account is read: their slots are fetched now, while the rest of it
+      // is read.
+      if (natjp_ && h.debit) revenue_.Prefetch(RevenueTable::KeyOf(bytes));
       // Appended as copied: a resize would first clear the bytes.
       records_.insert(records_.end(), bytes, bytes + kJournalRecordSize);
     }
