@@ -35,6 +35,15 @@ std::string_view StripSpaces(std::string_view s) {
   return s;
 }
 
+// Columns that widen to their widest number.
+bool NumberColumn(char kind) {
+  return kind == 'b' || kind == 'd' || kind == 'p';
+}
+
+// Above any cell's length: the widest number of a column of texts, which is
+// never looked for.
+constexpr std::uint8_t kNoNumbers = 255;
+
 // A number as the producers format it: digits with '.', ',' and a sign.
 bool LooksNumeric(std::string_view s) {
   bool digit = false;
@@ -120,6 +129,9 @@ void ReportDocument::CloseHeader(std::string_view subtitle) {
   subtitle_ = Cut(subtitle, 250);
   widest_cell_.fill(0);
   widest_number_.fill(0);
+  for (std::size_t i = 0; i < static_cast<std::size_t>(column_count_); ++i) {
+    if (!NumberColumn(columns_[i].kind)) widest_number_[i] = kNoNumbers;
+  }
   ClearRows();
   ++generation_;
 }
@@ -182,10 +194,7 @@ void ReportDocument::AddRow(std::span<const std::string_view> cells) {
     end = p;
     kept = i + 1;
     widest_cell_[i] = std::max(widest_cell_[i], len);
-    if (len > widest_number_[i]) {
-      const char kind = columns_[i].kind;
-      if ((kind == 'b' || kind == 'd' || kind == 'p') && LooksNumeric(v)) widest_number_[i] = len;
-    }
+    if (len > widest_number_[i] && LooksNumeric(v)) widest_number_[i] = len;
   }
   start[0] = '0';
   start[1] = static_cast<char>(kept);
@@ -201,7 +210,7 @@ void ReportDocument::FitToCells(int column) {
 
 void ReportDocument::WidenColumns() {
   for (std::size_t i = 0; i < static_cast<std::size_t>(column_count_); ++i) {
-    std::uint16_t want = widest_number_[i];
+    std::uint16_t want = NumberColumn(columns_[i].kind) ? widest_number_[i] : 0;
     if (fit_[i]) want = std::max<std::uint16_t>(want, widest_cell_[i]);
     columns_[i].width = std::max(columns_[i].width, want);
   }

@@ -503,7 +503,8 @@ class Allocation {
           if (paid < 0) paid = 0;
           // NatJP lists only money that changed hands.
           if (shown && !(natjp_ && IsZero(paid))) Row(i, j, paid);
-          open = natjp_ ? Round4(open - paid) : open - paid;
+          open -= paid;
+          if (natjp_ && open != 0) open = Round4(open);  // 0 rounds to itself
           inv.amount = open;
           other.amount -= paid;
         } else {  // a returned payment
