@@ -141,10 +141,10 @@ class RevenueTable {
     Amount net = 0;
   };
 
-  // A revenue posting to be added: Gather collects them in file order,
-  // AddGathered then adds them in that order (the sums and the account
-  // that names a document are as if each were added as it came).
-  // The posting counts as credit minus debit.
+  // A revenue posting to be added, as credit minus debit: Gather collects
+  // them in file order, AddGathered then adds them in that order (the sums
+  // and the account that names a document are as if each were added as it
+  // came).
   void Gather(const JournalView& v, std::string_view account) {
     Pending& e = pending_.emplace_back();
     e.key = Packed(v.bytes());
