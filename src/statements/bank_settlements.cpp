@@ -361,6 +361,9 @@ class Allocation {
       if (natjp_ && h.debit) revenue_.Prefetch(RevenueTable::KeyOf(bytes));
       // Appended as copied: a resize would first clear the bytes.
       records_.insert(records_.end(), bytes, bytes + kJournalRecordSize);
+      // The settlement key, while the record is at hand.
+      const PackedKey key = PackedKey::OfRecord(bytes);
+      keys_.push_back({key, key.Hash()});
     }
     if (scan.OutOfOrder()) return false;
     Account();
@@ -434,6 +437,7 @@ class Allocation {
     if (buffer_.size() >= 2) Allocate();
     buffer_.clear();
     records_.clear();
+    keys_.clear();
   }
 
   // Groups the buffer by settlement key: each key is computed once and
@@ -447,9 +451,8 @@ class Allocation {
     group_keys_.clear();
     group_of_.resize(n);
     for (std::uint32_t i = 0; i < n; ++i) {
-      const std::uint8_t* p = Record(i);
-      const PackedKey key = PackedKey::OfRecord(p);
-      std::size_t at = key.Hash() & (size - 1);
+      const PackedKey& key = keys_[i].key;
+      std::size_t at = keys_[i].hash & (size - 1);
       while (slots_[at] >= 0 && !(group_keys_[static_cast<std::size_t>(slots_[at])] == key)) {
         at = (at + 1) & (size - 1);
       }
@@ -663,6 +666,12 @@ class Allocation {
   // members_[group_start_[g] .. group_start_[g + 1]).
   std::vector<std::uint32_t> group_of_, group_start_, members_;
   std::vector<PackedKey> group_keys_;
+  // The settlement key of each posting of buffer_ and its hash.
+  struct KeyOfPosting {
+    PackedKey key;
+    std::size_t hash;
+  };
+  std::vector<KeyOfPosting> keys_;
   std::vector<std::int32_t> slots_;
   std::vector<std::uint32_t> slot_fill_;
   RevenueTable revenue_;
