@@ -29,14 +29,19 @@ namespace zel {
 namespace {
 
 // A posting of the current account: the fields the allocation reads, taken
-// from the record once. The record itself is kept as read (in records_, at
-// the same index) and decoded whole only for the rows it shows in.
+// from the record once. The record's leading bytes are kept as read (in
+// records_, at the same index) and read field by field for the rows it
+// shows in.
 struct Held {
   Amount amount = 0;  // what is left of it as the allocation goes on
   Amount booked = 0;  // the posted amount
   DayNo document_date = 0;
   bool debit = false;
 };
+
+// The bytes of a journal record that the rows read, from its start: the
+// fields up to the file name (bytes 167 to 175). The rest is not kept.
+constexpr std::size_t kKeptBytes = 176;
 
 DayNo RecordDay(const std::uint8_t* p) { return static_cast<DayNo>(p[0] | (p[1] << 8)); }
 
@@ -360,7 +365,7 @@ class Allocation {
       // is read.
       if (natjp_ && h.debit) revenue_.Prefetch(RevenueTable::KeyOf(bytes));
       // Appended as copied: a resize would first clear the bytes.
-      records_.insert(records_.end(), bytes, bytes + kJournalRecordSize);
+      records_.insert(records_.end(), bytes, bytes + kKeptBytes);
       // The settlement key, while the record is at hand.
       const PackedKey key = PackedKey::OfRecord(bytes);
       keys_.push_back({key, key.Hash()});
@@ -560,7 +565,7 @@ class Allocation {
   }
 
   const std::uint8_t* Record(std::uint32_t i) const {
-    return records_.data() + std::size_t{i} * kJournalRecordSize;
+    return records_.data() + std::size_t{i} * kKeptBytes;
   }
 
   static constexpr std::uint32_t kNoPayment = 0xFFFFFFFFu;
@@ -658,7 +663,7 @@ class Allocation {
   ChartTable& chart_;
   const bool natjp_;
   std::vector<Held> buffer_;
-  std::vector<std::uint8_t> records_;  // the records of buffer_, as read
+  std::vector<std::uint8_t> records_;  // of each posting of buffer_, kKeptBytes as read
   DayTextCache iso_doc_{IsoDate}, iso_due_{IsoDate}, iso_paid_{IsoDate};
   DayTextCache dmy_booking_{DayToText10}, dmy_document_{DayToText10}, dmy_paid_{DayToText10};
   // The account's postings grouped by key (reused between accounts): the
