@@ -614,13 +614,14 @@ class Allocation {
     }
     const Amount gross = amount;
     const Amount vat = gross - net;
-    IntCell rate;
-    if (!IsZero(net)) {
-      rate = IntCell(static_cast<std::int64_t>(std::llround(static_cast<double>(vat * 100 / net))), 3);
-    }
     const bool doubtful =
         Compare4(Abs(net), Abs(gross)) > 0 || Compare4(gross, Abs(net) * 1.23L) > 0;
     if (doubtful) doubtful_ = true;
+    // A doubtful row shows no rate.
+    IntCell rate;
+    if (!doubtful && !IsZero(net)) {
+      rate = IntCell(static_cast<std::int64_t>(std::llround(static_cast<double>(vat * 100 / net))), 3);
+    }
     const std::string_view centre =
         revenue_account.size() > 4 ? revenue_account.substr(4, 3) : std::string_view();
     // "document;entry": at most 12 characters, ';' and five digits.
