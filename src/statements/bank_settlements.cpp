@@ -52,6 +52,54 @@ std::string_view TextAt(const std::uint8_t* record, std::size_t at, std::size_t 
 }
 
 
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+
+// The transaction number of a journal record (its length at byte 101, at
+// most 20 characters from byte 102) as three words, zero past its length:
+// the record has room for all three. Returns the length.
+std::size_t TransactionWords(const std::uint8_t* record, std::uint64_t* w) {
+  static_assert(std::endian::native == std::endian::little);
+  const std::size_t n = std::min<std::size_t>(record[101], kSettlementKeyCapacity);
+  std::memcpy(w, record + 102, 24);
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::size_t from = 8 * i;
+    if (n <= from) {
+      w[i] = 0;
+    } else if (n < from + 8) {
+      w[i] &= (std::uint64_t{1} << (8 * (n - from))) - 1;
+    }
+  }
+  return n;
+}
+
+// The high bit of each byte of x that is exactly c, for words whose bytes
+// are all below 0x80 (no false hits then).
+std::uint64_t BytesEqual(std::uint64_t x, std::uint64_t c) {
+  const std::uint64_t y = x ^ (c * kOnes);
+  return ~(((y & kLow7) + kLow7) | y | kLow7);
+}
+
+// The invoice number of a record's transaction number as a row shows it
+// (InvoiceNumberView, then from DOS to Windows letters), into `out` (room
+// for 20 characters). Most numbers have no '*' or ';' and only bytes that
+// the conversion keeps: they are copied as they are.
+std::size_t InvoiceText(const std::uint8_t* record, char* out) {
+  std::uint64_t w[3];
+  const std::size_t n = TransactionWords(record, w);
+  bool plain = ((w[0] | w[1] | w[2]) & kHigh) == 0;
+  // 0x15 is the only byte below 0x80 that the conversion changes.
+  for (std::size_t i = 0; i < 3 && plain; ++i) {
+    plain = (BytesEqual(w[i], '*') | BytesEqual(w[i], ';') | BytesEqual(w[i], 0x15)) == 0;
+  }
+  if (plain) {
+    std::memcpy(out, w, kSettlementKeyCapacity);  // the bytes past n are not read
+    return n;
+  }
+  return DosToWinTo(InvoiceNumberView(TextAt(record, 101, 20)), out);
+}
+
 // A settlement key (at most 20 bytes) packed with its length into three
 // words, for hashing and comparing without strings.
 struct PackedKey {
@@ -72,34 +120,15 @@ struct PackedKey {
   // once. A number with other than ASCII bytes (Polish letters fold to
   // Latin capitals) goes through Of.
   static PackedKey OfRecord(const std::uint8_t* record) {
-    static_assert(std::endian::native == std::endian::little);
-    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
-    const std::size_t n = std::min<std::size_t>(record[101], kSettlementKeyCapacity);
     std::uint64_t src[6] = {};
-    std::memcpy(src, record + 102, 24);
-    for (std::size_t i = 0; i < 3; ++i) {
-      const std::size_t from = 8 * i;
-      if (n <= from) {
-        src[i] = 0;
-      } else if (n < from + 8) {
-        src[i] &= (std::uint64_t{1} << (8 * (n - from))) - 1;
-      }
-    }
+    const std::size_t n = TransactionWords(record, src);
     if (((src[0] | src[1] | src[2]) & kHigh) != 0) {
       return Of(std::string_view(reinterpret_cast<const char*>(record + 102), n));
     }
-    // High bit of each byte that is exactly `c` (no false hits: all bytes
-    // are below 0x80 here).
-    auto bytes_equal = [](std::uint64_t x, std::uint64_t c) {
-      const std::uint64_t y = x ^ (c * kOnes);
-      return ~(((y & kLow7) + kLow7) | y | kLow7);
-    };
     // The key starts after the last '*' or ';'.
     std::size_t start = 0;
     for (std::size_t i = 3; i-- > 0;) {
-      const std::uint64_t hits = bytes_equal(src[i], '*') | bytes_equal(src[i], ';');
+      const std::uint64_t hits = BytesEqual(src[i], '*') | BytesEqual(src[i], ';');
       if (hits != 0) {
         start = 8 * i + static_cast<std::size_t>(63 - std::countl_zero(hits)) / 8 + 1;
         break;
@@ -594,9 +623,8 @@ class Allocation {
       pay_file = TextAt(p, 167, 8);
     }
     const IntCell number(++row_number_);
-    char invoice_text[20];
-    const std::string_view invoice_dos = InvoiceNumberView(TextAt(rec, 101, 20));
-    const std::string_view invoice(invoice_text, DosToWinTo(invoice_dos, invoice_text));
+    char invoice_text[kSettlementKeyCapacity];
+    const std::string_view invoice(invoice_text, InvoiceText(rec, invoice_text));
     if (!natjp_) {
       const IntCell term(static_cast<int>(due) - static_cast<int>(doc), 5);
       const int days = pay ? static_cast<int>(due) - static_cast<int>(paid_on)

@@ -490,11 +490,12 @@ TEST_F(SettlementsTest, BankSettlementsAllocatePaymentsInFileOrder) {
 // and smaller than their invoices, over two accounts.
 TEST_F(SettlementsTest, BankSettlementsGiveTheRowsOfTheAllPairsReading) {
   // Spellings of one key (case, prefixes, a Polish letter in the prefix),
-  // of a key with the first and last letters, and of two keys whose bytes
-  // lie next to the letters.
+  // of a key with the first and last letters, of two keys whose bytes lie
+  // next to the letters, and of invoice numbers with DOS letters (a Polish
+  // one and the section sign) that the rows show converted.
   const std::string spellings[] = {"fv/%d",  "FV/%d", "WB*fv/%d", "x;FV/%d", "a*b;Fv/%d",
                                    WinToDos("ł;fv/%d"_w), "za/%d", "ZA/%d", "`fv%d", "@FV%d",
-                                   "fv{%d", "FV[%d"};
+                                   "fv{%d", "FV[%d", WinToDos("fś/%d"_w), "fv\x15%d"};
   struct P {
     std::string account, trans;
     bool debit;
@@ -548,7 +549,7 @@ TEST_F(SettlementsTest, BankSettlementsGiveTheRowsOfTheAllPairsReading) {
           }
         } else if (o.amount >= 0) {
           Amount paid = std::max<Amount>(0, std::min(o.amount, open));
-          want.emplace_back(InvoiceNumberText(buf[i].trans), Trim(Amount15(paid)));
+          want.emplace_back(DosToWin(InvoiceNumberText(buf[i].trans)), Trim(Amount15(paid)));
           open -= paid;
           buf[i].amount = open;
           o.amount -= paid;
@@ -557,7 +558,9 @@ TEST_F(SettlementsTest, BankSettlementsGiveTheRowsOfTheAllPairsReading) {
           o.amount = 0;
         }
       }
-      if (AmountsDiffer(open, 0)) want.emplace_back(InvoiceNumberText(buf[i].trans), Trim(Amount15(open)));
+      if (AmountsDiffer(open, 0)) {
+        want.emplace_back(DosToWin(InvoiceNumberText(buf[i].trans)), Trim(Amount15(open)));
+      }
     }
   }
   ASSERT_GT(want.size(), 50u);
