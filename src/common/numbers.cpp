@@ -1,6 +1,7 @@
 #include "common/numbers.hpp"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -309,6 +310,71 @@ std::string FormatAmount(Amount x, int width, int decimals) {
   if (n < w) out.append(w - n, ' ');
   out.append(s, n);
   return out;
+}
+
+std::size_t AmountCellTo(Amount x, int width, char* out) {
+  const std::size_t w = static_cast<std::size_t>(std::clamp(width, 0, kMaxWidth));
+  // FormatAmount rounds to 4 decimals and then to 2. Both roundings are
+  // told from |x| * 10^4 as a whole number k: it is 0 exactly when the
+  // amount shows blank, and unless k ends in 50 (a tie that the binary
+  // value of the 4-decimal amount may break either way) the 2 decimals are
+  // k / 100 rounded to the nearest. Below 10^18 the binary error of the
+  // 4-decimal amount is far smaller than the distance to such a tie.
+  U128 k = 0;
+  if (ScaledWhole(x, 4, &k) && k < static_cast<U128>(1000000000000000000ull)) {
+    const auto k4 = static_cast<std::uint64_t>(k);
+    if (k4 == 0) return 0;
+    if (k4 % 100 != 50) {
+      // The digits of 0..999, three characters each.
+      static constexpr std::array<char, 3000> kTriples = [] {
+        std::array<char, 3000> t{};
+        for (std::size_t i = 0; i < 1000; ++i) {
+          t[3 * i] = static_cast<char>('0' + i / 100);
+          t[3 * i + 1] = static_cast<char>('0' + i / 10 % 10);
+          t[3 * i + 2] = static_cast<char>('0' + i % 10);
+        }
+        return t;
+      }();
+      const std::uint64_t cents = k4 / 100 + (k4 % 100 > 50 ? 1 : 0);
+      // The whole units in groups of three digits, the lowest first.
+      std::uint32_t groups[7];
+      std::size_t count = 0;
+      std::uint64_t units = cents / 100;
+      do {
+        groups[count++] = static_cast<std::uint32_t>(units % 1000);
+        units /= 1000;
+      } while (units != 0);
+      const std::uint32_t top = groups[count - 1];
+      const std::size_t top_digits = top >= 100 ? 3 : top >= 10 ? 2 : 1;
+      const std::size_t digits = 3 * (count - 1) + top_digits;
+      const std::size_t sign = std::signbit(x) ? 1 : 0;
+      const std::size_t plain = sign + digits + 3;  // without the thousands points
+      if (plain <= w) {
+        // A point between groups of three while the column has room.
+        const std::size_t points = std::min(count - 1, w - plain);
+        const std::size_t n = plain + points;
+        char* p = out + n;
+        const std::size_t c = static_cast<std::size_t>(cents % 100);
+        p -= 3;
+        p[0] = ',';
+        p[1] = kTriples[3 * c + 1];
+        p[2] = kTriples[3 * c + 2];
+        for (std::size_t g = 0; g + 1 < count; ++g) {
+          p -= 3;
+          std::memcpy(p, &kTriples[3 * groups[g]], 3);
+          if (g < points) *--p = '.';
+        }
+        p -= top_digits;
+        std::memcpy(p, &kTriples[3 * top + 3 - top_digits], top_digits);
+        if (sign != 0) *--p = '-';
+        return n;
+      }
+    }
+  }
+  const std::string text = FormatAmount(x, width, 2);
+  const std::size_t lead = std::min(text.find_first_not_of(' '), text.size());
+  std::memcpy(out, text.data() + lead, text.size() - lead);
+  return text.size() - lead;
 }
 
 std::string Amount19(Amount x) {

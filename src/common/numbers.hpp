@@ -41,6 +41,13 @@ std::string FormatAmount(Amount x, int width, int decimals);
 std::string Amount19(Amount x);    // FormatAmount(x, 19, 2)
 std::string Amount15(Amount x);    // FormatAmount(x, 15, 2): the standard column
 std::string Amount13x4(Amount x);  // FormatAmount(x, 13, 4) with trailing zeros blanked
+// FormatAmount(x, width, 2) without the spaces that right-align it (what a
+// report row keeps of the cell), written into `out` (room for 20
+// characters); returns its length, 0 for a blank amount. For producers that
+// write many amounts into report rows: the common amounts are laid out
+// straight from their scaled digits, without a string; the rest go through
+// FormatAmount.
+std::size_t AmountCellTo(Amount x, int width, char* out);
 // Turns trailing zeros (and then a bare ',') into spaces; the length stays.
 // A text without a comma is left alone: its zeros are whole digits.
 void BlankTrailingZeros(std::string& text);

@@ -18,19 +18,31 @@ std::string_view Cut(std::string_view s, std::size_t n) {
 }
 
 std::string_view StripSpaces(std::string_view s) {
-  // Amount cells come padded to their column with leading spaces: eight of
-  // them are passed at a time.
-  constexpr std::uint64_t kEightSpaces = 0x2020202020202020ull;
-  while (s.size() >= 8) {
-    std::uint64_t w;
-    std::memcpy(&w, s.data(), sizeof w);
-    if (w != kEightSpaces) break;
-    s.remove_prefix(8);
+  if (s.empty()) return s;
+  if (s.front() == ' ') {
+    // Amount cells come padded to their column with leading spaces: eight
+    // of them are passed at a time.
+    constexpr std::uint64_t kEightSpaces = 0x2020202020202020ull;
+    while (s.size() >= 8) {
+      std::uint64_t w;
+      std::memcpy(&w, s.data(), sizeof w);
+      if (w != kEightSpaces) break;
+      s.remove_prefix(8);
+    }
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   }
-  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
   while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
   return s;
 }
+
+// Columns that widen to their widest number.
+bool NumberColumn(char kind) {
+  return kind == 'b' || kind == 'd' || kind == 'p';
+}
+
+// Above any cell's length: the widest number of a column of texts, which is
+// never looked for.
+constexpr std::uint8_t kNoNumbers = 255;
 
 // A number as the producers format it: digits with '.', ',' and a sign.
 bool LooksNumeric(std::string_view s) {
@@ -62,8 +74,11 @@ void CopyCell(char* out, const char* in, std::size_t n) {
     std::memcpy(&b, in + n - 4, 4);
     std::memcpy(out, &a, 4);
     std::memcpy(out + n - 4, &b, 4);
-  } else {
-    for (std::size_t i = 0; i < n; ++i) out[i] = in[i];
+  } else if (n > 0) {
+    // One to three bytes: the first, the middle and the last cover them.
+    out[0] = in[0];
+    out[n / 2] = in[n / 2];
+    out[n - 1] = in[n - 1];
   }
 }
 
@@ -114,6 +129,9 @@ void ReportDocument::CloseHeader(std::string_view subtitle) {
   subtitle_ = Cut(subtitle, 250);
   widest_cell_.fill(0);
   widest_number_.fill(0);
+  for (std::size_t i = 0; i < static_cast<std::size_t>(column_count_); ++i) {
+    if (!NumberColumn(columns_[i].kind)) widest_number_[i] = kNoNumbers;
+  }
   ClearRows();
   ++generation_;
 }
@@ -172,40 +190,37 @@ const char* ReportDocument::RowBytes(std::int32_t row) const {
 }
 
 void ReportDocument::AddRow(std::span<const std::string_view> cells) {
-  // Each cell is cut and stripped once; the row is then written straight
-  // into its block (within the text capacity, so nothing more is cut).
-  std::array<std::string_view, kMaxReportColumns> views;
-  std::size_t n = std::min<std::size_t>(cells.size(), static_cast<std::size_t>(column_count_));
-  n = std::min(n, views.size());
-  // Trailing empty cells need no bytes: a missing cell reads as empty.
-  std::size_t kept = 0;
-  std::size_t size = 2;
-  for (std::size_t i = 0; i < n; ++i) {
-    views[i] = StripSpaces(Cut(cells[i], kReportCellCapacity));
-    size += 1 + views[i].size();
-    if (!views[i].empty()) kept = i + 1;
-  }
-  size -= n - kept;  // the length bytes of the trailing empty cells
-  if (blocks_.empty() || block_used_ + size > kBlockSize) {
+  // Each cell is cut, stripped and written straight into the block in one
+  // pass; the block is chosen for the largest row the cells can make.
+  const std::size_t n =
+      std::min<std::size_t>(cells.size(), static_cast<std::size_t>(column_count_));
+  const std::size_t room = 2 + n * (1 + kReportCellCapacity);
+  if (blocks_.empty() || block_used_ + room > kBlockSize) {
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
     block_used_ = 0;
   }
-  offsets_.push_back((static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockBits) | block_used_);
-  char* p = blocks_.back().get() + block_used_;
-  *p++ = '0';
-  *p++ = static_cast<char>(kept);
-  for (std::size_t i = 0; i < kept; ++i) {
-    const std::string_view v = views[i];
+  char* const start = blocks_.back().get() + block_used_;
+  char* p = start + 2;
+  // Trailing empty cells need no bytes: a missing cell reads as empty. The
+  // row ends after its last cell that is not.
+  char* end = p;
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::string_view v = StripSpaces(Cut(cells[i], kReportCellCapacity));
     const auto len = static_cast<std::uint8_t>(v.size());
     *p++ = static_cast<char>(len);
+    if (len == 0) continue;
     CopyCell(p, v.data(), v.size());
     p += v.size();
+    end = p;
+    kept = i + 1;
     widest_cell_[i] = std::max(widest_cell_[i], len);
-    const char kind = columns_[i].kind;
-    if ((kind == 'b' || kind == 'd' || kind == 'p') && len > widest_number_[i] && LooksNumeric(v)) {
-      widest_number_[i] = len;
-    }
+    if (len > widest_number_[i] && LooksNumeric(v)) widest_number_[i] = len;
   }
+  start[0] = '0';
+  start[1] = static_cast<char>(kept);
+  const auto size = static_cast<std::size_t>(end - start);
+  offsets_.push_back((static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockBits) | block_used_);
   block_used_ += size;
   stored_ += size;
 }
@@ -216,7 +231,7 @@ void ReportDocument::FitToCells(int column) {
 
 void ReportDocument::WidenColumns() {
   for (std::size_t i = 0; i < static_cast<std::size_t>(column_count_); ++i) {
-    std::uint16_t want = widest_number_[i];
+    std::uint16_t want = NumberColumn(columns_[i].kind) ? widest_number_[i] : 0;
     if (fit_[i]) want = std::max<std::uint16_t>(want, widest_cell_[i]);
     columns_[i].width = std::max(columns_[i].width, want);
   }

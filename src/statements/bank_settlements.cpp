@@ -29,14 +29,19 @@ namespace zel {
 namespace {
 
 // A posting of the current account: the fields the allocation reads, taken
-// from the record once. The record itself is kept as read (in records_, at
-// the same index) and decoded whole only for the rows it shows in.
+// from the record once. The record's leading bytes are kept as read (in
+// records_, at the same index) and read field by field for the rows it
+// shows in.
 struct Held {
   Amount amount = 0;  // what is left of it as the allocation goes on
   Amount booked = 0;  // the posted amount
   DayNo document_date = 0;
   bool debit = false;
 };
+
+// The bytes of a journal record that the rows read, from its start: the
+// fields up to the file name (bytes 167 to 175). The rest is not kept.
+constexpr std::size_t kKeptBytes = 176;
 
 DayNo RecordDay(const std::uint8_t* p) { return static_cast<DayNo>(p[0] | (p[1] << 8)); }
 
@@ -46,6 +51,54 @@ std::string_view TextAt(const std::uint8_t* record, std::size_t at, std::size_t 
   return {reinterpret_cast<const char*>(record + at + 1), std::min<std::size_t>(record[at], cap)};
 }
 
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+
+// The transaction number of a journal record (its length at byte 101, at
+// most 20 characters from byte 102) as three words, zero past its length:
+// the record has room for all three. Returns the length.
+std::size_t TransactionWords(const std::uint8_t* record, std::uint64_t* w) {
+  static_assert(std::endian::native == std::endian::little);
+  const std::size_t n = std::min<std::size_t>(record[101], kSettlementKeyCapacity);
+  std::memcpy(w, record + 102, 24);
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::size_t from = 8 * i;
+    if (n <= from) {
+      w[i] = 0;
+    } else if (n < from + 8) {
+      w[i] &= (std::uint64_t{1} << (8 * (n - from))) - 1;
+    }
+  }
+  return n;
+}
+
+// The high bit of each byte of x that is exactly c, for words whose bytes
+// are all below 0x80 (no false hits then).
+std::uint64_t BytesEqual(std::uint64_t x, std::uint64_t c) {
+  const std::uint64_t y = x ^ (c * kOnes);
+  return ~(((y & kLow7) + kLow7) | y | kLow7);
+}
+
+// The invoice number of a record's transaction number as a row shows it
+// (InvoiceNumberView, then from DOS to Windows letters), into `out` (room
+// for 20 characters). Most numbers have no '*' or ';' and only bytes that
+// the conversion keeps: they are copied as they are.
+std::size_t InvoiceText(const std::uint8_t* record, char* out) {
+  std::uint64_t w[3];
+  const std::size_t n = TransactionWords(record, w);
+  bool plain = ((w[0] | w[1] | w[2]) & kHigh) == 0;
+  // 0x15 is the only byte below 0x80 that the conversion changes.
+  for (std::size_t i = 0; i < 3 && plain; ++i) {
+    plain = (BytesEqual(w[i], '*') | BytesEqual(w[i], ';') | BytesEqual(w[i], 0x15)) == 0;
+  }
+  if (plain) {
+    std::memcpy(out, w, kSettlementKeyCapacity);  // the bytes past n are not read
+    return n;
+  }
+  return DosToWinTo(InvoiceNumberView(TextAt(record, 101, 20)), out);
+}
 
 // A settlement key (at most 20 bytes) packed with its length into three
 // words, for hashing and comparing without strings.
@@ -58,6 +111,44 @@ struct PackedKey {
     bytes[23] = static_cast<unsigned char>(
         SettlementKeyTo(transaction_no, reinterpret_cast<char*>(bytes)));
     std::memcpy(key.w.data(), bytes, sizeof bytes);
+    return key;
+  }
+  // The settlement key of the transaction number of a journal record (its
+  // length at byte 101, at most 20 characters from byte 102), the same as
+  // Of gives. Read as three words, which the record has room for: the last
+  // '*' or ';' and the small letters are found in all bytes of a word at
+  // once. A number with other than ASCII bytes (Polish letters fold to
+  // Latin capitals) goes through Of.
+  static PackedKey OfRecord(const std::uint8_t* record) {
+    std::uint64_t src[6] = {};
+    const std::size_t n = TransactionWords(record, src);
+    if (((src[0] | src[1] | src[2]) & kHigh) != 0) {
+      return Of(std::string_view(reinterpret_cast<const char*>(record + 102), n));
+    }
+    // The key starts after the last '*' or ';'.
+    std::size_t start = 0;
+    for (std::size_t i = 3; i-- > 0;) {
+      const std::uint64_t hits = BytesEqual(src[i], '*') | BytesEqual(src[i], ';');
+      if (hits != 0) {
+        start = 8 * i + static_cast<std::size_t>(63 - std::countl_zero(hits)) / 8 + 1;
+        break;
+      }
+    }
+    // Small letters as capitals.
+    for (std::size_t i = 0; i < 3; ++i) {
+      const std::uint64_t x = src[i];
+      const std::uint64_t at_least_a = x + (0x80 - 'a') * kOnes;
+      const std::uint64_t above_z = x + (0x7F - 'z') * kOnes;
+      src[i] = x ^ ((at_least_a & ~above_z & kHigh) >> 2);
+    }
+    // The key moved to the first byte.
+    const std::size_t q = start / 8;
+    const unsigned r = static_cast<unsigned>(start % 8) * 8;
+    PackedKey key;
+    for (std::size_t i = 0; i < 3; ++i) {
+      key.w[i] = r == 0 ? src[q + i] : (src[q + i] >> r) | (src[q + i + 1] << (64 - r));
+    }
+    key.w[2] |= static_cast<std::uint64_t>(n - start) << 56;
     return key;
   }
   bool operator==(const PackedKey& o) const {
@@ -73,9 +164,10 @@ struct PackedKey {
 
 // Net revenue by document number (at most 12 characters), in an
 // open-addressing table whose slots hold the key and the amount together:
-// the lookup runs for every revenue posting of the file and every report row,
-// over more documents than the processor's cache holds, so a lookup should
-// touch one slot. The few revenue accounts are kept once, by number.
+// the table holds more documents than the processor's cache, so a lookup
+// should touch one slot, and lookups and additions come in runs where the
+// slot of a later one is fetched while an earlier one is served. The few
+// revenue accounts are kept once, by number.
 class RevenueTable {
  public:
   struct Found {
@@ -83,50 +175,74 @@ class RevenueTable {
     Amount net = 0;
   };
 
-  // The entry of the document number of a journal record (250 bytes at
-  // `record`).
-  bool Find(const std::uint8_t* record, Found* found) const {
+  // A revenue posting to be added, as credit minus debit: Gather collects
+  // them in file order, AddGathered then adds them in that order (the sums
+  // and the account that names a document are as if each were added as it
+  // came).
+  void Gather(const JournalView& v, std::string_view account) {
+    Pending& e = pending_.emplace_back();
+    e.key = Packed(v.bytes());
+    e.hash = e.key.Hash();
+    // The amount's bytes, read as a number only when added: loading the
+    // number just stored in parts would wait for the stores.
+    if (!v.AmountDamaged()) std::memcpy(e.amount, v.bytes() + 73, sizeof e.amount);
+    e.debit = v.IsDebit();
+    e.account = AccountNumber(account);
+  }
+
+  void AddGathered() {
+    // Room for every posting as a document of its own, at most half full.
+    std::size_t size = 1024;
+    while (size < 2 * (used_ + pending_.size() + 1)) size *= 2;
+    if (size > slots_.size()) Resize(size);
+    // Far enough ahead for a slot to come from memory while the additions
+    // between are made.
+    constexpr std::size_t kAhead = 24;
+    const std::size_t n = pending_.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      if (i + kAhead < n) {
+        __builtin_prefetch(&slots_[pending_[i + kAhead].hash & (slots_.size() - 1)]);
+      }
+      Add(pending_[i]);
+    }
+    pending_.clear();
+    pending_.shrink_to_fit();
+  }
+
+  // The key of the document number of a journal record (250 bytes at
+  // `record`) and its place in the table, for Find.
+  struct Key {
+    std::array<std::uint64_t, 2> w;
+    std::size_t hash;
+  };
+  static Key KeyOf(const std::uint8_t* record) {
+    const Packed p(record);
+    return {p.w, p.Hash()};
+  }
+  // Brings the slot of a key towards the processor's cache, for a Find a
+  // little later.
+  void Prefetch(const Key& key) const {
+    if (!slots_.empty()) __builtin_prefetch(&slots_[key.hash & (slots_.size() - 1)]);
+  }
+
+  bool Find(const Key& k, Found* found) const {
     if (slots_.empty()) return false;
-    const Packed key(record);
+    Packed key;
+    key.w = k.w;
     const std::size_t mask = slots_.size() - 1;
-    for (std::size_t at = key.Hash() & mask;; at = (at + 1) & mask) {
+    for (std::size_t at = k.hash & mask;; at = (at + 1) & mask) {
       const Slot& s = slots_[at];
       if (s.account == kEmpty) return false;
-      if (s.key == key) {
-        found->account = &accounts_[s.account];
-        found->net = s.net;
+      if (s.key == key.w) {
+        found->account = &accounts_[s.account - 1];
+        found->net = s.Net();
         return true;
       }
     }
   }
 
-  // Brings the slot where the record's document would be towards the
-  // processor's cache: the table is larger than the cache, and a row asks
-  // for it a little later.
-  void Prefetch(const std::uint8_t* record) const {
-    if (slots_.empty()) return;
-    __builtin_prefetch(&slots_[Packed(record).Hash() & (slots_.size() - 1)]);
-  }
-
-  // Adds `net` to the entry of the record's document, made with `account`
-  // when it is new.
-  void Add(const std::uint8_t* record, std::string_view account, Amount net) {
-    if (2 * (used_ + 1) > slots_.size()) Grow();
-    const Packed key(record);
-    const std::size_t mask = slots_.size() - 1;
-    std::size_t at = key.Hash() & mask;
-    while (slots_[at].account != kEmpty && !(slots_[at].key == key)) at = (at + 1) & mask;
-    Slot& s = slots_[at];
-    if (s.account == kEmpty) {
-      s.key = key;
-      s.account = AccountNumber(account);
-      ++used_;
-    }
-    s.net += net;
-  }
-
  private:
-  static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+  static constexpr std::uint32_t kEmpty = 0;
 
   struct Packed {
     std::array<std::uint64_t, 2> w{};
@@ -143,7 +259,8 @@ class RevenueTable {
       w[1] |= static_cast<std::uint64_t>(n) << 56;
     }
     bool operator==(const Packed& o) const { return w[0] == o.w[0] && w[1] == o.w[1]; }
-    std::size_t Hash() const {
+    std::size_t Hash() const { return HashOf(w); }
+    static std::size_t HashOf(const std::array<std::uint64_t, 2>& w) {
       // Every byte reaches the low bits that pick the slot: document numbers
       // often share their first characters.
       std::uint64_t h = w[0] * 0x9E3779B97F4A7C15ull + w[1];
@@ -153,11 +270,46 @@ class RevenueTable {
     }
   };
 
-  struct Slot {
-    Packed key;
-    Amount net = 0;
-    std::uint32_t account = kEmpty;
+  // 32 bytes, two to a cache line; all bytes zero is an empty slot, so a
+  // new table is cleared as memory, and its net amount starts at 0.
+  struct alignas(32) Slot {
+    std::array<std::uint64_t, 2> key;
+    unsigned char net[10];  // the net amount's bytes
+    std::uint32_t account;  // 1 + the number of the document's revenue account
+    Amount Net() const {
+      Amount x = 0;
+      std::memcpy(&x, net, sizeof net);
+      return x;
+    }
+    void SetNet(Amount x) { std::memcpy(net, &x, sizeof net); }
   };
+  static_assert(sizeof(Slot) == 32);
+
+  struct Pending {
+    Packed key;
+    std::size_t hash = 0;
+    unsigned char amount[10] = {};  // the posting's amount, as stored
+    bool debit = false;
+    std::uint32_t account = 0;
+    Amount Net() const {
+      Amount x = 0;
+      std::memcpy(&x, amount, sizeof amount);
+      return debit ? -x : x;
+    }
+  };
+
+  void Add(const Pending& e) {
+    const std::size_t mask = slots_.size() - 1;
+    std::size_t at = e.hash & mask;
+    while (slots_[at].account != kEmpty && !(slots_[at].key == e.key.w)) at = (at + 1) & mask;
+    Slot& s = slots_[at];
+    if (s.account == kEmpty) {
+      s.key = e.key.w;
+      s.account = e.account + 1;
+      ++used_;
+    }
+    s.SetNet(s.Net() + e.Net());
+  }
 
   // Revenue postings come account by account: the last one is tried first.
   std::uint32_t AccountNumber(std::string_view account) {
@@ -169,13 +321,13 @@ class RevenueTable {
     return last_account_ = static_cast<std::uint32_t>(accounts_.size() - 1);
   }
 
-  void Grow() {
-    std::vector<Slot> old(slots_.empty() ? 1024 : 2 * slots_.size());
+  void Resize(std::size_t size) {
+    std::vector<Slot> old(size);
     old.swap(slots_);
     const std::size_t mask = slots_.size() - 1;
     for (const Slot& s : old) {
       if (s.account == kEmpty) continue;
-      std::size_t at = s.key.Hash() & mask;
+      std::size_t at = Packed::HashOf(s.key) & mask;
       while (slots_[at].account != kEmpty) at = (at + 1) & mask;
       slots_[at] = s;
     }
@@ -183,6 +335,7 @@ class RevenueTable {
 
   std::vector<Slot> slots_;
   std::size_t used_ = 0;
+  std::vector<Pending> pending_;
   std::vector<std::string> accounts_;
   std::uint32_t last_account_ = 0;
 };
@@ -199,6 +352,7 @@ std::string IsoDate(DayNo d) {
 // amounts clearly apart are told without rounding (the common case).
 int Compare4(Amount a, Amount b) {
   const Amount d = a - b;
+  if (d == 0) return 0;  // equal amounts round alike (the common zero left)
   if (d > 0.001L) return 1;
   if (d < -0.001L) return -1;
   const Amount ra = Round4(a), rb = Round4(b);
@@ -226,13 +380,24 @@ class Allocation {
         account = scan.AccountSerial();
       }
       const std::uint8_t* bytes = v->bytes();
+      // The amount's bytes are copied as bytes: loading the number just
+      // stored in parts would wait for the stores.
       Held& h = buffer_.emplace_back();
-      h.amount = h.booked = v->amount();
-      h.debit = v->IsDebit();
+      if (!v->AmountDamaged()) {
+        std::memcpy(&h.amount, bytes + 73, 10);
+        std::memcpy(&h.booked, bytes + 73, 10);
+      }
       h.document_date = RecordDay(bytes + 122);
-      const std::size_t at = records_.size();
-      records_.resize(at + kJournalRecordSize);
-      std::memcpy(records_.data() + at, bytes, kJournalRecordSize);
+      h.debit = v->IsDebit();
+      // NatJP looks up the revenue of the account's invoices once the
+      // account is read: their slots are fetched now, while the rest of it
+      // is read.
+      if (natjp_ && h.debit) revenue_.Prefetch(RevenueTable::KeyOf(bytes));
+      // Appended as copied: a resize would first clear the bytes.
+      records_.insert(records_.end(), bytes, bytes + kKeptBytes);
+      // The settlement key, while the record is at hand.
+      const PackedKey key = PackedKey::OfRecord(bytes);
+      keys_.push_back({key, key.Hash()});
     }
     if (scan.OutOfOrder()) return false;
     Account();
@@ -294,10 +459,10 @@ class Allocation {
           return false;
         }
         if (v.account().substr(0, 1) != prefix) break;
-        const Amount net = v.IsDebit() ? -v.amount() : v.amount();
-        revenue_.Add(v.bytes(), v.account(), net);
+        revenue_.Gather(v, v.account());
       }
     }
+    revenue_.AddGathered();
     return true;
   }
 
@@ -306,6 +471,7 @@ class Allocation {
     if (buffer_.size() >= 2) Allocate();
     buffer_.clear();
     records_.clear();
+    keys_.clear();
   }
 
   // Groups the buffer by settlement key: each key is computed once and
@@ -319,10 +485,8 @@ class Allocation {
     group_keys_.clear();
     group_of_.resize(n);
     for (std::uint32_t i = 0; i < n; ++i) {
-      const std::uint8_t* p = Record(i);
-      const PackedKey key = PackedKey::Of(
-          std::string_view(reinterpret_cast<const char*>(p + 102), std::min<std::size_t>(p[101], 20)));
-      std::size_t at = key.Hash() & (size - 1);
+      const PackedKey& key = keys_[i].key;
+      std::size_t at = keys_[i].hash & (size - 1);
       while (slots_[at] >= 0 && !(group_keys_[static_cast<std::size_t>(slots_[at])] == key)) {
         at = (at + 1) & (size - 1);
       }
@@ -348,11 +512,8 @@ class Allocation {
     Bucket();
     rows_in_account_ = false;
     doubtful_ = false;
-    constexpr std::uint32_t kAhead = 4;
+    if (natjp_) FindRevenue();
     for (std::uint32_t i = 0; i < buffer_.size(); ++i) {
-      if (natjp_ && i + kAhead < buffer_.size() && buffer_[i + kAhead].debit) {
-        revenue_.Prefetch(Record(i + kAhead));
-      }
       Held& inv = buffer_[i];
       // A debit with a negative amount is a correction of an invoice, taken
       // up by the invoice of its key; as an invoice of its own it would
@@ -379,7 +540,8 @@ class Allocation {
           if (paid < 0) paid = 0;
           // NatJP lists only money that changed hands.
           if (shown && !(natjp_ && IsZero(paid))) Row(i, j, paid);
-          open = natjp_ ? Round4(open - paid) : open - paid;
+          open -= paid;
+          if (natjp_ && open != 0) open = Round4(open);  // 0 rounds to itself
           inv.amount = open;
           other.amount -= paid;
         } else {  // a returned payment
@@ -390,6 +552,30 @@ class Allocation {
       if (shown && !IsZero(open)) Row(i, kNoPayment, open);
     }
     if (rows_in_account_ && natjp_) AccountSum();
+  }
+
+  // The revenue of the document of every invoice of the account that can
+  // show rows, looked up in one run: the table is larger than the
+  // processor's cache, and in a run the slots of the next lookups are
+  // fetched while one is served.
+  void FindRevenue() {
+    invoices_.clear();
+    for (std::uint32_t i = 0; i < buffer_.size(); ++i) {
+      const Held& h = buffer_[i];
+      if (h.debit && !Negative(h.booked) && InPeriod(h.document_date)) {
+        invoices_.push_back({RevenueTable::KeyOf(Record(i)), i});
+      }
+    }
+    revenue_of_.resize(buffer_.size());
+    constexpr std::size_t kAhead = 24;
+    const std::size_t n = invoices_.size();
+    for (std::size_t k = 0; k < std::min(kAhead, n); ++k) revenue_.Prefetch(invoices_[k].key);
+    for (std::size_t k = 0; k < n; ++k) {
+      if (k + kAhead < n) revenue_.Prefetch(invoices_[k + kAhead].key);
+      RevenueTable::Found& f = revenue_of_[invoices_[k].posting];
+      f = RevenueTable::Found();
+      revenue_.Find(invoices_[k].key, &f);
+    }
   }
 
   void StartRow() {
@@ -408,7 +594,7 @@ class Allocation {
   }
 
   const std::uint8_t* Record(std::uint32_t i) const {
-    return records_.data() + std::size_t{i} * kJournalRecordSize;
+    return records_.data() + std::size_t{i} * kKeptBytes;
   }
 
   static constexpr std::uint32_t kNoPayment = 0xFFFFFFFFu;
@@ -437,33 +623,33 @@ class Allocation {
       pay_file = TextAt(p, 167, 8);
     }
     const IntCell number(++row_number_);
-    char invoice_text[20];
-    const std::string_view invoice_dos = InvoiceNumberView(TextAt(rec, 101, 20));
-    const std::string_view invoice(invoice_text, DosToWinTo(invoice_dos, invoice_text));
+    char invoice_text[kSettlementKeyCapacity];
+    const std::string_view invoice(invoice_text, InvoiceText(rec, invoice_text));
     if (!natjp_) {
       const IntCell term(static_cast<int>(due) - static_cast<int>(doc), 5);
       const int days = pay ? static_cast<int>(due) - static_cast<int>(paid_on)
                            : static_cast<int>(due) - static_cast<int>(p_.today);
       RapWiersz(number.view(), description_, invoice, iso_doc_.Of(doc), term.view(),
-                Amount15(amount), iso_due_.Of(due), pay ? iso_paid_.Of(paid_on) : std::string_view(), "",
+                AmountCell(amount).view(), iso_due_.Of(due), pay ? iso_paid_.Of(paid_on) : std::string_view(), "",
                 IntCell(days).view());
       return;
     }
     std::string_view revenue_account;
     Amount net = 0;
-    if (RevenueTable::Found r; revenue_.Find(rec, &r)) {
+    if (const RevenueTable::Found& r = revenue_of_[i]; r.account != nullptr) {
       revenue_account = *r.account;
       net = r.net;
     }
     const Amount gross = amount;
     const Amount vat = gross - net;
-    IntCell rate;
-    if (!IsZero(net)) {
-      rate = IntCell(static_cast<std::int64_t>(std::llround(static_cast<double>(vat * 100 / net))), 3);
-    }
     const bool doubtful =
         Compare4(Abs(net), Abs(gross)) > 0 || Compare4(gross, Abs(net) * 1.23L) > 0;
     if (doubtful) doubtful_ = true;
+    // A doubtful row shows no rate.
+    IntCell rate;
+    if (!doubtful && !IsZero(net)) {
+      rate = IntCell(static_cast<std::int64_t>(std::llround(static_cast<double>(vat * 100 / net))), 3);
+    }
     const std::string_view centre =
         revenue_account.size() > 4 ? revenue_account.substr(4, 3) : std::string_view();
     // "document;entry": at most 12 characters, ';' and five digits.
@@ -478,8 +664,8 @@ class Allocation {
     RapWiersz(number.view(), account, description_, nip_, dmy_booking_.Of(booking),
               std::string_view(document_entry, document_no.size() + 1 + entry_text.size()),
               dmy_document_.Of(document_date), invoice, revenue_account,
-              doubtful ? dash : std::string_view(Amount15(net)), doubtful ? dash : std::string_view(Amount15(vat)),
-              doubtful ? dash : rate.view(), Amount15(gross),
+              doubtful ? dash : AmountCell(net).view(), doubtful ? dash : AmountCell(vat).view(),
+              doubtful ? dash : rate.view(), AmountCell(gross).view(),
               pay ? dmy_paid_.Of(paid_on) : std::string_view(), centre, TextAt(rec, 167, 8),
               pay ? pay_file : std::string_view("-"));
     account_net_ += net;
@@ -487,9 +673,9 @@ class Allocation {
   }
 
   void AccountSum() {
-    const std::string net = doubtful_ ? "" : Amount15(account_net_);
-    const std::string vat = doubtful_ ? "" : Amount15(account_gross_ - account_net_);
-    RapWiersz("", "", "", "", "", "", "", "", "SUMA", net, vat, "", Amount15(account_gross_));
+    const AmountCell net(account_net_), vat(account_gross_ - account_net_);
+    RapWiersz("", "", "", "", "", "", "", "", "SUMA", doubtful_ ? std::string_view() : net.view(),
+              doubtful_ ? std::string_view() : vat.view(), "", AmountCell(account_gross_).view());
     report_gross_ += account_gross_;
     account_net_ = 0;
     account_gross_ = 0;
@@ -498,7 +684,7 @@ class Allocation {
   void End() {
     if (!natjp_) return;
     RapLinia('-');
-    RapWiersz("", "", "", "", "", "", "", "", "RAZEM", "", "", "", Amount15(report_gross_));
+    RapWiersz("", "", "", "", "", "", "", "", "RAZEM", "", "", "", AmountCell(report_gross_).view());
   }
 
   const SettlementParams& p_;
@@ -506,7 +692,7 @@ class Allocation {
   ChartTable& chart_;
   const bool natjp_;
   std::vector<Held> buffer_;
-  std::vector<std::uint8_t> records_;  // the records of buffer_, as read
+  std::vector<std::uint8_t> records_;  // of each posting of buffer_, kKeptBytes as read
   DayTextCache iso_doc_{IsoDate}, iso_due_{IsoDate}, iso_paid_{IsoDate};
   DayTextCache dmy_booking_{DayToText10}, dmy_document_{DayToText10}, dmy_paid_{DayToText10};
   // The account's postings grouped by key (reused between accounts): the
@@ -514,9 +700,23 @@ class Allocation {
   // members_[group_start_[g] .. group_start_[g + 1]).
   std::vector<std::uint32_t> group_of_, group_start_, members_;
   std::vector<PackedKey> group_keys_;
+  // The settlement key of each posting of buffer_ and its hash.
+  struct KeyOfPosting {
+    PackedKey key;
+    std::size_t hash;
+  };
+  std::vector<KeyOfPosting> keys_;
   std::vector<std::int32_t> slots_;
   std::vector<std::uint32_t> slot_fill_;
   RevenueTable revenue_;
+  // NatJP: the invoices of the account that can show rows, and the revenue
+  // of each (by posting; set for those invoices only).
+  struct Invoice {
+    RevenueTable::Key key;
+    std::uint32_t posting;
+  };
+  std::vector<Invoice> invoices_;
+  std::vector<RevenueTable::Found> revenue_of_;
   // The account's texts, looked up once per account.
   std::string description_account_;
   std::string description_, nip_;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/numbers.hpp"
 #include "common/types.hpp"
 
 namespace zel {
@@ -29,6 +30,18 @@ class IntCell {
  private:
   char text_[24] = {};
   std::size_t size_ = 0;
+};
+
+// An amount of the standard column (Amount15) as a cell: its text without
+// the padding, written into the cell's own buffer.
+class AmountCell {
+ public:
+  explicit AmountCell(Amount x) : size_(AmountCellTo(x, 15, text_)) {}
+  std::string_view view() const { return {text_, size_}; }
+
+ private:
+  char text_[20];
+  std::size_t size_;
 };
 
 // The text of a day as `format` writes it, kept for the days met before: a

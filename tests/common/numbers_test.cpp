@@ -148,6 +148,38 @@ TEST(FormatAmount, FourDecimalsBlankTheTrailingZeros) {
   }
 }
 
+// The cell formatter takes shortcuts (one rounding, digits written from
+// the right); whatever it writes must be what FormatAmount shows: near
+// the ties of both roundings, at the edges of the column and of its fast
+// range, and over random amounts of every size.
+TEST(FormatAmount, CellAsTheColumnShowsIt) {
+  std::vector<Amount> xs = {0,         -0.0L,       0.004L,       -0.004L,      0.005L,
+                            -0.005L,   0.00005L,    0.00004999L,  1.125L,       -1.125L,
+                            2.675L,    1.005L,      0.015L,       1234.565L,    999.995L,
+                            -999.995L, 999999.999L, 1e12L,        -1e12L,       123456789012.34L,
+                            -12345678901.23L,        1234567890123.45L,          99999999999999.99L,
+                            1e14L,     1e15L,       -1e15L,       1e18L,        1e19L,
+                            1e20L,     kNaN,        kInf,         -kInf,        1e-4000L};
+  std::mt19937_64 random(7);
+  for (int i = 0; i < 200000; ++i) {
+    const int digits = static_cast<int>(random() % 17);
+    const auto cents = static_cast<std::int64_t>(random() % 2000000000000000000ull) %
+                       static_cast<std::int64_t>(std::pow(10.0, digits + 1) + 1);
+    Amount x = static_cast<Amount>(cents) / (i % 3 == 0 ? 100 : i % 3 == 1 ? 10000 : 1000);
+    if (i % 5 == 0) x += static_cast<Amount>(random() % 1000) / 1e7L;  // off the grid
+    xs.push_back(i % 2 == 0 ? x : -x);
+  }
+  for (const Amount x : xs) {
+    for (const int width : {15, 19, 9, 4, 0, 25}) {
+      char buffer[20];
+      std::string want = FormatAmount(x, width, 2);
+      want.erase(0, want.find_first_not_of(' '));
+      const std::size_t n = AmountCellTo(x, width, buffer);
+      ASSERT_EQ(std::string(buffer, n), want) << static_cast<double>(x) << " width " << width;
+    }
+  }
+}
+
 TEST(BlankTrailingZeros, OnlyDecimalsAreBlanked) {
   struct Row {
     const char* name;

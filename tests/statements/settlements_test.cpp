@@ -580,7 +580,13 @@ TEST_F(SettlementsTest, BankSettlementsAllocatePaymentsInFileOrder) {
 // time. Keys in several spellings, corrections, returns and payments larger
 // and smaller than their invoices, over two accounts.
 TEST_F(SettlementsTest, BankSettlementsGiveTheRowsOfTheAllPairsReading) {
-  const char* spellings[] = {"fv/%d", "FV/%d", "WB*fv/%d", "x;FV/%d"};
+  // Spellings of one key (case, prefixes, a Polish letter in the prefix),
+  // of a key with the first and last letters, of two keys whose bytes lie
+  // next to the letters, and of invoice numbers with DOS letters (a Polish
+  // one and the section sign) that the rows show converted.
+  const std::string spellings[] = {"fv/%d",  "FV/%d", "WB*fv/%d", "x;FV/%d", "a*b;Fv/%d",
+                                   WinToDos("ł;fv/%d"_w), "za/%d", "ZA/%d", "`fv%d", "@FV%d",
+                                   "fv{%d", "FV[%d", WinToDos("fś/%d"_w), "fv\x15%d"};
   struct P {
     std::string account, trans;
     bool debit;
@@ -596,7 +602,8 @@ TEST_F(SettlementsTest, BankSettlementsGiveTheRowsOfTheAllPairsReading) {
   for (const char* account : {"201-01", "201-02"}) {
     for (int i = 0; i < 150; ++i) {
       char trans[24];
-      std::snprintf(trans, sizeof trans, spellings[next(4)], static_cast<int>(next(12)));
+      std::snprintf(trans, sizeof trans, spellings[next(static_cast<std::uint32_t>(std::size(spellings)))].c_str(),
+                    static_cast<int>(next(12)));
       const bool debit = next(2) == 0;
       Amount amount = static_cast<Amount>(1 + next(500));
       if (next(6) == 0) amount = -amount;
@@ -633,7 +640,7 @@ TEST_F(SettlementsTest, BankSettlementsGiveTheRowsOfTheAllPairsReading) {
           }
         } else if (o.amount >= 0) {
           Amount paid = std::max<Amount>(0, std::min(o.amount, open));
-          want.emplace_back(InvoiceNumberText(buf[i].trans), Trim(Amount15(paid)));
+          want.emplace_back(DosToWin(InvoiceNumberText(buf[i].trans)), Trim(Amount15(paid)));
           open -= paid;
           buf[i].amount = open;
           o.amount -= paid;
@@ -642,7 +649,9 @@ TEST_F(SettlementsTest, BankSettlementsGiveTheRowsOfTheAllPairsReading) {
           o.amount = 0;
         }
       }
-      if (AmountsDiffer(open, 0)) want.emplace_back(InvoiceNumberText(buf[i].trans), Trim(Amount15(open)));
+      if (AmountsDiffer(open, 0)) {
+        want.emplace_back(DosToWin(InvoiceNumberText(buf[i].trans)), Trim(Amount15(open)));
+      }
     }
   }
   ASSERT_GT(want.size(), 50u);
