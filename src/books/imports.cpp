@@ -217,12 +217,8 @@ bool ReadDbfTurnovers(ImportSheet& sheet, OptionServices* window, TurnoverImport
       return false;
     }
     const int n = r - 1;
-    c[4] = sheet.CellView(r, 4, &scratch[4]);
+    sheet.RowViews(r, 8, c.data() + 1, scratch.data() + 1);
     if (c[4].empty()) break;
-    for (int k : {1, 2, 3, 5, 6, 7, 8}) {
-      const auto at = static_cast<std::size_t>(k);
-      c[at] = sheet.CellView(r, k, &scratch[at]);
-    }
     const std::string_view date = TrimView(c[3]);
     const DayNo booking = DayOfIsoDate(date);
     if (booking == 0) {
