@@ -170,10 +170,13 @@ class DbfSheet final : public ImportSheet {
       return;
     }
     const char* raw_record = Record(row);
+    // A field ends at a NUL byte; records seldom hold one, so the record is
+    // searched once and its fields only when it does.
+    const bool nul = raw_record != nullptr && std::memchr(raw_record, '\0', length_) != nullptr;
     for (int i = 0; i < n; ++i) {
       views[i] = raw_record == nullptr || i >= fields_
                      ? std::string_view()
-                     : FieldView(raw_record, i, &scratch[i]);
+                     : FieldView(raw_record, i, &scratch[i], nul);
     }
   }
 
@@ -199,12 +202,16 @@ class DbfSheet final : public ImportSheet {
   }
 
   // One field of a record, as the cell reads it.
-  std::string_view FieldView(const char* raw_record, int field, std::string* scratch) {
+  // `may_hold_nul` false: the caller knows the record has no NUL byte.
+  std::string_view FieldView(const char* raw_record, int field, std::string* scratch,
+                             bool may_hold_nul = true) {
     const FieldAt& at = layout_[static_cast<std::size_t>(field)];
     const char* begin = raw_record + at.offset;
     const char* end = begin + at.size;
-    if (const void* nul = std::memchr(begin, '\0', static_cast<std::size_t>(at.size)))
-      end = static_cast<const char*>(nul);
+    if (may_hold_nul) {
+      if (const void* nul = std::memchr(begin, '\0', static_cast<std::size_t>(at.size)))
+        end = static_cast<const char*>(nul);
+    }
     // Fields are padded with blanks (text on the right, numbers on the
     // left): whole words of eight blanks are passed over first.
     constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
