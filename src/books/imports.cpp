@@ -202,10 +202,12 @@ bool ReadDbfTurnovers(ImportSheet& sheet, OptionServices* window, TurnoverImport
   out->count = 0;
   out->unnumbered = false;
   const int last = sheet.Rows();
-  // Every row becomes one journal record written straight into the zeroed
-  // buffer: only the fields a row sets are filled in, the rest stay zero.
+  // Every row becomes one journal record written straight into the buffer,
+  // zeroed as it grows by a record (one pass over the memory): only the
+  // fields a row sets are filled in, the rest stay zero.
   const std::size_t most = static_cast<std::size_t>(last > 1 ? last - 1 : 0);
-  out->records.assign(most * kJournalRecordSize, 0);
+  out->records.clear();
+  out->records.reserve(most * kJournalRecordSize);
   const std::array<char, 256>& to_dos = WinToDosTable();
   // The cells of a row as views (into the sheet's row or into one kept text
   // per column), kept from row to row.
@@ -234,6 +236,7 @@ bool ReadDbfTurnovers(ImportSheet& sheet, OptionServices* window, TurnoverImport
       *err = Concat({"Wiersz "_w, RowText(n), ": kwota i po stronie Wn, i Ma"_w});
       return false;
     }
+    out->records.resize((out->count + 1) * kJournalRecordSize);
     std::uint8_t* p = out->records.data() + out->count * kJournalRecordSize;
     PutRecordText(p + kAccountAt, AccountSymbol::kCapacity, c[4]);
     PutWord(p + kBookingDateAt, booking);
@@ -268,7 +271,6 @@ bool ReadDbfTurnovers(ImportSheet& sheet, OptionServices* window, TurnoverImport
     PutRecordText(p + kExtraCodeAt, decltype(JournalEntry::extraCode)::kCapacity, c[8]);
     ++out->count;
   }
-  out->records.resize(out->count * kJournalRecordSize);
   return true;
 }
 
