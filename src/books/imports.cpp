@@ -82,6 +82,8 @@ Amount AmountOfCell(std::string_view t) {
     }
   }
   if (!any || (point && decimals == 0)) return ParseNumber(t);
+  // One of a row's two amount columns is mostly zero: no division for it.
+  if (digits == 0) return negative ? -0.0L : 0.0L;
   static const Amount kPowers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
                                    1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
                                    1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
