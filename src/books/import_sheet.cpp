@@ -107,6 +107,8 @@ class DbfSheet final : public ImportSheet {
  public:
   DbfSheet(DBFHandle dbf, SourceText text, std::uint64_t file_size)
       : dbf_(dbf), text_(std::move(text)) {
+    header_ = static_cast<std::uint64_t>(std::max(0, dbf_->nHeaderLength));
+    length_ = static_cast<std::size_t>(std::max(0, dbf_->nRecordLength));
     // The header's record count is believed only as far as the file holds
     // the records: a damaged header must not make rows out of nothing.
     std::uint64_t n = static_cast<std::uint64_t>(std::max(0, DBFGetRecordCount(dbf_)));
@@ -157,21 +159,59 @@ class DbfSheet final : public ImportSheet {
       text_.AppendWin(name, *scratch);
       return *scratch;
     }
-    const int record = records_[static_cast<std::size_t>(row - 2)];
-    // The record's bytes as shapelib holds them; the field is cut out here
-    // and stripped of the blanks that pad it, up to a NUL byte if any.
-    // shapelib copies the record for every call; one copy serves a row.
-    if (record != tuple_record_) {
-      tuple_ = DBFReadTuple(dbf_, record);
-      tuple_record_ = record;
-    }
-    const char* raw_record = tuple_;
+    const char* raw_record = Record(row);
     if (raw_record == nullptr) return {};
+    return FieldView(raw_record, field, scratch);
+  }
+
+  void RowViews(int row, int n, std::string_view* views, std::string* scratch) override {
+    if (row < 2 || row > Rows()) {
+      ImportSheet::RowViews(row, n, views, scratch);
+      return;
+    }
+    const char* raw_record = Record(row);
+    // A field ends at a NUL byte; records seldom hold one, so the record is
+    // searched once and its fields only when it does.
+    const bool nul = raw_record != nullptr && std::memchr(raw_record, '\0', length_) != nullptr;
+    for (int i = 0; i < n; ++i) {
+      views[i] = raw_record == nullptr || i >= fields_
+                     ? std::string_view()
+                     : FieldView(raw_record, i, &scratch[i], nul);
+    }
+  }
+
+ private:
+  // The bytes of the record of a data row (from 2), as they lie in the
+  // file's read window; nullptr when the file does not hold them.
+  const char* Record(int row) {
+    const int record = records_[static_cast<std::size_t>(row - 2)];
+    const std::uint64_t at = header_ + static_cast<std::uint64_t>(record) * length_;
+    WindowFile* w = AsWindow(dbf_->fp);
+    if (at < w->window_at || at + length_ > w->window_at + w->window.size()) {
+      w->window.resize(std::max<std::size_t>(kWindow, length_));
+      if (std::fseek(w->file, static_cast<long>(at), SEEK_SET) != 0) {
+        w->window.clear();
+        return nullptr;
+      }
+      const std::size_t got = std::fread(w->window.data(), 1, w->window.size(), w->file);
+      w->window.resize(got);
+      w->window_at = at;
+      if (got < length_) return nullptr;
+    }
+    return w->window.data() + (at - w->window_at);
+  }
+
+  // One field of a record, as the cell reads it.
+  // `may_hold_nul` false: the caller knows the record has no NUL byte.
+  std::string_view FieldView(const char* raw_record, int field, std::string* scratch,
+                             bool may_hold_nul = true) {
     const FieldAt& at = layout_[static_cast<std::size_t>(field)];
     const char* begin = raw_record + at.offset;
     const char* end = begin + at.size;
-    if (const void* nul = std::memchr(begin, '\0', static_cast<std::size_t>(at.size)))
-      end = static_cast<const char*>(nul);
+    if (may_hold_nul) {
+      if (const void* nul = std::memchr(begin, '\0', static_cast<std::size_t>(at.size)))
+        end = static_cast<const char*>(nul);
+    }
     // Fields are padded with blanks (text on the right, numbers on the
     // left): whole words of eight blanks are passed over first.
     constexpr std::uint64_t kBlanks = 0x2020202020202020ull;
@@ -203,9 +243,10 @@ class DbfSheet final : public ImportSheet {
     }
   }
 
- private:
   DBFHandle dbf_;
   SourceText text_;
+  std::uint64_t header_ = 0;
+  std::size_t length_ = 0;
   std::vector<int> records_;
   struct FieldAt {
     int offset = 0;
@@ -215,8 +256,6 @@ class DbfSheet final : public ImportSheet {
   std::vector<FieldAt> layout_;
   int record_length_ = 0;
   int fields_ = 0;
-  int tuple_record_ = -1;
-  const char* tuple_ = nullptr;
 };
 
 // The text of one cell of a workbook opened with FreeXL (row and column

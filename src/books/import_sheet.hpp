@@ -29,6 +29,11 @@ class ImportSheet {
     *scratch = Cell(row, column);
     return *scratch;
   }
+  // CellView of columns 1..n of one row at once, into views[0..n-1], each
+  // with its own scratch[i]: for readers that take every cell of a row.
+  virtual void RowViews(int row, int n, std::string_view* views, std::string* scratch) {
+    for (int i = 0; i < n; ++i) views[i] = CellView(row, i + 1, &scratch[i]);
+  }
 };
 
 // A sheet held in memory (tests, and callers that build rows themselves).

@@ -171,21 +171,6 @@ void SourceText::AppendWin(std::string_view bytes, std::string& out) const {
   }
 }
 
-// ASCII reads as itself through every table and through UTF-8 alike.
-bool SourceText::SameAsWin(std::string_view bytes) const {
-  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-  const char* p = bytes.data();
-  const char* const end = p + bytes.size();
-  for (; end - p >= 8; p += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p, 8);
-    if ((word & kHigh) != 0) return false;
-  }
-  for (; p < end; ++p)
-    if (static_cast<unsigned char>(*p) >= 128) return false;
-  return true;
-}
-
 std::string SourceText::ToWin(std::string_view bytes) const {
   std::string out;
   AppendWin(bytes, out);

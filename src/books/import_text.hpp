@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,7 +45,20 @@ class SourceText {
   void AppendWin(std::string_view bytes, std::string& out) const;
   // True when the bytes read as themselves in Windows-1250: plain ASCII
   // (every table keeps the bytes below 128, and so does UTF-8).
-  bool SameAsWin(std::string_view bytes) const;
+  // Inline: the dBase reader asks it of every text cell.
+  bool SameAsWin(std::string_view bytes) const {
+    constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    for (; end - p >= 8; p += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      if ((word & kHigh) != 0) return false;
+    }
+    for (; p < end; ++p)
+      if (static_cast<unsigned char>(*p) >= 128) return false;
+    return true;
+  }
   int code_page() const { return code_page_; }  // 65001 for UTF-8
 
  private:

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstring>
 
 #include "common/concat.hpp"
 #include "common/cp1250.hpp"
@@ -81,11 +82,30 @@ Amount AmountOfCell(std::string_view t) {
     }
   }
   if (!any || (point && decimals == 0)) return ParseNumber(t);
+  // One of a row's two amount columns is mostly zero: no division for it.
+  if (digits == 0) return negative ? -0.0L : 0.0L;
   static const Amount kPowers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
                                    1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
                                    1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
   const Amount v = static_cast<Amount>(digits) / kPowers[decimals];
   return negative ? -v : v;
+}
+
+// Where the fields a turnover row sets lie in its journal record.
+constexpr std::size_t kAccountAt = 0, kBookingDateAt = 26, kDocumentAt = 28, kEntryNoAt = 41,
+                      kSideAt = 43, kJournalNoAt = 71, kAmountAt = 73, kTransactionAt = 101,
+                      kExtraCodeAt = 161;
+
+// A length-prefixed text field in a zeroed record, cut to its capacity.
+void PutRecordText(std::uint8_t* p, std::size_t capacity, std::string_view text) {
+  const std::size_t len = std::min(text.size(), capacity);
+  p[0] = static_cast<std::uint8_t>(len);
+  if (len > 0) std::memcpy(p + 1, text.data(), len);
+}
+
+void PutWord(std::uint8_t* p, std::uint16_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
 }
 
 }  // namespace
@@ -184,42 +204,31 @@ bool ReadDbfTurnovers(ImportSheet& sheet, OptionServices* window, TurnoverImport
   out->count = 0;
   out->unnumbered = false;
   const int last = sheet.Rows();
-  out->records.reserve(static_cast<std::size_t>(last > 1 ? last - 1 : 0) * kJournalRecordSize);
-  JournalEntry e;
+  // Every row becomes one journal record written straight into the buffer,
+  // zeroed as it grows by a record (one pass over the memory): only the
+  // fields a row sets are filled in, the rest stay zero.
+  const std::size_t most = static_cast<std::size_t>(last > 1 ? last - 1 : 0);
+  out->records.clear();
+  out->records.reserve(most * kJournalRecordSize);
+  const std::array<char, 256>& to_dos = WinToDosTable();
   // The cells of a row as views (into the sheet's row or into one kept text
-  // per column), and the texts built from them, kept from row to row.
+  // per column), kept from row to row.
   std::array<std::string, 9> scratch;
   std::array<std::string_view, 9> c;
-  std::string document, key;
   for (int r = 2; r <= last; ++r) {
     if (Aborted(window, r)) {
       *err = "Przerwano"_w;
       return false;
     }
     const int n = r - 1;
-    c[4] = sheet.CellView(r, 4, &scratch[4]);
+    sheet.RowViews(r, 8, c.data() + 1, scratch.data() + 1);
     if (c[4].empty()) break;
-    for (int k : {1, 2, 3, 5, 6, 7, 8}) {
-      const auto at = static_cast<std::size_t>(k);
-      c[at] = sheet.CellView(r, k, &scratch[at]);
-    }
-    // Every row sets the same fields of the entry; the others stay zero.
-    e.account = c[4];
     const std::string_view date = TrimView(c[3]);
-    e.bookingDate = DayOfIsoDate(date);
-    if (e.bookingDate == 0) {
+    const DayNo booking = DayOfIsoDate(date);
+    if (booking == 0) {
       *err = Concat({"Wiersz "_w, RowText(n), ": \"", date, "\" to nie data RRRR-MM-DD"_w});
       return false;
     }
-    document.assign(c[1]).append(1, '-').append(c[2]);
-    e.documentNo = document;
-    if (n <= kLastEntryNo) {
-      e.entryNo = static_cast<std::uint16_t>(n);
-    } else {
-      e.entryNo = 0;
-      out->unnumbered = true;
-    }
-    e.journalNo = n <= kLastJournalNo ? static_cast<std::int16_t>(n) : std::int16_t{0};
     const Amount debit = AmountOfCell(TrimView(c[5]));
     const Amount credit = AmountOfCell(TrimView(c[6]));
     // Amounts that round to nothing at four decimals count as none.
@@ -229,15 +238,39 @@ bool ReadDbfTurnovers(ImportSheet& sheet, OptionServices* window, TurnoverImport
       *err = Concat({"Wiersz "_w, RowText(n), ": kwota i po stronie Wn, i Ma"_w});
       return false;
     }
-    e.side = is_debit ? 255 : 0;
-    e.amount = is_debit ? debit : credit;
-    key.assign(c[7]);
-    WinToDosInPlace(key);
-    e.transactionNo = key;
-    e.extraCode = c[8];
-    const std::size_t at = out->records.size();
-    out->records.resize(at + kJournalRecordSize);
-    EncodeJournalEntry(e, out->records.data() + at);
+    out->records.resize((out->count + 1) * kJournalRecordSize);
+    std::uint8_t* p = out->records.data() + out->count * kJournalRecordSize;
+    PutRecordText(p + kAccountAt, AccountSymbol::kCapacity, c[4]);
+    PutWord(p + kBookingDateAt, booking);
+    // The document number is column 1, "-" and column 2, cut to its field.
+    {
+      std::uint8_t* d = p + kDocumentAt;
+      const std::size_t cap = decltype(JournalEntry::documentNo)::kCapacity;
+      std::size_t len = std::min(c[1].size(), cap);
+      if (len > 0) std::memcpy(d + 1, c[1].data(), len);
+      if (len < cap) d[1 + len++] = '-';
+      const std::size_t rest = std::min(c[2].size(), cap - len);
+      if (rest > 0) std::memcpy(d + 1 + len, c[2].data(), rest);
+      d[0] = static_cast<std::uint8_t>(len + rest);
+    }
+    if (n <= kLastEntryNo) {
+      PutWord(p + kEntryNoAt, static_cast<std::uint16_t>(n));
+    } else {
+      out->unnumbered = true;  // entry number 0
+    }
+    p[kSideAt] = is_debit ? 255 : 0;
+    if (n <= kLastJournalNo) PutWord(p + kJournalNoAt, static_cast<std::uint16_t>(n));
+    EncodeAmount(is_debit ? debit : credit, p + kAmountAt);
+    // The settlement key is kept in the DOS letters of its field.
+    {
+      std::uint8_t* k = p + kTransactionAt;
+      const std::size_t len =
+          std::min(c[7].size(), decltype(JournalEntry::transactionNo)::kCapacity);
+      k[0] = static_cast<std::uint8_t>(len);
+      for (std::size_t i = 0; i < len; ++i)
+        k[1 + i] = static_cast<std::uint8_t>(to_dos[static_cast<unsigned char>(c[7][i])]);
+    }
+    PutRecordText(p + kExtraCodeAt, decltype(JournalEntry::extraCode)::kCapacity, c[8]);
     ++out->count;
   }
   return true;
@@ -283,12 +316,8 @@ bool WriteImportedChart(std::string_view path, const std::vector<AccountRecord>&
 
 bool WriteImportedTurnovers(std::string_view path, const TurnoverImport& turnovers) {
   std::string message;
-  const bool ok = ReplaceRecordFile(
-      path, turnovers.count, kJournalRecordSize,
-      [&turnovers](std::size_t i, std::uint8_t* p) {
-        std::copy_n(turnovers.records.data() + i * kJournalRecordSize, kJournalRecordSize, p);
-      },
-      "ImpObr", &message);
+  const bool ok = ReplaceFileBytes(path, turnovers.records.data(),
+                                   turnovers.count * kJournalRecordSize, "ImpObr", &message);
   if (!ok) {
     ShowStatus(message, kWarning);
     return false;

@@ -179,8 +179,6 @@ std::string DosToWin(std::string_view dos) {
   return s;
 }
 
-namespace {
-
 // One byte table, made once from the letter tables: imports convert every
 // text of hundreds of thousands of rows.
 const std::array<char, 256>& WinToDosTable() {
@@ -200,8 +198,6 @@ const std::array<char, 256>& WinToDosTable() {
   }();
   return table;
 }
-
-}  // namespace
 
 std::string WinToDos(std::string_view win) {
   std::string s(win);

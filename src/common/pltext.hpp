@@ -45,6 +45,8 @@ std::size_t DosToWinTo(std::string_view dos, char* out);
 std::string WinToDos(std::string_view win);
 // WinToDos on a text the caller keeps (no new text per call).
 void WinToDosInPlace(std::string& text);
+// The byte table WinToDos uses, for converting straight into a record.
+const std::array<char, 256>& WinToDosTable();
 // UTF-8 XML character data: the Polish letters in UTF-8, other bytes above
 // 0x7E dropped, and the control characters XML forbids (all below 0x20 but
 // tab, line feed and carriage return) dropped as well.

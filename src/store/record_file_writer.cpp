@@ -43,8 +43,13 @@ class RewriteMark {
 
 }  // namespace
 
-bool ReplaceRecordFile(std::string_view path_view, std::size_t count, std::size_t size,
-                       const RecordFiller& fill, std::string_view tag, std::string* message) {
+namespace {
+
+// Writes the new contents beside `path` through `write_body` (which answers
+// false with the error of the failed write) and renames them over it.
+template <typename Body>
+bool ReplaceWith(std::string_view path_view, std::string_view tag, std::string* message,
+                 const Body& write_body) {
   const std::string path(path_view);
   RewriteMark mark(path);
   if (mark.refused())
@@ -67,19 +72,11 @@ bool ReplaceRecordFile(std::string_view path_view, std::size_t count, std::size_
     RemoveFile(temp);
     return Say(message, "Nie można utworzyć "_w + temp + " (" + IoErrorText(why) + ")");
   }
-  std::vector<std::uint8_t> block(kBlockRecords * size);
-  std::uint64_t offset = 0;
-  for (std::size_t first = 0; first < count; first += kBlockRecords) {
-    const std::size_t n = std::min(kBlockRecords, count - first);
-    std::fill(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n * size), 0);
-    for (std::size_t i = 0; i < n; ++i) fill(first + i, block.data() + i * size);
-    if (!out.WriteAt(offset, block.data(), n * size)) {
-      const IoError why = LastIoError();
-      out.Close();
-      RemoveFile(temp);
-      return Say(message, "Błąd zapisu "_w + temp + " (" + IoErrorText(why) + ")");
-    }
-    offset += n * size;
+  if (!write_body(out)) {
+    const IoError why = LastIoError();
+    out.Close();
+    RemoveFile(temp);
+    return Say(message, "Błąd zapisu "_w + temp + " (" + IoErrorText(why) + ")");
   }
   if (!out.Sync() || !out.Close() || !ReplaceFile(temp, path)) {
     const IoError why = LastIoError();
@@ -88,6 +85,37 @@ bool ReplaceRecordFile(std::string_view path_view, std::size_t count, std::size_
     return Say(message, "Nie zapisano "_w + path + " (" + IoErrorText(why) + ")");
   }
   return true;
+}
+
+}  // namespace
+
+bool ReplaceRecordFile(std::string_view path, std::size_t count, std::size_t size,
+                       const RecordFiller& fill, std::string_view tag, std::string* message) {
+  return ReplaceWith(path, tag, message, [&](File& out) {
+    std::vector<std::uint8_t> block(kBlockRecords * size);
+    std::uint64_t offset = 0;
+    for (std::size_t first = 0; first < count; first += kBlockRecords) {
+      const std::size_t n = std::min(kBlockRecords, count - first);
+      std::fill(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n * size), 0);
+      for (std::size_t i = 0; i < n; ++i) fill(first + i, block.data() + i * size);
+      if (!out.WriteAt(offset, block.data(), n * size)) return false;
+      offset += n * size;
+    }
+    return true;
+  });
+}
+
+bool ReplaceFileBytes(std::string_view path, const std::uint8_t* data, std::size_t bytes,
+                      std::string_view tag, std::string* message) {
+  return ReplaceWith(path, tag, message, [&](File& out) {
+    // Large blocks: few system calls, and a failure still says where.
+    constexpr std::size_t kBlock = std::size_t{4} << 20;
+    for (std::size_t done = 0; done < bytes; done += kBlock) {
+      const std::size_t n = std::min(kBlock, bytes - done);
+      if (!out.WriteAt(done, data + done, n)) return false;
+    }
+    return true;
+  });
 }
 
 }  // namespace zel

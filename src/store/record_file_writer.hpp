@@ -24,4 +24,9 @@ using RecordFiller = std::function<void(std::size_t i, std::uint8_t* record)>;
 bool ReplaceRecordFile(std::string_view path, std::size_t count, std::size_t size,
                        const RecordFiller& fill, std::string_view tag, std::string* message);
 
+// The same for contents already whole in memory (`bytes` bytes at data),
+// written in a few large writes.
+bool ReplaceFileBytes(std::string_view path, const std::uint8_t* data, std::size_t bytes,
+                      std::string_view tag, std::string* message);
+
 }  // namespace zel

@@ -331,6 +331,50 @@ TEST_F(ImportBatch, DeletedDbfRecordsAreNoRows) {
   EXPECT_EQ(sheet->Cell(3, 1), "300");
 }
 
+TEST_F(ImportBatch, ARowReadAtOnceGivesTheCellsOneByOne) {
+  // Padded texts, Polish letters (code page 852), numbers and dates; the
+  // second record gets a NUL byte inside its first field, where the cell ends.
+  const std::string path = home_ + "/Ksiega.dbf";
+  std::string err;
+  ASSERT_TRUE(WriteDbf(path,
+                       {{"DOK", 'C', 10, 0}, {"KONTO", 'C', 25, 0}, {"WN", 'N', 15, 2},
+                        {"DATA", 'D', 8, 0}, {"KLUCZ", 'C', 20, 0}},
+                       {{"FV", "201-1", "12.50", "20240315", "Żółć"_w},
+                        {"ABCDEF", " 202 ", "-3.00", "20241231", "x y"},
+                        {"", "", "7.25", "", ""}},
+                       &err))
+      << err;
+  {
+    std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+    unsigned char head[12] = {};
+    f.read(reinterpret_cast<char*>(head), sizeof head);
+    const int header = head[8] | head[9] << 8, length = head[10] | head[11] << 8;
+    f.seekp(header + length + 1 + 3);  // record 2, after its deletion mark: "ABC\0EF"
+    f.put('\0');
+  }
+  auto sheet = OpenDbfSheet(path, &err);
+  ASSERT_TRUE(sheet) << err;
+  ASSERT_EQ(sheet->Rows(), 4);
+  const std::vector<std::vector<std::string>> want = {
+      {"DOK", "KONTO", "WN", "DATA", "KLUCZ"},
+      {"FV", "201-1", "12.50", "2024-03-15", "Żółć"_w},
+      {"ABC", "202", "-3.00", "2024-12-31", "x y"},
+      {"", "", "7.25", "", ""}};
+  for (int r = 1; r <= 4; ++r) {
+    SCOPED_TRACE(r);
+    // Two columns more than the file has: those read as empty.
+    std::string_view views[7];
+    std::string scratch[7];
+    sheet->RowViews(r, 7, views, scratch);
+    for (int c = 1; c <= 7; ++c) {
+      const std::string one = sheet->Cell(r, c);
+      const auto i = static_cast<std::size_t>(c - 1);
+      EXPECT_EQ(one, i < 5 ? want[static_cast<std::size_t>(r - 1)][i] : "") << c;
+      EXPECT_EQ(std::string(views[i]), one) << c;
+    }
+  }
+}
+
 TEST_F(ImportBatch, AFaultAtAnyStepOfTheWriteLeavesTheOldFileWhole) {
   const std::string old_bytes(3 * kJournalRecordSize, 'x');
   std::ofstream(db_ + "/Obroty.DFX", std::ios::binary) << old_bytes;
