@@ -40,6 +40,20 @@ constexpr std::size_t kWindow = 1u << 20;
 
 WindowFile* AsWindow(SAFile f) { return reinterpret_cast<WindowFile*>(f); }
 
+// Reads up to `size` bytes of the file from `at` into the window; the number
+// read (0 at the end of the file or on a failed seek, the window then empty).
+std::size_t FillWindow(WindowFile* w, std::uint64_t at, std::size_t size) {
+  w->window.resize(size);
+  w->window_at = at;
+  if (std::fseek(w->file, static_cast<long>(at), SEEK_SET) != 0) {
+    w->window.clear();
+    return 0;
+  }
+  const std::size_t got = std::fread(w->window.data(), 1, size, w->file);
+  w->window.resize(got);
+  return got;
+}
+
 SAFile WindowOpen(const char* name, const char* access) {
   if (access == nullptr || access[0] != 'r' || std::strchr(access, '+') != nullptr) return nullptr;
   std::FILE* file = std::fopen(name, "rb");
@@ -58,12 +72,7 @@ SAOffset WindowRead(void* p, SAOffset size, SAOffset nmemb, SAFile f) {
   while (done < want) {
     const std::uint64_t at = w->pos + done;
     if (at < w->window_at || at >= w->window_at + w->window.size()) {
-      w->window.resize(kWindow);
-      if (std::fseek(w->file, static_cast<long>(at), SEEK_SET) != 0) break;
-      const std::size_t got = std::fread(w->window.data(), 1, kWindow, w->file);
-      w->window.resize(got);
-      w->window_at = at;
-      if (got == 0) break;
+      if (FillWindow(w, at, kWindow) == 0) break;
     }
     const std::uint64_t in_window = w->window_at + w->window.size() - at;
     const std::uint64_t n = std::min(want - done, in_window);
@@ -112,8 +121,8 @@ class DbfSheet final : public ImportSheet {
     // The header's record count is believed only as far as the file holds
     // the records: a damaged header must not make rows out of nothing.
     std::uint64_t n = static_cast<std::uint64_t>(std::max(0, DBFGetRecordCount(dbf_)));
-    const std::uint64_t header = static_cast<std::uint64_t>(std::max(0, dbf_->nHeaderLength));
-    const std::uint64_t length = static_cast<std::uint64_t>(std::max(0, dbf_->nRecordLength));
+    const std::uint64_t header = header_;
+    const std::uint64_t length = length_;
     const std::uint64_t present =
         length == 0 || file_size <= header ? 0 : (file_size - header) / length;
     n = std::min(n, present);
@@ -130,12 +139,12 @@ class DbfSheet final : public ImportSheet {
     // Where each field lies in a record, kept within the record's length,
     // worked out once rather than for every cell.
     layout_.resize(static_cast<std::size_t>(fields_ > 0 ? fields_ : 0));
-    record_length_ = std::max(0, dbf_->nRecordLength);
+    const int record_length = static_cast<int>(length_);
     for (int f = 0; f < fields_; ++f) {
       FieldAt& at = layout_[static_cast<std::size_t>(f)];
       at.type = DBFGetNativeFieldType(dbf_, f);
-      at.offset = std::clamp(dbf_->panFieldOffset[f], 0, record_length_);
-      at.size = std::clamp(dbf_->panFieldSize[f], 0, record_length_ - at.offset);
+      at.offset = std::clamp(dbf_->panFieldOffset[f], 0, record_length);
+      at.size = std::clamp(dbf_->panFieldSize[f], 0, record_length - at.offset);
     }
   }
   ~DbfSheet() override { DBFClose(dbf_); }
@@ -188,15 +197,7 @@ class DbfSheet final : public ImportSheet {
     const std::uint64_t at = header_ + static_cast<std::uint64_t>(record) * length_;
     WindowFile* w = AsWindow(dbf_->fp);
     if (at < w->window_at || at + length_ > w->window_at + w->window.size()) {
-      w->window.resize(std::max<std::size_t>(kWindow, length_));
-      if (std::fseek(w->file, static_cast<long>(at), SEEK_SET) != 0) {
-        w->window.clear();
-        return nullptr;
-      }
-      const std::size_t got = std::fread(w->window.data(), 1, w->window.size(), w->file);
-      w->window.resize(got);
-      w->window_at = at;
-      if (got < length_) return nullptr;
+      if (FillWindow(w, at, std::max(kWindow, length_)) < length_) return nullptr;
     }
     return w->window.data() + (at - w->window_at);
   }
@@ -254,7 +255,6 @@ class DbfSheet final : public ImportSheet {
     char type = 'C';
   };
   std::vector<FieldAt> layout_;
-  int record_length_ = 0;
   int fields_ = 0;
 };
 
