@@ -145,12 +145,7 @@ void ReportDocument::AppendRow(char kind, std::span<const std::string_view> cell
                      : Cut(cells[i], kReportTextCapacity);
     size += 1 + views[i].size();
   }
-  if (blocks_.empty() || block_used_ + size > kBlockSize) {
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
-    block_used_ = 0;
-  }
-  offsets_.push_back((static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockBits) | block_used_);
-  char* p = blocks_.back().get() + block_used_;
+  char* p = RowSpace(size);
   *p++ = kind;
   *p++ = static_cast<char>(n);
   for (std::size_t i = 0; i < n; ++i) {
@@ -158,6 +153,19 @@ void ReportDocument::AppendRow(char kind, std::span<const std::string_view> cell
     std::memcpy(p, views[i].data(), views[i].size());
     p += views[i].size();
   }
+  KeepRow(size);
+}
+
+char* ReportDocument::RowSpace(std::size_t room) {
+  if (blocks_.empty() || block_used_ + room > kBlockSize) {
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+    block_used_ = 0;
+  }
+  offsets_.push_back((static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockBits) | block_used_);
+  return blocks_.back().get() + block_used_;
+}
+
+void ReportDocument::KeepRow(std::size_t size) {
   block_used_ += size;
   stored_ += size;
 }
@@ -168,14 +176,8 @@ void ReportDocument::AppendRowsOf(const ReportDocument& other) {
     const std::size_t cells = static_cast<unsigned char>(row[1]);
     std::size_t size = 2;
     for (std::size_t i = 0; i < cells; ++i) size += 1 + static_cast<unsigned char>(row[size]);
-    if (blocks_.empty() || block_used_ + size > kBlockSize) {
-      blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
-      block_used_ = 0;
-    }
-    offsets_.push_back((static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockBits) | block_used_);
-    std::memcpy(blocks_.back().get() + block_used_, row, size);
-    block_used_ += size;
-    stored_ += size;
+    std::memcpy(RowSpace(size), row, size);
+    KeepRow(size);
   }
   for (std::size_t i = 0; i < widest_cell_.size(); ++i) {
     widest_cell_[i] = std::max(widest_cell_[i], other.widest_cell_[i]);
@@ -194,12 +196,7 @@ void ReportDocument::AddRow(std::span<const std::string_view> cells) {
   // pass; the block is chosen for the largest row the cells can make.
   const std::size_t n =
       std::min<std::size_t>(cells.size(), static_cast<std::size_t>(column_count_));
-  const std::size_t room = 2 + n * (1 + kReportCellCapacity);
-  if (blocks_.empty() || block_used_ + room > kBlockSize) {
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
-    block_used_ = 0;
-  }
-  char* const start = blocks_.back().get() + block_used_;
+  char* const start = RowSpace(2 + n * (1 + kReportCellCapacity));
   char* p = start + 2;
   // Trailing empty cells need no bytes: a missing cell reads as empty. The
   // row ends after its last cell that is not.
@@ -219,10 +216,7 @@ void ReportDocument::AddRow(std::span<const std::string_view> cells) {
   }
   start[0] = '0';
   start[1] = static_cast<char>(kept);
-  const auto size = static_cast<std::size_t>(end - start);
-  offsets_.push_back((static_cast<std::uint64_t>(blocks_.size() - 1) << kBlockBits) | block_used_);
-  block_used_ += size;
-  stored_ += size;
+  KeepRow(static_cast<std::size_t>(end - start));
 }
 
 void ReportDocument::FitToCells(int column) {

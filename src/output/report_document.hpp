@@ -118,6 +118,11 @@ class ReportDocument {
 
  private:
   void AppendRow(char kind, std::span<const std::string_view> cells, bool strip);
+  // Where the next row goes, with room for `room` bytes (a new block when the
+  // last one lacks it); the row's place is recorded. KeepRow then takes the
+  // `size` bytes the row really used.
+  char* RowSpace(std::size_t room);
+  void KeepRow(std::size_t size);
 
   FixedText<250> name_;
   FixedText<250> title_;
