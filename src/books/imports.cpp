@@ -91,21 +91,11 @@ Amount AmountOfCell(std::string_view t) {
   return negative ? -v : v;
 }
 
-// Where the fields a turnover row sets lie in its journal record.
-constexpr std::size_t kAccountAt = 0, kBookingDateAt = 26, kDocumentAt = 28, kEntryNoAt = 41,
-                      kSideAt = 43, kJournalNoAt = 71, kAmountAt = 73, kTransactionAt = 101,
-                      kExtraCodeAt = 161;
-
 // A length-prefixed text field in a zeroed record, cut to its capacity.
 void PutRecordText(std::uint8_t* p, std::size_t capacity, std::string_view text) {
   const std::size_t len = std::min(text.size(), capacity);
   p[0] = static_cast<std::uint8_t>(len);
   if (len > 0) std::memcpy(p + 1, text.data(), len);
-}
-
-void PutWord(std::uint8_t* p, std::uint16_t v) {
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
 }
 
 }  // namespace
@@ -211,6 +201,7 @@ bool ReadDbfTurnovers(ImportSheet& sheet, OptionServices* window, TurnoverImport
   out->records.clear();
   out->records.reserve(most * kJournalRecordSize);
   const std::array<char, 256>& to_dos = WinToDosTable();
+  namespace f = journal_field;
   // The cells of a row as views (into the sheet's row or into one kept text
   // per column), kept from row to row.
   std::array<std::string, 9> scratch;
@@ -240,11 +231,11 @@ bool ReadDbfTurnovers(ImportSheet& sheet, OptionServices* window, TurnoverImport
     }
     out->records.resize((out->count + 1) * kJournalRecordSize);
     std::uint8_t* p = out->records.data() + out->count * kJournalRecordSize;
-    PutRecordText(p + kAccountAt, AccountSymbol::kCapacity, c[4]);
-    PutWord(p + kBookingDateAt, booking);
+    PutRecordText(p + f::kAccount, AccountSymbol::kCapacity, c[4]);
+    PutRecordU16(p + f::kBookingDate, booking);
     // The document number is column 1, "-" and column 2, cut to its field.
     {
-      std::uint8_t* d = p + kDocumentAt;
+      std::uint8_t* d = p + f::kDocumentNo;
       const std::size_t cap = decltype(JournalEntry::documentNo)::kCapacity;
       std::size_t len = std::min(c[1].size(), cap);
       if (len > 0) std::memcpy(d + 1, c[1].data(), len);
@@ -254,23 +245,23 @@ bool ReadDbfTurnovers(ImportSheet& sheet, OptionServices* window, TurnoverImport
       d[0] = static_cast<std::uint8_t>(len + rest);
     }
     if (n <= kLastEntryNo) {
-      PutWord(p + kEntryNoAt, static_cast<std::uint16_t>(n));
+      PutRecordU16(p + f::kEntryNo, static_cast<std::uint16_t>(n));
     } else {
       out->unnumbered = true;  // entry number 0
     }
-    p[kSideAt] = is_debit ? 255 : 0;
-    if (n <= kLastJournalNo) PutWord(p + kJournalNoAt, static_cast<std::uint16_t>(n));
-    EncodeAmount(is_debit ? debit : credit, p + kAmountAt);
+    p[f::kSide] = is_debit ? 255 : 0;
+    if (n <= kLastJournalNo) PutRecordU16(p + f::kJournalNo, static_cast<std::uint16_t>(n));
+    EncodeAmount(is_debit ? debit : credit, p + f::kAmount);
     // The settlement key is kept in the DOS letters of its field.
     {
-      std::uint8_t* k = p + kTransactionAt;
+      std::uint8_t* k = p + f::kTransactionNo;
       const std::size_t len =
           std::min(c[7].size(), decltype(JournalEntry::transactionNo)::kCapacity);
       k[0] = static_cast<std::uint8_t>(len);
       for (std::size_t i = 0; i < len; ++i)
         k[1 + i] = static_cast<std::uint8_t>(to_dos[static_cast<unsigned char>(c[7][i])]);
     }
-    PutRecordText(p + kExtraCodeAt, decltype(JournalEntry::extraCode)::kCapacity, c[8]);
+    PutRecordText(p + f::kExtraCode, decltype(JournalEntry::extraCode)::kCapacity, c[8]);
     ++out->count;
   }
   return true;

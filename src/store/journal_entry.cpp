@@ -19,11 +19,6 @@ std::uint32_t GetU32(const std::uint8_t* p) {
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-void PutU16(std::uint8_t* p, std::uint16_t v) {
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
 void PutU32(std::uint8_t* p, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
@@ -82,25 +77,26 @@ bool DecodeJournalEntry(const std::uint8_t* p, JournalEntry* e) {
 
 void EncodeJournalEntry(const JournalEntry& e, std::uint8_t* p) {
   std::memset(p, 0, kJournalRecordSize);
-  e.account.Encode(p + 0);
-  PutU16(p + 26, e.bookingDate);
-  e.documentNo.Encode(p + 28);
-  PutU16(p + 41, e.entryNo);
-  p[43] = e.side;
+  namespace f = journal_field;
+  e.account.Encode(p + f::kAccount);
+  PutRecordU16(p + f::kBookingDate, e.bookingDate);
+  e.documentNo.Encode(p + f::kDocumentNo);
+  PutRecordU16(p + f::kEntryNo, e.entryNo);
+  p[f::kSide] = e.side;
   e.counterAccount.Encode(p + 45);
-  PutU16(p + 71, static_cast<std::uint16_t>(e.journalNo));
-  EncodeAmount(e.amount, p + 73);
+  PutRecordU16(p + f::kJournalNo, static_cast<std::uint16_t>(e.journalNo));
+  EncodeAmount(e.amount, p + f::kAmount);
   e.currencyCode.Encode(p + 83);
   PutU32(p + 87, static_cast<std::uint32_t>(e.currencyRate));
   EncodeAmount(e.currencyAmount, p + 91);
-  e.transactionNo.Encode(p + 101);
-  PutU16(p + 122, e.documentDate);
-  PutU16(p + 124, e.dueDate);
-  PutU16(p + 128, e.groupDate);
+  e.transactionNo.Encode(p + f::kTransactionNo);
+  PutRecordU16(p + 122, e.documentDate);
+  PutRecordU16(p + 124, e.dueDate);
+  PutRecordU16(p + 128, e.groupDate);
   e.description.Encode(p + 130);
-  e.extraCode.Encode(p + 161);
+  e.extraCode.Encode(p + f::kExtraCode);
   e.sourceFile.Encode(p + 167);
-  PutU16(p + 188, e.operationDate);
+  PutRecordU16(p + 188, e.operationDate);
   p[192] = e.settledFlag;
   p[234] = e.maskIndex;
 }

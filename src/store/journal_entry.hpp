@@ -25,6 +25,20 @@ inline constexpr std::size_t kJournalRecordSize = 250;
 using AccountSymbol = FixedText<25>;
 using RecordBytes = std::array<std::uint8_t, kJournalRecordSize>;
 
+// Where the fields a writer sets one by one lie in a record (the offsets
+// listed in JournalEntry), for code that fills records without an entry.
+namespace journal_field {
+inline constexpr std::size_t kAccount = 0, kBookingDate = 26, kDocumentNo = 28, kEntryNo = 41,
+                             kSide = 43, kJournalNo = 71, kAmount = 73, kTransactionNo = 101,
+                             kExtraCode = 161;
+}  // namespace journal_field
+
+// A 16-bit field of a record, least significant byte first.
+inline void PutRecordU16(std::uint8_t* p, std::uint16_t v) {
+  p[0] = static_cast<std::uint8_t>(v);
+  p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
 // The end-of-data key: one character, byte 254; above every real symbol.
 inline constexpr std::string_view kSentinelSymbol = "\xFE";
 
