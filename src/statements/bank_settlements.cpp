@@ -115,40 +115,18 @@ struct PackedKey {
   }
   // The settlement key of the transaction number of a journal record (its
   // length at byte 101, at most 20 characters from byte 102), the same as
-  // Of gives. Read as three words, which the record has room for: the last
-  // '*' or ';' and the small letters are found in all bytes of a word at
-  // once. A number with other than ASCII bytes (Polish letters fold to
-  // Latin capitals) goes through Of.
+  // Of gives, worked out a word at a time from the field with zeros past
+  // its length.
   static PackedKey OfRecord(const std::uint8_t* record) {
-    std::uint64_t src[6] = {};
-    const std::size_t n = TransactionWords(record, src);
-    if (((src[0] | src[1] | src[2]) & kHigh) != 0) {
-      return Of(std::string_view(reinterpret_cast<const char*>(record + 102), n));
-    }
-    // The key starts after the last '*' or ';'.
-    std::size_t start = 0;
-    for (std::size_t i = 3; i-- > 0;) {
-      const std::uint64_t hits = BytesEqual(src[i], '*') | BytesEqual(src[i], ';');
-      if (hits != 0) {
-        start = 8 * i + static_cast<std::size_t>(63 - std::countl_zero(hits)) / 8 + 1;
-        break;
-      }
-    }
-    // Small letters as capitals.
-    for (std::size_t i = 0; i < 3; ++i) {
-      const std::uint64_t x = src[i];
-      const std::uint64_t at_least_a = x + (0x80 - 'a') * kOnes;
-      const std::uint64_t above_z = x + (0x7F - 'z') * kOnes;
-      src[i] = x ^ ((at_least_a & ~above_z & kHigh) >> 2);
-    }
-    // The key moved to the first byte.
-    const std::size_t q = start / 8;
-    const unsigned r = static_cast<unsigned>(start % 8) * 8;
+    std::uint64_t words[3];
+    std::uint8_t field[1 + sizeof words];
+    field[0] = static_cast<std::uint8_t>(TransactionWords(record, words));
+    std::memcpy(field + 1, words, sizeof words);
+    unsigned char bytes[24] = {};
+    bytes[23] = static_cast<unsigned char>(
+        SettlementKeyOfField(field, reinterpret_cast<char*>(bytes)));
     PackedKey key;
-    for (std::size_t i = 0; i < 3; ++i) {
-      key.w[i] = r == 0 ? src[q + i] : (src[q + i] >> r) | (src[q + i + 1] << (64 - r));
-    }
-    key.w[2] |= static_cast<std::uint64_t>(n - start) << 56;
+    std::memcpy(key.w.data(), bytes, sizeof bytes);
     return key;
   }
   bool operator==(const PackedKey& o) const {

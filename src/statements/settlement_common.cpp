@@ -137,6 +137,9 @@ std::size_t SettlementKeyOfField(const std::uint8_t* field, char* out) {
       break;
     }
   }
+  // A separator past the length means bytes the field should not hold:
+  // the key then ends empty rather than at a length below zero.
+  from = std::min(from, n);
   // The words moved down by `from` bytes.
   const std::size_t q = from / 8;
   const unsigned r = static_cast<unsigned>(from % 8) * 8;
