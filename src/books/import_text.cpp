@@ -149,26 +149,12 @@ void SourceText::AppendWin(std::string_view bytes, std::string& out) const {
     return;
   }
   // Every table keeps the bytes below 128 as they are, and most cells are
-  // plain ASCII: the bytes are copied whole, and only those with the high
-  // bit set are looked up, eight bytes tested at a time.
+  // plain ASCII: the bytes are copied whole, and only from the first one
+  // with the high bit set are they looked up.
   const std::size_t at = out.size();
   out.append(bytes);
-  char* p = out.data() + at;
-  char* const end = p + bytes.size();
-  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-  while (p < end) {
-    if (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, 8);
-      if ((word & kHigh) == 0) {
-        p += 8;
-        continue;
-      }
-    }
-    const auto b = static_cast<unsigned char>(*p);
-    if (b >= 128) *p = table_[b];
-    ++p;
-  }
+  for (std::size_t i = at + AsciiPrefix(bytes); i < out.size(); ++i)
+    out[i] = table_[static_cast<unsigned char>(out[i])];
 }
 
 std::string SourceText::ToWin(std::string_view bytes) const {

@@ -46,18 +46,18 @@ class SourceText {
   // True when the bytes read as themselves in Windows-1250: plain ASCII
   // (every table keeps the bytes below 128, and so does UTF-8).
   // Inline: the dBase reader asks it of every text cell.
-  bool SameAsWin(std::string_view bytes) const {
+  bool SameAsWin(std::string_view bytes) const { return AsciiPrefix(bytes) == bytes.size(); }
+  // How many bytes from the start are plain ASCII, tested eight at a time.
+  static std::size_t AsciiPrefix(std::string_view bytes) {
     constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-    const char* p = bytes.data();
-    const char* const end = p + bytes.size();
-    for (; end - p >= 8; p += 8) {
+    std::size_t i = 0;
+    for (; bytes.size() - i >= 8; i += 8) {
       std::uint64_t word;
-      std::memcpy(&word, p, 8);
-      if ((word & kHigh) != 0) return false;
+      std::memcpy(&word, bytes.data() + i, 8);
+      if ((word & kHigh) != 0) break;
     }
-    for (; p < end; ++p)
-      if (static_cast<unsigned char>(*p) >= 128) return false;
-    return true;
+    while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 128) ++i;
+    return i;
   }
   int code_page() const { return code_page_; }  // 65001 for UTF-8
 
