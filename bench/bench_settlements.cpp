@@ -15,7 +15,6 @@
 // the timings start, so no write-back runs beside them.
 // Usage: bench_settlements [postings ...]
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -25,7 +24,6 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include "app/demo.hpp"
@@ -40,6 +38,8 @@
 #include "statements/trial_balance.hpp"
 #include "store/chart.hpp"
 #include "store/journal_entry.hpp"
+
+#include "bench_support.hpp"
 
 namespace {
 
@@ -62,24 +62,13 @@ bool Wanted(const char* code) {
 // on a machine shared with other work the processor time is the steadier
 // figure; the wall time also holds the waits for the system (the open-items
 // file is written through the system's cache).
-struct Time {
-  double wall = 1e9;
-  double cpu = 1e9;
-};
-
-double CpuNow() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
+using Time = bench::Timing;
 
 void Round(Time* best, const std::function<void()>& run) {
-  const auto t0 = std::chrono::steady_clock::now();
-  const double c0 = CpuNow();
+  const double t0 = bench::Now();
+  const double c0 = bench::Cpu();
   run();
-  best->cpu = std::min(best->cpu, CpuNow() - c0);
-  best->wall = std::min(best->wall, std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+  best->Keep(bench::Now() - t0, bench::Cpu() - c0);
 }
 
 Time Best(const std::function<void()>& run) {
@@ -87,21 +76,6 @@ Time Best(const std::function<void()>& run) {
   static const int rounds = Rounds();
   for (int i = 0; i < rounds; ++i) Round(&best, run);
   return best;
-}
-
-void PlainRead(const std::string& path) {
-  File file;
-  file.OpenNative(path, Access::kRead, Share::kDenyWrite);
-  std::vector<char> buffer(50000);
-  std::uint64_t offset = 0;
-  unsigned long touched = 0;
-  for (;;) {
-    std::size_t got = 0;
-    if (!file.ReadAt(offset, buffer.data(), buffer.size(), &got) || got == 0) break;
-    for (std::size_t i = 0; i + 250 <= got; i += 250) touched += static_cast<unsigned char>(buffer[i]);
-    offset += got;
-  }
-  if (touched == 1) std::puts("");
 }
 
 // An option and the plain read of its file in turns, round by round, so
@@ -115,7 +89,10 @@ SideBySide InTurns(const std::string& path, const std::function<void()>& run) {
   SideBySide best;
   static const int rounds = Rounds();
   for (int i = 0; i < rounds; ++i) {
-    Round(&best.plain, [&] { PlainRead(path); });
+    Round(&best.plain, [&] {
+      std::uint64_t records = 0;
+      bench::PlainRead(path, &records);
+    });
     Round(&best.option, run);
   }
   return best;
@@ -178,9 +155,9 @@ void DemoYearFigures(long postings, const std::string& dir, ChartTable& chart) {
     file.OpenNative(path, Access::kRead, Share::kDenyWrite);
     FileSource source(file);
     SettlementScan scan(source, "N.DFX", masks, period_end, window, "scan");
-    unsigned long debits = 0;
+    std::uint64_t debits = 0;
     while (const std::optional<JournalView> v = scan.Next()) debits += v->IsDebit();
-    if (debits == 1) std::puts("");
+    bench::g_sink = bench::g_sink + debits;
   };
   line("floor: the scan alone, all accounts", [&] { scan_alone({}, year.bz_date); });
   line("floor: the scan alone, KonW=20*", [&] { scan_alone({"20*"}, 0); });
